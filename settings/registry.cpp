@@ -1,0 +1,68 @@
+#include "settings/registry.h"
+
+#include "common/utf.h"
+
+namespace {
+std::string Quoted(const char* format, const std::string& name) {
+  // The messages have the form "... '%s'" with the value's name filled in.
+  std::string text(format);
+  const size_t at = text.find("%s");
+  return text.replace(at, 2, name);
+}
+}  // namespace
+
+std::string DecodeRegString(const std::vector<uint8_t>& data) {
+  std::u16string units;
+  units.reserve(data.size() / 2);
+  for (size_t i = 0; i + 1 < data.size(); i += 2) {
+    const char16_t unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    if (unit == 0) break;
+    units += unit;
+  }
+  return Utf16ToUtf8(units);
+}
+
+std::vector<uint8_t> EncodeRegString(const std::string& text) {
+  std::u16string units = Utf8ToUtf16(text);
+  units += u'\0';
+  std::vector<uint8_t> data;
+  data.reserve(units.size() * 2);
+  for (char16_t unit : units) {
+    data.push_back(static_cast<uint8_t>(unit & 0xFF));
+    data.push_back(static_cast<uint8_t>(unit >> 8));
+  }
+  return data;
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+  std::unique_ptr<RegistryKey> key = root_.Open(path, canCreate);
+  if (!key) return false;
+  key_ = std::move(key);
+  return true;
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+  return key_ && key_->Query(name).status == RegQuery::kOk;
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+  if (!key_) return std::string();
+  const RegQuery value = key_->Query(name);
+  switch (value.status) {
+    case RegQuery::kMissing:
+      return std::string();
+    case RegQuery::kFailed:
+      throw ERegistryException(Quoted("Failed to get data for '%s'", name));
+    case RegQuery::kOk:
+      break;
+  }
+  if (value.data.empty()) return std::string();
+  if (value.type != kRegSz && value.type != kRegExpandSz)
+    throw ERegistryException(Quoted("Invalid data type for '%s'", name));
+  return DecodeRegString(value.data);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& text) {
+  if (!key_ || !key_->Set(name, kRegSz, EncodeRegString(text)))
+    throw ERegistryException(Quoted("Failed to set data for '%s'", name));
+}

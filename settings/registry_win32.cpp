@@ -1,0 +1,89 @@
+#include "settings/registry_win32.h"
+
+#include <windows.h>
+
+#include "common/utf.h"
+
+namespace {
+// Full access even for reading, in the 32-bit view whatever the exe's bitness.
+constexpr REGSAM kAccess = KEY_ALL_ACCESS | KEY_WOW64_32KEY;
+// Values beyond this are not settings anyone wrote; refusing them keeps a hostile
+// value from exhausting memory.
+constexpr DWORD kLargestValue = 16u << 20;
+
+class UniqueHKey {
+ public:
+  explicit UniqueHKey(HKEY key) : key_(key) {}
+  ~UniqueHKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  UniqueHKey(const UniqueHKey&) = delete;
+  UniqueHKey& operator=(const UniqueHKey&) = delete;
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_;
+};
+
+class Win32Key : public RegistryKey {
+ public:
+  explicit Win32Key(HKEY key) : key_(key) {}
+
+  RegQuery Query(const std::string& name) override {
+    RegQuery result;
+    const std::wstring wname = Widen(name);
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, nullptr, &size);
+    // The value can change between the two calls; ask again while it grows.
+    for (int attempt = 0; rc == ERROR_SUCCESS && size > 0 && attempt < 4; ++attempt) {
+      if (size > kLargestValue) {
+        result.status = RegQuery::kFailed;
+        return result;
+      }
+      result.data.assign(size, 0);
+      rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, result.data.data(), &size);
+      if (rc == ERROR_SUCCESS) {
+        result.data.resize(size);
+        break;
+      }
+      if (rc == ERROR_MORE_DATA) rc = ERROR_SUCCESS;
+      else break;
+    }
+    if (rc == ERROR_FILE_NOT_FOUND) {
+      result.data.clear();
+      return result;
+    }
+    if (rc != ERROR_SUCCESS || (size > 0 && result.data.size() != size)) {
+      result.status = RegQuery::kFailed;
+      result.data.clear();
+      return result;
+    }
+    result.status = RegQuery::kOk;
+    result.type = type;
+    return result;
+  }
+
+  bool Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
+    return RegSetValueExW(key_.get(), Widen(name).c_str(), 0, type, data.data(),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+  }
+
+ private:
+  UniqueHKey key_;
+};
+}  // namespace
+
+std::unique_ptr<RegistryKey> Win32MachineRoot::Open(const std::string& path, bool canCreate) {
+  const std::wstring wpath = Widen(path);
+  HKEY key = nullptr;
+  LONG rc;
+  if (canCreate) {
+    rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         kAccess, nullptr, &key, nullptr);
+  } else {
+    rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, wpath.c_str(), 0, kAccess, &key);
+  }
+  if (rc != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32Key>(key);
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "settings/memory_registry.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<uint8_t> out;
+  for (int v : values) out.push_back(static_cast<uint8_t>(v));
+  return out;
+}
+
+std::string ThrownMessage(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ERegistryException& e) {
+    return e.what();
+  }
+  return "(nothing thrown)";
+}
+
+TEST(RegistryStrings, WrittenStringsCountTheirTerminatingZero) {
+  EXPECT_EQ(EncodeRegString("1"), Bytes({'1', 0, 0, 0}));
+  EXPECT_EQ(EncodeRegString(""), Bytes({0, 0}));
+  // ő is U+0151: Hungarian letters travel as UTF-16, whatever the 8-bit code page.
+  EXPECT_EQ(EncodeRegString("\xC5\x91"), Bytes({0x51, 0x01, 0, 0}));
+}
+
+TEST(RegistryStrings, ReadingIsSafeForAnyBytes) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> data;
+    std::string text;
+  } cases[] = {
+      {"no terminating zero", Bytes({'C', 0, ':', 0}), "C:"},
+      {"odd byte count", Bytes({'C', 0, ':', 0, '\\'}), "C:"},
+      {"single byte", Bytes({'x'}), ""},
+      {"cut at the first zero", Bytes({'a', 0, 0, 0, 'b', 0}), "a"},
+      {"unpaired surrogate", Bytes({0x00, 0xD8, 'a', 0}), "\xEF\xBF\xBD" "a"},
+      {"accented", Bytes({0xE9, 0x00, 0x51, 0x01, 0, 0}), "\xC3\xA9\xC5\x91"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecodeRegString(c.data), c.text) << c.what;
+}
+
+class RegistryObject : public ::testing::Test {
+ protected:
+  MemoryRegistry root;
+  TRegistry registry{root};
+};
+
+TEST_F(RegistryObject, ReadStringByTypeAndData) {
+  const std::string key = "Software\\Test";
+  root.SetValue(key, "sz", kRegSz, EncodeRegString("abc"));
+  root.SetValue(key, "expand", kRegExpandSz, EncodeRegString("%WINDIR%"));
+  root.SetValue(key, "dword-empty", kRegDword, {});
+  root.SetValue(key, "none-empty", kRegNone, {});
+  root.SetValue(key, "sz-empty", kRegSz, {});
+  root.SetValue(key, "long", kRegSz, EncodeRegString(std::string(100000, 'x')));
+  ASSERT_TRUE(registry.OpenKey(key, false));
+
+  EXPECT_EQ(registry.ReadString("sz"), "abc");
+  EXPECT_EQ(registry.ReadString("SZ"), "abc");  // names match without regard to case
+  EXPECT_EQ(registry.ReadString("expand"), "%WINDIR%");  // not expanded
+  EXPECT_EQ(registry.ReadString("dword-empty"), "");
+  EXPECT_EQ(registry.ReadString("none-empty"), "");
+  EXPECT_EQ(registry.ReadString("sz-empty"), "");
+  EXPECT_EQ(registry.ReadString("missing"), "");
+  EXPECT_EQ(registry.ReadString("long").size(), 100000u);
+
+  for (uint32_t type : std::vector<uint32_t>{kRegNone, kRegBinary, kRegDword, kRegMultiSz, kRegQword, 0x12345u}) {
+    root.SetValue(key, "odd", type, Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(ThrownMessage([&] { registry.ReadString("odd"); }), "Invalid data type for 'odd'")
+        << "type " << type;
+  }
+}
+
+TEST_F(RegistryObject, WithoutAnOpenKey) {
+  EXPECT_FALSE(registry.ValueExists("Backup"));
+  EXPECT_EQ(registry.ReadString("Backup"), "");
+  EXPECT_EQ(ThrownMessage([&] { registry.WriteString("Backup", "0"); }),
+            "Failed to set data for 'Backup'");
+}
+
+TEST_F(RegistryObject, FailedOpenKeepsTheKeyOpenBefore) {
+  root.SetString("Software\\A", "v", "a");
+  ASSERT_TRUE(registry.OpenKey("Software\\A", false));
+  EXPECT_FALSE(registry.OpenKey("Software\\Missing", false));
+  EXPECT_EQ(registry.ReadString("v"), "a");
+}
+
+TEST_F(RegistryObject, FailuresOfTheReadAndWriteThemselves) {
+  MemoryRegistry::Key& key = root.AddKey("Software\\A");
+  root.SetString("Software\\A", "v", "a");
+  ASSERT_TRUE(registry.OpenKey("Software\\A", false));
+  key.failQuery = true;
+  EXPECT_EQ(ThrownMessage([&] { registry.ReadString("v"); }), "Failed to get data for 'v'");
+  key.failSet = true;
+  EXPECT_EQ(ThrownMessage([&] { registry.WriteString("v", "b"); }), "Failed to set data for 'v'");
+}
+
+class SettingsStore : public ::testing::Test {
+ protected:
+  MemoryRegistry root;
+  TRegistry registry{root};
+};
+
+TEST_F(SettingsStore, FirstStartCreatesTheKeyWithFlagZero) {
+  EXPECT_TRUE(ReadOrCreateFlag(registry));
+  EXPECT_EQ(root.StringAt(kToolKey, kBackupValue), "0");
+  EXPECT_EQ(root.FindValue(kToolKey, kBackupValue)->data, Bytes({'0', 0, 0, 0}));
+}
+
+TEST_F(SettingsStore, OnlyExactlyZeroMeansBackupNeeded) {
+  struct Case {
+    uint32_t type;
+    std::vector<uint8_t> data;
+    bool needed;
+  } cases[] = {
+      {kRegSz, EncodeRegString("0"), true},
+      {kRegSz, Bytes({'0', 0}), true},  // no terminating zero
+      {kRegExpandSz, EncodeRegString("0"), true},
+      {kRegSz, EncodeRegString("1"), false},
+      {kRegSz, EncodeRegString("00"), false},
+      {kRegSz, EncodeRegString(" 0"), false},
+      {kRegSz, EncodeRegString(""), false},
+      {kRegSz, {}, false},
+      {kRegDword, {}, false},  // present without data reads as empty
+  };
+  for (const Case& c : cases) {
+    root.SetValue(kToolKey, kBackupValue, c.type, c.data);
+    EXPECT_EQ(ReadOrCreateFlag(registry), c.needed) << DecodeRegString(c.data);
+  }
+}
+
+TEST_F(SettingsStore, FlagErrorsCarryTheValueName) {
+  root.SetValue(kToolKey, kBackupValue, kRegDword, Bytes({1, 0, 0, 0}));
+  EXPECT_EQ(ThrownMessage([&] { ReadOrCreateFlag(registry); }), "Invalid data type for 'Backup'");
+
+  MemoryRegistry locked;
+  locked.refuseCreate = true;
+  TRegistry lockedRegistry(locked);
+  EXPECT_EQ(ThrownMessage([&] { ReadOrCreateFlag(lockedRegistry); }),
+            "Failed to set data for 'Backup'");
+  EXPECT_EQ(ThrownMessage([&] { MarkBackupDone(locked); }), "Failed to set data for 'Backup'");
+}
+
+TEST_F(SettingsStore, GameFolder) {
+  EXPECT_EQ(ReadGameFolder(registry), "");  // no game key: not reported
+
+  root.SetString(kGameKey, kInstallDirValue, "C:\\J\xC3\xA1t\xC3\xA9kok\\VONU 11\\");
+  EXPECT_EQ(ReadGameFolder(registry), "C:\\J\xC3\xA1t\xC3\xA9kok\\VONU 11\\");
+  EXPECT_EQ(root.FindKey(kToolKey), nullptr);
+
+  root.FindKey(kGameKey)->refuseOpen = true;  // no full access: treated as missing
+  EXPECT_EQ(ReadGameFolder(registry), "");
+
+  root.FindKey(kGameKey)->refuseOpen = false;
+  root.SetValue(kGameKey, kInstallDirValue, kRegBinary, Bytes({'C', 0}));
+  EXPECT_EQ(ThrownMessage([&] { ReadGameFolder(registry); }),
+            "Invalid data type for 'Install Dir'");
+  EXPECT_FALSE(registry.ValueExists(kInstallDirValue)) << "the key is closed after the error";
+}
+
+TEST_F(SettingsStore, MarkBackupDoneCreatesOrOverwrites) {
+  MarkBackupDone(root);
+  EXPECT_EQ(root.StringAt(kToolKey, kBackupValue), "1");
+  root.SetString(kToolKey, kBackupValue, "0");
+  MarkBackupDone(root);
+  EXPECT_EQ(root.StringAt(kToolKey, kBackupValue), "1");
+}
+
+}  // namespace
