@@ -1,0 +1,95 @@
+// The few file-system operations through which the version switch and the
+// backup reach the game folder. Paths are UTF-8 with backslash separators,
+// exactly as built from GameDir and the file-set names. No call throws for a
+// file-system failure; each says what went wrong in the system's own words.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Outcome of one file-system call. On failure `reason` holds the system's
+// text for the error (FormatMessageW on Windows, strerror on POSIX).
+struct FileStatus {
+  bool ok = true;
+  std::string reason;
+
+  static FileStatus Success() { return {}; }
+  static FileStatus Failure(std::string why) { return {false, std::move(why)}; }
+  explicit operator bool() const { return ok; }
+};
+
+// A last-write time: seconds since 1970-01-01 UTC and the fraction below.
+struct FileTime {
+  int64_t seconds = 0;
+  uint32_t nanoseconds = 0;
+  bool operator==(const FileTime& o) const { return seconds == o.seconds && nanoseconds == o.nanoseconds; }
+};
+
+enum class EntryKind {
+  Missing,  // nothing under this name (and the folder may be missing too)
+  File,     // a file, whatever its dates
+  Other,    // a folder or anything else that holds the name
+  Unknown,  // the system could not tell; PathProbe::reason says why
+};
+
+struct PathProbe {
+  EntryKind kind = EntryKind::Missing;
+  uint64_t size = 0;  // for a File
+  std::string reason;  // for Unknown
+};
+
+struct FileInfo {
+  uint64_t size = 0;
+  FileTime lastWrite;
+};
+
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  // Size and last-write time of the open file.
+  virtual FileStatus GetInfo(FileInfo& info) = 0;
+  // Reads up to `capacity` bytes; `got` is 0 only at the end of the file.
+  virtual FileStatus Read(void* buffer, size_t capacity, size_t& got) = 0;
+};
+
+class WritableFile {
+ public:
+  // Closes without reporting if Close() was not called.
+  virtual ~WritableFile() = default;
+  // Writes all `size` bytes or fails.
+  virtual FileStatus Write(const void* data, size_t size) = 0;
+  virtual FileStatus SetLastWriteTime(const FileTime& time) = 0;
+  // Puts the written bytes on the disk.
+  virtual FileStatus Flush() = 0;
+  virtual FileStatus Close() = 0;
+};
+
+class FileOps {
+ public:
+  virtual ~FileOps() = default;
+
+  // The game's own existence test: true only for a file that is not a folder
+  // and whose last-write time, in local time, fits an MS-DOS date and time
+  // (1980 to 2107). Anything that goes wrong reads as false.
+  virtual bool Exists(const std::string& path) = 0;
+
+  // What, if anything, holds the name `path`. A folder path may end with a
+  // separator.
+  virtual PathProbe Probe(const std::string& path) = 0;
+
+  // Gives the file `from` the name `to` in the same folder. Never replaces:
+  // fails, changing nothing, when `to` exists or `from` is missing.
+  virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
+
+  // Opens an existing file for reading; others may read it meanwhile, not write.
+  virtual FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) = 0;
+
+  // Creates a new, empty file for writing; fails when the name is taken.
+  virtual FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
+
+  virtual FileStatus Delete(const std::string& path) = 0;
+
+  // Bytes the current user may still write on the drive that holds `folder`.
+  virtual FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) = 0;
+};

@@ -1,0 +1,253 @@
+#include "fileset/file_ops_win32.h"
+
+#include <windows.h>
+
+#include "common/utf.h"
+
+namespace {
+
+// Owns a kernel handle. CreateFileW reports failure with
+// INVALID_HANDLE_VALUE, other calls with null; both mean "nothing owned".
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE h) : h_(h) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+  void Reset() {
+    if (Valid()) CloseHandle(h_);
+    h_ = nullptr;
+  }
+  // Closes now and says whether the system accepted it.
+  bool Close() {
+    if (!Valid()) return true;
+    const BOOL ok = CloseHandle(h_);
+    h_ = nullptr;
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE h_ = nullptr;
+};
+
+// Owns a FindFirstFileW search.
+class UniqueFind {
+ public:
+  explicit UniqueFind(HANDLE h) : h_(h) {}
+  ~UniqueFind() {
+    if (Valid()) FindClose(h_);
+  }
+  UniqueFind(const UniqueFind&) = delete;
+  UniqueFind& operator=(const UniqueFind&) = delete;
+  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code)); }
+FileStatus LastError() { return Failure(GetLastError()); }
+
+// Widens a path, refusing lengths the plain W functions cannot take.
+bool WidePath(const std::string& path, std::wstring& wide) {
+  wide = Widen(path);
+  return wide.size() < MAX_PATH;
+}
+
+constexpr int64_t kTicksPerSecond = 10000000;
+constexpr int64_t kEpochDifferenceSeconds = 11644473600;  // 1601-01-01 to 1970-01-01
+
+FileTime FromFiletime(const FILETIME& ft) {
+  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+  FileTime t;
+  t.seconds = ticks / kTicksPerSecond - kEpochDifferenceSeconds;
+  t.nanoseconds = static_cast<uint32_t>(ticks % kTicksPerSecond) * 100;
+  return t;
+}
+
+bool ToFiletime(const FileTime& t, FILETIME& ft) {
+  const int64_t seconds = t.seconds + kEpochDifferenceSeconds;
+  if (seconds < 0 || seconds > INT64_MAX / kTicksPerSecond - 1) return false;
+  const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + t.nanoseconds / 100);
+  ft.dwLowDateTime = static_cast<DWORD>(ticks);
+  ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return true;
+}
+
+class Win32ReadableFile final : public ReadableFile {
+ public:
+  explicit Win32ReadableFile(HANDLE h) : h_(h) {}
+
+  FileStatus GetInfo(FileInfo& info) override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h_.Get(), &size)) return LastError();
+    FILETIME written;
+    if (!GetFileTime(h_.Get(), nullptr, nullptr, &written)) return LastError();
+    info.size = static_cast<uint64_t>(size.QuadPart);
+    info.lastWrite = FromFiletime(written);
+    return FileStatus::Success();
+  }
+
+  FileStatus Read(void* buffer, size_t capacity, size_t& got) override {
+    got = 0;
+    const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
+    DWORD read = 0;
+    if (!ReadFile(h_.Get(), buffer, want, &read, nullptr)) return LastError();
+    got = read;
+    return FileStatus::Success();
+  }
+
+ private:
+  UniqueHandle h_;
+};
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(HANDLE h) : h_(h) {}
+
+  FileStatus Write(const void* data, size_t size) override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(h_.Get(), p, want, &written, nullptr)) return LastError();
+      if (written == 0) return Failure(ERROR_DISK_FULL);
+      p += written;
+      size -= written;
+    }
+    return FileStatus::Success();
+  }
+
+  FileStatus SetLastWriteTime(const FileTime& time) override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    FILETIME ft;
+    if (!ToFiletime(time, ft)) return Failure(ERROR_INVALID_PARAMETER);
+    if (!SetFileTime(h_.Get(), nullptr, nullptr, &ft)) return LastError();
+    return FileStatus::Success();
+  }
+
+  FileStatus Flush() override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    if (!FlushFileBuffers(h_.Get())) return LastError();
+    return FileStatus::Success();
+  }
+
+  FileStatus Close() override {
+    if (!h_.Close()) return LastError();
+    return FileStatus::Success();
+  }
+
+ private:
+  UniqueHandle h_;
+};
+
+}  // namespace
+
+std::string SystemErrorText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length > 0 && buffer) text.assign(buffer, length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) return "Windows-hibakód: " + std::to_string(code);
+  return Narrow(text);
+}
+
+bool Win32FileOps::Exists(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return false;
+  // FindFirstFileW reads '*' and '?' in the name as wildcards; no file can
+  // carry them, so such a name exists nowhere.
+  const size_t nameStart = wide.find_last_of(L"\\/");
+  if (wide.find_first_of(L"*?", nameStart == std::wstring::npos ? 0 : nameStart) != std::wstring::npos) return false;
+  WIN32_FIND_DATAW data;
+  UniqueFind find(FindFirstFileW(wide.c_str(), &data));
+  if (!find.Valid()) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  FILETIME local;
+  WORD dosDate = 0;
+  WORD dosTime = 0;
+  return FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime);
+}
+
+PathProbe Win32FileOps::Probe(const std::string& path) {
+  PathProbe probe;
+  std::wstring wide;
+  if (!WidePath(path, wide)) {
+    probe.kind = EntryKind::Unknown;
+    probe.reason = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
+    return probe;
+  }
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      probe.kind = EntryKind::Missing;
+    } else {
+      probe.kind = EntryKind::Unknown;
+      probe.reason = SystemErrorText(error);
+    }
+    return probe;
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    probe.kind = EntryKind::Other;
+  } else {
+    probe.kind = EntryKind::File;
+    probe.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+  return probe;
+}
+
+FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
+  std::wstring source, target;
+  if (!WidePath(from, source) || !WidePath(to, target)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  // Without MOVEFILE_REPLACE_EXISTING an existing target makes this fail.
+  if (!MoveFileW(source.c_str(), target.c_str())) return LastError();
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) {
+  file.reset();
+  std::wstring wide;
+  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  file = std::make_unique<Win32ReadableFile>(h);
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) {
+  file.reset();
+  std::wstring wide;
+  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  file = std::make_unique<Win32WritableFile>(h);
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::Delete(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  if (!DeleteFileW(wide.c_str())) return LastError();
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::FreeSpace(const std::string& folder, uint64_t& bytes) {
+  std::wstring wide;
+  if (!WidePath(folder, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) return LastError();
+  bytes = available.QuadPart;
+  return FileStatus::Success();
+}

@@ -1,0 +1,205 @@
+#include "fileset/first_run_backup.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "fileset/file_set.h"
+
+namespace {
+
+// Large enough that the per-call cost vanishes next to the disk's speed.
+constexpr size_t kChunkSize = 4u << 20;
+
+const char kDone[] =
+    "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
+    "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
+const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!";
+
+// What is left to do for one entry after looking at the folder.
+struct Item {
+  const FileSetEntry* entry = nullptr;
+  bool present = false;  // a whole copy is already under the BaseCopyName
+  bool failed = false;
+  uint64_t size = 0;
+  std::string reason;
+};
+
+std::string Megabytes(uint64_t bytes, bool roundUp) {
+  const uint64_t mib = uint64_t{1} << 20;
+  return std::to_string(roundUp ? (bytes + mib - 1) / mib : bytes / mib) + " MB";
+}
+
+// Removes the temporary copy left by a run that was killed while copying;
+// says why it could not.
+std::string RemoveTemp(FileOps& ops, const std::string& gameDir, const std::string& tempName) {
+  const std::string path = gameDir + tempName;
+  const PathProbe probe = ops.Probe(path);
+  if (probe.kind == EntryKind::Missing) return {};
+  if (probe.kind != EntryKind::File) return "a " + ShownName(tempName.c_str()) + " nevet más foglalja";
+  const FileStatus deleted = ops.Delete(path);
+  if (!deleted) return "a félkész " + ShownName(tempName.c_str()) + " nem törölhető: " + deleted.reason;
+  return {};
+}
+
+// Copies source to a temporary name next to it, checks that every byte came
+// across, carries the last-write time over, flushes, and only then gives the
+// copy its stored name. Whatever fails, no temporary file stays behind.
+FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
+                     const std::string& target, std::vector<char>& buffer) {
+  std::unique_ptr<ReadableFile> in;
+  FileStatus status = ops.OpenForReading(source, in);
+  if (!status) return status;
+  FileInfo info;
+  status = in->GetInfo(info);
+  if (!status) return status;
+
+  std::unique_ptr<WritableFile> out;
+  status = ops.CreateNew(tempPath, out);
+  if (!status) return status;
+
+  uint64_t copied = 0;
+  for (;;) {
+    size_t got = 0;
+    status = in->Read(buffer.data(), buffer.size(), got);
+    if (!status || got == 0) break;
+    status = out->Write(buffer.data(), got);
+    if (!status) break;
+    copied += got;
+    if (copied > info.size) break;
+  }
+  // A read error mistaken for the end of the file, or a file that changed
+  // while it was read, shows here.
+  if (status && copied != info.size) {
+    status = FileStatus::Failure("a másolat mérete (" + std::to_string(copied) + " bájt) eltér az eredetiétől (" +
+                                 std::to_string(info.size) + " bájt)");
+  }
+  if (status) status = out->SetLastWriteTime(info.lastWrite);
+  if (status) status = out->Flush();
+  const FileStatus closed = out->Close();
+  if (status) status = closed;
+  out.reset();
+  in.reset();
+  if (status) status = ops.Rename(tempPath, target);
+  if (!status) {
+    const FileStatus deleted = ops.Delete(tempPath);
+    if (!deleted && ops.Probe(tempPath).kind != EntryKind::Missing) {
+      status.reason += "; a félkész másolat nem törölhető: " + deleted.reason;
+    }
+  }
+  return status;
+}
+
+std::string FailureText(const std::vector<Item>& items) {
+  std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült lementeni:\n";
+  for (const Item& item : items) {
+    if (item.failed) text += ShownName(item.entry->ActiveName) + ": " + item.reason + "\n";
+  }
+  text += kDontPatchYet;
+  text += "\nAz elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
+  return text;
+}
+
+}  // namespace
+
+uint32_t ClockSeed(unsigned hour, unsigned minute, unsigned second, unsigned millisecond) {
+  return ((static_cast<uint32_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
+}
+
+uint32_t RandomSteps::Below(uint32_t n) {
+  state_ = state_ * 134775813u + 1u;
+  return static_cast<uint32_t>((static_cast<uint64_t>(state_) * n) >> 32);
+}
+
+std::string TempCopyName(const char* baseCopyName) {
+  std::string name = baseCopyName;
+  const size_t at = name.find("mrvdef");
+  if (at != std::string::npos) name.replace(at, 6, "mrvtmp");
+  return name;
+}
+
+BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
+                            const std::function<void()>& markBackupDone) {
+  RandomSteps random(seed);
+
+  const PathProbe folder = ops.Probe(gameDir);
+  if (folder.kind != EntryKind::Other) {
+    std::string text = "A játék mappája nem ";
+    text += folder.kind == EntryKind::Unknown ? "érhető el: " + gameDir + " (" + folder.reason + ")\n"
+                                              : "található: " + gameDir + "\n";
+    text += "A biztonsági mentés nem készült el, semmi sem változott.\n";
+    text += kDontPatchYet;
+    return {false, text};
+  }
+
+  // Look at the folder first: a killed run's temporary copy goes, a stored
+  // copy already made stays, and each missing copy's size counts for the
+  // free-space check.
+  std::vector<Item> items;
+  uint64_t needed = 0;
+  for (const FileSetEntry& e : FileSet) {
+    Item item;
+    item.entry = &e;
+    const std::string leftover = RemoveTemp(ops, gameDir, TempCopyName(e.BaseCopyName));
+    const PathProbe stored = ops.Probe(gameDir + e.BaseCopyName);
+    if (stored.kind == EntryKind::File) {
+      item.present = true;
+    } else if (stored.kind == EntryKind::Other) {
+      item.failed = true;
+      item.reason = "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
+    } else if (stored.kind == EntryKind::Unknown) {
+      item.failed = true;
+      item.reason = stored.reason;
+    } else if (!leftover.empty()) {
+      item.failed = true;
+      item.reason = leftover;
+    } else {
+      const PathProbe source = ops.Probe(gameDir + e.ActiveName);
+      if (source.kind == EntryKind::File) {
+        item.size = source.size;
+        needed += source.size;
+      } else {
+        item.failed = true;
+        item.reason = source.kind == EntryKind::Unknown ? source.reason : "nem található a Game mappában";
+      }
+    }
+    items.push_back(std::move(item));
+  }
+
+  // When the drive cannot say how much room it has, go on: a copy that runs
+  // out of room is removed again like any other failed one.
+  uint64_t free = 0;
+  if (needed > 0 && ops.FreeSpace(gameDir, free) && free < needed) {
+    std::string text = "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
+                       Megabytes(needed, true) + ", szabad: " + Megabytes(free, false) + ".\n" +
+                       "Semmi sem változott. Szabadíts fel helyet, majd futtasd újra ezt a programot!\n";
+    text += kDontPatchYet;
+    return {false, text};
+  }
+
+  std::vector<char> buffer(kChunkSize);
+  static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
+  for (size_t i = 0; i < items.size(); ++i) {
+    Item& item = items[i];
+    if (!item.present && !item.failed) {
+      const FileSetEntry& e = *item.entry;
+      const FileStatus copied = CopyWhole(ops, gameDir + e.ActiveName, gameDir + TempCopyName(e.BaseCopyName),
+                                          gameDir + e.BaseCopyName, buffer);
+      if (!copied) {
+        item.failed = true;
+        item.reason = copied.reason;
+      }
+    }
+    if (i + 1 == items.size()) {
+      progress.SetProgress(kProgressBase[i]);
+    } else if (kProgressBase[i] >= 0) {
+      progress.SetProgress(kProgressBase[i] + static_cast<int32_t>(random.Below(3)));
+    }
+  }
+
+  for (const Item& item : items) {
+    if (item.failed) return {false, FailureText(items)};
+  }
+  markBackupDone();
+  return {true, kDone};
+}
