@@ -222,6 +222,9 @@ def ico(out, specs):
             bits = bytearray(mstride)
             for x in range(n):
                 r, g, b, a = rgba[(y * n + x) * 4:(y * n + x) * 4 + 4]
+                if a < 4:
+                    # scaling leaves faint fringes; make them clean holes
+                    r = g = b = a = 0
                 xor += bytes((b, g, r, a))
                 if a == 0:
                     bits[x // 8] |= 0x80 >> (x % 8)
