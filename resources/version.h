@@ -1,0 +1,31 @@
+/* Version and naming of the program, shared by the VERSIONINFO record in
+   vonu11xq.rc and the C++ sources. The part that windres reads is plain
+   ASCII (accented letters as \x escapes in wide strings), so it reads the
+   same under any code page. */
+#ifndef VONU11XQ_VERSION_H
+#define VONU11XQ_VERSION_H
+
+#define XQ_VERSION_MAJOR 1
+#define XQ_VERSION_MINOR 0
+#define XQ_VERSION_PATCH 0
+#define XQ_VERSION_BUILD 0
+
+#define XQ_VERSION_STRING "1.0.0.0"
+#define XQ_PRODUCT_NAME   "VONU11 XQ"
+#define XQ_EXE_NAME       "vonu11xq.exe"
+
+/* "VONU11 XQ fejlesztői csapat" */
+#define XQ_TEAM_NAME_W   L"VONU11 XQ fejleszt\x0151i csapat"
+/* "© VONU11 XQ fejlesztői csapat" */
+#define XQ_COPYRIGHT_W   L"\x00A9 VONU11 XQ fejleszt\x0151i csapat"
+/* "VONU11 1.0 és 1.01 váltó" */
+#define XQ_DESCRIPTION_W L"VONU11 1.0 \x00E9s 1.01 v\x00E1lt\x00F3"
+
+#ifndef RC_INVOKED
+/* UTF-8, for the C++ sources only. */
+#define XQ_TEAM_NAME   "VONU11 XQ fejlesztői csapat"
+/* The status bar's credit line. */
+#define XQ_CREDIT_LINE "VONU11 XQ – a VONU11 XQ fejlesztői csapat munkája"
+#endif
+
+#endif
