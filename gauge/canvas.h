@@ -84,7 +84,7 @@ class Canvas {
   virtual TSize TextExtent(const std::string& text) = 0;
   // Draws text (UTF-8) with the top-left of its cell at (x, y), nothing outside
   // clip. With a clear brush only the glyphs are drawn; with a solid brush the
-  // cell is filled first.
+  // whole clip rectangle is filled with it first.
   virtual void TextRect(const TRect& clip, int32_t x, int32_t y, const std::string& text) = 0;
 
   // A new 0 x 0 bitmap in this surface's pixel format.

@@ -169,11 +169,8 @@ void SoftCanvas::TextRect(const TRect& clip, int32_t x, int32_t y, const std::st
   const std::vector<char32_t> points = CodePoints(text);
   if (brushStyle_ == bsSolid) {
     const uint32_t back = ResolveSoftColor(brushColor_);
-    const TRect cell =
-        Intersect(area, TRect{x, y, x + static_cast<int32_t>(points.size()) * m.advance,
-                              y + m.cellHeight});
-    for (int32_t py = cell.top; py < cell.bottom; ++py) {
-      for (int32_t px = cell.left; px < cell.right; ++px) bitmap_.SetPixel(px, py, back);
+    for (int32_t py = area.top; py < area.bottom; ++py) {
+      for (int32_t px = area.left; px < area.right; ++px) bitmap_.SetPixel(px, py, back);
     }
   }
   const uint32_t color = ResolveSoftColor(font_.color);

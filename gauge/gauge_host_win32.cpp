@@ -1,0 +1,72 @@
+#include "gauge/gauge_host_win32.h"
+
+#include <algorithm>
+
+#include "gauge/gdi_canvas.h"
+
+namespace {
+
+RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+void GaugeHostWin32::InsertControl(WindowlessControl& control) {
+  if (std::find(controls_.begin(), controls_.end(), &control) == controls_.end()) {
+    controls_.push_back(&control);
+  }
+}
+
+void GaugeHostWin32::RemoveControl(WindowlessControl& control) {
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());
+}
+
+bool GaugeHostWin32::WindowExists() const { return window_ != nullptr && IsWindow(window_); }
+
+void GaugeHostWin32::RepaintNow(WindowlessControl& control) {
+  if (!WindowExists()) return;
+  WindowDc dc(window_);
+  if (!dc) throw EOutOfResources();
+  const RECT bounds = ToRect(control.BoundsRect());
+  IntersectClipRect(dc.Get(), bounds.left, bounds.top, bounds.right, bounds.bottom);
+  const auto found = std::find(controls_.begin(), controls_.end(), &control);
+  if (found == controls_.end()) {
+    // Not registered here: nothing is known to lie above it.
+    PaintControl(dc.Get(), control, bounds);
+    return;
+  }
+  for (auto it = found; it != controls_.end(); ++it) PaintControl(dc.Get(), **it, bounds);
+}
+
+void GaugeHostWin32::MarkForPaint(const TRect& rect, bool erase) {
+  if (!WindowExists()) return;
+  const RECT rc = ToRect(rect);
+  InvalidateRect(window_, &rc, erase ? TRUE : FALSE);
+}
+
+void GaugeHostWin32::PaintWindowlessControls(HDC dc, const RECT& updateRect) {
+  for (WindowlessControl* control : controls_) PaintControl(dc, *control, updateRect);
+}
+
+void GaugeHostWin32::ExcludeOpaqueControls(HDC dc) const {
+  for (const WindowlessControl* control : controls_) {
+    if (!control->Visible() || !control->Opaque()) continue;
+    const TRect b = control->BoundsRect();
+    ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+  }
+}
+
+// The control is painted with the origin moved to its top-left corner and the
+// clip cut down to its own size, so its Paint draws in its own coordinates and
+// cannot spill onto its neighbours. The DC's state comes back afterwards.
+void GaugeHostWin32::PaintControl(HDC dc, WindowlessControl& control, const RECT& area) {
+  if (!control.Visible()) return;
+  const RECT bounds = ToRect(control.BoundsRect());
+  RECT overlap;
+  if (!IntersectRect(&overlap, &bounds, &area) || !RectVisible(dc, &bounds)) return;
+  SavedDcState saved(dc);
+  if (!saved.Saved()) throw EOutOfResources();
+  OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
+  IntersectClipRect(dc, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top);
+  GdiCanvas canvas(dc);
+  control.Paint(canvas);
+}

@@ -1,0 +1,51 @@
+// The window side of windowless controls such as TGauge: keeps them in stacking
+// order, paints them into the window's device context and marks their
+// rectangles for the window's next paint. Windows only.
+//
+// Nothing here catches: painting can throw (EOutOfResources when GDI runs out,
+// or whatever a control's Paint throws). The window procedure that calls
+// PaintWindowlessControls, and every handler whose property writes end in
+// RepaintNow, run inside the window's dispatch, which catches every exception
+// so that none unwinds through the system's code.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "gauge/gauges.h"
+
+class GaugeHostWin32 : public GaugeParent {
+ public:
+  // window: the window the controls sit on; it may be given later with SetWindow.
+  explicit GaugeHostWin32(HWND window = nullptr) : window_(window) {}
+  // The controls must be destroyed before their host.
+  ~GaugeHostWin32() override = default;
+  GaugeHostWin32(const GaugeHostWin32&) = delete;
+  GaugeHostWin32& operator=(const GaugeHostWin32&) = delete;
+
+  HWND Window() const { return window_; }
+  void SetWindow(HWND window) { window_ = window; }
+
+  // A new control goes on top of the others.
+  void InsertControl(WindowlessControl& control) override;
+  void RemoveControl(WindowlessControl& control) override;
+  bool WindowExists() const override;
+  // GetDC of the window, clipped to the control's rectangle; paints the control
+  // and the visible controls above it that meet the clip; ReleaseDC on every path.
+  void RepaintNow(WindowlessControl& control) override;
+  // InvalidateRect without erasing for opaque controls.
+  void MarkForPaint(const TRect& rect, bool erase) override;
+
+  // For the window's WM_PAINT, after its own background: paints, bottom to top,
+  // each visible control that meets updateRect and the DC's clip region.
+  void PaintWindowlessControls(HDC dc, const RECT& updateRect);
+  // For the window's background painting: keeps it off the opaque controls,
+  // which cover their rectangles themselves and so never flicker.
+  void ExcludeOpaqueControls(HDC dc) const;
+
+ private:
+  void PaintControl(HDC dc, WindowlessControl& control, const RECT& area);
+
+  HWND window_;
+  std::vector<WindowlessControl*> controls_;
+};

@@ -1,0 +1,125 @@
+#include "gauge/gdi_canvas.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "common/utf.h"
+
+COLORREF ResolveGdiColor(TColor color) {
+  return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : (color & 0xFFFFFF);
+}
+
+namespace {
+
+RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+// ---- GdiCanvas ----
+
+void GdiCanvas::FillRect(const TRect& rect) {
+  if (brushStyle_ == bsClear || rect.IsEmpty()) return;
+  GdiObject<HBRUSH> brush(CreateSolidBrush(ResolveGdiColor(brushColor_)));
+  if (!brush) throw EOutOfResources();
+  const RECT rc = ToRect(rect);
+  ::FillRect(dc_, &rc, brush.Get());
+}
+
+void GdiCanvas::CopyRect(const TRect& dest, Canvas& source, const TRect& srcRect) {
+  auto* gdi = dynamic_cast<GdiCanvas*>(&source);
+  if (gdi == nullptr) throw std::invalid_argument("GdiCanvas can only copy from a GdiCanvas");
+  StretchBlt(dc_, dest.left, dest.top, dest.Width(), dest.Height(), gdi->dc_, srcRect.left,
+             srcRect.top, srcRect.Width(), srcRect.Height(), copyMode_);
+}
+
+void GdiCanvas::SetFont(const TFontSpec& font) {
+  if (font == font_) return;
+  font_ = font;
+  // The handle is made again on next use; deselect before deleting it.
+  fontSelection_.Restore();
+  fontHandle_.Reset();
+}
+
+void GdiCanvas::SelectFont() {
+  if (fontHandle_) return;
+  LOGFONTW spec{};
+  spec.lfHeight = font_.height;
+  spec.lfWeight = font_.bold ? FW_BOLD : FW_NORMAL;
+  spec.lfCharSet = DEFAULT_CHARSET;
+  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  spec.lfQuality = DEFAULT_QUALITY;
+  spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::wstring face = Widen(font_.name);
+  const size_t length = std::min<size_t>(face.size(), LF_FACESIZE - 1);
+  std::wmemcpy(spec.lfFaceName, face.c_str(), length);
+  spec.lfFaceName[length] = L'\0';
+  fontHandle_.Reset(CreateFontIndirectW(&spec));
+  if (!fontHandle_) throw EOutOfResources();
+  fontSelection_.Select(dc_, fontHandle_.Get());
+}
+
+TSize GdiCanvas::TextExtent(const std::string& text) {
+  SelectFont();
+  const std::wstring wide = Widen(text);
+  SIZE size{};
+  if (!GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size)) {
+    return TSize{};
+  }
+  return TSize{size.cx, size.cy};
+}
+
+void GdiCanvas::TextRect(const TRect& clip, int32_t x, int32_t y, const std::string& text) {
+  SelectFont();
+  const std::wstring wide = Widen(text);
+  SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  SetTextColor(dc_, ResolveGdiColor(font_.color));
+  UINT options = ETO_CLIPPED;
+  if (brushStyle_ == bsClear) {
+    SetBkMode(dc_, TRANSPARENT);
+  } else {
+    SetBkMode(dc_, OPAQUE);
+    SetBkColor(dc_, ResolveGdiColor(brushColor_));
+    options |= ETO_OPAQUE;
+  }
+  const RECT rc = ToRect(clip);
+  ExtTextOutW(dc_, x, y, options, &rc, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+}
+
+std::unique_ptr<OffscreenBitmap> GdiCanvas::CreateBitmap() { return std::make_unique<GdiBitmap>(); }
+
+// ---- GdiBitmap ----
+
+// A memory DC made for the screen, so that the bitmaps selected into it can be
+// the screen's colour format rather than the memory DC's monochrome default.
+GdiBitmap::GdiBitmap() : dc_(nullptr), canvas_(dc_.Get()) {
+  if (!dc_) throw EOutOfResources();
+}
+
+void GdiBitmap::Resize(int32_t width, int32_t height) {
+  width = std::max<int32_t>(width, 0);
+  height = std::max<int32_t>(height, 0);
+  if (width == width_ && height == height_) return;
+
+  GdiObject<HBITMAP> fresh;
+  if (width > 0 && height > 0) {
+    {
+      WindowDc screen(nullptr);
+      if (!screen) throw EOutOfResources();
+      fresh.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
+    }
+    if (!fresh) throw EOutOfResources();
+    if (bitmap_) {
+      MemoryDc copy(dc_.Get());
+      if (!copy) throw EOutOfResources();
+      SelectedObject target(copy.Get(), fresh.Get());
+      BitBlt(copy.Get(), 0, 0, std::min(width, width_), std::min(height, height_), dc_.Get(), 0, 0,
+             SRCCOPY);
+    }
+  }
+  selection_.Restore();
+  bitmap_ = std::move(fresh);
+  if (bitmap_) selection_.Select(dc_.Get(), bitmap_.Get());
+  width_ = width;
+  height_ = height;
+}
