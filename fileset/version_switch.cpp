@@ -108,15 +108,15 @@ SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion
 
   // Undo newest first, so that each ActiveName is free again before the file
   // that held it comes back. Keep going past a failed undo: every file put
-  // back is one fewer for the user to rename by hand.
+  // back is one fewer for the user to rename by hand. The stranded files are
+  // listed in the same order, the order in which renaming them back works.
   std::vector<std::string> stranded;
   while (done > 0) {
     --done;
     const RenameStep& s = steps[done];
     const FileStatus undo = ops.Rename(gameDir + s.to, gameDir + s.from);
     if (!undo) {
-      stranded.insert(stranded.begin(), ShownName(s.to) + ", eredeti neve: " + ShownName(s.from) + " (" +
-                                            undo.reason + ")");
+      stranded.push_back(ShownName(s.to) + ", eredeti neve: " + ShownName(s.from) + " (" + undo.reason + ")");
     }
   }
   if (stranded.empty()) {
@@ -127,6 +127,7 @@ SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion
   }
   text += "A visszaállítás sem sikerült teljesen. Ezek a file-ok most más néven vannak a Game mappában:\n";
   for (const std::string& line : stranded) text += line + "\n";
-  text += "A többi file a helyén van. Nevezd vissza kézzel a fenti file-okat az eredeti nevükre!";
+  text += "A többi file a helyén van. Nevezd vissza kézzel a fenti file-okat az eredeti nevükre, ebben a "
+          "sorrendben!";
   return {false, text};
 }
