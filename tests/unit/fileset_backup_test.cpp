@@ -1,0 +1,358 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fileset/file_ops_posix.h"
+#include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
+#include "fileset_folder.h"
+
+namespace {
+
+const char kDone[] =
+    "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
+    "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
+
+class RecordingGauge final : public ProgressSink {
+ public:
+  void SetProgress(int32_t value) override { values.push_back(value); }
+  std::vector<int32_t> values;
+};
+
+// Contents that differ per file; data0.big spans several copy chunks and
+// data1.bh is empty.
+std::string GameContent(size_t i) {
+  if (i == 1) return {};
+  if (i == 3) {
+    static const std::string big = [] {
+      std::string s((9u << 20) + 12345, '\0');
+      for (size_t k = 0; k < s.size(); ++k) s[k] = static_cast<char>(k * 31 + k / 4099);
+      return s;
+    }();
+    return big;
+  }
+  return "base " + ShownName(FileSet[i].ActiveName);
+}
+
+void FillGame(const TempGameFolder& folder) {
+  for (size_t i = 0; i < FileSet.size(); ++i) {
+    folder.Write(FileSet[i].ActiveName, GameContent(i));
+    folder.SetModified(FileSet[i].ActiveName, 1000000000 + static_cast<time_t>(i) * 86400, 123456789);
+  }
+}
+
+void ExpectWholeCopy(const TempGameFolder& folder, size_t i) {
+  const FileSetEntry& e = FileSet[i];
+  ASSERT_TRUE(folder.Has(e.BaseCopyName)) << e.BaseCopyName;
+  EXPECT_TRUE(folder.Read(e.BaseCopyName) == GameContent(i)) << e.BaseCopyName;
+  const timespec source = folder.Modified(e.ActiveName);
+  const timespec copy = folder.Modified(e.BaseCopyName);
+  EXPECT_EQ(copy.tv_sec, source.tv_sec) << e.BaseCopyName;
+  EXPECT_EQ(copy.tv_nsec, source.tv_nsec) << e.BaseCopyName;
+}
+
+void ExpectNoTempFiles(const TempGameFolder& folder) {
+  for (const auto& [name, content] : folder.Snapshot()) {
+    EXPECT_EQ(name.find("mrvtmp"), std::string::npos) << name;
+  }
+}
+
+TEST(RandomSteps, MatchesHandComputedDraws) {
+  EXPECT_EQ(ClockSeed(0, 0, 0, 0), 0u);
+  EXPECT_EQ(ClockSeed(12, 34, 56, 789), 45296789u);
+  EXPECT_EQ(ClockSeed(23, 59, 59, 999), 86399999u);
+
+  struct Case {
+    uint32_t seed;
+    uint32_t bound;
+    std::vector<uint32_t> draws;
+  };
+  // x: 1, 134775814, 3698175007, 870078620 from seed 0.
+  const std::vector<Case> cases = {
+      {0, 3, {0, 0, 2, 0}},
+      {45296789, 3, {1, 0, 1, 0, 2, 1}},
+      {0xFFFFFFFFu, 3, {2, 0, 1}},
+      {0, 100, {0, 3, 86, 20}},
+  };
+  for (const Case& c : cases) {
+    RandomSteps random(c.seed);
+    for (size_t k = 0; k < c.draws.size(); ++k) {
+      EXPECT_EQ(random.Below(c.bound), c.draws[k]) << "seed " << c.seed << " draw " << k;
+    }
+  }
+}
+
+TEST(FirstRunBackup, CopiesEveryFileWholeAndMarksDoneLast) {
+  TempGameFolder folder;
+  FillGame(folder);
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  int marked = 0;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 45296789, [&] {
+    // Called only when every copy is already in place.
+    for (const FileSetEntry& e : FileSet) EXPECT_TRUE(folder.Has(e.BaseCopyName)) << e.BaseCopyName;
+    ++marked;
+  });
+  EXPECT_TRUE(result.success) << result.text;
+  EXPECT_EQ(result.text, kDone);
+  EXPECT_EQ(marked, 1);
+  for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
+  EXPECT_EQ(folder.Snapshot().size(), 14u);
+
+  // Draws 1, 0, 1 for this seed.
+  EXPECT_EQ(gauge.values, (std::vector<int32_t>{2, 30, 91, 100}));
+}
+
+TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
+  for (uint32_t seed : {0u, 1u, 45296789u, 86399999u, 0xFFFFFFFFu, 2998748646u}) {
+    TempGameFolder folder;
+    PosixFileOps ops;
+    RecordingGauge gauge;
+    FillGame(folder);
+    FirstRunBackup(ops, folder.GameDir(), gauge, seed, [] {});
+    ASSERT_EQ(gauge.values.size(), 4u);
+    EXPECT_GE(gauge.values[0], 1);
+    EXPECT_LE(gauge.values[0], 3);
+    EXPECT_GE(gauge.values[1], 30);
+    EXPECT_LE(gauge.values[1], 32);
+    EXPECT_GE(gauge.values[2], 90);
+    EXPECT_LE(gauge.values[2], 92);
+    EXPECT_EQ(gauge.values[3], 100);
+  }
+}
+
+TEST(FirstRunBackup, SecondRunKeepsEarlierCopies) {
+  TempGameFolder folder;
+  FillGame(folder);
+  for (const FileSetEntry& e : FileSet) folder.Write(e.BaseCopyName, std::string("earlier ") + e.BaseCopyName);
+  const auto before = folder.Snapshot();
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  int marked = 0;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 7, [&] { ++marked; });
+  EXPECT_TRUE(result.success) << result.text;
+  EXPECT_EQ(marked, 1);
+  EXPECT_EQ(folder.Snapshot(), before);
+  EXPECT_EQ(gauge.values.size(), 4u);
+}
+
+TEST(FirstRunBackup, MissingGameFolderCreatesNothing) {
+  TempGameFolder folder(false);
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  bool marked = false;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  EXPECT_FALSE(result.success);
+  EXPECT_FALSE(marked);
+  EXPECT_NE(result.text.find("A játék mappája nem található"), std::string::npos) << result.text;
+  EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos) << result.text;
+  EXPECT_TRUE(std::filesystem::is_empty(folder.root()));
+}
+
+TEST(FirstRunBackup, MissingGameFileIsNamedAndNotMarked) {
+  TempGameFolder folder;
+  FillGame(folder);
+  std::filesystem::remove(folder.PathOf(FileSet[6].ActiveName));
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  bool marked = false;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  EXPECT_FALSE(result.success);
+  EXPECT_FALSE(marked);
+  EXPECT_NE(result.text.find("vonu.exe: nem található a Game mappában"), std::string::npos) << result.text;
+  for (size_t i = 0; i < 6; ++i) ExpectWholeCopy(folder, i);
+  EXPECT_FALSE(folder.Has(FileSet[6].BaseCopyName));
+}
+
+TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
+  TempGameFolder folder;
+  FillGame(folder);
+  folder.Write(TempCopyName(FileSet[3].BaseCopyName), "half of data0.big");
+  folder.Write(FileSet[0].BaseCopyName, GameContent(0));
+  folder.Write(TempCopyName(FileSet[0].BaseCopyName), "stale");
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {});
+  EXPECT_TRUE(result.success) << result.text;
+  ExpectNoTempFiles(folder);
+  ExpectWholeCopy(folder, 3);
+}
+
+// Real file operations with room for exactly one failure, at a chosen stage
+// of the copy of one file.
+class FailingCopy final : public FileOps {
+ public:
+  enum class Stage { Open, Info, Create, Read, ShortRead, Write, SetTime, Flush, Close, Rename };
+  FailingCopy(size_t entry, Stage stage) : entry_(entry), stage_(stage) {}
+
+  bool Exists(const std::string& p) override { return real_.Exists(p); }
+  PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
+  FileStatus Rename(const std::string& from, const std::string& to) override {
+    if (stage_ == Stage::Rename && Is(to, FileSet[entry_].BaseCopyName)) return Fault();
+    return real_.Rename(from, to);
+  }
+  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
+    const bool mine = Is(p, FileSet[entry_].ActiveName);
+    if (mine && stage_ == Stage::Open) return Fault();
+    FileStatus s = real_.OpenForReading(p, f);
+    if (s && mine) f = std::make_unique<Reader>(std::move(f), stage_);
+    return s;
+  }
+  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
+    const bool mine = Is(p, TempCopyName(FileSet[entry_].BaseCopyName));
+    if (mine && stage_ == Stage::Create) return Fault();
+    FileStatus s = real_.CreateNew(p, f);
+    if (s && mine) f = std::make_unique<Writer>(std::move(f), stage_);
+    return s;
+  }
+  FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
+  FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
+
+  static FileStatus Fault() { return FileStatus::Failure("Injected fault"); }
+
+ private:
+  static bool Is(const std::string& path, const std::string& name) {
+    return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0;
+  }
+
+  class Reader final : public ReadableFile {
+   public:
+    Reader(std::unique_ptr<ReadableFile> inner, Stage stage) : inner_(std::move(inner)), stage_(stage) {}
+    FileStatus GetInfo(FileInfo& info) override {
+      if (stage_ == Stage::Info) return Fault();
+      return inner_->GetInfo(info);
+    }
+    FileStatus Read(void* buffer, size_t capacity, size_t& got) override {
+      if (stage_ != Stage::Read && stage_ != Stage::ShortRead) return inner_->Read(buffer, capacity, got);
+      // A few bytes come through first. Then one stage says the read failed,
+      // the other pretends the file ended, as a read error can look to a
+      // copy routine that trusts the system.
+      if (reads_++ == 0) return inner_->Read(buffer, capacity < 3 ? capacity : 3, got);
+      got = 0;
+      return stage_ == Stage::Read ? Fault() : FileStatus::Success();
+    }
+
+   private:
+    std::unique_ptr<ReadableFile> inner_;
+    Stage stage_;
+    int reads_ = 0;
+  };
+
+  class Writer final : public WritableFile {
+   public:
+    Writer(std::unique_ptr<WritableFile> inner, Stage stage) : inner_(std::move(inner)), stage_(stage) {}
+    FileStatus Write(const void* data, size_t size) override {
+      if (stage_ == Stage::Write) {
+        // Part of the data reaches the disk before it fills up.
+        inner_->Write(data, size / 2);
+        return Fault();
+      }
+      return inner_->Write(data, size);
+    }
+    FileStatus SetLastWriteTime(const FileTime& t) override {
+      return stage_ == Stage::SetTime ? Fault() : inner_->SetLastWriteTime(t);
+    }
+    FileStatus Flush() override { return stage_ == Stage::Flush ? Fault() : inner_->Flush(); }
+    FileStatus Close() override {
+      FileStatus s = inner_->Close();
+      return stage_ == Stage::Close ? Fault() : s;
+    }
+
+   private:
+    std::unique_ptr<WritableFile> inner_;
+    Stage stage_;
+  };
+
+  PosixFileOps real_;
+  size_t entry_;
+  Stage stage_;
+};
+
+TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
+  using Stage = FailingCopy::Stage;
+  const Stage stages[] = {Stage::Open,  Stage::Info,    Stage::Create, Stage::Read,  Stage::ShortRead,
+                          Stage::Write, Stage::SetTime, Stage::Flush,  Stage::Close, Stage::Rename};
+  for (size_t entry = 0; entry < FileSet.size(); ++entry) {
+    for (Stage stage : stages) {
+      SCOPED_TRACE("copy " + std::to_string(entry) + ", stage " + std::to_string(static_cast<int>(stage)));
+      // The empty data1.bh has nothing to read or write.
+      if (entry == 1 && (stage == Stage::Read || stage == Stage::ShortRead || stage == Stage::Write)) continue;
+      TempGameFolder folder;
+      FillGame(folder);
+      FailingCopy ops(entry, stage);
+      RecordingGauge gauge;
+      bool marked = false;
+      const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+      EXPECT_FALSE(result.success);
+      EXPECT_FALSE(marked);
+      EXPECT_FALSE(folder.Has(FileSet[entry].BaseCopyName));
+      ExpectNoTempFiles(folder);
+      for (size_t other = 0; other < FileSet.size(); ++other) {
+        if (other != entry) ExpectWholeCopy(folder, other);
+      }
+      const std::string named = ShownName(FileSet[entry].ActiveName) + ": ";
+      EXPECT_NE(result.text.find(named), std::string::npos) << result.text;
+      EXPECT_TRUE(result.text.find("Injected fault") != std::string::npos ||
+                  result.text.find("eltér az eredetiétől") != std::string::npos)
+          << result.text;
+      EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos);
+      EXPECT_EQ(gauge.values.size(), 4u);
+    }
+  }
+}
+
+class TinyDisk final : public FileOps {
+ public:
+  bool Exists(const std::string& p) override { return real_.Exists(p); }
+  PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
+  FileStatus Rename(const std::string& f, const std::string& t) override { return real_.Rename(f, t); }
+  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
+    return real_.OpenForReading(p, f);
+  }
+  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
+    return real_.CreateNew(p, f);
+  }
+  FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
+  FileStatus FreeSpace(const std::string&, uint64_t& b) override {
+    b = 5u << 20;
+    return FileStatus::Success();
+  }
+
+ private:
+  PosixFileOps real_;
+};
+
+TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
+  TempGameFolder folder;
+  FillGame(folder);
+  const auto before = folder.Snapshot();
+  TinyDisk ops;
+  RecordingGauge gauge;
+  bool marked = false;
+  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  EXPECT_FALSE(result.success);
+  EXPECT_FALSE(marked);
+  EXPECT_EQ(folder.Snapshot(), before);
+  EXPECT_TRUE(gauge.values.empty());
+  EXPECT_NE(result.text.find("nincs elég szabad hely"), std::string::npos) << result.text;
+  EXPECT_NE(result.text.find("Szükséges: 10 MB, szabad: 5 MB."), std::string::npos) << result.text;
+
+  // Once data0.big's copy is in place the rest fits.
+  folder.Write(FileSet[3].BaseCopyName, GameContent(3));
+  EXPECT_TRUE(FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {}).success);
+}
+
+TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
+  TempGameFolder folder;
+  FillGame(folder);
+  PosixFileOps ops;
+  RecordingGauge gauge;
+  EXPECT_THROW(FirstRunBackup(ops, folder.GameDir(), gauge, 0,
+                              [] { throw std::runtime_error("Failed to set data for 'Backup'"); }),
+               std::runtime_error);
+  for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
+}
+
+}  // namespace

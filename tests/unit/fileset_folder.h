@@ -1,0 +1,79 @@
+// A throw-away game folder on the build machine's disk, reached through the
+// same POSIX file operations that the core uses in the tests.
+#pragma once
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "fileset/file_set.h"
+
+class TempGameFolder {
+ public:
+  // The Game folder itself is made only when `withGameFolder` is set.
+  explicit TempGameFolder(bool withGameFolder = true) {
+    char pattern[] = "/tmp/xq_fileset_XXXXXX";
+    root_ = mkdtemp(pattern);
+    if (withGameFolder) std::filesystem::create_directory(game());
+    gameDir_ = MakeGameDir(root_);
+  }
+  ~TempGameFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TempGameFolder(const TempGameFolder&) = delete;
+  TempGameFolder& operator=(const TempGameFolder&) = delete;
+
+  // As the core receives it: install directory + "\Game\".
+  const std::string& GameDir() const { return gameDir_; }
+  std::filesystem::path root() const { return root_; }
+  std::filesystem::path game() const { return root() / "Game"; }
+  // `name` with or without the file set's leading backslash.
+  std::filesystem::path PathOf(const std::string& name) const {
+    return game() / (name.size() && name[0] == '\\' ? name.substr(1) : name);
+  }
+
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(PathOf(name), std::ios::binary) << content;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(PathOf(name), std::ios::binary | std::ios::ate);
+    std::string content(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return content;
+  }
+  bool Has(const std::string& name) const { return std::filesystem::exists(PathOf(name)); }
+
+  // Every name in the Game folder with the file's content ("<dir>" for a folder).
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> out;
+    for (const auto& item : std::filesystem::directory_iterator(game())) {
+      const std::string name = item.path().filename().string();
+      out[name] = item.is_directory() ? "<dir>" : Read(name);
+    }
+    return out;
+  }
+
+  void SetModified(const std::string& name, time_t seconds, long nanoseconds = 0) const {
+    struct timespec times[2] {};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = seconds;
+    times[1].tv_nsec = nanoseconds;
+    utimensat(AT_FDCWD, PathOf(name).c_str(), times, 0);
+  }
+  struct timespec Modified(const std::string& name) const {
+    struct stat st {};
+    stat(PathOf(name).c_str(), &st);
+    return st.st_mtim;
+  }
+
+ private:
+  std::string root_;
+  std::string gameDir_;
+};
