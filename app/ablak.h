@@ -1,0 +1,81 @@
+// The main window Kvt: the version-choice face (two radio buttons and the apply
+// button over the background picture) and, covering it, the first-run face (a
+// panel with the explanation, OK and exit buttons and the progress gauge).
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/jpeg_picture.h"
+#include "app/layout.h"
+#include "app/picture_button.h"
+#include "app/win_handles.h"
+
+class TGauge;
+class GaugeHostWin32;
+
+// The game's install directory followed by "\Game\": set once by FormCreate and
+// read by both operations.
+extern std::string GameDir;
+
+class TKvt {
+ public:
+  TKvt();
+  ~TKvt();
+  TKvt(const TKvt&) = delete;
+  TKvt& operator=(const TKvt&) = delete;
+
+  // Creates the window and its controls, runs FormCreate, and shows the window
+  // at the centre of the primary screen.
+  bool Create();
+  HWND Handle() const { return handle_; }
+  // Keyboard navigation in the designed tab order; true when msg was taken.
+  bool PreTranslate(MSG& msg);
+
+  // The controls, in their declared order. Ibg and PB have no window of their own.
+  HWND SB = nullptr;
+  HWND Bstart = nullptr;
+  JpegPicture Ibg;
+  HWND RBdef = nullptr;
+  HWND RBupd = nullptr;
+  HWND Panel = nullptr;
+  std::unique_ptr<TGauge> PB;
+  HWND Bok = nullptr;
+  HWND Boff = nullptr;
+  HWND Linfo = nullptr;
+  HWND Label1 = nullptr;
+
+  void FormCreate();
+  void BoffClick();
+  void BokClick();
+  void BstartClick();
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  void MeasureScreen();
+  void MakeFonts();
+  void CreateControls();
+  HWND CreateControl(const ControlSpec& spec, HWND parent);
+  Bounds Scaled(ControlIndex index) const;
+  void Check(HWND radio);
+  void PaintBackground();
+  void PaintPanel();
+  bool MoveFocus(bool backward);
+
+  HWND handle_ = nullptr;
+  std::unique_ptr<GaugeHostWin32> gaugeHost_;
+  int textHeight_ = kDesignTextHeight;
+  int windowFontHeight_ = kWindowFontHeight;
+  UniqueFont windowFont_;
+  UniqueFont boldFont_;
+  UniqueFont labelFont_;
+  ButtonGlyph tick_;
+  ButtonGlyph abort_;
+};
+
+extern TKvt* Kvt;

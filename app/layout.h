@@ -1,0 +1,58 @@
+// The main window's layout as designed at 96 dots per inch with a text height of
+// 13, and the arithmetic that fits it to another screen. Portable, so the scaling
+// is unit-tested natively.
+#pragma once
+#include <cstdint>
+
+enum class ControlKind { StatusBar, PictureButton, Picture, RadioButton, Panel, Gauge, Label };
+enum class FontKind {
+  Window,     // Tahoma -11 regular, the window's font
+  Bold13,     // Tahoma -13 bold
+  Regular13,  // Tahoma -13 regular
+  System,     // the control's own system font (the status bar)
+};
+enum class Parent { Main, Panel };
+
+struct ControlSpec {
+  const char* name;
+  int id;  // the child-window identifier; windowless controls have none
+  ControlKind kind;
+  Parent parent;
+  int left, top, width, height;
+  const char* caption;  // UTF-8
+  FontKind font;
+  int tabOrder;  // among the parent's controls; -1: not a tab stop
+};
+
+// In creation order: later controls lie above earlier ones where they overlap.
+enum ControlIndex { SB, Bstart, Ibg, RBdef, RBupd, Panel, PB, Linfo, Label1, Bok, Boff, kControlCount };
+extern const ControlSpec kLayout[kControlCount];
+
+constexpr int kDesignDpi = 96;
+constexpr int kDesignTextHeight = 13;
+constexpr int kClientWidth = 389;
+constexpr int kClientHeight = 190;
+constexpr int kWindowFontHeight = -11;
+// The background is drawn unscaled and centred on Ibg; its size is fixed.
+constexpr int kBackgroundWidth = 410;
+constexpr int kBackgroundHeight = 310;
+
+// a * b / c rounded half away from zero, as the platform's MulDiv does; c > 0.
+int32_t MulDivRounded(int32_t a, int32_t b, int32_t c);
+
+struct Bounds {
+  int left, top, width, height;
+  bool operator==(const Bounds& o) const {
+    return left == o.left && top == o.top && width == o.width && height == o.height;
+  }
+};
+
+// Scales a designed rectangle by textHeight / 13: left, top, right and bottom
+// each multiplied first and then divided; width and height follow from them.
+Bounds ScaleBounds(const Bounds& designed, int textHeight);
+// The window font's height on a screen of the given resolution.
+inline int WindowFontHeight(int dpi) { return MulDivRounded(kWindowFontHeight, dpi, kDesignDpi); }
+// A control's own font height, scaled as the control is.
+inline int ScaleFontHeight(int designed, int textHeight) {
+  return MulDivRounded(designed, textHeight, kDesignTextHeight);
+}
