@@ -1,0 +1,786 @@
+// e2e_driver: drives the tool's window from beside it, under Wine or on Windows.
+//
+// The command line is a list of steps run in order. A word without '=' starts a
+// step; the words after it that hold '=' are its parameters (split at the first
+// '=', so texts may hold '=' too):
+//
+//   e2e_driver start exe=Z:\...\vonu11xq.exe  window  main caption="VONU11 XQ"
+//              control id=101 class=Button text=Alkalmaz rect=264,24,108,26 enabled=1
+//              close  exit code=0
+//
+// The first failing step prints "step N (verb): what differs" on stderr and the
+// driver exits with 1; a malformed command line exits with 2. Every wait polls
+// against a deadline (parameter timeout=ms). Geometry is given as the layout
+// states it at 96 dpi; the driver scales it the way the tool must on this
+// screen, from its own measurement of Tahoma.
+//
+// Steps:
+//   start exe=PATH [cwd=DIR]            start the tool (cwd defaults to C:\)
+//   window                               wait for its main window (TKvt, "VONU11 XQ")
+//   main [caption=] [client=WxH] [fixed=1] [alpha=N] [centred=1] [enabled=0|1]
+//   control id=N [parent=ID] [class=] [text=] [rect=L,T,W,H] [kind=ownerdraw|radio]
+//           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N]
+//   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
+//   close                                the close box (SC_CLOSE)
+//   box [caption=] [text=] [icon=stop|info|warning|question|none]
+//                                        wait for a message box of the tool's process
+//   answer                               press the box's OK button, wait until it goes
+//   no-box [for=ms]                      no message box appears within that time
+//   exit [code=N]                        wait for the tool to end, check its exit code
+//   screen [dpi=N]                       the screen's dots per inch
+//   reg-volatile key=PATH                create a volatile key under HKLM (32-bit view)
+//   kill name=FILE.exe                   end every process of that image name
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740
+#endif
+
+namespace {
+
+// ---------------------------------------------------------------- owners
+
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE h) : h_(h) {}
+    Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+    Handle& operator=(Handle&& o) noexcept { if (this != &o) { reset(); h_ = o.h_; o.h_ = nullptr; } return *this; }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { reset(); }
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+    void reset() { if (*this) CloseHandle(h_); h_ = nullptr; }
+private:
+    HANDLE h_ = nullptr;
+};
+
+class WindowDC {
+public:
+    explicit WindowDC(HWND w) : w_(w), dc_(GetDC(w)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() { if (dc_) ReleaseDC(w_, dc_); }
+    HDC get() const { return dc_; }
+private:
+    HWND w_;
+    HDC dc_;
+};
+
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC() { if (dc_) DeleteDC(dc_); }
+    HDC get() const { return dc_; }
+private:
+    HDC dc_;
+};
+
+template <class T>
+class GdiObject {
+public:
+    explicit GdiObject(T o) : o_(o) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() { if (o_) DeleteObject(o_); }
+    T get() const { return o_; }
+private:
+    T o_;
+};
+
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ o) : dc_(dc), old_(SelectObject(dc, o)) {}
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+    ~Selected() { if (old_) SelectObject(dc_, old_); }
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() { if (k_) RegCloseKey(k_); }
+    HKEY* out() { return &k_; }
+private:
+    HKEY k_ = nullptr;
+};
+
+// ---------------------------------------------------------------- text out
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// A console gets wide text; a pipe or file (the runner's case) gets UTF-8.
+void write(DWORD which, const std::wstring& line) {
+    HANDLE h = GetStdHandle(which);
+    DWORD mode = 0, done = 0;
+    std::wstring text = line + L"\n";
+    if (GetConsoleMode(h, &mode)) {
+        WriteConsoleW(h, text.data(), DWORD(text.size()), &done, nullptr);
+    } else {
+        std::string bytes = utf8(text);
+        WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
+    }
+}
+
+std::wstring quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring num(long long v) { return std::to_wstring(v); }
+std::wstring hex(unsigned long v) { wchar_t b[16]; swprintf(b, 16, L"0x%lX", v); return b; }
+
+struct StepFailed : std::runtime_error {
+    explicit StepFailed(std::wstring m) : std::runtime_error("step failed"), message(std::move(m)) {}
+    std::wstring message;
+};
+struct BadCommandLine : StepFailed { using StepFailed::StepFailed; };
+
+[[noreturn]] void fail(const std::wstring& m) { throw StepFailed(m); }
+
+// ---------------------------------------------------------------- polling
+
+constexpr DWORD kDefaultTimeout = 20000;
+constexpr DWORD kPollInterval = 25;
+constexpr UINT kMessageTimeout = 5000;
+
+bool pollUntil(DWORD ms, const std::function<bool()>& done) {
+    ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(kPollInterval);
+    }
+}
+
+// ---------------------------------------------------------------- windows
+
+std::wstring className(HWND w) {
+    wchar_t b[256] = {};
+    GetClassNameW(w, b, 256);
+    return b;
+}
+
+// WM_GETTEXT rather than GetWindowTextW: the status bar answers it with its
+// first part's text, and it reaches windows of another process alike.
+std::wstring windowText(HWND w) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeout, &len))
+        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer WM_GETTEXTLENGTH");
+    std::vector<wchar_t> b(len + 64, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXT, b.size(), LPARAM(b.data()), SMTO_ABORTIFHUNG, kMessageTimeout, &got))
+        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer WM_GETTEXT");
+    return std::wstring(b.data(), std::min<size_t>(got, b.size() - 1));
+}
+
+LRESULT sendQuery(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kMessageTimeout, &r))
+        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer message " + hex(msg));
+    return LRESULT(r);
+}
+
+DWORD windowPid(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
+struct TopLevelQuery {
+    DWORD pid;
+    const wchar_t* cls;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTopLevel(HWND w, LPARAM lp) {
+    auto& q = *reinterpret_cast<TopLevelQuery*>(lp);
+    if (windowPid(w) == q.pid && IsWindowVisible(w) && className(w) == q.cls) q.found.push_back(w);
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+    return TRUE;
+}
+
+// The visible top-level windows of one process with one class.
+std::vector<HWND> topLevelWindows(DWORD pid, const wchar_t* cls) {
+    TopLevelQuery q{pid, cls, {}};
+    EnumWindows(collectTopLevel, LPARAM(&q));
+    return q.found;
+}
+
+std::vector<HWND> descendants(HWND parent) {
+    std::vector<HWND> all;
+    EnumChildWindows(parent, collectChild, LPARAM(&all));
+    return all;
+}
+
+RECT rectInParent(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    MapWindowPoints(HWND_DESKTOP, GetAncestor(w, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::wstring rectText(const RECT& r) {
+    return num(r.left) + L"," + num(r.top) + L" " + num(r.right - r.left) + L"x" + num(r.bottom - r.top);
+}
+
+// ---------------------------------------------------------------- layout scale
+
+// The layout is stored for 96 dpi and a text height of 13; on another screen the
+// tool measures Tahoma at its scaled height and scales every edge by
+// textHeight / 13. The driver measures the same font to know what to expect.
+struct LayoutScale {
+    int dpi = 96;
+    int textHeight = 13;
+    std::wstring face;
+
+    static LayoutScale measure() {
+        LayoutScale s;
+        WindowDC screen(nullptr);
+        s.dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+        GdiObject<HFONT> font(CreateFontW(MulDiv(-11, s.dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+        Selected sel(screen.get(), font.get());
+        TEXTMETRICW tm{};
+        GetTextMetricsW(screen.get(), &tm);
+        s.textHeight = tm.tmHeight;
+        wchar_t face[LF_FACESIZE] = {};
+        GetTextFaceW(screen.get(), LF_FACESIZE, face);
+        s.face = face;
+        return s;
+    }
+    int edge(int v) const { return textHeight == 13 ? v : MulDiv(v, textHeight, 13); }
+    RECT rect(int l, int t, int w, int h) const { return {edge(l), edge(t), edge(l + w), edge(t + h)}; }
+    std::wstring describe() const {
+        return L"layout at " + num(dpi) + L" dpi, " + face + L" text height " + num(textHeight) + L" (13 at 96 dpi)";
+    }
+};
+
+// ---------------------------------------------------------------- steps
+
+struct Step {
+    int index = 0;
+    std::wstring verb;
+    std::map<std::wstring, std::wstring> params;
+
+    bool has(const wchar_t* k) const { return params.count(k) != 0; }
+    const std::wstring& text(const wchar_t* k) const {
+        auto it = params.find(k);
+        if (it == params.end()) throw BadCommandLine(L"needs " + std::wstring(k) + L"=");
+        return it->second;
+    }
+    long integer(const wchar_t* k) const {
+        const std::wstring& s = text(k);
+        wchar_t* end = nullptr;
+        long v = wcstol(s.c_str(), &end, 0);
+        if (s.empty() || *end) throw BadCommandLine(std::wstring(k) + L"=" + s + L" is not a number");
+        return v;
+    }
+    long integer(const wchar_t* k, long dflt) const { return has(k) ? integer(k) : dflt; }
+    bool flag(const wchar_t* k) const {
+        long v = integer(k);
+        if (v != 0 && v != 1) throw BadCommandLine(std::wstring(k) + L"= takes 0 or 1");
+        return v == 1;
+    }
+    std::vector<long> numbers(const wchar_t* k, wchar_t sep, size_t count) const {
+        std::vector<long> out;
+        const std::wstring& s = text(k);
+        size_t pos = 0;
+        while (pos <= s.size()) {
+            size_t next = s.find(sep, pos);
+            std::wstring part = s.substr(pos, next == std::wstring::npos ? std::wstring::npos : next - pos);
+            wchar_t* end = nullptr;
+            long v = wcstol(part.c_str(), &end, 10);
+            if (part.empty() || *end) break;
+            out.push_back(v);
+            if (next == std::wstring::npos) break;
+            pos = next + 1;
+        }
+        if (out.size() != count)
+            throw BadCommandLine(std::wstring(k) + L"=" + s + L" wants " + num(long(count)) + L" numbers separated by '" + sep + L"'");
+        return out;
+    }
+    DWORD timeout() const { return DWORD(integer(L"timeout", long(kDefaultTimeout))); }
+};
+
+class Driver {
+public:
+    void run(const Step& s);
+
+private:
+    void start(const Step& s);
+    void waitWindow(const Step& s);
+    void checkMain(const Step& s);
+    void checkControl(const Step& s);
+    void click(const Step& s);
+    void close(const Step& s);
+    void waitBox(const Step& s);
+    void answerBox(const Step& s);
+    void noBox(const Step& s);
+    void waitExit(const Step& s);
+    void checkScreen(const Step& s);
+    void makeVolatileKey(const Step& s);
+    void killByName(const Step& s);
+
+    HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
+    HWND control(long id, const Step& s) const;
+    const LayoutScale& scale() { if (!scale_.face.size()) scale_ = LayoutScale::measure(); return scale_; }
+    void needProcess() const { if (!process_) fail(L"no tool started (use the step 'start' first)"); }
+
+    Handle process_;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+    HWND box_ = nullptr;
+    LayoutScale scale_{96, 13, L""};
+};
+
+void expectText(const std::wstring& what, const std::wstring& got, const std::wstring& want) {
+    if (got != want) fail(what + L" is " + quoted(got) + L", expected " + quoted(want));
+}
+
+void expectFlag(const std::wstring& what, bool got, bool want) {
+    if (got != want) fail(what + (got ? L" is set" : L" is not set") + L", expected the opposite");
+}
+
+void Driver::start(const Step& s) {
+    std::wstring exe = s.text(L"exe");
+    std::wstring cwd = s.has(L"cwd") ? s.text(L"cwd") : L"C:\\";
+    std::wstring cmd = quoted(exe);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
+        CloseHandle(pi.hThread);
+        process_ = Handle(pi.hProcess);
+        pid_ = pi.dwProcessId;
+        return;
+    }
+    DWORD err = GetLastError();
+    if (err != ERROR_ELEVATION_REQUIRED) fail(L"CreateProcessW(" + quoted(exe) + L") failed with error " + num(err));
+    // The tool asks for elevation in its manifest; where that is honoured, go through the shell.
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    sei.lpVerb = L"runas";
+    sei.lpFile = exe.c_str();
+    sei.lpDirectory = cwd.c_str();
+    sei.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&sei) || !sei.hProcess)
+        fail(L"starting " + quoted(exe) + L" elevated failed with error " + num(GetLastError()));
+    process_ = Handle(sei.hProcess);
+    pid_ = GetProcessId(sei.hProcess);
+}
+
+void Driver::waitWindow(const Step& s) {
+    needProcess();
+    HWND found = nullptr;
+    bool ok = pollUntil(s.timeout(), [&] {
+        for (HWND w : topLevelWindows(pid_, L"TKvt")) {
+            wchar_t caption[64] = {};
+            GetWindowTextW(w, caption, 64);
+            if (std::wstring(caption) == L"VONU11 XQ") { found = w; return true; }
+        }
+        return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+    });
+    if (!found) {
+        DWORD code = 0;
+        if (GetExitCodeProcess(process_.get(), &code) && code != STILL_ACTIVE)
+            fail(L"the tool ended with exit code " + num(code) + L" before its window appeared");
+        auto boxes = topLevelWindows(pid_, L"#32770");
+        fail(L"no visible TKvt window \"VONU11 XQ\" of process " + num(pid_) + L" within " + num(s.timeout()) + L" ms" +
+             (boxes.empty() ? L"" : L" (a message box is up: " + quoted(windowText(boxes.front())) + L")"));
+        (void)ok;
+    }
+    main_ = found;
+}
+
+void Driver::checkMain(const Step& s) {
+    HWND w = mainWindow();
+    if (!IsWindow(w)) fail(L"the main window is gone");
+    if (s.has(L"caption")) expectText(L"the caption", windowText(w), s.text(L"caption"));
+    if (s.has(L"client")) {
+        auto wh = s.numbers(L"client", L'x', 2);
+        RECT want = scale().rect(0, 0, int(wh[0]), int(wh[1]));
+        RECT got{};
+        GetClientRect(w, &got);
+        if (got.right != want.right || got.bottom != want.bottom)
+            fail(L"the client area is " + num(got.right) + L"x" + num(got.bottom) + L", expected " + num(want.right) +
+                 L"x" + num(want.bottom) + L" (" + scale().describe() + L")");
+    }
+    LONG style = GetWindowLongW(w, GWL_STYLE);
+    LONG exStyle = GetWindowLongW(w, GWL_EXSTYLE);
+    if (s.has(L"fixed") && s.flag(L"fixed")) {
+        struct Bit { LONG bit; bool want; const wchar_t* name; };
+        for (const Bit& b : {Bit{WS_CAPTION, true, L"WS_CAPTION"}, Bit{WS_SYSMENU, true, L"WS_SYSMENU"},
+                             Bit{WS_MINIMIZEBOX, true, L"WS_MINIMIZEBOX"}, Bit{WS_THICKFRAME, false, L"WS_THICKFRAME"},
+                             Bit{WS_MAXIMIZEBOX, false, L"WS_MAXIMIZEBOX"}}) {
+            if (((style & b.bit) == b.bit) != b.want)
+                fail(std::wstring(b.name) + (b.want ? L" is missing" : L" is set") + L" (style " + hex(ULONG(style)) + L")");
+        }
+    }
+    if (s.has(L"alpha")) {
+        if (!(exStyle & WS_EX_LAYERED)) fail(L"the window is not layered (extended style " + hex(ULONG(exStyle)) + L")");
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if (!GetLayeredWindowAttributes(w, &key, &alpha, &flags))
+            fail(L"GetLayeredWindowAttributes failed with error " + num(GetLastError()));
+        if (!(flags & LWA_ALPHA) || (flags & LWA_COLORKEY))
+            fail(L"layered flags are " + hex(flags) + L", expected LWA_ALPHA alone");
+        if (alpha != s.integer(L"alpha")) fail(L"alpha is " + num(alpha) + L", expected " + s.text(L"alpha"));
+    }
+    if (s.has(L"centred") && s.flag(L"centred")) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+        long left = std::max(0L, (cx - (r.right - r.left)) / 2), top = std::max(0L, (cy - (r.bottom - r.top)) / 2);
+        if (r.left != left || r.top != top)
+            fail(L"the window is at " + rectText(r) + L", expected its top-left at " + num(left) + L"," + num(top) +
+                 L" on a " + num(cx) + L"x" + num(cy) + L" screen");
+    }
+    if (s.has(L"enabled")) expectFlag(L"the main window's enabled state", IsWindowEnabled(w), s.flag(L"enabled"));
+}
+
+HWND Driver::control(long id, const Step& s) const {
+    HWND parent = mainWindow();
+    if (s.has(L"parent")) parent = control(s.integer(L"parent"), Step{});
+    std::vector<HWND> matches;
+    for (HWND c : descendants(mainWindow()))
+        if (GetDlgCtrlID(c) == id) matches.push_back(c);
+    if (matches.empty()) fail(L"no control with id " + num(id) + L" in the main window");
+    if (matches.size() > 1) fail(num(long(matches.size())) + L" controls have the id " + num(id));
+    HWND c = matches.front();
+    HWND actual = GetAncestor(c, GA_PARENT);
+    if (actual != parent)
+        fail(L"control " + num(id) + L" has the parent " + className(actual) + L" id " + num(GetDlgCtrlID(actual)) +
+             L", expected " + (parent == mainWindow() ? std::wstring(L"the main window") : L"id " + s.text(L"parent")));
+    return c;
+}
+
+void Driver::checkControl(const Step& s) {
+    long id = s.integer(L"id");
+    HWND c = control(id, s);
+    std::wstring name = L"control " + num(id);
+    if (s.has(L"class")) expectText(name + L"'s class", className(c), s.text(L"class"));
+    if (s.has(L"text")) expectText(name + L"'s text", windowText(c), s.text(L"text"));
+    if (s.has(L"rect")) {
+        auto v = s.numbers(L"rect", L',', 4);
+        RECT want = scale().rect(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
+        RECT got = rectInParent(c);
+        if (!EqualRect(&got, &want))
+            fail(name + L" is at " + rectText(got) + L", expected " + rectText(want) + L" (" + scale().describe() + L")");
+    }
+    if (s.has(L"kind")) {
+        LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+        const std::wstring& kind = s.text(L"kind");
+        LONG want = kind == L"ownerdraw" ? BS_OWNERDRAW : kind == L"radio" ? BS_RADIOBUTTON : -1;
+        if (want < 0) throw BadCommandLine(L"kind= takes ownerdraw or radio");
+        if (type != want) fail(name + L"'s button type is " + hex(ULONG(type)) + L", expected " + kind + L" (" + hex(ULONG(want)) + L")");
+    }
+    if (s.has(L"visible")) expectFlag(name + L"'s visibility", IsWindowVisible(c), s.flag(L"visible"));
+    if (s.has(L"enabled")) expectFlag(name + L"'s enabled state", IsWindowEnabled(c), s.flag(L"enabled"));
+    if (s.has(L"checked")) {
+        LRESULT state = sendQuery(c, BM_GETCHECK);
+        bool want = s.flag(L"checked");
+        if ((state == BST_CHECKED) != want)
+            fail(name + L"'s check state is " + num(long(state)) + L", expected " + (want ? L"checked" : L"unchecked"));
+    }
+    if (s.has(L"parts")) {
+        // With no array to fill, SB_GETPARTS just answers the count.
+        LRESULT parts = sendQuery(c, SB_GETPARTS, 0, 0);
+        if (parts != s.integer(L"parts")) fail(name + L" has " + num(long(parts)) + L" parts, expected " + s.text(L"parts"));
+    }
+}
+
+void Driver::click(const Step& s) {
+    HWND c = control(s.integer(L"id"), s);
+    std::wstring how = s.has(L"how") ? s.text(L"how") : L"message";
+    if (how == L"message") {
+        // Posted, not sent: the click handler may open a modal box and not return for a while.
+        if (!PostMessageW(c, BM_CLICK, 0, 0)) fail(L"PostMessageW(BM_CLICK) failed with error " + num(GetLastError()));
+    } else if (how == L"mouse") {
+        RECT r{};
+        GetWindowRect(c, &r);
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        SetForegroundWindow(mainWindow());
+        if (WindowFromPoint(at) != c) fail(L"the control's centre is covered by " + className(WindowFromPoint(at)));
+        SetCursorPos(at.x, at.y);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        if (SendInput(2, in, sizeof(INPUT)) != 2) fail(L"SendInput failed with error " + num(GetLastError()));
+    } else {
+        throw BadCommandLine(L"how= takes message or mouse");
+    }
+}
+
+void Driver::close(const Step&) {
+    if (!PostMessageW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0))
+        fail(L"PostMessageW(SC_CLOSE) failed with error " + num(GetLastError()));
+}
+
+// The box's message is the static text with id 0xFFFF; some window systems number
+// it otherwise, so fall back to the one static that holds no icon.
+HWND boxTextControl(HWND box) {
+    if (HWND t = GetDlgItem(box, 0xFFFF)) return t;
+    for (HWND c : descendants(box))
+        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return c;
+    return nullptr;
+}
+
+HWND boxIconControl(HWND box) {
+    for (HWND c : descendants(box))
+        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
+            return c;
+    return nullptr;
+}
+
+std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    GdiObject<HBITMAP> bmp(CreateDIBSection(from, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC mem(from);
+    {
+        Selected sel(mem.get(), bmp.get());
+        BitBlt(mem.get(), 0, 0, w, h, from, x, y, SRCCOPY);
+        GdiFlush();
+    }
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    return std::vector<DWORD>(p, p + size_t(w) * size_t(h));
+}
+
+// Which standard icon the box shows: the icon control's pixels on the screen are
+// compared with each standard icon drawn on the same background.
+std::wstring iconKind(HWND box, std::wstring* detail) {
+    HWND icon = boxIconControl(box);
+    if (!icon) return L"none";
+    RECT r{};
+    GetWindowRect(icon, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return L"none";
+    WindowDC screen(nullptr);
+    std::vector<DWORD> shown = pixels(screen.get(), r.left, r.top, w, h);
+    struct Candidate { const wchar_t* kind; LPCWSTR id; };
+    const Candidate candidates[] = {{L"stop", IDI_HAND}, {L"info", IDI_ASTERISK},
+                                    {L"warning", IDI_EXCLAMATION}, {L"question", IDI_QUESTION}};
+    std::wstring best = L"unknown";
+    unsigned long long bestDistance = ~0ULL;
+    MemoryDC mem(screen.get());
+    for (const Candidate& c : candidates) {
+        HICON h_icon = LoadIconW(nullptr, c.id);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        GdiObject<HBITMAP> bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        {
+            Selected sel(mem.get(), bmp.get());
+            std::fill_n(static_cast<DWORD*>(bits), size_t(w) * size_t(h), shown.front());
+            DrawIconEx(mem.get(), 0, 0, h_icon, 0, 0, 0, nullptr, DI_NORMAL);
+            GdiFlush();
+        }
+        const DWORD* drawn = static_cast<const DWORD*>(bits);
+        unsigned long long d = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            for (int ch = 0; ch < 24; ch += 8)
+                d += unsigned(std::abs(int((shown[i] >> ch) & 0xFF) - int((drawn[i] >> ch) & 0xFF)));
+        if (detail) *detail += std::wstring(detail->empty() ? L"" : L", ") + c.kind + L" " + num(static_cast<long long>(d));
+        if (d < bestDistance) { bestDistance = d; best = c.kind; }
+    }
+    return best;
+}
+
+void Driver::waitBox(const Step& s) {
+    needProcess();
+    box_ = nullptr;
+    if (!pollUntil(s.timeout(), [&] {
+            auto boxes = topLevelWindows(pid_, L"#32770");
+            if (!boxes.empty()) box_ = boxes.front();
+            return box_ != nullptr || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+        }) || !box_)
+        fail(L"no message box of the tool's process appeared within " + num(s.timeout()) + L" ms");
+    if (s.has(L"caption")) expectText(L"the box's caption", windowText(box_), s.text(L"caption"));
+    if (s.has(L"text")) {
+        HWND t = boxTextControl(box_);
+        if (!t) fail(L"the box has no text control");
+        expectText(L"the box's text", windowText(t), s.text(L"text"));
+    }
+    if (s.has(L"icon")) {
+        const std::wstring& want = s.text(L"icon");
+        std::wstring got, detail;
+        // The box may not have painted yet when it first shows.
+        pollUntil(s.timeout(), [&] { detail.clear(); got = iconKind(box_, &detail); return got == want; });
+        if (got != want) fail(L"the box's icon looks like " + got + L", expected " + want + L" (distances: " + detail + L")");
+    }
+}
+
+void Driver::answerBox(const Step& s) {
+    if (!box_ || !IsWindow(box_)) fail(L"no message box to answer (use the step 'box' first)");
+    HWND ok = GetDlgItem(box_, IDOK);
+    if (!ok) fail(L"the box has no OK button");
+    HWND box = box_;
+    box_ = nullptr;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(ok));
+    if (!pollUntil(s.timeout(), [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+        fail(L"the box is still up " + num(s.timeout()) + L" ms after pressing OK");
+}
+
+void Driver::noBox(const Step& s) {
+    needProcess();
+    DWORD span = DWORD(s.integer(L"for", 1500));
+    HWND seen = nullptr;
+    pollUntil(span, [&] {
+        auto boxes = topLevelWindows(pid_, L"#32770");
+        if (!boxes.empty()) seen = boxes.front();
+        return seen != nullptr;
+    });
+    if (seen) {
+        HWND t = boxTextControl(seen);
+        fail(L"a message box appeared: " + quoted(windowText(seen)) + L" saying " + quoted(t ? windowText(t) : L"?"));
+    }
+}
+
+void Driver::waitExit(const Step& s) {
+    needProcess();
+    DWORD r = WaitForSingleObject(process_.get(), s.timeout());
+    if (r != WAIT_OBJECT_0) fail(L"the tool is still running " + num(s.timeout()) + L" ms later");
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    if (s.has(L"code") && long(code) != s.integer(L"code"))
+        fail(L"the tool ended with exit code " + num(code) + L", expected " + s.text(L"code"));
+    main_ = nullptr;
+}
+
+void Driver::checkScreen(const Step& s) {
+    const LayoutScale& sc = scale();
+    if (s.has(L"dpi") && sc.dpi != s.integer(L"dpi")) fail(L"the screen has " + num(sc.dpi) + L" dpi, expected " + s.text(L"dpi"));
+    if (sc.face != L"Tahoma") fail(L"Tahoma is not installed (the font mapper chose " + quoted(sc.face) + L")");
+    write(STD_OUTPUT_HANDLE, sc.describe());
+}
+
+void Driver::makeVolatileKey(const Step& s) {
+    const std::wstring& path = s.text(L"key");
+    RegKey key;
+    DWORD disposition = 0;
+    LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.out(), &disposition);
+    if (r != ERROR_SUCCESS) fail(L"RegCreateKeyExW(" + quoted(path) + L", volatile) failed with error " + num(r));
+    if (disposition != REG_CREATED_NEW_KEY) fail(L"the key " + quoted(path) + L" already existed, so it is not volatile");
+}
+
+void Driver::killByName(const Step& s) {
+    const std::wstring& name = s.text(L"name");
+    Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL more = Process32FirstW(snap.get(), &pe); more; more = Process32NextW(snap.get(), &pe)) {
+        if (lstrcmpiW(pe.szExeFile, name.c_str()) != 0) continue;
+        Handle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
+        if (p && TerminateProcess(p.get(), 1)) WaitForSingleObject(p.get(), kMessageTimeout);
+    }
+}
+
+void Driver::run(const Step& s) {
+    using Action = void (Driver::*)(const Step&);
+    struct Verb { Action act; std::set<std::wstring> keys; };
+    static const std::map<std::wstring, Verb> verbs = {
+        {L"start", {&Driver::start, {L"exe", L"cwd"}}},
+        {L"window", {&Driver::waitWindow, {L"timeout"}}},
+        {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled"}}},
+        {L"control", {&Driver::checkControl, {L"id", L"parent", L"class", L"text", L"rect", L"kind", L"visible",
+                                              L"enabled", L"checked", L"parts"}}},
+        {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
+        {L"close", {&Driver::close, {}}},
+        {L"box", {&Driver::waitBox, {L"caption", L"text", L"icon", L"timeout"}}},
+        {L"answer", {&Driver::answerBox, {L"timeout"}}},
+        {L"no-box", {&Driver::noBox, {L"for"}}},
+        {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
+        {L"screen", {&Driver::checkScreen, {L"dpi"}}},
+        {L"reg-volatile", {&Driver::makeVolatileKey, {L"key"}}},
+        {L"kill", {&Driver::killByName, {L"name"}}},
+    };
+    auto it = verbs.find(s.verb);
+    if (it == verbs.end()) throw BadCommandLine(L"unknown step");
+    for (const auto& p : s.params)
+        if (!it->second.keys.count(p.first)) throw BadCommandLine(L"takes no parameter " + p.first + L"=");
+    (this->*(it->second.act))(s);
+}
+
+std::vector<Step> parse(int argc, wchar_t** argv) {
+    std::vector<Step> steps;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring word = argv[i];
+        size_t eq = word.find(L'=');
+        if (eq == std::wstring::npos) {
+            steps.push_back(Step{int(steps.size()) + 1, word, {}});
+        } else if (steps.empty()) {
+            throw BadCommandLine(L"the parameter " + quoted(word) + L" comes before any step");
+        } else if (!steps.back().params.emplace(word.substr(0, eq), word.substr(eq + 1)).second) {
+            throw BadCommandLine(L"step " + num(steps.back().index) + L" (" + steps.back().verb + L") has " +
+                                 word.substr(0, eq) + L"= twice");
+        }
+    }
+    return steps;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Coordinates must be the tool's own, not scaled for a dpi-unaware caller.
+    SetProcessDPIAware();
+    std::vector<Step> steps;
+    try {
+        steps = parse(argc, argv);
+    } catch (const StepFailed& e) {
+        write(STD_ERROR_HANDLE, L"usage: " + e.message);
+        return 2;
+    }
+    if (steps.empty()) {
+        write(STD_ERROR_HANDLE, L"usage: e2e_driver STEP [key=value ...] ... (see the top of driver.cpp)");
+        return 2;
+    }
+    Driver driver;
+    for (const Step& s : steps) {
+        try {
+            driver.run(s);
+        } catch (const BadCommandLine& e) {
+            write(STD_ERROR_HANDLE, L"usage: step " + num(s.index) + L" (" + s.verb + L"): " + e.message);
+            return 2;
+        } catch (const StepFailed& e) {
+            write(STD_ERROR_HANDLE, L"step " + num(s.index) + L" (" + s.verb + L"): " + e.message);
+            return 1;
+        }
+    }
+    return 0;
+}
