@@ -8,7 +8,10 @@
 
 #include "app/application.h"
 #include "common/utf.h"
+#include "fileset/file_ops_win32.h"
 #include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
+#include "fileset/version_switch.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
 #include "resources/resource_ids.h"
@@ -234,9 +237,73 @@ void TKvt::FormCreate() {
 
 void TKvt::BoffClick() { Application.Terminate(); }
 
-void TKvt::BokClick() {}
+namespace {
+// The backup's progress goes straight to the gauge, which paints each change at
+// once although the handler processes no messages.
+class GaugeProgress : public ProgressSink {
+ public:
+  explicit GaugeProgress(TGauge& gauge) : gauge_(gauge) {}
+  void SetProgress(int32_t value) override { gauge_.SetProgress(value); }
 
-void TKvt::BstartClick() {}
+ private:
+  TGauge& gauge_;
+};
+
+const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
+const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
+}  // namespace
+
+void TKvt::BokClick() {
+  ShowWindow(Bok, SW_HIDE);
+  ShowWindow(Boff, SW_HIDE);
+  PB->SetVisible(true);
+  SYSTEMTIME now{};
+  GetSystemTime(&now);
+  const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+  Win32FileOps files;
+  GaugeProgress progress(*PB);
+  const BackupResult result = FirstRunBackup(files, GameDir, progress, seed, [] {
+    Win32MachineRoot root;
+    MarkBackupDone(root);
+  });
+  if (result.success) {
+    Application.ShowMessage(result.text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
+    Application.Terminate();
+    return;
+  }
+  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
+  PB->SetVisible(false);
+  PB->SetProgress(0);
+  ShowWindow(Bok, SW_SHOW);
+  ShowWindow(Boff, SW_SHOW);
+  SetFocus(Bok);
+}
+
+void TKvt::BstartClick() {
+  EnableWindow(Bstart, FALSE);
+  GameVersion target;
+  if (SendMessageW(RBdef, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    target = GameVersion::Base;
+  } else if (SendMessageW(RBupd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    target = GameVersion::Patched;
+  } else {
+    Application.Terminate();
+    return;
+  }
+  Win32FileOps files;
+  const SwitchResult result = VersionSwitch(files, GameDir, target);
+  if (result.success) {
+    Application.ShowMessage(result.text, kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
+    Application.Terminate();
+    return;
+  }
+  // The files are as they were (or the box says where each one stands): the
+  // user can close the game and try again.
+  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  EnableWindow(Bstart, TRUE);
+  SetFocus(Bstart);
+}
 
 void TKvt::PaintBackground() {
   PaintDC dc(handle_);

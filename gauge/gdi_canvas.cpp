@@ -48,7 +48,9 @@ void GdiCanvas::SelectFont() {
   spec.lfCharSet = DEFAULT_CHARSET;
   spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
   spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  spec.lfQuality = DEFAULT_QUALITY;
+  // The percentage is drawn by inverting the pixels under the glyphs: smoothed
+  // edges would invert to stray colours, so the glyphs are drawn solid.
+  spec.lfQuality = NONANTIALIASED_QUALITY;
   spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::wstring face = Widen(font_.name);
   const size_t length = std::min<size_t>(face.size(), LF_FACESIZE - 1);
