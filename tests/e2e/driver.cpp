@@ -9,17 +9,22 @@
 //              close  exit code=0
 //
 // The first failing step prints "step N (verb): what differs" on stderr and the
-// driver exits with 1; a malformed command line exits with 2. Every wait polls
-// against a deadline (parameter timeout=ms). Geometry is given as the layout
-// states it at 96 dpi; the driver scales it the way the tool must on this
-// screen, from its own measurement of Tahoma.
+// driver exits with 1; a malformed command line exits with 2 before any step
+// runs. Every wait polls against a deadline (parameter timeout=ms), and so do
+// the checks 'main' and 'control' (3 s unless timeout= says otherwise), so that
+// a posted click may take effect a little later. Geometry is given as the
+// layout states it at 96 dpi; the driver scales it the way the tool must on
+// this screen, from its own measurement of Tahoma.
 //
 // Steps:
 //   start exe=PATH [cwd=DIR]            start the tool (cwd defaults to C:\)
 //   window                               wait for its main window (TKvt, "VONU11 XQ")
 //   main [caption=] [client=WxH] [fixed=1] [alpha=N] [centred=1] [enabled=0|1]
+//                                        the main window; enabled=0 while a box is up
 //   control id=N [parent=ID] [class=] [text=] [rect=L,T,W,H] [kind=ownerdraw|radio]
 //           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N]
+//                                        a control of the main window (parent= for
+//                                        one inside another control)
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
 //   box [caption=] [text=] [icon=stop|info|warning|question|none]
@@ -165,6 +170,7 @@ struct BadCommandLine : StepFailed { using StepFailed::StepFailed; };
 // ---------------------------------------------------------------- polling
 
 constexpr DWORD kDefaultTimeout = 20000;
+constexpr DWORD kCheckTimeout = 3000;
 constexpr DWORD kPollInterval = 25;
 constexpr UINT kMessageTimeout = 5000;
 
@@ -252,6 +258,27 @@ std::wstring rectText(const RECT& r) {
     return num(r.left) + L"," + num(r.top) + L" " + num(r.right - r.left) + L"x" + num(r.bottom - r.top);
 }
 
+// The box's message is the static text with id 0xFFFF; some window systems number
+// it otherwise, so fall back to the one static that holds no icon.
+HWND boxTextControl(HWND box) {
+    if (HWND t = GetDlgItem(box, 0xFFFF)) return t;
+    for (HWND c : descendants(box))
+        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return c;
+    return nullptr;
+}
+
+HWND boxIconControl(HWND box) {
+    for (HWND c : descendants(box))
+        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
+            return c;
+    return nullptr;
+}
+
+std::wstring describeBox(HWND box) {
+    HWND t = boxTextControl(box);
+    return quoted(windowText(box)) + L" saying " + quoted(t ? windowText(t) : L"?");
+}
+
 // ---------------------------------------------------------------- layout scale
 
 // The layout is stored for 96 dpi and a text height of 13; on another screen the
@@ -336,7 +363,6 @@ class Driver {
 public:
     void run(const Step& s);
 
-private:
     void start(const Step& s);
     void waitWindow(const Step& s);
     void checkMain(const Step& s);
@@ -351,6 +377,7 @@ private:
     void makeVolatileKey(const Step& s);
     void killByName(const Step& s);
 
+private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
     HWND control(long id, const Step& s) const;
     const LayoutScale& scale() { if (!scale_.face.size()) scale_ = LayoutScale::measure(); return scale_; }
@@ -367,8 +394,8 @@ void expectText(const std::wstring& what, const std::wstring& got, const std::ws
     if (got != want) fail(what + L" is " + quoted(got) + L", expected " + quoted(want));
 }
 
-void expectFlag(const std::wstring& what, bool got, bool want) {
-    if (got != want) fail(what + (got ? L" is set" : L" is not set") + L", expected the opposite");
+void expectState(const std::wstring& what, bool got, bool want, const wchar_t* yes, const wchar_t* no) {
+    if (got != want) fail(what + L" is " + (got ? yes : no) + L", expected " + (want ? yes : no));
 }
 
 void Driver::start(const Step& s) {
@@ -417,7 +444,7 @@ void Driver::waitWindow(const Step& s) {
             fail(L"the tool ended with exit code " + num(code) + L" before its window appeared");
         auto boxes = topLevelWindows(pid_, L"#32770");
         fail(L"no visible TKvt window \"VONU11 XQ\" of process " + num(pid_) + L" within " + num(s.timeout()) + L" ms" +
-             (boxes.empty() ? L"" : L" (a message box is up: " + quoted(windowText(boxes.front())) + L")"));
+             (boxes.empty() ? L"" : L" (a message box is up: " + describeBox(boxes.front()) + L")"));
         (void)ok;
     }
     main_ = found;
@@ -467,7 +494,7 @@ void Driver::checkMain(const Step& s) {
             fail(L"the window is at " + rectText(r) + L", expected its top-left at " + num(left) + L"," + num(top) +
                  L" on a " + num(cx) + L"x" + num(cy) + L" screen");
     }
-    if (s.has(L"enabled")) expectFlag(L"the main window's enabled state", IsWindowEnabled(w), s.flag(L"enabled"));
+    if (s.has(L"enabled")) expectState(L"the main window", IsWindowEnabled(w), s.flag(L"enabled"), L"enabled", L"disabled");
 }
 
 HWND Driver::control(long id, const Step& s) const {
@@ -506,8 +533,8 @@ void Driver::checkControl(const Step& s) {
         if (want < 0) throw BadCommandLine(L"kind= takes ownerdraw or radio");
         if (type != want) fail(name + L"'s button type is " + hex(ULONG(type)) + L", expected " + kind + L" (" + hex(ULONG(want)) + L")");
     }
-    if (s.has(L"visible")) expectFlag(name + L"'s visibility", IsWindowVisible(c), s.flag(L"visible"));
-    if (s.has(L"enabled")) expectFlag(name + L"'s enabled state", IsWindowEnabled(c), s.flag(L"enabled"));
+    if (s.has(L"visible")) expectState(name, IsWindowVisible(c), s.flag(L"visible"), L"visible", L"hidden");
+    if (s.has(L"enabled")) expectState(name, IsWindowEnabled(c), s.flag(L"enabled"), L"enabled", L"disabled");
     if (s.has(L"checked")) {
         LRESULT state = sendQuery(c, BM_GETCHECK);
         bool want = s.flag(L"checked");
@@ -533,12 +560,22 @@ void Driver::click(const Step& s) {
         POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         SetForegroundWindow(mainWindow());
         if (WindowFromPoint(at) != c) fail(L"the control's centre is covered by " + className(WindowFromPoint(at)));
-        SetCursorPos(at.x, at.y);
-        INPUT in[2] = {};
-        in[0].type = in[1].type = INPUT_MOUSE;
-        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        if (SendInput(2, in, sizeof(INPUT)) != 2) fail(L"SendInput failed with error " + num(GetLastError()));
+        // Every event carries the position, so the press and the release land on
+        // the control wherever the pointer was.
+        int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+        auto event = [&](DWORD flags) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = LONG((at.x * 65536LL + cx - 1) / cx);
+            in.mi.dy = LONG((at.y * 65536LL + cy - 1) / cy);
+            in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            if (SendInput(1, &in, sizeof in) != 1) fail(L"SendInput failed with error " + num(GetLastError()));
+        };
+        event(0);
+        if (!pollUntil(2000, [&] { POINT p{}; GetCursorPos(&p); return p.x == at.x && p.y == at.y; }))
+            fail(L"the pointer did not reach the control's centre " + num(at.x) + L"," + num(at.y));
+        event(MOUSEEVENTF_LEFTDOWN);
+        event(MOUSEEVENTF_LEFTUP);
     } else {
         throw BadCommandLine(L"how= takes message or mouse");
     }
@@ -547,22 +584,6 @@ void Driver::click(const Step& s) {
 void Driver::close(const Step&) {
     if (!PostMessageW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0))
         fail(L"PostMessageW(SC_CLOSE) failed with error " + num(GetLastError()));
-}
-
-// The box's message is the static text with id 0xFFFF; some window systems number
-// it otherwise, so fall back to the one static that holds no icon.
-HWND boxTextControl(HWND box) {
-    if (HWND t = GetDlgItem(box, 0xFFFF)) return t;
-    for (HWND c : descendants(box))
-        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return c;
-    return nullptr;
-}
-
-HWND boxIconControl(HWND box) {
-    for (HWND c : descendants(box))
-        if (className(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
-            return c;
-    return nullptr;
 }
 
 std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h) {
@@ -664,10 +685,7 @@ void Driver::noBox(const Step& s) {
         if (!boxes.empty()) seen = boxes.front();
         return seen != nullptr;
     });
-    if (seen) {
-        HWND t = boxTextControl(seen);
-        fail(L"a message box appeared: " + quoted(windowText(seen)) + L" saying " + quoted(t ? windowText(t) : L"?"));
-    }
+    if (seen) fail(L"a message box appeared: " + describeBox(seen));
 }
 
 void Driver::waitExit(const Step& s) {
@@ -711,15 +729,18 @@ void Driver::killByName(const Step& s) {
     }
 }
 
-void Driver::run(const Step& s) {
-    using Action = void (Driver::*)(const Step&);
-    struct Verb { Action act; std::set<std::wstring> keys; };
-    static const std::map<std::wstring, Verb> verbs = {
+struct Verb {
+    void (Driver::*act)(const Step&);
+    std::set<std::wstring> keys;
+};
+
+const std::map<std::wstring, Verb>& verbs() {
+    static const std::map<std::wstring, Verb> table = {
         {L"start", {&Driver::start, {L"exe", L"cwd"}}},
         {L"window", {&Driver::waitWindow, {L"timeout"}}},
-        {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled"}}},
+        {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled", L"timeout"}}},
         {L"control", {&Driver::checkControl, {L"id", L"parent", L"class", L"text", L"rect", L"kind", L"visible",
-                                              L"enabled", L"checked", L"parts"}}},
+                                              L"enabled", L"checked", L"parts", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
         {L"box", {&Driver::waitBox, {L"caption", L"text", L"icon", L"timeout"}}},
@@ -730,11 +751,34 @@ void Driver::run(const Step& s) {
         {L"reg-volatile", {&Driver::makeVolatileKey, {L"key"}}},
         {L"kill", {&Driver::killByName, {L"name"}}},
     };
-    auto it = verbs.find(s.verb);
-    if (it == verbs.end()) throw BadCommandLine(L"unknown step");
+    return table;
+}
+
+// A typo in a late step is reported before the first step runs.
+void validate(const Step& s) {
+    auto it = verbs().find(s.verb);
+    if (it == verbs().end()) throw BadCommandLine(L"unknown step");
     for (const auto& p : s.params)
         if (!it->second.keys.count(p.first)) throw BadCommandLine(L"takes no parameter " + p.first + L"=");
-    (this->*(it->second.act))(s);
+}
+
+// Checks are retried until they hold or their deadline passes, since what they
+// look at may still be on its way (a posted click, a repaint); waits poll by themselves.
+void Driver::run(const Step& s) {
+    auto act = verbs().at(s.verb).act;
+    bool isCheck = s.verb == L"main" || s.verb == L"control";
+    ULONGLONG end = GetTickCount64() + DWORD(s.integer(L"timeout", long(kCheckTimeout)));
+    for (;;) {
+        try {
+            (this->*act)(s);
+            return;
+        } catch (const BadCommandLine&) {
+            throw;
+        } catch (const StepFailed&) {
+            if (!isCheck || GetTickCount64() >= end) throw;
+        }
+        Sleep(kPollInterval);
+    }
 }
 
 std::vector<Step> parse(int argc, wchar_t** argv) {
@@ -760,10 +804,16 @@ int wmain(int argc, wchar_t** argv) {
     // Coordinates must be the tool's own, not scaled for a dpi-unaware caller.
     SetProcessDPIAware();
     std::vector<Step> steps;
+    const Step* current = nullptr;
     try {
         steps = parse(argc, argv);
+        for (const Step& s : steps) {
+            current = &s;
+            validate(s);
+        }
     } catch (const StepFailed& e) {
-        write(STD_ERROR_HANDLE, L"usage: " + e.message);
+        write(STD_ERROR_HANDLE, L"usage: " +
+              (current ? L"step " + num(current->index) + L" (" + current->verb + L"): " : std::wstring()) + e.message);
         return 2;
     }
     if (steps.empty()) {

@@ -168,8 +168,17 @@ case_flag_empty() {
   expect_value "$tool_key" Backup "REG_SZ "
 }
 
+# The radio buttons exclude each other, whether clicked or checked by the tool.
+case_radio_choice() {
+  set_flag 1
+  drive "${start[@]}" window \
+        click id=103 how=mouse control id=103 checked=1 control id=102 checked=0 \
+        click id=102 control id=102 checked=1 control id=103 checked=0 \
+        control id=101 enabled=1 no-box for=300 close exit code=0
+}
+
 case_exit_button() {
-  drive "${start[@]}" window control id=104 visible=1 click id=106 parent=104 no-box for=300 exit code=0
+  drive "${start[@]}" window control id=104 visible=1 click id=106 parent=104 how=mouse no-box for=300 exit code=0
   expect_value "$tool_key" Backup "REG_SZ 0"
   drive "${start[@]}" window "${first_run_face[@]}" close exit code=0
 }
@@ -219,7 +228,7 @@ case_dpi_144() {
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
 }
 
-all_cases=(first_start flag_one flag_empty exit_button close_box no_game_key
+all_cases=(first_start flag_one flag_empty radio_choice exit_button close_box no_game_key
            tool_key_refused flag_not_text install_dir_not_text dpi_144)
 
 # ------------------------------------------------------------ run
