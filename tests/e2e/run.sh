@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2054  # commas inside rect= values are not separators
 # End-to-end tests: the tool runs under Wine with a demo game install and
 # e2e_driver checks its window, boxes and exit from beside it.
 #
@@ -58,7 +59,8 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
   [ -s "$state/display" ] || { echo "$0: Xvfb did not start: $(cat "$state/xvfb.log")" >&2; exit 2; }
-  export DISPLAY=:$(head -n1 "$state/display")
+  DISPLAY=:$(head -n1 "$state/display")
+  export DISPLAY
 fi
 
 # Sets the screen's dots per inch; the wineserver reads it when it starts, so it
@@ -116,7 +118,7 @@ reset_world() {
   for f in data0.bh data1.bh data3.bh data0.big data1.big data3.big vonu.exe; do
     printf 'placeholder %s, VONU 11 v1.0\n' "$f" >"$game_dir/$f"
   done
-  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d "$install_dir" /f
+  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d "$install_dir" /f || fail "could not create the game's key"
 }
 
 set_flag() { reg_quiet add "$tool_key" /v Backup /t "${2:-REG_SZ}" /d "$1" /f || fail "could not set Backup"; }
@@ -244,8 +246,7 @@ set_dpi 96 || { echo "$0: could not make the Wine prefix $WINEPREFIX" >&2; exit 
 passed=0 failed=0
 for c in "${cases[@]}"; do
   rm -f "$state/reason" "$build/e2e-$c.png"
-  reset_world
-  if ( "case_$c" ); then
+  if ( reset_world && "case_$c" ); then
     echo "PASS $c"
     passed=$((passed + 1))
   else
