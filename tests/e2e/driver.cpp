@@ -430,7 +430,7 @@ void Driver::start(const Step& s) {
 void Driver::waitWindow(const Step& s) {
     needProcess();
     HWND found = nullptr;
-    bool ok = pollUntil(s.timeout(), [&] {
+    pollUntil(s.timeout(), [&] {
         for (HWND w : topLevelWindows(pid_, L"TKvt")) {
             wchar_t caption[64] = {};
             GetWindowTextW(w, caption, 64);
@@ -445,7 +445,6 @@ void Driver::waitWindow(const Step& s) {
         auto boxes = topLevelWindows(pid_, L"#32770");
         fail(L"no visible TKvt window \"VONU11 XQ\" of process " + num(pid_) + L" within " + num(s.timeout()) + L" ms" +
              (boxes.empty() ? L"" : L" (a message box is up: " + describeBox(boxes.front()) + L")"));
-        (void)ok;
     }
     main_ = found;
 }
