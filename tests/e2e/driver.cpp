@@ -27,14 +27,21 @@
 //                                        one inside another control)
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
-//   box [caption=] [text=] [icon=stop|info|warning|question|none]
+//   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none]
 //                                        wait for a message box of the tool's process
+//                                        (has=: a piece of its text)
 //   answer                               press the box's OK button, wait until it goes
 //   no-box [for=ms]                      no message box appears within that time
 //   exit [code=N]                        wait for the tool to end, check its exit code
 //   screen [dpi=N]                       the screen's dots per inch
 //   reg-volatile key=PATH                create a volatile key under HKLM (32-bit view)
 //   kill name=FILE.exe                   end every process of that image name
+//   attach name=FILE.exe                 take over a running tool that an earlier
+//                                        driver started (one process of that name)
+//   wait-file path=PATH [min-size=N]     wait until a file of at least N bytes exists
+//   gauge-full host=ID rect=L,T,W,H      the windowless gauge drawn on the control
+//                                        ID shows 100 %: a black frame, a black bar
+//                                        and the text inverted to white in the middle
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -376,6 +383,9 @@ public:
     void checkScreen(const Step& s);
     void makeVolatileKey(const Step& s);
     void killByName(const Step& s);
+    void attach(const Step& s);
+    void waitFile(const Step& s);
+    void checkFullGauge(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -655,6 +665,13 @@ void Driver::waitBox(const Step& s) {
         if (!t) fail(L"the box has no text control");
         expectText(L"the box's text", windowText(t), s.text(L"text"));
     }
+    if (s.has(L"has")) {
+        HWND t = boxTextControl(box_);
+        if (!t) fail(L"the box has no text control");
+        std::wstring text = windowText(t);
+        if (text.find(s.text(L"has")) == std::wstring::npos)
+            fail(L"the box's text " + quoted(text) + L" does not contain " + quoted(s.text(L"has")));
+    }
     if (s.has(L"icon")) {
         const std::wstring& want = s.text(L"icon");
         std::wstring got, detail;
@@ -728,6 +745,111 @@ void Driver::killByName(const Step& s) {
     }
 }
 
+void Driver::attach(const Step& s) {
+    const std::wstring& name = s.text(L"name");
+    Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
+    std::vector<DWORD> found;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL more = Process32FirstW(snap.get(), &pe); more; more = Process32NextW(snap.get(), &pe))
+        if (lstrcmpiW(pe.szExeFile, name.c_str()) == 0) found.push_back(pe.th32ProcessID);
+    if (found.size() != 1) fail(num(long(found.size())) + L" processes named " + quoted(name) + L" run, expected one");
+    Handle p(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, found.front()));
+    if (!p) fail(L"OpenProcess(" + num(found.front()) + L") failed with error " + num(GetLastError()));
+    process_ = std::move(p);
+    pid_ = found.front();
+    main_ = nullptr;
+    box_ = nullptr;
+}
+
+void Driver::waitFile(const Step& s) {
+    const std::wstring& path = s.text(L"path");
+    long long minSize = s.integer(L"min-size", 0);
+    long long size = -1;
+    bool there = pollUntil(s.timeout(), [&] {
+        WIN32_FILE_ATTRIBUTE_DATA a{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return false;
+        size = (static_cast<long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+        return size >= minSize;
+    });
+    if (!there)
+        fail(quoted(path) + (size < 0 ? L" did not appear" : L" has " + num(size) + L" bytes, expected at least " +
+                                                              num(minSize)) + L" within " + num(s.timeout()) + L" ms");
+}
+
+// The gauge at 100 %: its frame (the outermost columns and rows) and the whole
+// bar inside are black, and the percentage, drawn by inverting what lies under
+// it, shows as white glyphs near the middle. Every pixel is pure black or pure
+// white: the text is not smoothed and nothing of the background shows through.
+// Under Wine a window's device context gives no pixels to another process, so
+// they are read from the screen, after moving the tool's message boxes off the
+// main window. (The translucency is the window manager's business; a bare X
+// server shows the window opaque.)
+void Driver::checkFullGauge(const Step& s) {
+    HWND host = control(s.integer(L"host"), Step{});
+    auto v = s.numbers(L"rect", L',', 4);
+    RECT r = scale().rect(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    RECT mainRect{};
+    GetWindowRect(mainWindow(), &mainRect);
+    for (HWND box : topLevelWindows(pid_, L"#32770")) {
+        RECT b{}, overlap{};
+        GetWindowRect(box, &b);
+        if (!IntersectRect(&overlap, &b, &mainRect)) continue;
+        const int bh = b.bottom - b.top;
+        const int y = mainRect.top >= bh ? 0 : GetSystemMetrics(SM_CYSCREEN) - bh;
+        SetWindowPos(box, nullptr, 0, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(box, &b);
+        if (IntersectRect(&overlap, &b, &mainRect))
+            fail(L"the message box " + rectText(b) + L" cannot be moved off the main window " + rectText(mainRect));
+    }
+    MapWindowPoints(host, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    std::vector<DWORD> px;
+    {
+        WindowDC screen(nullptr);
+        px = pixels(screen.get(), r.left, r.top, w, h);
+    }
+    auto at = [&](int x, int y) { return px[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFF; };
+    // A picture of what was read, for the failure message: # black, . white, ? other.
+    auto picture = [&] {
+        std::wstring out;
+        for (int y = 0; y < h; ++y) {
+            out += L"\n  ";
+            for (int x = 0; x < w; ++x) out += at(x, y) == 0 ? L'#' : at(x, y) == 0xFFFFFF ? L'.' : L'?';
+        }
+        return out;
+    };
+    auto bad = [&](const std::wstring& what, int x, int y) {
+        fail(what + L" at " + num(x) + L"," + num(y) + L" is " + hex(at(x, y)) + L" (read from the screen at " +
+             rectText(r) + L"):" + picture());
+    };
+    for (int x = 0; x < w; ++x) {
+        if (at(x, 0) != 0) bad(L"the frame's top row", x, 0);
+        if (at(x, h - 1) != 0) bad(L"the frame's bottom row", x, h - 1);
+    }
+    for (int y = 0; y < h; ++y) {
+        if (at(0, y) != 0) bad(L"the frame's left column", 0, y);
+        if (at(w - 1, y) != 0) bad(L"the frame's right column", w - 1, y);
+    }
+    int white = 0, minX = w, maxX = -1, minY = h, maxY = -1;
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            DWORD c = at(x, y);
+            if (c == 0) continue;
+            if (c != 0xFFFFFF) bad(L"the bar holds a pixel neither black nor white", x, y);
+            ++white;
+            minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+        }
+    // "100%" in Tahoma 8 pt is some 25 pixels wide and 8 high at 96 dpi.
+    const int midX = w / 2, midY = h / 2;
+    if (white < 20 || maxX - minX < w / 20 || maxY - minY < h / 4)
+        fail(L"no inverted text in the bar: " + num(white) + L" white pixels:" + picture());
+    if (maxX - minX > w / 4 || std::abs((minX + maxX) / 2 - midX) > 3 || std::abs((minY + maxY) / 2 - midY) > 3)
+        fail(L"the white pixels span " + num(minX) + L".." + num(maxX) + L" x " + num(minY) + L".." + num(maxY) +
+             L", expected a short text centred on " + num(midX) + L"," + num(midY) + L":" + picture());
+}
+
 struct Verb {
     void (Driver::*act)(const Step&);
     std::set<std::wstring> keys;
@@ -742,13 +864,16 @@ const std::map<std::wstring, Verb>& verbs() {
                                               L"enabled", L"checked", L"parts", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
-        {L"box", {&Driver::waitBox, {L"caption", L"text", L"icon", L"timeout"}}},
+        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"timeout"}}},
         {L"answer", {&Driver::answerBox, {L"timeout"}}},
         {L"no-box", {&Driver::noBox, {L"for"}}},
         {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
         {L"screen", {&Driver::checkScreen, {L"dpi"}}},
         {L"reg-volatile", {&Driver::makeVolatileKey, {L"key"}}},
         {L"kill", {&Driver::killByName, {L"name"}}},
+        {L"attach", {&Driver::attach, {L"name"}}},
+        {L"wait-file", {&Driver::waitFile, {L"path", L"min-size", L"timeout"}}},
+        {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
     };
     return table;
 }
@@ -765,7 +890,7 @@ void validate(const Step& s) {
 // look at may still be on its way (a posted click, a repaint); waits poll by themselves.
 void Driver::run(const Step& s) {
     auto act = verbs().at(s.verb).act;
-    bool isCheck = s.verb == L"main" || s.verb == L"control";
+    bool isCheck = s.verb == L"main" || s.verb == L"control" || s.verb == L"gauge-full";
     ULONGLONG end = GetTickCount64() + DWORD(s.integer(L"timeout", long(kCheckTimeout)));
     for (;;) {
         try {

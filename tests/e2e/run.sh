@@ -5,11 +5,14 @@
 #
 #   tests/e2e/run.sh TOOL.exe DRIVER.exe BUILD_DIR [case ...]
 #
+# e2e_holder.exe, which holds a game file open, is looked for beside the driver.
 # One Wine prefix (BUILD_DIR/e2e-prefix) serves the whole run; every case starts
 # from fresh registry keys and a fresh game folder. Without $DISPLAY the tests
 # run on an Xvfb display of their own. A failed case leaves a screenshot at
-# BUILD_DIR/e2e-CASE.png. Prints "PASS case" or "FAIL case: reason" per case,
-# then "N passed, M failed"; exits non-zero when any case failed.
+# BUILD_DIR/e2e-CASE.png, and the driver's whole report at BUILD_DIR/e2e-CASE.log
+# when a driver step failed. Prints "PASS case" or "FAIL case: reason" per case,
+# or "SKIP case: reason" when this machine cannot run it (a skipped case is
+# not a failure), then "N passed, M failed"; exits non-zero when any case failed.
 set -uo pipefail
 
 if [ $# -lt 3 ]; then
@@ -20,9 +23,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tool=$(realpath "$1")
 driver=$(realpath "$2")
+holder=$(dirname "$driver")/e2e_holder.exe
 build=$(mkdir -p "$3" && cd "$3" && pwd)
 shift 3
-for f in "$tool" "$driver"; do
+for f in "$tool" "$driver" "$holder"; do
   [ -f "$f" ] || { echo "$0: $f does not exist (build it first)" >&2; exit 2; }
 done
 
@@ -76,6 +80,8 @@ set_dpi() {
 
 # Ends the current case (each runs in a subshell) with a reason.
 fail() { printf '%s\n' "$*" >"$state/reason"; exit 1; }
+# Ends it as not runnable here.
+skip() { printf '%s\n' "$*" >"$state/skip"; exit 0; }
 
 # drive STEP... : runs the driver; its first failing step fails the case.
 # Its output goes to a file, not a pipe: the tool inherits the driver's Unix
@@ -83,6 +89,7 @@ fail() { printf '%s\n' "$*" >"$state/reason"; exit 1; }
 drive() {
   if ! wine "$driver" "$@" >/dev/null 2>"$state/driver.err"; then
     local err
+    tr -d '\r' <"$state/driver.err" >"$state/case.log"
     err=$(tr -d '\r' <"$state/driver.err" | grep -E '^(step|usage)' | tail -n1)
     fail "${err:-the driver failed without a message}"
   fi
@@ -106,22 +113,107 @@ expect_no_key() {
   ! reg_quiet query "$1" || fail "$1 exists, expected it untouched (absent)"
 }
 
+base_content() { printf 'placeholder %s, VONU 11 v1.0\n' "$1"; }
+
+# Ends the tool and the file holder, wherever a case left them.
+end_processes() { wine "$driver" kill name="$tool_name" kill name=e2e_holder.exe >/dev/null 2>&1; }
+
 # A fresh demo install: the game's key points at a Game folder that holds the
 # seven files as small placeholders with contents of their own; no tool key.
 reset_world() {
-  wine "$driver" kill name="$tool_name" >/dev/null 2>&1
+  end_processes
   reg_quiet delete "$vendor_key" /f
   reg_quiet delete 'HKLM\Software\Dravela' /f
   rm -rf "$WINEPREFIX/drive_c/VONU11"
   mkdir -p "$game_dir"
   local f
   for f in data0.bh data1.bh data3.bh data0.big data1.big data3.big vonu.exe; do
-    printf 'placeholder %s, VONU 11 v1.0\n' "$f" >"$game_dir/$f"
+    base_content "$f" >"$game_dir/$f"
   done
   reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d "$install_dir" /f || fail "could not create the game's key"
 }
 
 set_flag() { reg_quiet add "$tool_key" /v Backup /t "${2:-REG_SZ}" /d "$1" /f || fail "could not set Backup"; }
+
+# ------------------------------------------------------------ game folder states
+
+# The seven files in the order the tool handles them, and their stored names.
+game_files=(data0.bh data1.bh data3.bh data0.big data1.big data3.big vonu.exe)
+stored_name() { printf '%s.mrv%s%s' "${1%.*}" "$2" "${1##*.}"; }  # data0.big def -> data0.mrvdefbig
+
+# What each version of each file holds: the base files as reset_world writes
+# them, the patched ones with contents of their own.
+ref=$state/ref
+mkdir -p "$ref/base" "$ref/patched"
+for f in "${game_files[@]}"; do
+  base_content "$f" >"$ref/base/$f"
+  printf 'patched %s, VONU 11 v1.01\n' "$f" >"$ref/patched/$f"
+done
+
+# make_active VERSION [upper]: the state after a backup and the 1.01 patch, with
+# VERSION (base or patched) active: its files under their own names and the
+# other version's under its stored names. "upper" names every file in capitals
+# on the Linux side.
+make_active() {
+  local f active stored other family
+  if [ "$1" = base ]; then other=patched family=upd; else other=base family=def; fi
+  for f in "${game_files[@]}"; do
+    active=$f stored=$(stored_name "$f" "$family")
+    if [ "${2:-}" = upper ]; then active=${active^^} stored=${stored^^}; rm -f "$game_dir/$f"; fi
+    if ! cp "$ref/$other/$f" "$game_dir/$stored" || ! cp "$ref/$1/$f" "$game_dir/$active"; then
+      fail "could not make the game folder"
+    fi
+  done
+}
+
+# The names in a folder, one a line.
+names_in() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n'; }
+one_line() { local text; text=$(cat); printf '%s' "${text//$'\n'/ }"; }
+
+# The expected contents of the Game folder, as NAME=REFERENCE words (the
+# reference relative to $ref).
+untouched() { local f; for f in "${game_files[@]}"; do printf '%s\n' "$f=base/$f"; done; }
+backed_up() { local f; for f in "${game_files[@]}"; do printf '%s\n' "$f=base/$f" "$(stored_name "$f" def)=base/$f"; done; }
+patched_active() { local f; for f in "${game_files[@]}"; do printf '%s\n' "$f=patched/$f" "$(stored_name "$f" def)=base/$f"; done; }
+base_active() { local f; for f in "${game_files[@]}"; do printf '%s\n' "$f=base/$f" "$(stored_name "$f" upd)=patched/$f"; done; }
+
+# expect_folder STATE [DIR]: the folder holds exactly the names that STATE
+# lists, matched without regard to case as Windows matches them, each with
+# its reference's contents.
+expect_folder() {
+  local dir=${2:-$game_dir} want got entry name actual
+  want=$("$1" | sed 's/=.*//' | sort)
+  got=$(names_in "$dir" | tr '[:upper:]' '[:lower:]' | sort)
+  [ "$got" = "$want" ] ||
+    fail "the Game folder holds [$(one_line <<<"$got")], expected [$(one_line <<<"$want")] ($1)"
+  while IFS= read -r entry; do
+    name=${entry%%=*}
+    actual=$(names_in "$dir" | grep -ixF -- "$name")
+    cmp -s "$dir/$actual" "$ref/${entry#*=}" || fail "$actual does not hold ${entry#*=} ($1)"
+  done < <("$1")
+}
+
+# expect_whole_copies [all]: no temporary copy is left, and every stored base
+# copy is whole (same bytes as its source); with "all", all seven are there.
+expect_whole_copies() {
+  local f stored leftovers
+  leftovers=$(names_in "$game_dir" | grep -i mrvtmp)
+  [ -z "$leftovers" ] || fail "temporary copies left in the Game folder: $(one_line <<<"$leftovers")"
+  for f in "${game_files[@]}"; do
+    stored=$game_dir/$(stored_name "$f" def)
+    if [ -e "$stored" ]; then
+      cmp -s "$game_dir/$f" "$stored" || fail "$(basename "$stored") is not a whole copy of $f ($(stat -c %s "$stored") of $(stat -c %s "$game_dir/$f") bytes)"
+    elif [ "${1:-}" = all ]; then
+      fail "$(basename "$stored") is missing"
+    fi
+  done
+}
+
+expect_no_copies() {
+  local found
+  found=$(names_in "$1" | grep -iE 'mrv(def|tmp)')
+  [ -z "$found" ] || fail "the failed backup left $(one_line <<<"$found")"
+}
 
 # ------------------------------------------------------------ expected faces
 
@@ -230,8 +322,185 @@ case_dpi_144() {
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
 }
 
+# ------------------------------------------------------------ version switch
+
+switched_caption='caption=Művelet sikeres'
+base_applied='text=Alap VONU11 (v1.0) file-ok alkalmazva.'
+patched_applied='text=Patchelt VONU11 (v1.01) file-ok alkalmazva.'
+
+# From a backed-up and patched install to the base version and back; a third
+# run asks for the version already active and changes nothing.
+case_switch_both_ways() {
+  set_flag 1
+  make_active patched
+  drive "${start[@]}" window click id=103 how=mouse click id=102 how=mouse control id=102 checked=1 \
+        click id=101 how=mouse box "$switched_caption" "$base_applied" icon=info control id=101 enabled=0 \
+        answer exit code=0
+  expect_folder base_active
+  drive "${start[@]}" window click id=103 how=mouse control id=103 checked=1 \
+        click id=101 how=mouse box "$switched_caption" "$patched_applied" icon=info answer exit code=0
+  expect_folder patched_active
+  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" "$patched_applied" answer exit code=0
+  expect_folder patched_active
+  expect_value "$tool_key" Backup "REG_SZ 1"
+}
+
+# Another program holds data1.big open without delete sharing: the switch
+# undoes what it renamed and says so, the tool stays open, and once the file
+# is let go a second click succeeds.
+case_switch_file_held() {
+  set_flag 1
+  make_active patched
+  local ready=$state/held
+  rm -f "$ready"
+  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" >/dev/null 2>&1 &
+  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.05; done
+  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  drive "${start[@]}" window click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=A data1.big átnevezése data1.mrvupdbig névre nem sikerült' \
+        box 'has=Semmi sem változott' answer \
+        main enabled=1 control id=101 enabled=1 control id=102 checked=1
+  expect_folder patched_active
+  drive attach name="$tool_name" window kill name=e2e_holder.exe \
+        click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
+  wait
+  expect_folder base_active
+}
+
+# No stored copies at all: renaming the active files away would leave the
+# game without any, so nothing is renamed and an error box lists the missing
+# copies.
+case_switch_untouched() {
+  set_flag 1
+  drive "${start[@]}" window click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=Hiányzó file-ok a Game mappában: data0.mrvdefbh' \
+        box 'has=vonu.mrvdefexe' box 'has=Semmi sem változott' answer \
+        control id=101 enabled=1 close exit code=0
+  expect_folder untouched
+  drive "${start[@]}" window click id=103 click id=101 box 'caption=VONU11 XQ' icon=stop \
+        'has=Hiányzó file-ok a Game mappában: data0.mrvupdbh' answer close exit code=0
+  expect_folder untouched
+}
+
+# Files named in capitals are the same files to Windows: the marker
+# DATA0.MRVUPDBIG says the base version is active, and the switch to the
+# patched one renames the capitalised files.
+case_switch_capital_names() {
+  set_flag 1
+  make_active base upper
+  drive "${start[@]}" window click id=101 box "$switched_caption" "$base_applied" answer exit code=0
+  [ -e "$game_dir/DATA0.BIG" ] || fail "a switch to the active version renamed files"
+  expect_folder base_active
+  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" "$patched_applied" answer exit code=0
+  expect_folder patched_active
+}
+
+# ------------------------------------------------------------ first-run backup
+
+backed_up_caption='caption=Művelet kész'
+backed_up_text='text=A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!'
+gauge_full=(gauge-full host=104 rect=56,88,273,17)
+
+# The whole first run; while the closing box is up the gauge shows 100 %.
+case_backup_first_run() {
+  drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" click id=105 parent=104 how=mouse \
+        box "$backed_up_caption" "$backed_up_text" icon=info \
+        control id=105 parent=104 visible=0 control id=106 parent=104 visible=0 "${gauge_full[@]}" \
+        answer exit code=0
+  expect_folder backed_up
+  expect_value "$tool_key" Backup "REG_SZ 1"
+  drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
+}
+
+# The game on a drive of its own, a small tmpfs mapped as M:. Unmounted when
+# the case ends.
+mount_game_drive() {
+  local size=$1
+  game_mnt=$state/m
+  mkdir -p "$game_mnt"
+  if ! mount -t tmpfs -o "size=$size" tmpfs "$game_mnt" 2>"$state/mount.err"; then
+    skip "cannot mount a tmpfs ($(head -n1 "$state/mount.err"))"
+  fi
+  trap unmount_game_drive EXIT
+  ln -sfn "$game_mnt" "$WINEPREFIX/dosdevices/m:"
+  mkdir -p "$game_mnt/VONU11/Game"
+  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d 'M:\VONU11' /f || fail "could not point the game's key at M:"
+}
+
+unmount_game_drive() {
+  wine "$driver" kill name="$tool_name" >/dev/null 2>&1
+  rm -f "$WINEPREFIX/dosdevices/m:"
+  umount "$game_mnt" 2>/dev/null || umount -l "$game_mnt"
+}
+
+# free_pages DIR: how many 4 KiB blocks the file system of DIR has left.
+free_pages() { stat -f -c '%a' "$1"; }
+
+# A drive too small for the copies: the free-space check refuses before
+# copying. Then a drive on which the check passes but the copies, each taking
+# a whole block, run out of room: the copies that failed leave nothing behind.
+# Then, with room made, OK once more completes the backup.
+case_backup_disk_full() {
+  mount_game_drive 512k
+  local dir=$game_mnt/VONU11/Game f
+  for f in "${game_files[@]}"; do base_content "$f" >"$dir/$f"; done
+  head -c 200000 /dev/urandom >"$dir/data0.big"
+  head -c 100000 /dev/urandom >"$dir/data1.big"
+  drive "${start[@]}" window click id=105 parent=104 \
+        box 'caption=VONU11 XQ' icon=stop 'has=nincs elég szabad hely' \
+        box 'has=Még ne telepítsd a Vonu11 1.01 Patchet' answer \
+        control id=105 parent=104 visible=1 enabled=1 control id=106 parent=104 visible=1 close exit code=0
+  expect_no_copies "$dir"
+  expect_value "$tool_key" Backup "REG_SZ 0"
+
+  # Small sources (a few hundred bytes in all) and three free blocks: the
+  # three .bh copies fit, the rest do not.
+  for f in "${game_files[@]}"; do base_content "$f" >"$dir/$f"; done
+  local filler=$game_mnt/filler
+  fallocate -l $(( ($(free_pages "$dir") - 3) * 4096 )) "$filler" || fail "could not fill the drive"
+  [ "$(free_pages "$dir")" -eq 3 ] || fail "the drive has $(free_pages "$dir") free blocks, expected 3"
+  drive "${start[@]}" window click id=105 parent=104 \
+        box 'caption=VONU11 XQ' icon=stop 'has=A biztonsági mentés nem készült el teljesen!' \
+        box 'has=data0.big: ' box 'has=vonu.exe: ' box 'has=Még ne telepítsd a Vonu11 1.01 Patchet' answer \
+        control id=105 parent=104 visible=1 enabled=1 control id=106 parent=104 visible=1 enabled=1
+  [ ! -e "$dir/data0.mrvdefbig" ] || fail "data0.mrvdefbig was made on a full drive"
+  expect_whole_copies
+  expect_value "$tool_key" Backup "REG_SZ 0"
+  rm -f "$filler"
+  drive attach name="$tool_name" window click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" answer exit code=0
+  expect_folder backed_up "$dir"
+  expect_value "$tool_key" Backup "REG_SZ 1"
+}
+
+# The tool ends (killed) while it copies a large file: no stored copy is
+# half-made, the flag stays "0", and the next run removes the leftover
+# temporary copy and completes the backup.
+case_backup_killed() {
+  local big=$game_dir/data0.big
+  # Sparse, so that it costs no disk until copied; marked at both ends.
+  if ! truncate -s 500M "$big" || ! printf 'start of data0.big' | dd of="$big" conv=notrunc status=none ||
+     ! printf 'end of data0.big' | dd of="$big" bs=1 seek=$((500 * 1024 * 1024 - 16)) conv=notrunc status=none; then
+    fail "could not make a large data0.big"
+  fi
+  drive "${start[@]}" window click id=105 parent=104 \
+        wait-file 'path=C:\VONU11\Game\data0.mrvtmpbig' timeout=30000 kill name="$tool_name"
+  local tmp=$game_dir/data0.mrvtmpbig
+  if [ ! -e "$tmp" ]; then
+    fail "the copy of data0.big was not under way when the tool was killed (make data0.big larger)"
+  fi
+  [ ! -e "$game_dir/data0.mrvdefbig" ] || fail "data0.mrvdefbig exists although its copy was cut short"
+  expect_value "$tool_key" Backup "REG_SZ 0"
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" timeout=60000 answer exit code=0
+  expect_whole_copies all
+  expect_value "$tool_key" Backup "REG_SZ 1"
+}
+
 all_cases=(first_start flag_one flag_empty radio_choice exit_button close_box no_game_key
-           tool_key_refused flag_not_text install_dir_not_text dpi_144)
+           tool_key_refused flag_not_text install_dir_not_text dpi_144
+           switch_both_ways switch_file_held switch_untouched switch_capital_names
+           backup_first_run backup_disk_full backup_killed)
 
 # ------------------------------------------------------------ run
 
@@ -243,23 +512,29 @@ done
 
 set_dpi 96 || { echo "$0: could not make the Wine prefix $WINEPREFIX" >&2; exit 2; }
 
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 for c in "${cases[@]}"; do
-  rm -f "$state/reason" "$build/e2e-$c.png"
+  rm -f "$state/reason" "$state/skip" "$state/case.log" "$build/e2e-$c.png" "$build/e2e-$c.log"
   if ( reset_world && "case_$c" ); then
-    echo "PASS $c"
-    passed=$((passed + 1))
+    if [ -f "$state/skip" ]; then
+      echo "SKIP $c: $(cat "$state/skip")"
+      skipped=$((skipped + 1))
+    else
+      echo "PASS $c"
+      passed=$((passed + 1))
+    fi
   else
     import -display "$DISPLAY" -window root "$build/e2e-$c.png" 2>/dev/null
+    [ -f "$state/case.log" ] && cp "$state/case.log" "$build/e2e-$c.log"
     echo "FAIL $c: $(cat "$state/reason" 2>/dev/null || echo 'no reason given')"
     failed=$((failed + 1))
   fi
-  wine "$driver" kill name="$tool_name" >/dev/null 2>&1
+  end_processes
   if [ -f "$state/dpi-changed" ]; then
     rm -f "$state/dpi-changed"
     set_dpi 96 || { echo "$0: could not restore 96 dpi" >&2; exit 2; }
   fi
 done
 
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed$([ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
 [ "$failed" -eq 0 ]
