@@ -135,11 +135,11 @@ bool TKvt::Create() {
   return true;
 }
 
-HWND TKvt::CreateControl(const ControlSpec& spec, HWND parent) {
+HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
   const wchar_t* windowClass = L"BUTTON";
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   DWORD exStyle = 0;
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::PictureButton:
       style |= BS_OWNERDRAW | WS_TABSTOP;
       break;
@@ -164,15 +164,15 @@ HWND TKvt::CreateControl(const ControlSpec& spec, HWND parent) {
     case ControlKind::Gauge:
       return nullptr;
   }
-  const Bounds b = ScaleBounds(Bounds{spec.left, spec.top, spec.width, spec.height}, textHeight_);
-  HWND control = CreateWindowExW(exStyle, windowClass, Widen(spec.caption).c_str(), style, b.left, b.top,
+  const Bounds b = ScaleBounds(Bounds{design.left, design.top, design.width, design.height}, textHeight_);
+  HWND control = CreateWindowExW(exStyle, windowClass, Widen(design.caption).c_str(), style, b.left, b.top,
                                  b.width, b.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
                                  GetModuleHandleW(nullptr), nullptr);
   // Later controls lie above earlier ones.
   SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   HGDIOBJ font = nullptr;
-  switch (spec.font) {
+  switch (design.font) {
     case FontKind::Window: font = windowFont_.get(); break;
     case FontKind::Bold13: font = boldFont_.get(); break;
     case FontKind::Regular13: font = labelFont_.get(); break;

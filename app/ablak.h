@@ -60,7 +60,7 @@ class TKvt {
   void MeasureScreen();
   void MakeFonts();
   void CreateControls();
-  HWND CreateControl(const ControlSpec& spec, HWND parent);
+  HWND CreateControl(const ControlSpec& design, HWND parent);
   Bounds Scaled(ControlIndex index) const;
   void Check(HWND radio);
   void PaintBackground();

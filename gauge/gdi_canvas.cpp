@@ -42,21 +42,21 @@ void GdiCanvas::SetFont(const TFontSpec& font) {
 
 void GdiCanvas::SelectFont() {
   if (fontHandle_) return;
-  LOGFONTW spec{};
-  spec.lfHeight = font_.height;
-  spec.lfWeight = font_.bold ? FW_BOLD : FW_NORMAL;
-  spec.lfCharSet = DEFAULT_CHARSET;
-  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  LOGFONTW logFont{};
+  logFont.lfHeight = font_.height;
+  logFont.lfWeight = font_.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   // The percentage is drawn by inverting the pixels under the glyphs: smoothed
   // edges would invert to stray colours, so the glyphs are drawn solid.
-  spec.lfQuality = NONANTIALIASED_QUALITY;
-  spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  logFont.lfQuality = NONANTIALIASED_QUALITY;
+  logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::wstring face = Widen(font_.name);
   const size_t length = std::min<size_t>(face.size(), LF_FACESIZE - 1);
-  std::wmemcpy(spec.lfFaceName, face.c_str(), length);
-  spec.lfFaceName[length] = L'\0';
-  fontHandle_.Reset(CreateFontIndirectW(&spec));
+  std::wmemcpy(logFont.lfFaceName, face.c_str(), length);
+  logFont.lfFaceName[length] = L'\0';
+  fontHandle_.Reset(CreateFontIndirectW(&logFont));
   if (!fontHandle_) throw EOutOfResources();
   fontSelection_.Select(dc_, fontHandle_.Get());
 }
