@@ -245,8 +245,26 @@ class GaugeProgress : public ProgressSink {
   explicit GaugeProgress(TGauge& gauge) : gauge_(gauge) {}
   void SetProgress(int32_t value) override { gauge_.SetProgress(value); }
 
+  // The copies run on this thread for many seconds. Looking at the queue
+  // every so often keeps the system from taking the window for hung (and
+  // from swapping in its ghost frame), and repaints what another window
+  // uncovered. Only paint messages are taken: a click or key waits until the
+  // backup is over, so nothing else can start in the middle of it.
+  void StillWorking() override {
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastLook_ < kLookEveryMs) return;
+    lastLook_ = now;
+    MSG msg;
+    for (int i = 0; i < kMaxPaintsPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
+      DispatchMessageW(&msg);
+    }
+  }
+
  private:
+  static constexpr ULONGLONG kLookEveryMs = 100;
+  static constexpr int kMaxPaintsPerLook = 32;
   TGauge& gauge_;
+  ULONGLONG lastLook_ = 0;
 };
 
 const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";

@@ -46,7 +46,7 @@ std::string RemoveTemp(FileOps& ops, const std::string& gameDir, const std::stri
 // across, carries the last-write time over, flushes, and only then gives the
 // copy its stored name. Whatever fails, no temporary file stays behind.
 FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
-                     const std::string& target, std::vector<char>& buffer) {
+                     const std::string& target, std::vector<char>& buffer, ProgressSink& progress) {
   std::unique_ptr<ReadableFile> in;
   FileStatus status = ops.OpenForReading(source, in);
   if (!status) return status;
@@ -67,6 +67,7 @@ FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string&
     if (!status) break;
     copied += got;
     if (copied > info.size) break;
+    progress.StillWorking();
   }
   // A read error mistaken for the end of the file, or a file that changed
   // while it was read, shows here.
@@ -184,7 +185,7 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
     if (!item.present && !item.failed) {
       const FileSetEntry& e = *item.entry;
       const FileStatus copied = CopyWhole(ops, gameDir + e.ActiveName, gameDir + TempCopyName(e.BaseCopyName),
-                                          gameDir + e.BaseCopyName, buffer);
+                                          gameDir + e.BaseCopyName, buffer, progress);
       if (!copied) {
         item.failed = true;
         item.reason = copied.reason;

@@ -13,6 +13,9 @@ class ProgressSink {
  public:
   virtual ~ProgressSink() = default;
   virtual void SetProgress(int32_t value) = 0;
+  // Called after every chunk of a copy: a copy of a large file takes many
+  // seconds, and a window that runs it has to keep answering meanwhile.
+  virtual void StillWorking() {}
 };
 
 // Milliseconds since midnight, the seed of the gauge's random steps.

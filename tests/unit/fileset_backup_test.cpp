@@ -18,7 +18,9 @@ const char kDone[] =
 class RecordingGauge final : public ProgressSink {
  public:
   void SetProgress(int32_t value) override { values.push_back(value); }
+  void StillWorking() override { ++chunks; }
   std::vector<int32_t> values;
+  int chunks = 0;
 };
 
 // Contents that differ per file; data0.big spans several copy chunks and
@@ -103,6 +105,9 @@ TEST(FirstRunBackup, CopiesEveryFileWholeAndMarksDoneLast) {
 
   // Draws 1, 0, 1 for this seed.
   EXPECT_EQ(gauge.values, (std::vector<int32_t>{2, 30, 91, 100}));
+  // The window hears from the copy after every chunk: three for data0.big
+  // alone, one for each other non-empty file.
+  EXPECT_GE(gauge.chunks, 3 + 5);
 }
 
 TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
