@@ -39,6 +39,8 @@
 //   attach name=FILE.exe                 take over a running tool that an earlier
 //                                        driver started (one process of that name)
 //   wait-file path=PATH [min-size=N]     wait until a file of at least N bytes exists
+//   stamp name=WORD                      print "WORD <ms since 1970>" on stdout (a
+//                                        benchmark times the steps between two stamps)
 //   gauge-full host=ID rect=L,T,W,H      the windowless gauge drawn on the control
 //                                        ID shows 100 %: a black frame, a black bar
 //                                        and the text inverted to white in the middle
@@ -381,6 +383,7 @@ public:
     void noBox(const Step& s);
     void waitExit(const Step& s);
     void checkScreen(const Step& s);
+    void stamp(const Step& s);
     void makeVolatileKey(const Step& s);
     void killByName(const Step& s);
     void attach(const Step& s);
@@ -722,6 +725,14 @@ void Driver::checkScreen(const Step& s) {
     write(STD_OUTPUT_HANDLE, sc.describe());
 }
 
+void Driver::stamp(const Step& s) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const unsigned long long unixEpoch = 116444736000000000ull;  // 1970-01-01 in 100 ns ticks since 1601
+    write(STD_OUTPUT_HANDLE, s.text(L"name") + L" " + std::to_wstring((ticks - unixEpoch) / 10000));
+}
+
 void Driver::makeVolatileKey(const Step& s) {
     const std::wstring& path = s.text(L"key");
     RegKey key;
@@ -873,6 +884,7 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"kill", {&Driver::killByName, {L"name"}}},
         {L"attach", {&Driver::attach, {L"name"}}},
         {L"wait-file", {&Driver::waitFile, {L"path", L"min-size", L"timeout"}}},
+        {L"stamp", {&Driver::stamp, {L"name"}}},
         {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
     };
     return table;
