@@ -207,10 +207,10 @@ def buttons(outdir):
 
 # ------------------------------------------------------------------ icon
 
-def ico(out, specs):
+def ico(out, sized_files):
     images = []
-    for spec in specs:
-        size, raw = spec.split(":", 1)
+    for sized_file in sized_files:
+        size, raw = sized_file.split(":", 1)
         n = int(size)
         with open(raw, "rb") as f:
             rgba = f.read()
