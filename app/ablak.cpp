@@ -63,22 +63,22 @@ TKvt::~TKvt() {
 }
 
 void TKvt::MeasureScreen() {
-  WindowDC screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   if (dpi <= 0 || dpi == kDesignDpi) return;
   // The layout was made for 96 dots per inch: the font follows the screen, and
   // the layout follows the font's text height.
   windowFontHeight_ = WindowFontHeight(dpi);
   UniqueFont probe(MakeFont(windowFontHeight_, false));
-  ScopedSelect select(screen.get(), probe.get());
+  SelectedObject select(screen.Get(), probe.Get());
   TEXTMETRICW tm{};
-  if (GetTextMetricsW(screen.get(), &tm) && tm.tmHeight > 0) textHeight_ = tm.tmHeight;
+  if (GetTextMetricsW(screen.Get(), &tm) && tm.tmHeight > 0) textHeight_ = tm.tmHeight;
 }
 
 void TKvt::MakeFonts() {
-  windowFont_.reset(MakeFont(windowFontHeight_, false));
-  boldFont_.reset(MakeFont(ScaleFontHeight(-13, textHeight_), true));
-  labelFont_.reset(MakeFont(ScaleFontHeight(-13, textHeight_), false));
+  windowFont_.Reset(MakeFont(windowFontHeight_, false));
+  boldFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), true));
+  labelFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), false));
 }
 
 Bounds TKvt::Scaled(ControlIndex index) const {
@@ -124,7 +124,7 @@ bool TKvt::Create() {
                             width, height, nullptr, nullptr, instance, this);
   if (!handle_) return false;
   MakeTranslucent(handle_);
-  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
   CreateControls();
 
   Application.Guard([this] { FormCreate(); });
@@ -173,9 +173,9 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
   SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   HGDIOBJ font = nullptr;
   switch (design.font) {
-    case FontKind::Window: font = windowFont_.get(); break;
-    case FontKind::Bold13: font = boldFont_.get(); break;
-    case FontKind::Regular13: font = labelFont_.get(); break;
+    case FontKind::Window: font = windowFont_.Get(); break;
+    case FontKind::Bold13: font = boldFont_.Get(); break;
+    case FontKind::Regular13: font = labelFont_.Get(); break;
     case FontKind::System: break;
   }
   if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -324,20 +324,20 @@ void TKvt::BstartClick() {
 }
 
 void TKvt::PaintBackground() {
-  PaintDC dc(handle_);
+  PaintDc dc(handle_);
   const Bounds area = Scaled(ControlIndex::Ibg);
   const RECT clip{area.left, area.top, area.left + area.width, area.top + area.height};
   // Unscaled and centred; C++ division truncates toward zero as the layout expects.
-  Ibg.Draw(dc.get(), area.left + (area.width - Ibg.Width()) / 2,
+  Ibg.Draw(dc.Get(), area.left + (area.width - Ibg.Width()) / 2,
            area.top + (area.height - Ibg.Height()) / 2, clip);
 }
 
 void TKvt::PaintPanel() {
-  PaintDC dc(Panel);
+  PaintDc dc(Panel);
   RECT rc;
   GetClientRect(Panel, &rc);
-  DrawEdge(dc.get(), &rc, BDR_RAISEDINNER, BF_RECT);
-  gaugeHost_->PaintWindowlessControls(dc.get(), dc.rect());
+  DrawEdge(dc.Get(), &rc, BDR_RAISEDINNER, BF_RECT);
+  gaugeHost_->PaintWindowlessControls(dc.Get(), dc.Rect());
 }
 
 bool TKvt::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

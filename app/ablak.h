@@ -10,7 +10,7 @@
 #include "app/jpeg_picture.h"
 #include "app/layout.h"
 #include "app/picture_button.h"
-#include "app/win_handles.h"
+#include "common/win_handles.h"
 
 class TGauge;
 class GaugeHostWin32;

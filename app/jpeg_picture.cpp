@@ -96,11 +96,11 @@ bool JpegPicture::LoadResource(int resourceId) {
 
 void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip) const {
   if (!bitmap_) return;
-  UniqueMemoryDC memory(CreateCompatibleDC(dc));
+  UniqueMemoryDc memory(CreateCompatibleDC(dc));
   if (!memory) return;
-  ScopedSelect select(memory.get(), bitmap_.get());
+  SelectedObject select(memory.Get(), bitmap_.Get());
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
-  BitBlt(dc, x, y, width_, height_, memory.get(), 0, 0, SRCCOPY);
+  BitBlt(dc, x, y, width_, height_, memory.Get(), 0, 0, SRCCOPY);
   RestoreDC(dc, saved);
 }

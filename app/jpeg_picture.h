@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/win_handles.h"
+#include "common/win_handles.h"
 
 class JpegPicture {
  public:

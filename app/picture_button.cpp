@@ -13,24 +13,24 @@ std::wstring WindowText(HWND window) {
 }  // namespace
 
 bool ButtonGlyph::Load(int bitmapId) {
-  bitmap_.reset(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                           LR_CREATEDIBSECTION));
+  bitmap_.Reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
+                           LR_CREATEDIBSECTION)));
   if (!bitmap_) return false;
   BITMAP info{};
-  GetObjectW(bitmap_.get(), sizeof(info), &info);
+  GetObjectW(bitmap_.Get(), sizeof(info), &info);
   cellWidth_ = info.bmWidth / 2;
   cellHeight_ = info.bmHeight;
-  UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
-  ScopedSelect select(memory.get(), bitmap_.get());
-  transparent_ = GetPixel(memory.get(), 0, info.bmHeight - 1);
+  UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  SelectedObject select(memory.Get(), bitmap_.Get());
+  transparent_ = GetPixel(memory.Get(), 0, info.bmHeight - 1);
   return true;
 }
 
 void ButtonGlyph::Draw(HDC dc, int x, int y, bool disabled) const {
   if (!bitmap_) return;
-  UniqueMemoryDC memory(CreateCompatibleDC(dc));
-  ScopedSelect select(memory.get(), bitmap_.get());
-  GdiTransparentBlt(dc, x, y, cellWidth_, cellHeight_, memory.get(), disabled ? cellWidth_ : 0, 0,
+  UniqueMemoryDc memory(CreateCompatibleDC(dc));
+  SelectedObject select(memory.Get(), bitmap_.Get());
+  GdiTransparentBlt(dc, x, y, cellWidth_, cellHeight_, memory.Get(), disabled ? cellWidth_ : 0, 0,
                     cellWidth_, cellHeight_, transparent_);
 }
 

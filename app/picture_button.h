@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/win_handles.h"
+#include "common/win_handles.h"
 
 class ButtonGlyph {
  public:

@@ -3,51 +3,9 @@
 #include <windows.h>
 
 #include "common/utf.h"
+#include "common/win_handles.h"
 
 namespace {
-
-// Owns a kernel handle. CreateFileW reports failure with
-// INVALID_HANDLE_VALUE, other calls with null; both mean "nothing owned".
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : h_(h) {}
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-  void Reset() {
-    if (Valid()) CloseHandle(h_);
-    h_ = nullptr;
-  }
-  // Closes now and says whether the system accepted it.
-  bool Close() {
-    if (!Valid()) return true;
-    const BOOL ok = CloseHandle(h_);
-    h_ = nullptr;
-    return ok != FALSE;
-  }
-
- private:
-  HANDLE h_ = nullptr;
-};
-
-// Owns a FindFirstFileW search.
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE h) : h_(h) {}
-  ~UniqueFind() {
-    if (Valid()) FindClose(h_);
-  }
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
 
 FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code)); }
 FileStatus LastError() { return Failure(GetLastError()); }

@@ -19,7 +19,7 @@ RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 void GdiCanvas::FillRect(const TRect& rect) {
   if (brushStyle_ == bsClear || rect.IsEmpty()) return;
-  GdiObject<HBRUSH> brush(CreateSolidBrush(ResolveGdiColor(brushColor_)));
+  UniqueBrush brush(CreateSolidBrush(ResolveGdiColor(brushColor_)));
   if (!brush) throw EOutOfResources();
   const RECT rc = ToRect(rect);
   ::FillRect(dc_, &rc, brush.Get());
@@ -94,7 +94,7 @@ std::unique_ptr<OffscreenBitmap> GdiCanvas::CreateBitmap() { return std::make_un
 
 // A memory DC made for the screen, so that the bitmaps selected into it can be
 // the screen's colour format rather than the memory DC's monochrome default.
-GdiBitmap::GdiBitmap() : dc_(nullptr), canvas_(dc_.Get()) {
+GdiBitmap::GdiBitmap() : dc_(CreateCompatibleDC(nullptr)), canvas_(dc_.Get()) {
   if (!dc_) throw EOutOfResources();
 }
 
@@ -103,7 +103,7 @@ void GdiBitmap::Resize(int32_t width, int32_t height) {
   height = std::max<int32_t>(height, 0);
   if (width == width_ && height == height_) return;
 
-  GdiObject<HBITMAP> fresh;
+  UniqueBitmap fresh;
   if (width > 0 && height > 0) {
     {
       WindowDc screen(nullptr);
@@ -112,7 +112,7 @@ void GdiBitmap::Resize(int32_t width, int32_t height) {
     }
     if (!fresh) throw EOutOfResources();
     if (bitmap_) {
-      MemoryDc copy(dc_.Get());
+      UniqueMemoryDc copy(CreateCompatibleDC(dc_.Get()));
       if (!copy) throw EOutOfResources();
       SelectedObject target(copy.Get(), fresh.Get());
       BitBlt(copy.Get(), 0, 0, std::min(width, width_), std::min(height, height_), dc_.Get(), 0, 0,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/utf.h"
+#include "common/win_handles.h"
 
 namespace {
 // Full access even for reading, in the 32-bit view whatever the exe's bitness.
@@ -10,20 +11,6 @@ constexpr REGSAM kAccess = KEY_ALL_ACCESS | KEY_WOW64_32KEY;
 // Values beyond this are not settings anyone wrote; refusing them keeps a hostile
 // value from exhausting memory.
 constexpr DWORD kLargestValue = 16u << 20;
-
-class UniqueHKey {
- public:
-  explicit UniqueHKey(HKEY key) : key_(key) {}
-  ~UniqueHKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  UniqueHKey(const UniqueHKey&) = delete;
-  UniqueHKey& operator=(const UniqueHKey&) = delete;
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_;
-};
 
 class Win32Key : public RegistryKey {
  public:
@@ -34,7 +21,7 @@ class Win32Key : public RegistryKey {
     const std::wstring wname = Widen(name);
     DWORD type = 0;
     DWORD size = 0;
-    LONG rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, nullptr, &size);
+    LONG rc = RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, nullptr, &size);
     // The value can change between the two calls; ask again while it grows.
     for (int attempt = 0; rc == ERROR_SUCCESS && size > 0 && attempt < 4; ++attempt) {
       if (size > kLargestValue) {
@@ -42,7 +29,7 @@ class Win32Key : public RegistryKey {
         return result;
       }
       result.data.assign(size, 0);
-      rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, result.data.data(), &size);
+      rc = RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, result.data.data(), &size);
       if (rc == ERROR_SUCCESS) {
         result.data.resize(size);
         break;
@@ -65,12 +52,12 @@ class Win32Key : public RegistryKey {
   }
 
   bool Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
-    return RegSetValueExW(key_.get(), Widen(name).c_str(), 0, type, data.data(),
+    return RegSetValueExW(key_.Get(), Widen(name).c_str(), 0, type, data.data(),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
   }
 
  private:
-  UniqueHKey key_;
+  UniqueKey key_;
 };
 }  // namespace
 
