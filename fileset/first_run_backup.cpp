@@ -4,12 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "fileset/file_copy.h"
 #include "fileset/file_set.h"
 
 namespace {
-
-// Large enough that the per-call cost vanishes next to the disk's speed.
-constexpr size_t kChunkSize = 4u << 20;
 
 const char kDone[] =
     "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
@@ -40,55 +38,6 @@ std::string RemoveTemp(FileOps& ops, const std::string& gameDir, const std::stri
   const FileStatus deleted = ops.Delete(path);
   if (!deleted) return "a félkész " + ShownName(tempName.c_str()) + " nem törölhető: " + deleted.reason;
   return {};
-}
-
-// Copies source to a temporary name next to it, checks that every byte came
-// across, carries the last-write time over, flushes, and only then gives the
-// copy its stored name. Whatever fails, no temporary file stays behind.
-FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
-                     const std::string& target, std::vector<char>& buffer, ProgressSink& progress) {
-  std::unique_ptr<ReadableFile> in;
-  FileStatus status = ops.OpenForReading(source, in);
-  if (!status) return status;
-  FileInfo info;
-  status = in->GetInfo(info);
-  if (!status) return status;
-
-  std::unique_ptr<WritableFile> out;
-  status = ops.CreateNew(tempPath, out);
-  if (!status) return status;
-
-  uint64_t copied = 0;
-  for (;;) {
-    size_t got = 0;
-    status = in->Read(buffer.data(), buffer.size(), got);
-    if (!status || got == 0) break;
-    status = out->Write(buffer.data(), got);
-    if (!status) break;
-    copied += got;
-    if (copied > info.size) break;
-    progress.StillWorking();
-  }
-  // A read error mistaken for the end of the file, or a file that changed
-  // while it was read, shows here.
-  if (status && copied != info.size) {
-    status = FileStatus::Failure("a másolat mérete (" + std::to_string(copied) + " bájt) eltér az eredetiétől (" +
-                                 std::to_string(info.size) + " bájt)");
-  }
-  if (status) status = out->SetLastWriteTime(info.lastWrite);
-  if (status) status = out->Flush();
-  const FileStatus closed = out->Close();
-  if (status) status = closed;
-  out.reset();
-  in.reset();
-  if (status) status = ops.Rename(tempPath, target);
-  if (!status) {
-    const FileStatus deleted = ops.Delete(tempPath);
-    if (!deleted && ops.Probe(tempPath).kind != EntryKind::Missing) {
-      status.reason += "; a félkész másolat nem törölhető: " + deleted.reason;
-    }
-  }
-  return status;
 }
 
 std::string FailureText(const std::vector<Item>& items) {
@@ -178,14 +127,13 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
     return {false, text};
   }
 
-  std::vector<char> buffer(kChunkSize);
   static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
   for (size_t i = 0; i < items.size(); ++i) {
     Item& item = items[i];
     if (!item.present && !item.failed) {
       const FileSetEntry& e = *item.entry;
       const FileStatus copied = CopyWhole(ops, gameDir + e.ActiveName, gameDir + TempCopyName(e.BaseCopyName),
-                                          gameDir + e.BaseCopyName, buffer, progress);
+                                          gameDir + e.BaseCopyName, progress);
       if (!copied) {
         item.failed = true;
         item.reason = copied.reason;

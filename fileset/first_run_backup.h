@@ -6,17 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "fileset/file_copy.h"
 #include "fileset/file_ops.h"
-
-// Where the backup reports how far it is; the window's gauge.
-class ProgressSink {
- public:
-  virtual ~ProgressSink() = default;
-  virtual void SetProgress(int32_t value) = 0;
-  // Called after every chunk of a copy: a copy of a large file takes many
-  // seconds, and a window that runs it has to keep answering meanwhile.
-  virtual void StillWorking() {}
-};
 
 // Milliseconds since midnight, the seed of the gauge's random steps.
 uint32_t ClockSeed(unsigned hour, unsigned minute, unsigned second, unsigned millisecond);

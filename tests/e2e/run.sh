@@ -502,6 +502,13 @@ all_cases=(first_start flag_one flag_empty radio_choice exit_button close_box no
            switch_both_ways switch_file_held switch_untouched switch_capital_names
            backup_first_run backup_disk_full backup_killed)
 
+# Further cases live in cases/*.sh, one file a topic; each adds its names to all_cases.
+for cases_file in "$here"/cases/*.sh; do
+  [ -e "$cases_file" ] || continue
+  # shellcheck source=/dev/null
+  . "$cases_file"
+done
+
 # ------------------------------------------------------------ run
 
 cases=("$@")
