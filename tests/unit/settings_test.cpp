@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
+#include "fileset/game_folder.h"
+#include "fileset/version_switch.h"
 #include "settings/memory_registry.h"
 #include "settings/settings_store.h"
 
@@ -160,6 +164,124 @@ TEST_F(SettingsStore, GameFolder) {
   EXPECT_EQ(ThrownMessage([&] { ReadGameFolder(registry); }),
             "Invalid data type for 'Install Dir'");
   EXPECT_FALSE(registry.ValueExists(kInstallDirValue)) << "the key is closed after the error";
+}
+
+TEST_F(SettingsStore, AFlagThatCannotBeReadIsNeverOverwritten) {
+  // As for a value beyond the reading cap, or any query error but not-found:
+  // whether "Backup" is there or not, nothing is written.
+  for (const bool present : {true, false}) {
+    MemoryRegistry flagRoot;
+    if (present) flagRoot.SetString(kToolKey, kBackupValue, "1");
+    flagRoot.AddKey(kToolKey).failQuery = true;
+    TRegistry flagRegistry(flagRoot);
+    EXPECT_EQ(ThrownMessage([&] { ReadOrCreateFlag(flagRegistry); }), "Failed to get data for 'Backup'");
+    const MemoryRegistry::Value* value = flagRoot.FindValue(kToolKey, kBackupValue);
+    EXPECT_EQ(value ? DecodeRegString(value->data) : "(none)", present ? "1" : "(none)");
+  }
+}
+
+// Both operations refuse before they look at any file.
+class NoFileAccess final : public FileOps {
+ public:
+  int calls = 0;
+  bool Exists(const std::string&) override { return ++calls, false; }
+  PathProbe Probe(const std::string&) override { return ++calls, PathProbe{}; }
+  FileStatus Rename(const std::string&, const std::string&) override { return Touched(); }
+  FileStatus OpenForReading(const std::string&, std::unique_ptr<ReadableFile>&) override { return Touched(); }
+  FileStatus CreateNew(const std::string&, std::unique_ptr<WritableFile>&) override { return Touched(); }
+  FileStatus Delete(const std::string&) override { return Touched(); }
+  FileStatus FreeSpace(const std::string&, uint64_t&) override { return Touched(); }
+
+ private:
+  FileStatus Touched() { return ++calls, FileStatus::Failure("touched"); }
+};
+
+class NoGauge final : public ProgressSink {
+ public:
+  void SetProgress(int32_t) override {}
+  void StillWorking() override {}
+};
+
+// From the game's "Install Dir" as stored to GameDir as the start-up forms it
+// (left empty when the read raises), and what the operations make of it.
+TEST(GameFolder, FromTheRegistryValueToTheOperations) {
+  enum Outcome { kUsed, kNotRegistered, kUnreadable };
+  const std::string noValue = "(no value)", noKey = "(no key)", failedQuery = "(query fails)",
+                    failedExpansion = "(expansion fails)";
+  struct Case {
+    std::string stored;  // or one of the markers above
+    uint32_t type;
+    std::string installDir;  // as read, or the error raised
+    Outcome outcome;
+  } cases[] = {
+      {"C:\\Games\\VONU 11", kRegSz, "C:\\Games\\VONU 11", kUsed},
+      {"d:/Games/VONU 11/", kRegSz, "d:/Games/VONU 11/", kUsed},
+      {"\\\\server\\share\\VONU 11", kRegSz, "\\\\server\\share\\VONU 11", kUsed},
+      {"%SystemDrive%\\Games\\VONU 11", kRegExpandSz, "C:\\Games\\VONU 11", kUsed},
+      {"%programfiles%\\VONU 11", kRegExpandSz, "C:\\Program Files\\VONU 11", kUsed},
+      {noKey, kRegSz, "", kNotRegistered},
+      {noValue, kRegSz, "", kNotRegistered},
+      {"", kRegSz, "", kNotRegistered},
+      {"Games\\VONU 11", kRegSz, "Games\\VONU 11", kNotRegistered},
+      {"C:Games\\VONU 11", kRegSz, "C:Games\\VONU 11", kNotRegistered},
+      {"\\VONU 11", kRegSz, "\\VONU 11", kNotRegistered},
+      {"\\\\server\\", kRegSz, "\\\\server\\", kNotRegistered},
+      {"%SystemDrive%\\VONU 11", kRegSz, "%SystemDrive%\\VONU 11", kNotRegistered},  // not expandable
+      {"%NoSuchVariable%\\VONU 11", kRegExpandSz, "%NoSuchVariable%\\VONU 11", kNotRegistered},
+      {"C:\\Games", kRegDword, "Invalid data type for 'Install Dir'", kUnreadable},
+      {failedQuery, kRegSz, "Failed to get data for 'Install Dir'", kUnreadable},
+      {failedExpansion, kRegExpandSz, "Failed to get data for 'Install Dir'", kUnreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    MemoryRegistry root;
+    if (c.stored == noValue) {
+      root.AddKey(kGameKey);
+    } else if (c.stored != noKey) {
+      root.SetValue(kGameKey, kInstallDirValue, c.type,
+                    EncodeRegString(c.stored == failedQuery || c.stored == failedExpansion ? "%x%" : c.stored));
+    }
+    if (c.stored == failedQuery) root.AddKey(kGameKey).failQuery = true;
+    root.failExpand = c.stored == failedExpansion;
+    TRegistry registry(root);
+
+    std::string gameDir;
+    const std::string error = ThrownMessage([&] { gameDir = MakeGameDir(ReadGameFolder(registry)); });
+    if (c.outcome == kUnreadable) {
+      EXPECT_EQ(error, c.installDir);
+      EXPECT_EQ(gameDir, "");
+    } else {
+      EXPECT_EQ(gameDir, c.installDir + "\\Game\\");
+    }
+    EXPECT_EQ(IsAbsoluteWindowsPath(gameDir), c.outcome == kUsed);
+
+    const std::string problem = GameDirProblem(gameDir);
+    if (c.outcome == kUsed) {
+      EXPECT_EQ(problem, "");
+      continue;
+    }
+    EXPECT_NE(problem.find("(HKEY_LOCAL_MACHINE\\Software\\Dravela\\VONU 11 kulcs, \"Install Dir\" érték"),
+              std::string::npos) << problem;
+    const std::string says = c.outcome == kUnreadable ? "nem sikerült kiolvasni a registryből"
+                             : c.installDir.empty()   ? "nincs bejegyezve a registryben"
+                                                      : "nincs teljes elérési úttal bejegyezve";
+    EXPECT_NE(problem.find(says), std::string::npos) << problem;
+    if (c.outcome == kNotRegistered) {
+      EXPECT_NE(problem.find(c.installDir + ")."), std::string::npos) << problem;
+    }
+
+    NoFileAccess files;
+    const SwitchResult switched = VersionSwitch(files, gameDir, GameVersion::Base);
+    EXPECT_FALSE(switched.success);
+    EXPECT_NE(switched.text.find(problem), std::string::npos) << switched.text;
+    NoGauge gauge;
+    bool marked = false;
+    const BackupResult backedUp = FirstRunBackup(files, gameDir, gauge, 0, [&] { marked = true; });
+    EXPECT_FALSE(backedUp.success);
+    EXPECT_FALSE(marked);
+    EXPECT_NE(backedUp.text.find(problem), std::string::npos) << backedUp.text;
+    EXPECT_EQ(files.calls, 0);
+  }
 }
 
 TEST_F(SettingsStore, MarkBackupDoneCreatesOrOverwrites) {
