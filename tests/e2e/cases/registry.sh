@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2154  # the helpers and names come from run.sh
 # The game folder and the flag as read from the registry: odd values must not
 # lead the tool to a folder the user never chose, nor cost the stored flag.
 # Sourced by run.sh, whose helpers and variables these cases use.
