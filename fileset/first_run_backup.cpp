@@ -6,6 +6,7 @@
 
 #include "fileset/file_copy.h"
 #include "fileset/file_set.h"
+#include "fileset/game_folder.h"
 
 namespace {
 
@@ -70,6 +71,9 @@ std::string TempCopyName(const char* baseCopyName) {
 
 BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
                             const std::function<void()>& markBackupDone) {
+  const std::string unusable = GameDirProblem(gameDir);
+  if (!unusable.empty())
+    return {false, unusable + "A biztonsági mentés nem készült el, semmi sem változott.\n" + kDontPatchYet};
   RandomSteps random(seed);
 
   const PathProbe folder = ops.Probe(gameDir);

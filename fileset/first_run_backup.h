@@ -34,6 +34,7 @@ struct BackupResult {
 // after copies four to seven. Checks the free space first and copies nothing
 // when the copies would not fit. Calls markBackupDone only when all seven
 // copies are in place; what it throws reaches the caller, the copies stay.
+// Touches nothing when gameDir is not absolute (GameDirProblem).
 BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
                             const std::function<void()>& markBackupDone);
 

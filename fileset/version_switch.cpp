@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "fileset/file_set.h"
+#include "fileset/game_folder.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ std::string CheckPlan(FileOps& ops, const std::string& gameDir, const std::vecto
 }  // namespace
 
 SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target) {
+  const std::string unusable = GameDirProblem(gameDir);
+  if (!unusable.empty()) return {false, Headline(target) + unusable + kNothingChanged};
   // The marker names the version that is stored, hence not active.
   const char* marker = target == GameVersion::Base ? PatchStoredMarker : BaseStoredMarker;
   if (ops.Exists(gameDir + marker)) return {true, Applied(target)};

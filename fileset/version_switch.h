@@ -17,5 +17,6 @@ struct SwitchResult {
 // When the marker shows that `target` is already active, nothing is renamed.
 // Otherwise every one of the fourteen renames is checked before the first is
 // made, and a rename that fails midway undoes the ones before it, newest
-// first. Success only when `target` is active afterwards.
+// first. Success only when `target` is active afterwards. Touches nothing
+// when gameDir is not absolute (GameDirProblem).
 SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target);

@@ -47,6 +47,25 @@ std::unique_ptr<RegistryKey> MemoryRegistry::Open(const std::string& path, bool 
   return std::make_unique<MemoryKey>(*key);
 }
 
+bool MemoryRegistry::ExpandEnvironment(const std::string& text, std::string& expanded) {
+  if (failExpand) return false;
+  expanded.clear();
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t close = text[at] == '%' ? text.find('%', at + 1) : std::string::npos;
+    if (close != std::string::npos) {
+      auto it = environment.find(Folded(text.substr(at + 1, close - at - 1)));
+      if (it != environment.end()) {
+        expanded += it->second;
+        at = close + 1;
+        continue;
+      }
+    }
+    expanded += text[at++];
+  }
+  return true;
+}
+
 MemoryRegistry::Key& MemoryRegistry::AddKey(const std::string& path) { return keys_[Folded(path)]; }
 
 MemoryRegistry::Key* MemoryRegistry::FindKey(const std::string& path) {

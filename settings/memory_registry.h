@@ -1,5 +1,6 @@
 // An in-memory registry root for tests: keys that refuse to open or be created,
-// values of any type and any bytes, queries and writes that fail on demand.
+// values of any type and any bytes, queries and writes that fail on demand, and
+// a fixed environment for expandable strings.
 #pragma once
 #include <map>
 #include <string>
@@ -20,9 +21,14 @@ class MemoryRegistry : public RegistryRoot {
   };
 
   std::unique_ptr<RegistryKey> Open(const std::string& path, bool canCreate) override;
+  bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
 
   // Makes creating any key fail, as when the root can't be written.
   bool refuseCreate = false;
+  // The variables that expand, by lower-case name, as on a typical machine.
+  std::map<std::string, std::string> environment{{"systemdrive", "C:"},
+                                                 {"programfiles", "C:\\Program Files"}};
+  bool failExpand = false;
 
   Key& AddKey(const std::string& path);
   Key* FindKey(const std::string& path);

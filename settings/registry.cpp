@@ -42,10 +42,26 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-  return key_ && key_->Query(name).status == RegQuery::kOk;
+  return key_ && key_->Query(name).status != RegQuery::kMissing;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
+  uint32_t type = kRegNone;
+  return ReadTyped(name, type);
+}
+
+std::string TRegistry::ReadExpandedString(const std::string& name) {
+  uint32_t type = kRegNone;
+  const std::string text = ReadTyped(name, type);
+  if (type != kRegExpandSz) return text;
+  std::string expanded;
+  if (!root_.ExpandEnvironment(text, expanded))
+    throw ERegistryException(Quoted("Failed to get data for '%s'", name));
+  return expanded;
+}
+
+std::string TRegistry::ReadTyped(const std::string& name, uint32_t& type) {
+  type = kRegNone;
   if (!key_) return std::string();
   const RegQuery value = key_->Query(name);
   switch (value.status) {
@@ -59,6 +75,7 @@ std::string TRegistry::ReadString(const std::string& name) {
   if (value.data.empty()) return std::string();
   if (value.type != kRegSz && value.type != kRegExpandSz)
     throw ERegistryException(Quoted("Invalid data type for '%s'", name));
+  type = value.type;
   return DecodeRegString(value.data);
 }
 

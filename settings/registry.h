@@ -44,6 +44,10 @@ class RegistryRoot {
  public:
   virtual ~RegistryRoot() = default;
   virtual std::unique_ptr<RegistryKey> Open(const std::string& path, bool canCreate) = 0;
+  // Replaces each %NAME% of an expandable string with the process environment's
+  // value of NAME, as the platform does; a name not set stays as written.
+  // False when the platform could not expand the text.
+  virtual bool ExpandEnvironment(const std::string& text, std::string& expanded) = 0;
 };
 
 class TRegistry {
@@ -55,12 +59,21 @@ class TRegistry {
   // On failure nothing changes and nothing is raised.
   bool OpenKey(const std::string& path, bool canCreate);
   void CloseKey() { key_.reset(); }
+  // False only when the open key is known to have no value of that name (or no
+  // key is open): a value that could not be queried may well be there.
   bool ValueExists(const std::string& name);
-  // Empty when the value is missing, has no data, or no key is open.
+  // Empty when the value is missing, has no data, or no key is open. An
+  // expandable string comes back as stored, its %NAME% parts unexpanded.
   std::string ReadString(const std::string& name);
+  // The same, except that an expandable string comes back expanded; a failed
+  // expansion raises the read error.
+  std::string ReadExpandedString(const std::string& name);
   void WriteString(const std::string& name, const std::string& text);
 
  private:
+  // ReadString, also telling the value's type (kRegNone when it has no data).
+  std::string ReadTyped(const std::string& name, uint32_t& type);
+
   RegistryRoot& root_;
   std::unique_ptr<RegistryKey> key_;
 };

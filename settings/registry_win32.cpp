@@ -74,3 +74,22 @@ std::unique_ptr<RegistryKey> Win32MachineRoot::Open(const std::string& path, boo
   if (rc != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32Key>(key);
 }
+
+bool Win32MachineRoot::ExpandEnvironment(const std::string& text, std::string& expanded) {
+  const std::wstring source = Widen(text);
+  // The answer counts the terminating zero; a variable can change between the
+  // two calls, so ask again while the result grows.
+  DWORD size = ExpandEnvironmentStringsW(source.c_str(), nullptr, 0);
+  for (int attempt = 0; size > 0 && attempt < 4; ++attempt) {
+    std::wstring out(size, L'\0');
+    const DWORD needed = ExpandEnvironmentStringsW(source.c_str(), &out[0], size);
+    if (needed == 0) return false;
+    if (needed <= size) {
+      out.resize(needed - 1);
+      expanded = Narrow(out);
+      return true;
+    }
+    size = needed;
+  }
+  return false;
+}

@@ -6,4 +6,6 @@
 class Win32MachineRoot : public RegistryRoot {
  public:
   std::unique_ptr<RegistryKey> Open(const std::string& path, bool canCreate) override;
+  // ExpandEnvironmentStringsW, against this process's environment.
+  bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
 };

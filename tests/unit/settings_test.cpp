@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
+#include "fileset/game_folder.h"
+#include "fileset/version_switch.h"
 #include "settings/memory_registry.h"
 #include "settings/settings_store.h"
 
@@ -143,6 +147,13 @@ TEST_F(SettingsStore, FlagErrorsCarryTheValueName) {
   EXPECT_EQ(ThrownMessage([&] { ReadOrCreateFlag(lockedRegistry); }),
             "Failed to set data for 'Backup'");
   EXPECT_EQ(ThrownMessage([&] { MarkBackupDone(locked); }), "Failed to set data for 'Backup'");
+
+  // A "1" that can't be read (beyond the reading cap, say) is not taken for
+  // a missing flag and overwritten.
+  root.SetString(kToolKey, kBackupValue, "1");
+  root.FindKey(kToolKey)->failQuery = true;
+  EXPECT_EQ(ThrownMessage([&] { ReadOrCreateFlag(registry); }), "Failed to get data for 'Backup'");
+  EXPECT_EQ(root.StringAt(kToolKey, kBackupValue), "1");
 }
 
 TEST_F(SettingsStore, GameFolder) {
@@ -160,6 +171,103 @@ TEST_F(SettingsStore, GameFolder) {
   EXPECT_EQ(ThrownMessage([&] { ReadGameFolder(registry); }),
             "Invalid data type for 'Install Dir'");
   EXPECT_FALSE(registry.ValueExists(kInstallDirValue)) << "the key is closed after the error";
+}
+
+// Both operations refuse before they look at any file.
+class NoFileAccess final : public FileOps {
+ public:
+  int calls = 0;
+  bool Exists(const std::string&) override { return ++calls, false; }
+  PathProbe Probe(const std::string&) override { return ++calls, PathProbe{}; }
+  FileStatus Rename(const std::string&, const std::string&) override { return Touched(); }
+  FileStatus OpenForReading(const std::string&, std::unique_ptr<ReadableFile>&) override { return Touched(); }
+  FileStatus CreateNew(const std::string&, std::unique_ptr<WritableFile>&) override { return Touched(); }
+  FileStatus Delete(const std::string&) override { return Touched(); }
+  FileStatus FreeSpace(const std::string&, uint64_t&) override { return Touched(); }
+
+ private:
+  FileStatus Touched() { return ++calls, FileStatus::Failure("touched"); }
+};
+
+struct NoGauge final : ProgressSink {
+  void SetProgress(int32_t) override {}
+  void StillWorking() override {}
+};
+
+// From the game's "Install Dir" as stored to GameDir as the start-up forms it
+// (left empty when the read raises), and what the operations make of it.
+TEST(GameFolder, FromTheRegistryValueToTheOperations) {
+  enum Outcome { kUsed, kNotRegistered, kUnreadable };
+  const std::string noKey = "(no key)", failedQuery = "(query fails)", failedExpansion = "(expansion fails)";
+  struct Case {
+    std::string stored;  // or one of the markers above
+    uint32_t type;
+    std::string installDir;  // as read, or the error raised
+    Outcome outcome;
+  } cases[] = {
+      {"C:\\Games\\VONU 11", kRegSz, "C:\\Games\\VONU 11", kUsed},
+      {"d:/Games/VONU 11/", kRegSz, "d:/Games/VONU 11/", kUsed},
+      {"\\\\server\\share\\VONU 11", kRegSz, "\\\\server\\share\\VONU 11", kUsed},
+      {"%SystemDrive%\\Games\\VONU 11", kRegExpandSz, "C:\\Games\\VONU 11", kUsed},
+      {noKey, kRegSz, "", kNotRegistered},
+      {"", kRegSz, "", kNotRegistered},
+      {"Games\\VONU 11", kRegSz, "Games\\VONU 11", kNotRegistered},
+      {"C:Games\\VONU 11", kRegSz, "C:Games\\VONU 11", kNotRegistered},
+      {"\\VONU 11", kRegSz, "\\VONU 11", kNotRegistered},
+      {"\\\\server\\", kRegSz, "\\\\server\\", kNotRegistered},
+      {"%SystemDrive%\\VONU 11", kRegSz, "%SystemDrive%\\VONU 11", kNotRegistered},  // not expandable
+      {"%NoSuchVariable%\\VONU 11", kRegExpandSz, "%NoSuchVariable%\\VONU 11", kNotRegistered},
+      {"C:\\Games", kRegDword, "Invalid data type for 'Install Dir'", kUnreadable},
+      {failedQuery, kRegSz, "Failed to get data for 'Install Dir'", kUnreadable},
+      {failedExpansion, kRegExpandSz, "Failed to get data for 'Install Dir'", kUnreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    MemoryRegistry root;
+    if (c.stored != noKey) {
+      root.SetValue(kGameKey, kInstallDirValue, c.type,
+                    EncodeRegString(c.stored == failedQuery || c.stored == failedExpansion ? "%x%" : c.stored));
+    }
+    if (c.stored == failedQuery) root.AddKey(kGameKey).failQuery = true;
+    root.failExpand = c.stored == failedExpansion;
+    TRegistry registry(root);
+
+    std::string gameDir;
+    const std::string error = ThrownMessage([&] { gameDir = MakeGameDir(ReadGameFolder(registry)); });
+    if (c.outcome == kUnreadable) {
+      EXPECT_EQ(error, c.installDir);
+      EXPECT_EQ(gameDir, "");
+    } else {
+      EXPECT_EQ(gameDir, c.installDir + "\\Game\\");
+    }
+    EXPECT_EQ(IsAbsoluteWindowsPath(gameDir), c.outcome == kUsed);
+
+    const std::string problem = GameDirProblem(gameDir);
+    if (c.outcome == kUsed) {
+      EXPECT_EQ(problem, "");
+      continue;
+    }
+    EXPECT_NE(problem.find("(HKEY_LOCAL_MACHINE\\Software\\Dravela\\VONU 11 kulcs, \"Install Dir\" érték"),
+              std::string::npos) << problem;
+    const std::string says = c.outcome == kUnreadable ? "nem sikerült kiolvasni a registryből"
+                             : c.installDir.empty()   ? "nincs bejegyezve a registryben"
+                                                      : "nincs teljes elérési úttal bejegyezve";
+    EXPECT_NE(problem.find(says), std::string::npos) << problem;
+    const bool relative = c.outcome == kNotRegistered && !c.installDir.empty();
+    EXPECT_NE(problem.find(relative ? ": " + c.installDir + ")." : ""), std::string::npos) << problem;
+
+    NoFileAccess files;
+    const SwitchResult switched = VersionSwitch(files, gameDir, GameVersion::Base);
+    EXPECT_FALSE(switched.success);
+    EXPECT_NE(switched.text.find(problem), std::string::npos) << switched.text;
+    NoGauge gauge;
+    bool marked = false;
+    const BackupResult backedUp = FirstRunBackup(files, gameDir, gauge, 0, [&] { marked = true; });
+    EXPECT_FALSE(backedUp.success);
+    EXPECT_FALSE(marked);
+    EXPECT_NE(backedUp.text.find(problem), std::string::npos) << backedUp.text;
+    EXPECT_EQ(files.calls, 0);
+  }
 }
 
 TEST_F(SettingsStore, MarkBackupDoneCreatesOrOverwrites) {
