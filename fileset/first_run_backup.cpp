@@ -51,11 +51,14 @@ std::string Described(const char* name, const PathProbe& probe) {
   const std::time_t seconds = static_cast<std::time_t>(probe.lastWrite.seconds);
   char stamp[32];
   const std::tm* local = std::localtime(&seconds);
-  if (local && std::strftime(stamp, sizeof stamp, "%Y.%m.%d. %H:%M:%S", local) > 0) text += std::string(", ") + stamp;
+  if (local && std::strftime(stamp, sizeof stamp, "%Y.%m.%d. %H:%M:%S", local) > 0) {
+    text += std::string(", ") + stamp;
+  }
   return text;
 }
 
-std::string FailureText(const std::vector<Item>& items) {
+// Warns against the patch only while the folder shows no sign of it.
+std::string FailureText(const std::vector<Item>& items, bool patchInstalled) {
   std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült lementeni:\n";
   bool foreign = false;
   for (const Item& item : items) {
@@ -66,8 +69,8 @@ std::string FailureText(const std::vector<Item>& items) {
     text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
             "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
   }
-  text += kDontPatchYet;
-  text += "\nAz elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
+  if (!patchInstalled) text += std::string(kDontPatchYet) + "\n";
+  text += "Az elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
   return text;
 }
 
@@ -105,11 +108,11 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
 
   // Look at the folder first: a killed run's temporary copy goes, a stored
   // copy already made stays, and each missing copy's size counts for the
-  // free-space check.
-  // A file whose patched copy is stored has its base version active: it
-  // needs no copy. A stored base copy counts when it is the active file's
-  // twin (the patch is not installed yet) or older than it (the patch has
-  // rewritten the active file since); any other is kept and reported.
+  // free-space check. A file whose patched copy is stored has its base
+  // version active: it needs no copy. A stored base copy counts when it is
+  // the active file's twin (the patch is not installed yet) or older than it
+  // (the patch has rewritten the active file since); any other is kept and
+  // reported.
   std::vector<Item> items;
   uint64_t needed = 0;
   bool patchInstalled = false;
@@ -195,7 +198,7 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
   }
 
   for (const Item& item : items) {
-    if (item.failed) return {false, FailureText(items)};
+    if (item.failed) return {false, FailureText(items, patchInstalled)};
   }
   markBackupDone();
   return {true, patchInstalled ? kAlreadyPatched : kDone};
