@@ -55,6 +55,8 @@ TEST(PosixFileOps, RenameNeverReplaces) {
   EXPECT_EQ(folder.Read("a"), "A");
   EXPECT_EQ(folder.Read("b"), "B");
 
+  EXPECT_EQ(taken.kind, FailureKind::Other);
+  EXPECT_EQ(ops.Rename(dir + "\\a", dir + "\\" + std::string(300, 'n')).kind, FailureKind::NameTooLong);
   EXPECT_FALSE(ops.Rename(dir + "\\none", dir + "\\c").ok);
   EXPECT_FALSE(folder.Has("c"));
 

@@ -149,14 +149,15 @@ TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
 class FailingRenames final : public FileOps {
  public:
   enum class Undo { Works, FirstFails, AllFail };
-  FailingRenames(int failAt, Undo undo) : failAt_(failAt), undo_(undo) {}
+  FailingRenames(int failAt, Undo undo, FailureKind kind = FailureKind::InUse)
+      : failAt_(failAt), undo_(undo), kind_(kind) {}
 
   PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& from, const std::string& to) override {
     ++calls_;
     const bool fail = calls_ == failAt_ || (calls_ > failAt_ && undo_ == Undo::AllFail) ||
                       (calls_ == failAt_ + 1 && undo_ == Undo::FirstFails);
-    if (fail) return FileStatus::Failure("Injected: file in use");
+    if (fail) return FileStatus::Failure("Injected: file in use", kind_);
     return real_.Rename(from, to);
   }
   FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
@@ -172,6 +173,7 @@ class FailingRenames final : public FileOps {
   PosixFileOps real_;
   int failAt_;
   Undo undo_;
+  FailureKind kind_;
   int calls_ = 0;
 };
 
@@ -240,6 +242,26 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         EXPECT_EQ(folder.Snapshot(), d.before);
       }
     }
+  }
+}
+
+TEST(VersionSwitch, AdviceFitsTheFailure) {
+  const std::pair<FailureKind, const char*> cases[] = {
+      {FailureKind::InUse, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
+      {FailureKind::Other, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
+      {FailureKind::AccessDenied, "futtasd ezt a programot rendszergazdaként!"},
+      {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
+      {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
+  };
+  for (const auto& [kind, advice] : cases) {
+    SCOPED_TRACE(advice);
+    TempGameFolder folder;
+    Fill(folder, Layout("BBBSSSS"));
+    FailingRenames ops(5, FailingRenames::Undo::Works, kind);
+    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(folder.Snapshot(), Layout("BBBSSSS"));
+    EXPECT_NE(result.text.find(advice), std::string::npos) << result.text;
   }
 }
 
