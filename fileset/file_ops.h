@@ -8,14 +8,27 @@
 #include <memory>
 #include <string>
 
+// What kind of failure a call met, as far as the advice to the user depends
+// on it.
+enum class FailureKind {
+  Other,
+  InUse,          // another program holds or locks the file
+  AccessDenied,   // not allowed, or held in a way the system reports as such
+  ReadOnlyDrive,  // the drive or medium cannot be written
+  NameTooLong,    // the full path is longer than the system takes
+};
+
 // Outcome of one file-system call. On failure `reason` holds the system's
 // text for the error (FormatMessageW on Windows, strerror on POSIX).
 struct FileStatus {
   bool ok = true;
   std::string reason;
+  FailureKind kind = FailureKind::Other;
 
   static FileStatus Success() { return {}; }
-  static FileStatus Failure(std::string why) { return {false, std::move(why)}; }
+  static FileStatus Failure(std::string why, FailureKind kind = FailureKind::Other) {
+    return {false, std::move(why), kind};
+  }
   explicit operator bool() const { return ok; }
 };
 
@@ -24,6 +37,9 @@ struct FileTime {
   int64_t seconds = 0;
   uint32_t nanoseconds = 0;
   bool operator==(const FileTime& o) const { return seconds == o.seconds && nanoseconds == o.nanoseconds; }
+  bool operator<(const FileTime& o) const {
+    return seconds < o.seconds || (seconds == o.seconds && nanoseconds < o.nanoseconds);
+  }
 };
 
 enum class EntryKind {
@@ -33,10 +49,12 @@ enum class EntryKind {
   Unknown,  // the system could not tell; PathProbe::reason says why
 };
 
+// Read from the folder's entry for the name; the file itself is not opened.
 struct PathProbe {
   EntryKind kind = EntryKind::Missing;
-  uint64_t size = 0;  // for a File
-  std::string reason;  // for Unknown
+  uint64_t size = 0;     // for a File
+  FileTime lastWrite;    // for a File
+  std::string reason;    // for Unknown
 };
 
 struct FileInfo {
@@ -69,17 +87,13 @@ class FileOps {
  public:
   virtual ~FileOps() = default;
 
-  // The game's own existence test: true only for a file that is not a folder
-  // and whose last-write time, in local time, fits an MS-DOS date and time
-  // (1980 to 2107). Anything that goes wrong reads as false.
-  virtual bool Exists(const std::string& path) = 0;
-
   // What, if anything, holds the name `path`. A folder path may end with a
   // separator.
   virtual PathProbe Probe(const std::string& path) = 0;
 
   // Gives the file `from` the name `to` in the same folder. Never replaces:
-  // fails, changing nothing, when `to` exists or `from` is missing.
+  // fails, changing nothing, when `to` exists or `from` is missing. A failure
+  // carries its kind.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
 
   // Opens an existing file for reading; others may read it meanwhile, not write.

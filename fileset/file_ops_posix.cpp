@@ -34,13 +34,24 @@ int RenameNoReplace(const char* from, const char* to) {
 #endif
 }
 
-// Year of the local time, as FileTimeToLocalFileTime would give it.
-bool FitsDosDateTime(time_t t) {
-  struct tm local {};
-  if (!localtime_r(&t, &local)) return false;
-  const int year = local.tm_year + 1900;
-  return year >= 1980 && year <= 2107;
+FailureKind KindOf(int error) {
+  switch (error) {
+    case EBUSY:
+    case ETXTBSY:
+      return FailureKind::InUse;
+    case EACCES:
+    case EPERM:
+      return FailureKind::AccessDenied;
+    case EROFS:
+      return FailureKind::ReadOnlyDrive;
+    case ENAMETOOLONG:
+      return FailureKind::NameTooLong;
+    default:
+      return FailureKind::Other;
+  }
 }
+
+FileStatus RenameFailure(int error) { return FileStatus::Failure(std::strerror(error), KindOf(error)); }
 
 class PosixReadableFile final : public ReadableFile {
  public:
@@ -138,12 +149,6 @@ std::string ToPosixPath(const std::string& path) {
   return out;
 }
 
-bool PosixFileOps::Exists(const std::string& path) {
-  struct stat st {};
-  if (stat(ToPosixPath(path).c_str(), &st) != 0) return false;
-  return S_ISREG(st.st_mode) && FitsDosDateTime(st.st_mtim.tv_sec);
-}
-
 PathProbe PosixFileOps::Probe(const std::string& path) {
   PathProbe probe;
   struct stat st {};
@@ -159,6 +164,8 @@ PathProbe PosixFileOps::Probe(const std::string& path) {
   if (S_ISREG(st.st_mode)) {
     probe.kind = EntryKind::File;
     probe.size = static_cast<uint64_t>(st.st_size);
+    probe.lastWrite.seconds = st.st_mtim.tv_sec;
+    probe.lastWrite.nanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
   } else {
     probe.kind = EntryKind::Other;
   }
@@ -169,17 +176,17 @@ FileStatus PosixFileOps::Rename(const std::string& from, const std::string& to) 
   const std::string source = ToPosixPath(from);
   const std::string target = ToPosixPath(to);
   if (RenameNoReplace(source.c_str(), target.c_str()) == 0) return FileStatus::Success();
-  if (errno != EINVAL && errno != ENOSYS) return LastErrno();
+  if (errno != EINVAL && errno != ENOSYS) return RenameFailure(errno);
   // The file system does not know RENAME_NOREPLACE. link() refuses an
   // existing target just as well; a plain rename() would replace it.
   struct stat st {};
-  if (lstat(source.c_str(), &st) != 0) return LastErrno();
-  if (S_ISDIR(st.st_mode)) return ErrnoFailure(EISDIR);
-  if (link(source.c_str(), target.c_str()) != 0) return LastErrno();
+  if (lstat(source.c_str(), &st) != 0) return RenameFailure(errno);
+  if (S_ISDIR(st.st_mode)) return RenameFailure(EISDIR);
+  if (link(source.c_str(), target.c_str()) != 0) return RenameFailure(errno);
   if (unlink(source.c_str()) != 0) {
     const int error = errno;
     unlink(target.c_str());
-    return ErrnoFailure(error);
+    return RenameFailure(error);
   }
   return FileStatus::Success();
 }

@@ -5,7 +5,6 @@
 
 class PosixFileOps final : public FileOps {
  public:
-  bool Exists(const std::string& path) override;
   PathProbe Probe(const std::string& path) override;
   FileStatus Rename(const std::string& from, const std::string& to) override;
   FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) override;

@@ -104,6 +104,40 @@ class Win32WritableFile final : public WritableFile {
   UniqueHandle h_;
 };
 
+// A read-only medium or share often answers a rename with plain "access
+// denied"; the volume's own flags tell that case apart.
+bool OnReadOnlyVolume(const std::wstring& path) {
+  wchar_t root[MAX_PATH];
+  if (path.empty() || !GetVolumePathNameW(path.c_str(), root, MAX_PATH)) return false;
+  DWORD flags = 0;
+  if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
+  return (flags & FILE_READ_ONLY_VOLUME) != 0;
+}
+
+FileStatus RenameFailure(DWORD code, const std::wstring& source) {
+  FailureKind kind = FailureKind::Other;
+  switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      kind = FailureKind::InUse;
+      break;
+    case ERROR_ACCESS_DENIED:
+      kind = OnReadOnlyVolume(source) ? FailureKind::ReadOnlyDrive : FailureKind::AccessDenied;
+      break;
+    case ERROR_WRITE_PROTECT:
+      kind = FailureKind::ReadOnlyDrive;
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+      kind = FailureKind::NameTooLong;
+      break;
+    default:
+      break;
+  }
+  return FileStatus::Failure(SystemErrorText(code), kind);
+}
+
 }  // namespace
 
 std::string SystemErrorText(unsigned long code) {
@@ -117,23 +151,6 @@ std::string SystemErrorText(unsigned long code) {
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   if (text.empty()) return "Windows-hibakód: " + std::to_string(code);
   return Narrow(text);
-}
-
-bool Win32FileOps::Exists(const std::string& path) {
-  std::wstring wide;
-  if (!WidePath(path, wide)) return false;
-  // FindFirstFileW reads '*' and '?' in the name as wildcards; no file can
-  // carry them, so such a name exists nowhere.
-  const size_t nameStart = wide.find_last_of(L"\\/");
-  if (wide.find_first_of(L"*?", nameStart == std::wstring::npos ? 0 : nameStart) != std::wstring::npos) return false;
-  WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileW(wide.c_str(), &data));
-  if (!find.Valid()) return false;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  FILETIME local;
-  WORD dosDate = 0;
-  WORD dosTime = 0;
-  return FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime);
 }
 
 PathProbe Win32FileOps::Probe(const std::string& path) {
@@ -160,15 +177,16 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
   } else {
     probe.kind = EntryKind::File;
     probe.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    probe.lastWrite = FromFiletime(data.ftLastWriteTime);
   }
   return probe;
 }
 
 FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
   std::wstring source, target;
-  if (!WidePath(from, source) || !WidePath(to, target)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  if (!WidePath(from, source) || !WidePath(to, target)) return RenameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
   // Without MOVEFILE_REPLACE_EXISTING an existing target makes this fail.
-  if (!MoveFileW(source.c_str(), target.c_str())) return LastError();
+  if (!MoveFileW(source.c_str(), target.c_str())) return RenameFailure(GetLastError(), source);
   return FileStatus::Success();
 }
 

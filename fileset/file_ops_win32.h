@@ -6,7 +6,6 @@
 
 class Win32FileOps final : public FileOps {
  public:
-  bool Exists(const std::string& path) override;
   PathProbe Probe(const std::string& path) override;
   FileStatus Rename(const std::string& from, const std::string& to) override;
   FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) override;

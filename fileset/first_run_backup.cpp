@@ -1,6 +1,7 @@
 #include "fileset/first_run_backup.h"
 
 #include <array>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -13,13 +14,17 @@ namespace {
 const char kDone[] =
     "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
     "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
+const char kAlreadyPatched[] =
+    "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van! Futtasd újra ezt a programot, "
+    "és kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
 const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!";
 
 // What is left to do for one entry after looking at the folder.
 struct Item {
   const FileSetEntry* entry = nullptr;
-  bool present = false;  // a whole copy is already under the BaseCopyName
+  bool present = false;  // the base version is stored already
   bool failed = false;
+  bool foreign = false;  // what the BaseCopyName holds is no copy of the active file
   uint64_t size = 0;
   std::string reason;
 };
@@ -41,13 +46,32 @@ std::string RemoveTemp(FileOps& ops, const std::string& gameDir, const std::stri
   return {};
 }
 
-std::string FailureText(const std::vector<Item>& items) {
+// Size and last-write time as the user finds them in the folder's listing.
+std::string Described(const char* name, const PathProbe& probe) {
+  std::string text = ShownName(name) + ": " + std::to_string(probe.size) + " bájt";
+  const std::time_t seconds = static_cast<std::time_t>(probe.lastWrite.seconds);
+  char stamp[32];
+  const std::tm* local = std::localtime(&seconds);
+  if (local && std::strftime(stamp, sizeof stamp, "%Y.%m.%d. %H:%M:%S", local) > 0) {
+    text += std::string(", ") + stamp;
+  }
+  return text;
+}
+
+// Warns against the patch only while the folder shows no sign of it.
+std::string FailureText(const std::vector<Item>& items, bool patchInstalled) {
   std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült lementeni:\n";
+  bool foreign = false;
   for (const Item& item : items) {
     if (item.failed) text += ShownName(item.entry->ActiveName) + ": " + item.reason + "\n";
+    foreign = foreign || item.foreign;
   }
-  text += kDontPatchYet;
-  text += "\nAz elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
+  if (foreign) {
+    text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
+            "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
+  }
+  if (!patchInstalled) text += std::string(kDontPatchYet) + "\n";
+  text += "Az elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
   return text;
 }
 
@@ -88,34 +112,61 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
 
   // Look at the folder first: a killed run's temporary copy goes, a stored
   // copy already made stays, and each missing copy's size counts for the
-  // free-space check.
+  // free-space check. A file whose patched copy is stored has its base
+  // version active: it needs no copy. A stored base copy counts when it is
+  // the active file's twin (the patch is not installed yet) or older than it
+  // (the patch has rewritten the active file since); any other is kept and
+  // reported.
   std::vector<Item> items;
   uint64_t needed = 0;
+  bool patchInstalled = false;
   for (const FileSetEntry& e : FileSet) {
     Item item;
     item.entry = &e;
     const std::string leftover = RemoveTemp(ops, gameDir, TempCopyName(e.BaseCopyName));
+    const PathProbe patched = ops.Probe(gameDir + e.PatchCopyName);
     const PathProbe stored = ops.Probe(gameDir + e.BaseCopyName);
-    if (stored.kind == EntryKind::File) {
+    const PathProbe source = ops.Probe(gameDir + e.ActiveName);
+    const std::string sourceProblem =
+        source.kind == EntryKind::Unknown ? source.reason
+        : source.kind == EntryKind::Other ? "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja"
+                                          : "nem található a Game mappában";
+    if (patched.kind == EntryKind::File) {
       item.present = true;
+      patchInstalled = true;
+    } else if (patched.kind == EntryKind::Unknown) {
+      item.failed = true;
+      item.reason = patched.reason;
     } else if (stored.kind == EntryKind::Other) {
       item.failed = true;
       item.reason = "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
     } else if (stored.kind == EntryKind::Unknown) {
       item.failed = true;
       item.reason = stored.reason;
+    } else if (stored.kind == EntryKind::File) {
+      if (source.kind != EntryKind::File) {
+        item.failed = true;
+        item.reason = sourceProblem;
+      } else if (stored.size == source.size && stored.lastWrite == source.lastWrite) {
+        item.present = true;
+      } else if (stored.lastWrite < source.lastWrite) {
+        item.present = true;
+        patchInstalled = true;
+      } else {
+        item.failed = true;
+        item.foreign = true;
+        item.reason = "a már meglévő " + ShownName(e.BaseCopyName) + " nem ennek a mentése (" +
+                      Described(e.BaseCopyName, stored) + "; " + Described(e.ActiveName, source) + ")";
+      }
     } else if (!leftover.empty()) {
       item.failed = true;
       item.reason = leftover;
+    } else if (source.kind == EntryKind::File) {
+      item.size = source.size;
+      needed += source.size;
     } else {
-      const PathProbe source = ops.Probe(gameDir + e.ActiveName);
-      if (source.kind == EntryKind::File) {
-        item.size = source.size;
-        needed += source.size;
-      } else {
-        item.failed = true;
-        item.reason = source.kind == EntryKind::Unknown ? source.reason : "nem található a Game mappában";
-      }
+      item.failed = true;
+      item.reason = sourceProblem;
     }
     items.push_back(std::move(item));
   }
@@ -151,8 +202,8 @@ BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSi
   }
 
   for (const Item& item : items) {
-    if (item.failed) return {false, FailureText(items)};
+    if (item.failed) return {false, FailureText(items, patchInstalled)};
   }
   markBackupDone();
-  return {true, kDone};
+  return {true, patchInstalled ? kAlreadyPatched : kDone};
 }

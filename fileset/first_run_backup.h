@@ -29,8 +29,9 @@ struct BackupResult {
   std::string text;
 };
 
-// Copies each FileSet entry's ActiveName to its BaseCopyName (a copy already
-// there is kept as it is) and steps the gauge to 1..3, 30..32, 90..92 and 100
+// Copies each FileSet entry's ActiveName to its BaseCopyName unless a stored
+// copy already holds its base version (a stored base copy that cannot be
+// one is kept, reported, and fails the backup) and steps the gauge to 1..3, 30..32, 90..92 and 100
 // after copies four to seven. Checks the free space first and copies nothing
 // when the copies would not fit. Calls markBackupDone only when all seven
 // copies are in place; what it throws reaches the caller, the copies stay.

@@ -14,9 +14,12 @@ struct SwitchResult {
   std::string text;
 };
 
-// When the marker shows that `target` is already active, nothing is renamed.
-// Otherwise every one of the fourteen renames is checked before the first is
-// made, and a rename that fails midway undoes the ones before it, newest
-// first. Success only when `target` is active afterwards. Touches nothing
-// when gameDir is not absolute (GameDirProblem).
+// Reads where each file's versions are from which of its three names hold a
+// file (a file whose names show no stored copy follows the marker entry) and
+// makes only the renames still needed, so that a switch cut off midway is
+// finished. Every rename is checked before the first is made, and a rename
+// that fails midway undoes the ones before it, newest first. Nothing is
+// renamed when the folder holds the backup's twins and no patched file: the
+// patch is not installed yet. Success only when `target` is active afterwards.
+// Touches nothing when gameDir is not absolute (GameDirProblem).
 SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,6 +44,13 @@ void FillGame(const TempGameFolder& folder) {
     folder.Write(FileSet[i].ActiveName, GameContent(i));
     folder.SetModified(FileSet[i].ActiveName, 1000000000 + static_cast<time_t>(i) * 86400, 123456789);
   }
+}
+
+// A stored base copy as the backup leaves it: same bytes, same last-write time.
+void MakeTwin(const TempGameFolder& folder, size_t i) {
+  folder.Write(FileSet[i].BaseCopyName, GameContent(i));
+  const timespec source = folder.Modified(FileSet[i].ActiveName);
+  folder.SetModified(FileSet[i].BaseCopyName, source.tv_sec, source.tv_nsec);
 }
 
 void ExpectWholeCopy(const TempGameFolder& folder, size_t i) {
@@ -128,19 +136,65 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
   }
 }
 
-TEST(FirstRunBackup, SecondRunKeepsEarlierCopies) {
-  TempGameFolder folder;
-  FillGame(folder);
-  for (const FileSetEntry& e : FileSet) folder.Write(e.BaseCopyName, std::string("earlier ") + e.BaseCopyName);
-  const auto before = folder.Snapshot();
-  PosixFileOps ops;
-  RecordingGauge gauge;
-  int marked = 0;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 7, [&] { ++marked; });
-  EXPECT_TRUE(result.success) << result.text;
-  EXPECT_EQ(marked, 1);
-  EXPECT_EQ(folder.Snapshot(), before);
-  EXPECT_EQ(gauge.values.size(), 4u);
+// One letter for each FileSet entry: what the folder holds before the backup.
+//   U the active file alone (to be copied)
+//   T the active file and its twin under the BaseCopyName
+//   P patched active: the stored base copy is older than the active file
+//   B base active: the patched copy is stored
+//   S both stored, none active
+//   F a stored base copy that is no copy: empty and newer than the active file
+//   G a stored base copy of the active file's size, written after it
+TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
+  const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
+  struct Case {
+    const char* layout;
+    bool success;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"TTTTTTT", true, kDone},  // the flag reset by hand after a backup
+      {"UUUTTTU", true, kDone},
+      {"BBBBBBB", true, kAlreadyPatched},  // the flag lost after the patch
+      {"PPPPPPP", true, kAlreadyPatched},
+      {"SSSPPPB", true, kAlreadyPatched},
+      {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
+      {"UUUUUUG", false, "vonu.exe: a már meglévő vonu.mrvdefexe nem ennek a mentése (vonu.mrvdefexe: 13 bájt, "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.layout);
+    TempGameFolder folder;
+    std::map<std::string, std::string> expected;
+    for (size_t i = 0; i < FileSet.size(); ++i) {
+      const FileSetEntry& e = FileSet[i];
+      const time_t t = 1000000000 + static_cast<time_t>(i) * 86400;
+      const std::string base = "base " + ShownName(e.ActiveName);
+      auto put = [&](const char* name, const std::string& content, time_t when) {
+        folder.Write(name, content);
+        folder.SetModified(name, when, 5000);
+        expected[ShownName(name)] = content;
+      };
+      const char letter = c.layout[i];
+      if (letter != 'S') put(e.ActiveName, letter == 'P' ? "patched " + ShownName(e.ActiveName) : base, t);
+      if (letter == 'T' || letter == 'S') put(e.BaseCopyName, base, t);
+      if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
+      if (letter == 'F') put(e.BaseCopyName, "", t + 1000);
+      if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 1);
+      if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
+      if (letter == 'U') expected[ShownName(e.BaseCopyName)] = base;
+    }
+    PosixFileOps ops;
+    RecordingGauge gauge;
+    bool marked = false;
+    const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 7, [&] { marked = true; });
+    EXPECT_EQ(result.success, c.success) << result.text;
+    EXPECT_EQ(marked, c.success);
+    EXPECT_EQ(folder.Snapshot(), expected);
+    EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
+    if (!c.success) {
+      EXPECT_NE(result.text.find("tedd félre"), std::string::npos) << result.text;
+    }
+    EXPECT_EQ(gauge.values.size(), 4u);
+  }
 }
 
 TEST(FirstRunBackup, MissingGameFolderCreatesNothing) {
@@ -175,7 +229,7 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   TempGameFolder folder;
   FillGame(folder);
   folder.Write(TempCopyName(FileSet[3].BaseCopyName), "half of data0.big");
-  folder.Write(FileSet[0].BaseCopyName, GameContent(0));
+  MakeTwin(folder, 0);
   folder.Write(TempCopyName(FileSet[0].BaseCopyName), "stale");
   PosixFileOps ops;
   RecordingGauge gauge;
@@ -192,7 +246,6 @@ class FailingCopy final : public FileOps {
   enum class Stage { Open, Info, Create, Read, ShortRead, Write, SetTime, Flush, Close, Rename };
   FailingCopy(size_t entry, Stage stage) : entry_(entry), stage_(stage) {}
 
-  bool Exists(const std::string& p) override { return real_.Exists(p); }
   PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& from, const std::string& to) override {
     if (stage_ == Stage::Rename && Is(to, FileSet[entry_].BaseCopyName)) return Fault();
@@ -310,7 +363,6 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
 
 class TinyDisk final : public FileOps {
  public:
-  bool Exists(const std::string& p) override { return real_.Exists(p); }
   PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& f, const std::string& t) override { return real_.Rename(f, t); }
   FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
@@ -345,7 +397,7 @@ TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
   EXPECT_NE(result.text.find("Szükséges: 10 MB, szabad: 5 MB."), std::string::npos) << result.text;
 
   // Once data0.big's copy is in place the rest fits.
-  folder.Write(FileSet[3].BaseCopyName, GameContent(3));
+  MakeTwin(folder, 3);
   EXPECT_TRUE(FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {}).success);
 }
 

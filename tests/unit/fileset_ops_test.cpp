@@ -27,40 +27,16 @@ TEST(FileSet, GameDirIsPlainConcatenation) {
   EXPECT_EQ(MakeGameDir("D:\\Játékok") + FileSet[0].ActiveName, "D:\\Játékok\\Game\\\\data0.bh");
 }
 
-TEST(PosixFileOps, ExistsOnlyForFilesWithDosRepresentableTimes) {
-  TempGameFolder folder;
-  PosixFileOps ops;
-  folder.Write("file", "x");
-  std::filesystem::create_directory(folder.PathOf("folder"));
-  struct Case {
-    const char* label;
-    time_t modified;
-    bool exists;
-  };
-  const Case cases[] = {
-      {"1975", 173000000, false},     // 1975-06-26
-      {"1980 mid-year", 331000000, true},  // 1980-06-28
-      {"2001", 1000000000, true},
-      {"2107 mid-year", 4339000000, true},  // 2107-07-01
-      {"2110", 4419000000, false},    // 2110-01-11
-  };
-  for (const Case& c : cases) {
-    folder.SetModified("file", c.modified);
-    EXPECT_EQ(ops.Exists(folder.GameDir() + "\\file"), c.exists) << c.label;
-  }
-  EXPECT_FALSE(ops.Exists(folder.GameDir() + "\\folder"));
-  EXPECT_FALSE(ops.Exists(folder.GameDir() + "\\none"));
-}
-
 TEST(PosixFileOps, ProbeTellsFilesFoldersAndNothingApart) {
   TempGameFolder folder;
   PosixFileOps ops;
   folder.Write("file", "12345");
-  folder.SetModified("file", 0);  // no DOS date, still a file
+  folder.SetModified("file", 0, 250);  // no DOS date, still a file
   std::filesystem::create_directory(folder.PathOf("folder"));
   const PathProbe file = ops.Probe(folder.GameDir() + "\\file");
   EXPECT_EQ(file.kind, EntryKind::File);
   EXPECT_EQ(file.size, 5u);
+  EXPECT_EQ(file.lastWrite, (FileTime{0, 250}));
   EXPECT_EQ(ops.Probe(folder.GameDir() + "\\folder").kind, EntryKind::Other);
   EXPECT_EQ(ops.Probe(folder.GameDir()).kind, EntryKind::Other);
   EXPECT_EQ(ops.Probe(folder.GameDir() + "\\none").kind, EntryKind::Missing);
@@ -79,6 +55,8 @@ TEST(PosixFileOps, RenameNeverReplaces) {
   EXPECT_EQ(folder.Read("a"), "A");
   EXPECT_EQ(folder.Read("b"), "B");
 
+  EXPECT_EQ(taken.kind, FailureKind::Other);
+  EXPECT_EQ(ops.Rename(dir + "\\a", dir + "\\" + std::string(300, 'n')).kind, FailureKind::NameTooLong);
   EXPECT_FALSE(ops.Rename(dir + "\\none", dir + "\\c").ok);
   EXPECT_FALSE(folder.Has("c"));
 

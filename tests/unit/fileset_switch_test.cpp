@@ -20,102 +20,118 @@ const char kPatchApplied[] = "Patchelt VONU11 (v1.01) file-ok alkalmazva.";
 std::string BaseContent(size_t i) { return "base " + ShownName(FileSet[i].ActiveName); }
 std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].ActiveName); }
 
-// The four states an installation can be in between runs, plus the folder
-// that holds nothing but the marker.
-Folder Untouched() {
-  Folder f;
-  for (size_t i = 0; i < FileSet.size(); ++i) f[ShownName(FileSet[i].ActiveName)] = BaseContent(i);
-  return f;
-}
-Folder BackedUp() {
-  Folder f = Untouched();
-  for (size_t i = 0; i < FileSet.size(); ++i) f[ShownName(FileSet[i].BaseCopyName)] = BaseContent(i);
-  return f;
-}
-Folder PatchedActive() {
+// A folder described file by file, one letter for each FileSet entry:
+//   P patched active (patched file active, base copy stored)
+//   B base active (base file active, patched copy stored)
+//   S both stored, none active (a switch cut off between its halves)
+//   T the backup's twin of the active base file, nothing patched
+//   U untouched (the base file alone)
+//   3 all three names hold a file; 0 none; d the stored base copy alone
+Folder Layout(const std::string& letters) {
   Folder f;
   for (size_t i = 0; i < FileSet.size(); ++i) {
-    f[ShownName(FileSet[i].ActiveName)] = PatchContent(i);
-    f[ShownName(FileSet[i].BaseCopyName)] = BaseContent(i);
+    const std::string active = ShownName(FileSet[i].ActiveName);
+    const std::string base = ShownName(FileSet[i].BaseCopyName);
+    const std::string patch = ShownName(FileSet[i].PatchCopyName);
+    switch (letters.at(i)) {
+      case 'P': f[active] = PatchContent(i), f[base] = BaseContent(i); break;
+      case 'B': f[active] = BaseContent(i), f[patch] = PatchContent(i); break;
+      case 'S': f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
+      case 'T': f[active] = BaseContent(i), f[base] = BaseContent(i); break;
+      case 'U': f[active] = BaseContent(i); break;
+      case '3': f[active] = BaseContent(i), f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
+      case 'd': f[base] = BaseContent(i); break;
+      default: break;
+    }
   }
-  return f;
-}
-Folder BaseActive() {
-  Folder f;
-  for (size_t i = 0; i < FileSet.size(); ++i) {
-    f[ShownName(FileSet[i].ActiveName)] = BaseContent(i);
-    f[ShownName(FileSet[i].PatchCopyName)] = PatchContent(i);
-  }
-  return f;
-}
-// The backed-up state switched to base: both name families hold base files.
-Folder BackedUpSwitchedToBase() {
-  Folder f = Untouched();
-  for (size_t i = 0; i < FileSet.size(); ++i) f[ShownName(FileSet[i].PatchCopyName)] = BaseContent(i);
   return f;
 }
 
-void Fill(const TempGameFolder& folder, const Folder& files) {
-  for (const auto& [name, content] : files) folder.Write(name, content);
+// Every file gets the same last-write time, so that twins are twins.
+void Fill(const TempGameFolder& folder, const Folder& files, time_t modified = 1300000000) {
+  for (const auto& [name, content] : files) {
+    folder.Write(name, content);
+    folder.SetModified(name, modified);
+  }
 }
 
 struct StateCase {
-  const char* label;
-  Folder before;
+  const char* before;
   GameVersion target;
-  bool success;
-  Folder after;
+  const char* after;  // nullptr: refused, the folder as it was
+  const char* says;   // a part of the box's text
+  time_t modified = 1300000000;
 };
 
-TEST(VersionSwitch, EveryStateWithBothTargets) {
-  const Folder marker{{"data0.mrvupdbig", "patched data0.big"}};
+TEST(VersionSwitch, EachFileFromItsNames) {
+  constexpr GameVersion kBase = GameVersion::Base, kPatched = GameVersion::Patched;
+  const time_t k1975 = 170000000;
   const std::vector<StateCase> cases = {
-      {"untouched to base", Untouched(), GameVersion::Base, false, Untouched()},
-      {"untouched to patched", Untouched(), GameVersion::Patched, false, Untouched()},
-      {"backed up to base", BackedUp(), GameVersion::Base, true, BackedUpSwitchedToBase()},
-      {"backed up to patched", BackedUp(), GameVersion::Patched, true, BackedUp()},
-      {"patched active to base", PatchedActive(), GameVersion::Base, true, BaseActive()},
-      {"patched active to patched", PatchedActive(), GameVersion::Patched, true, PatchedActive()},
-      {"base active to base", BaseActive(), GameVersion::Base, true, BaseActive()},
-      {"base active to patched", BaseActive(), GameVersion::Patched, true, PatchedActive()},
-      {"marker only to base", marker, GameVersion::Base, true, marker},
-      {"marker only to patched", marker, GameVersion::Patched, false, marker},
+      {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied},
+      {"PPPPPPP", kPatched, "PPPPPPP", kPatchApplied},
+      {"BBBBBBB", kPatched, "PPPPPPP", kPatchApplied},
+      {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied},
+      {"UUUUUUU", kBase, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvdefbh, data1.mrvdefbh"},
+      {"UUUUUUU", kPatched, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvupdbh, data1.mrvupdbh"},
+      // The backup's twins: the patch is not installed, whatever is asked.
+      {"TTTTTTT", kBase, "TTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott."},
+      {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve"},
+      // Cut off in the first and in the second half, finished either way.
+      {"SSSPPPP", kBase, "BBBBBBB", kBaseApplied},
+      {"SSSPPPP", kPatched, "PPPPPPP", kPatchApplied},
+      {"BBBSSSS", kBase, "BBBBBBB", kBaseApplied},
+      {"BBBSSSS", kPatched, "PPPPPPP", kPatchApplied},
+      {"PBSPBSB", kBase, "BBBBBBB", kBaseApplied},
+      {"PBSPBSB", kPatched, "PPPPPPP", kPatchApplied},
+      // Files without a stored copy follow the marker entry.
+      {"UUUBUUU", kBase, "UUUBUUU", kBaseApplied},
+      {"UUUBUUU", kPatched, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvupdbh, data1.mrvupdbh, "
+                                     "data3.mrvupdbh, data1.mrvupdbig"},
+      {"UUUPUUB", kBase, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvdefbh, data1.mrvdefbh"},
+      // Names that settle nothing are not guessed at.
+      {"PPP3PPP", kBase, nullptr, "data0.big: megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
+      {"BBBBBB0", kBase, nullptr, "vonu.exe: hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},
+      {"dPPPPPP", kPatched, nullptr, "data0.bh: megvan: data0.mrvdefbh; hiányzik: data0.bh, data0.mrvupdbh\n"},
+      {"0000000", kBase, nullptr, "data0.big: hiányzik: data0.big"},
+      // A file is a file, whatever its date.
+      {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied, 0},
+      {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied, k1975},
+      {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", 0},
   };
   for (const StateCase& c : cases) {
-    SCOPED_TRACE(c.label);
+    SCOPED_TRACE(std::string(c.before) + (c.target == kBase ? " to base" : " to patched"));
     TempGameFolder folder;
-    Fill(folder, c.before);
+    Fill(folder, Layout(c.before), c.modified);
     PosixFileOps ops;
     const SwitchResult result = VersionSwitch(ops, folder.GameDir(), c.target);
-    EXPECT_EQ(result.success, c.success) << result.text;
-    EXPECT_EQ(folder.Snapshot(), c.after);
-    if (c.success) {
-      EXPECT_EQ(result.text, c.target == GameVersion::Base ? kBaseApplied : kPatchApplied);
-    } else {
+    EXPECT_EQ(result.success, c.after != nullptr) << result.text;
+    EXPECT_EQ(folder.Snapshot(), Layout(c.after ? c.after : c.before));
+    EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
+    if (!c.after) {
       EXPECT_NE(result.text.find("Semmi sem változott"), std::string::npos) << result.text;
     }
   }
 }
 
-TEST(VersionSwitch, RefusalNamesEveryMissingAndBlockingFile) {
+TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   TempGameFolder folder;
-  Folder files = PatchedActive();
-  files.erase("data1.bh");
+  Folder files = Layout("PPPPP3P");
+  files.erase("data1.mrvdefbh");
   files.erase("vonu.mrvdefexe");
-  files["data3.mrvupdbig"] = "stray";
   Fill(folder, files);
   std::filesystem::create_directory(folder.PathOf("data0.mrvupdbh"));
-  files["data0.mrvupdbh"] = "<dir>";
+  std::filesystem::create_directory(folder.PathOf("data1.mrvupdbh"));
+  files["data0.mrvupdbh"] = files["data1.mrvupdbh"] = "<dir>";
 
   PosixFileOps ops;
   const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
-  EXPECT_NE(result.text.find("Hiányzó file-ok a Game mappában: data1.bh, vonu.mrvdefexe."), std::string::npos)
-      << result.text;
-  EXPECT_NE(result.text.find("Már létező, útban lévő file-ok: data0.mrvupdbh, data3.mrvupdbig."),
-            std::string::npos)
-      << result.text;
+  for (const char* part : {"Hiányzó file-ok a Game mappában: data1.mrvdefbh, vonu.mrvdefexe.",
+                           "Már létező, útban lévő file-ok: data0.mrvupdbh (mappa), data1.mrvupdbh (mappa).",
+                           "data3.big: megvan: data3.big, data3.mrvdefbig, data3.mrvupdbig\n"}) {
+    EXPECT_NE(result.text.find(part), std::string::npos) << part << "\n" << result.text;
+  }
 }
 
 TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
@@ -133,15 +149,15 @@ TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
 class FailingRenames final : public FileOps {
  public:
   enum class Undo { Works, FirstFails, AllFail };
-  FailingRenames(int failAt, Undo undo) : failAt_(failAt), undo_(undo) {}
+  FailingRenames(int failAt, Undo undo, FailureKind kind = FailureKind::InUse)
+      : failAt_(failAt), undo_(undo), kind_(kind) {}
 
-  bool Exists(const std::string& p) override { return real_.Exists(p); }
   PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& from, const std::string& to) override {
     ++calls_;
     const bool fail = calls_ == failAt_ || (calls_ > failAt_ && undo_ == Undo::AllFail) ||
                       (calls_ == failAt_ + 1 && undo_ == Undo::FirstFails);
-    if (fail) return FileStatus::Failure("Injected: file in use");
+    if (fail) return FileStatus::Failure("Injected: file in use", kind_);
     return real_.Rename(from, to);
   }
   FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
@@ -157,6 +173,7 @@ class FailingRenames final : public FileOps {
   PosixFileOps real_;
   int failAt_;
   Undo undo_;
+  FailureKind kind_;
   int calls_ = 0;
 };
 
@@ -164,13 +181,15 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
   struct Direction {
     Folder before;
     GameVersion target;
+    int renames;
   };
-  const std::vector<Direction> directions = {{PatchedActive(), GameVersion::Base},
-                                             {BaseActive(), GameVersion::Patched}};
+  const std::vector<Direction> directions = {{Layout("PPPPPPP"), GameVersion::Base, 14},
+                                             {Layout("BBBBBBB"), GameVersion::Patched, 14},
+                                             {Layout("SSPSSBS"), GameVersion::Base, 7}};
   for (const Direction& d : directions) {
     for (FailingRenames::Undo undo :
          {FailingRenames::Undo::Works, FailingRenames::Undo::FirstFails, FailingRenames::Undo::AllFail}) {
-      for (int n = 1; n <= 14; ++n) {
+      for (int n = 1; n <= d.renames; ++n) {
         SCOPED_TRACE("target " + std::to_string(static_cast<int>(d.target)) + ", undo mode " +
                      std::to_string(static_cast<int>(undo)) + ", rename " + std::to_string(n));
         TempGameFolder folder;
@@ -223,6 +242,26 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         EXPECT_EQ(folder.Snapshot(), d.before);
       }
     }
+  }
+}
+
+TEST(VersionSwitch, AdviceFitsTheFailure) {
+  const std::pair<FailureKind, const char*> cases[] = {
+      {FailureKind::InUse, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
+      {FailureKind::Other, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
+      {FailureKind::AccessDenied, "futtasd ezt a programot rendszergazdaként!"},
+      {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
+      {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
+  };
+  for (const auto& [kind, advice] : cases) {
+    SCOPED_TRACE(advice);
+    TempGameFolder folder;
+    Fill(folder, Layout("BBBSSSS"));
+    FailingRenames ops(5, FailingRenames::Undo::Works, kind);
+    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(folder.Snapshot(), Layout("BBBSSSS"));
+    EXPECT_NE(result.text.find(advice), std::string::npos) << result.text;
   }
 }
 

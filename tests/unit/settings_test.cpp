@@ -177,7 +177,6 @@ TEST_F(SettingsStore, GameFolder) {
 class NoFileAccess final : public FileOps {
  public:
   int calls = 0;
-  bool Exists(const std::string&) override { return ++calls, false; }
   PathProbe Probe(const std::string&) override { return ++calls, PathProbe{}; }
   FileStatus Rename(const std::string&, const std::string&) override { return Touched(); }
   FileStatus OpenForReading(const std::string&, std::unique_ptr<ReadableFile>&) override { return Touched(); }

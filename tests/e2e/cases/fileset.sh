@@ -1,0 +1,51 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154  # the helpers and names come from run.sh
+# Version switch cases that read the Game folder as they find it.
+
+# cut_off N FROM: a switch away from FROM (base or patched) stopped after the
+# first N of its fourteen renames.
+cut_off() {
+  local n=$1 from=$2 other=base put=upd bring=def f i=0
+  [ "$from" = patched ] || { other=patched put=def bring=upd; }
+  rm -f "$game_dir"/*
+  for f in "${game_files[@]}"; do
+    if ! cp "$ref/$from/$f" "$game_dir/$f" || ! cp "$ref/$other/$f" "$game_dir/$(stored_name "$f" "$bring")"; then
+      fail "could not make the game folder"
+    fi
+  done
+  for f in "${game_files[@]}"; do
+    [ $((i++)) -lt "$n" ] && mv "$game_dir/$f" "$game_dir/$(stored_name "$f" "$put")"
+  done
+  for f in "${game_files[@]}"; do
+    [ $((i++)) -lt "$n" ] && mv "$game_dir/$(stored_name "$f" "$bring")" "$game_dir/$f"
+  done
+  return 0
+}
+
+# The next run finishes a switch cut off midway, towards either version.
+case_switch_half_done() {
+  set_flag 1
+  cut_off 7 patched
+  drive "${start[@]}" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
+  expect_folder base_active
+  cut_off 10 base
+  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" "$patched_applied" answer exit code=0
+  expect_folder patched_active
+  cut_off 4 patched
+  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" "$patched_applied" answer exit code=0
+  expect_folder patched_active
+}
+
+# Right after the tool's own backup the patch is not installed: "Patchelt"
+# says so and renames nothing, "Alap" says the base files are active already.
+case_switch_patch_not_installed() {
+  drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
+  drive "${start[@]}" window "${choice_face[@]}" click id=103 click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=A Vonu11 1.01 Patch még nincs telepítve' \
+        box 'has=Semmi sem változott' answer control id=101 enabled=1 \
+        click id=102 click id=101 box "$switched_caption" icon=info \
+        'has=Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott.' answer exit code=0
+  expect_folder backed_up
+}
+
+all_cases+=(switch_half_done switch_patch_not_installed)
