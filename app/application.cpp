@@ -73,7 +73,7 @@ int TApplication::ShowMessage(const std::string& text, const std::string& captio
   if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
   ProgramDisabled disabled(owner);
   return MessageBoxW(owner, Widen(ShortenForBox(text)).c_str(), Widen(ShortenForBox(caption)).c_str(),
-                     flags | MB_SETFOREGROUND);
+                     flags);
 }
 
 void TApplication::ShowException(const std::exception& error) noexcept {

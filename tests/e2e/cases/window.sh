@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2154  # the variables and helpers are run.sh's
 # The window under stress: keys and close requests during the backup, a second
 # copy of the tool, boxes that must stay readable. Sourced by run.sh.
 
