@@ -131,8 +131,8 @@ LRESULT TKvt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       // Ending the session in the middle of a copy or a switch would leave
-      // the game's files half done: ask for it to wait.
-      if (OperationPump::Current()) return FALSE;
+      // the game's files half done: ask for it to wait until the box shows.
+      if (OperationPump::Current() && OperationPump::Current()->Working()) return FALSE;
       break;
   }
   return DefWindowProcW(handle_, message, wParam, lParam);

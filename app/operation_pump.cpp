@@ -43,10 +43,14 @@ void OperationPump::KeepPainted() noexcept {
 }
 
 void OperationPump::DropQueuedInput() noexcept {
+  answering_ = true;
   MSG msg;
   for (const MessageRange& range : kInput) {
     // Bounded, in case input keeps arriving as fast as it is taken.
     for (int i = 0; i < kMaxDropped && PeekMessageW(&msg, nullptr, range.first, range.last, PM_REMOVE); ++i) {
+      const bool altF4 = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4;
+      const bool closeBox = msg.message == WM_NCLBUTTONDOWN && msg.wParam == HTCLOSE;
+      if (altF4 || closeBox) HoldClose();
     }
   }
 }

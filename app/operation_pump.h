@@ -24,16 +24,21 @@ class OperationPump {
   // messages are taken from the queue; messages sent by other programs are
   // answered meanwhile, as every look at the queue does.
   void KeepPainted() noexcept;
-  // Before each box shown during the operation: throws away the keyboard and mouse input queued
-  // while the operation ran, so that none of it answers the box unread.
+  // Before each box of the operation: throws away the keyboard and mouse
+  // input queued while it ran, so that none of it answers the box unread.
+  // Alt+F4 and a press on the close box among it count as close requests.
   void DropQueuedInput() noexcept;
-  // A close request (the close box, Alt+F4, a request from another program)
-  // arrived: it is carried out once the operation and its box are over.
+  // A close request (the close box, Alt+F4, the system menu, a request from
+  // another program) arrived: it is carried out once the operation and its
+  // box are over.
   void HoldClose() { closeHeld_ = true; }
+  // The operation itself still runs (no box of it is up yet).
+  bool Working() const { return !answering_; }
 
  private:
   static OperationPump* current_;
   OperationPump* outer_;
   ULONGLONG lastLook_ = 0;
   bool closeHeld_ = false;
+  bool answering_ = false;
 };

@@ -42,7 +42,7 @@ case_keys_during_failed_backup() {
   start_long_backup
   # Taken while the copy runs, so only the copy of vonu.exe fails.
   mkdir "$game_dir/vonu.mrvdefexe"
-  press_keys Return space Escape alt+F4
+  press_keys Return space Escape
   still_copying "the keys were pressed"
   decoy_start
   drive attach name="$tool_name" window \
@@ -63,19 +63,29 @@ case_keys_during_backup() {
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
-# Close requests during the backup (the close box, and a polite taskkill that
-# posts WM_CLOSE to every top-level window of the tool) wait for it: the backup
-# completes, its box shows, and answering it ends the program.
-case_close_during_backup() {
+# A close request during a backup that fails waits for it: the copy under way
+# completes, the error box shows and stays, and answering it ends the program.
+close_during_backup() {
   big_data0 1G
   start_long_backup
+  mkdir "$game_dir/vonu.mrvdefexe"
+  "$@"
+  still_copying "the close request was made"
+  drive attach name="$tool_name" window \
+        box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd a Vonu11 1.01 Patchet' stays=1000 answer exit code=0
+  cmp -s "$game_dir/data0.big" "$game_dir/data0.mrvdefbig" || fail "the copy of data0.big was cut short"
+  expect_value "$tool_key" Backup "REG_SZ 0"
+}
+
+case_alt_f4_during_backup() { close_during_backup press_keys alt+F4; }
+
+# The close box (SC_CLOSE), and a polite taskkill that posts WM_CLOSE to every
+# top-level window of the tool.
+close_messages() {
   drive attach name="$tool_name" window close
   wine taskkill /im "$tool_name" >/dev/null 2>&1
-  still_copying "the close requests were made"
-  drive attach name="$tool_name" window box "$backed_up_caption" "$backed_up_text" stays=1000 answer exit code=0
-  expect_whole_copies all
-  expect_value "$tool_key" Backup "REG_SZ 1"
 }
+case_close_during_backup() { close_during_backup close_messages; }
 
 # A second start while the tool is open: it ends at once without touching the
 # registry, and the first copy comes to the front.
@@ -107,5 +117,5 @@ case_huge_install_dir() {
         box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd' fits=1 answer close exit code=0
 }
 
-all_cases+=(keys_during_failed_backup keys_during_backup close_during_backup second_start choice_under_panel
+all_cases+=(keys_during_failed_backup keys_during_backup alt_f4_during_backup close_during_backup second_start choice_under_panel
             huge_install_dir)
