@@ -1,6 +1,10 @@
 // The main window Kvt: the version-choice face (two radio buttons and the apply
 // button over the background picture) and, covering it, the first-run face (a
 // panel with the explanation, OK and exit buttons and the progress gauge).
+//
+// Its code is split by concern: ablak.cpp the window procedures and painting,
+// ablak_create.cpp the window and its controls, ablak_handlers.cpp the four
+// handlers, ablak_keys.cpp keyboard navigation.
 #pragma once
 #include <windows.h>
 
@@ -27,11 +31,13 @@ class TKvt {
   TKvt& operator=(const TKvt&) = delete;
 
   // Creates the window and its controls, runs FormCreate, and shows the window
-  // at the centre of the primary screen.
+  // at the centre of the primary screen. On failure the system's error code
+  // is in CreateError().
   bool Create();
+  DWORD CreateError() const { return createError_; }
   HWND Handle() const { return handle_; }
-  // Keyboard navigation in the designed tab order; true when msg was taken.
-  bool PreTranslate(MSG& msg);
+  // Keyboard navigation in the layout's tab order; true when msg was taken.
+  bool PreTranslate(const MSG& msg);
 
   // The controls, in their declared order. Ibg and PB have no window of their own.
   HWND SB = nullptr;
@@ -56,18 +62,25 @@ class TKvt {
   static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void Clicked(HWND control);
 
+  bool RegisterClasses();
   void MeasureScreen();
   void MakeFonts();
-  void CreateControls();
+  bool CreateControls();
   HWND CreateControl(const ControlSpec& design, HWND parent);
+  void CreateGauge(const ControlSpec& design);
+  HWND* Slot(ControlIndex index);
+  HWND ParentWindow(Parent parent) const;
   Bounds Scaled(ControlIndex index) const;
   void Check(HWND radio);
   void PaintBackground();
   void PaintPanel();
+  void ErasePanel(HDC dc);
   bool MoveFocus(bool backward);
 
   HWND handle_ = nullptr;
+  DWORD createError_ = ERROR_SUCCESS;
   std::unique_ptr<GaugeHostWin32> gaugeHost_;
   int textHeight_ = kDesignTextHeight;
   int windowFontHeight_ = kWindowFontHeight;

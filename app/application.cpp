@@ -1,9 +1,10 @@
 #include "app/application.h"
 
-#include <stdexcept>
 #include <vector>
 
 #include "app/error_text.h"
+#include "app/operation_pump.h"
+#include "common/short_text.h"
 #include "common/utf.h"
 
 TApplication Application;
@@ -11,28 +12,44 @@ TApplication Application;
 namespace {
 const wchar_t kAppClass[] = L"VonuXqApplication";
 
+// The hidden owner must outlive every close request sent to the program's
+// top-level windows: without it no box could be shown before the main
+// window exists.
+LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct EnabledWindows {
+  HWND owner;
+  std::vector<HWND> found;
+};
+
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
-  if (IsWindowVisible(window) && IsWindowEnabled(window))
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  auto& windows = *reinterpret_cast<EnabledWindows*>(list);
+  if (window != windows.owner && IsWindowVisible(window) && IsWindowEnabled(window))
+    windows.found.push_back(window);
   return TRUE;
 }
 
-// Disables the program's visible windows for the life of a message box.
+// Disables the program's visible windows for the life of a message box. The
+// box's owner is left to the box itself, which enables it again before it goes
+// away, so that the activation returns to the owner and not to another program.
 class ProgramDisabled {
  public:
-  ProgramDisabled() {
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
-                      reinterpret_cast<LPARAM>(&windows_));
-    for (HWND window : windows_) EnableWindow(window, FALSE);
+  explicit ProgramDisabled(HWND owner) {
+    windows_.owner = owner;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows_));
+    for (HWND window : windows_.found) EnableWindow(window, FALSE);
   }
   ~ProgramDisabled() {
-    for (HWND window : windows_) EnableWindow(window, TRUE);
+    for (HWND window : windows_.found) EnableWindow(window, TRUE);
   }
   ProgramDisabled(const ProgramDisabled&) = delete;
   ProgramDisabled& operator=(const ProgramDisabled&) = delete;
 
  private:
-  std::vector<HWND> windows_;
+  EnabledWindows windows_;
 };
 }  // namespace
 
@@ -40,45 +57,36 @@ void TApplication::Initialize(const std::string& title) {
   title_ = title;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = HiddenOwnerProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kAppClass;
   RegisterClassExW(&wc);
-  // Never shown: it owns the message boxes so that none of them belongs to the
-  // main window, which they disable.
-  handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kAppClass, Widen(title).c_str(), WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, wc.hInstance, nullptr);
+  // Never shown: it owns the boxes raised while the main window is made.
+  hidden_ = CreateWindowExW(WS_EX_TOOLWINDOW, kAppClass, Widen(title).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, wc.hInstance, nullptr);
 }
 
 int TApplication::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
-  ProgramDisabled disabled;
-  return MessageBoxW(handle_, Widen(text).c_str(), Widen(caption).c_str(), flags);
+  HWND owner = main_ && IsWindow(main_) ? main_ : hidden_;
+  if (owner && !IsWindow(owner)) owner = nullptr;
+  // Keys pressed while an operation ran must not answer its box unread.
+  if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
+  ProgramDisabled disabled(owner);
+  return MessageBoxW(owner, Widen(ShortenForBox(text)).c_str(), Widen(ShortenForBox(caption)).c_str(),
+                     flags);
 }
 
-void TApplication::ShowException(const std::exception& error) {
-  ShowMessage(ErrorBoxText(error.what()), title_, MB_OK | MB_ICONSTOP);
-}
-
-void TApplication::Guard(const std::function<void()>& action) noexcept {
+void TApplication::ShowException(const std::exception& error) noexcept {
   try {
-    try {
-      action();
-    } catch (const std::exception& error) {
-      ShowException(error);
-    } catch (...) {
-      ShowException(std::runtime_error("Unexpected error"));
-    }
+    ShowMessage(ErrorBoxText(error.what()), title_, MB_OK | MB_ICONSTOP);
   } catch (...) {
     // Even the report failed (out of memory): the program runs on regardless.
   }
 }
 
-int TApplication::Run(const std::function<bool(MSG&)>& preTranslate) {
-  MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (preTranslate && preTranslate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+void TApplication::ShowUnexpected() noexcept {
+  try {
+    ShowMessage(ErrorBoxText("Unexpected error"), title_, MB_OK | MB_ICONSTOP);
+  } catch (...) {
   }
-  return static_cast<int>(msg.wParam);
 }

@@ -1,5 +1,6 @@
 #include "app/layout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 // Captions hold UTF-8; the accented ones are the reason every text reaches the
@@ -40,4 +41,13 @@ Bounds ScaleBounds(const Bounds& d, int textHeight) {
   const int right = MulDivRounded(d.left + d.width, textHeight, kDesignTextHeight);
   const int bottom = MulDivRounded(d.top + d.height, textHeight, kDesignTextHeight);
   return Bounds{left, top, right - left, bottom - top};
+}
+
+std::vector<ControlIndex> TabOrder(Parent parent) {
+  std::vector<ControlIndex> order;
+  for (int i = 0; i < kControlCount; ++i)
+    if (kLayout[i].parent == parent && kLayout[i].tabOrder >= 0) order.push_back(static_cast<ControlIndex>(i));
+  std::stable_sort(order.begin(), order.end(),
+                   [](ControlIndex a, ControlIndex b) { return kLayout[a].tabOrder < kLayout[b].tabOrder; });
+  return order;
 }

@@ -3,6 +3,7 @@
 // is unit-tested natively.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 enum class ControlKind { StatusBar, PictureButton, Picture, RadioButton, Panel, Gauge, Label };
 enum class FontKind {
@@ -27,6 +28,9 @@ struct ControlSpec {
 // In creation order: later controls lie above earlier ones where they overlap.
 enum ControlIndex { SB, Bstart, Ibg, RBdef, RBupd, Panel, PB, Linfo, Label1, Bok, Boff, kControlCount };
 extern const ControlSpec kLayout[kControlCount];
+
+// The controls on parent that take part in keyboard navigation, by tab order.
+std::vector<ControlIndex> TabOrder(Parent parent);
 
 constexpr int kDesignDpi = 96;
 constexpr int kDesignTextHeight = 13;

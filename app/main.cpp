@@ -5,6 +5,8 @@
 
 #include "app/ablak.h"
 #include "app/application.h"
+#include "app/single_instance.h"
+#include "fileset/file_ops_win32.h"
 
 namespace {
 // The exe runs elevated, often from a Downloads folder: from here on DLLs come
@@ -28,15 +30,30 @@ void InitStatusBarClass() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
   reinterpret_cast<InitEx>(reinterpret_cast<void*>(proc))(&icc);
 }
+
+const char kNoWindowText[] = "A program ablaka nem hozhat\xC3\xB3 l\xC3\xA9tre: ";
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();
+  const SingleInstance instance;
+  if (instance.OtherRunning()) {
+    // The folder and the registry are left to the copy already running.
+    SingleInstance::BringOtherToFront();
+    return 0;
+  }
   InitStatusBarClass();
   Application.Initialize("VONU11 XQ");
   TKvt form;
-  if (!form.Create()) return 1;
-  Application.Run([&form](MSG& msg) { return form.PreTranslate(msg); });
+  if (!form.Create()) {
+    if (form.CreateError() != ERROR_SUCCESS) {
+      Application.ShowMessage(std::string(kNoWindowText) + SystemErrorText(form.CreateError()), Application.Title(),
+                              MB_OK | MB_ICONSTOP);
+    }
+    return 1;
+  }
+  Application.SetMainWindow(form.Handle());
+  Application.Run([&form](const MSG& msg) { return form.PreTranslate(msg); });
   // The window is destroyed with the form; whatever ended the loop, the exit code is 0.
   return 0;
 }

@@ -19,23 +19,28 @@
 // Steps:
 //   start exe=PATH [cwd=DIR]            start the tool (cwd defaults to C:\)
 //   window                               wait for its main window (TKvt, "VONU11 XQ")
-//   main [caption=] [client=WxH] [fixed=1] [alpha=N] [centred=1] [enabled=0|1]
-//                                        the main window; enabled=0 while a box is up
+//   main [caption=] [client=WxH] [fixed=1] [alpha=N] [centred=1] [enabled=0|1] [active=0|1]
+//                                        the main window; enabled=0 while a box is up;
+//                                        active=1: it is the foreground window
 //   control id=N [parent=ID] [class=] [text=] [rect=L,T,W,H] [kind=ownerdraw|radio]
 //           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N]
 //                                        a control of the main window (parent= for
 //                                        one inside another control)
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
-//   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none]
+//   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
 //                                        wait for a message box of the tool's process
-//                                        (has=: a piece of its text)
+//                                        (has=: a piece of its text; fits=1: the whole
+//                                        box lies on the screen; stays=: it is still up,
+//                                        with the same text, that long afterwards)
 //   answer                               press the box's OK button, wait until it goes
 //   no-box [for=ms]                      no message box appears within that time
 //   exit [code=N]                        wait for the tool to end, check its exit code
 //   screen [dpi=N]                       the screen's dots per inch
 //   reg-volatile key=PATH                create a volatile key under HKLM (32-bit view)
 //   kill name=FILE.exe                   end every process of that image name
+//   decoy                                a window of the driver's own takes the
+//                                        foreground (it lasts as long as the driver)
 //   attach name=FILE.exe                 take over a running tool that an earlier
 //                                        driver started (one process of that name)
 //   wait-file path=PATH [min-size=N]     wait until a file of at least N bytes exists
@@ -389,6 +394,7 @@ public:
     void attach(const Step& s);
     void waitFile(const Step& s);
     void checkFullGauge(const Step& s);
+    void decoy(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -400,6 +406,7 @@ private:
     DWORD pid_ = 0;
     HWND main_ = nullptr;
     HWND box_ = nullptr;
+    HWND decoy_ = nullptr;
     LayoutScale scale_{96, 13, L""};
 };
 
@@ -507,6 +514,12 @@ void Driver::checkMain(const Step& s) {
                  L" on a " + num(cx) + L"x" + num(cy) + L" screen");
     }
     if (s.has(L"enabled")) expectState(L"the main window", IsWindowEnabled(w), s.flag(L"enabled"), L"enabled", L"disabled");
+    if (s.has(L"active")) {
+        HWND front = GetForegroundWindow();
+        if ((front == w) != s.flag(L"active"))
+            fail(L"the foreground window is " + (front ? className(front) + L" " + quoted(windowText(front)) : L"none") +
+                 (s.flag(L"active") ? L", expected the main window" : L", expected another than the main window"));
+    }
 }
 
 HWND Driver::control(long id, const Step& s) const {
@@ -682,6 +695,47 @@ void Driver::waitBox(const Step& s) {
         pollUntil(s.timeout(), [&] { detail.clear(); got = iconKind(box_, &detail); return got == want; });
         if (got != want) fail(L"the box's icon looks like " + got + L", expected " + want + L" (distances: " + detail + L")");
     }
+    if (s.has(L"fits") && s.flag(L"fits")) {
+        RECT r{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, on{};
+        GetWindowRect(box_, &r);
+        if (!IntersectRect(&on, &r, &screen) || !EqualRect(&on, &r))
+            fail(L"the box " + rectText(r) + L" does not fit on the " + num(screen.right) + L"x" + num(screen.bottom) +
+                 L" screen");
+        HWND ok = GetDlgItem(box_, IDOK);
+        RECT b{};
+        if (!ok || !GetWindowRect(ok, &b) || !IntersectRect(&on, &b, &screen) || !EqualRect(&on, &b))
+            fail(L"the box's OK button is not on the screen");
+    }
+    if (s.has(L"stays")) {
+        HWND t = boxTextControl(box_);
+        const std::wstring text = t ? windowText(t) : L"";
+        Sleep(DWORD(s.integer(L"stays")));
+        if (!IsWindow(box_) || !IsWindowVisible(box_))
+            fail(L"the box " + quoted(text) + L" went away within " + s.text(L"stays") + L" ms");
+        if (windowText(boxTextControl(box_)) != text) fail(L"the box's text changed while it was up");
+    }
+}
+
+// A plain top-level window of the driver, brought to the front: whatever is in
+// front afterwards was brought there by someone else.
+void Driver::decoy(const Step&) {
+    if (!decoy_) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"E2eDecoy";
+        RegisterClassW(&wc);
+        decoy_ = CreateWindowExW(0, wc.lpszClassName, L"decoy", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        if (!decoy_) fail(L"CreateWindowExW(decoy) failed with error " + num(GetLastError()));
+    }
+    SetForegroundWindow(decoy_);
+    if (!pollUntil(kCheckTimeout, [&] {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            return GetForegroundWindow() == decoy_;
+        }))
+        fail(L"the decoy window did not come to the front");
 }
 
 void Driver::answerBox(const Step& s) {
@@ -870,12 +924,13 @@ const std::map<std::wstring, Verb>& verbs() {
     static const std::map<std::wstring, Verb> table = {
         {L"start", {&Driver::start, {L"exe", L"cwd"}}},
         {L"window", {&Driver::waitWindow, {L"timeout"}}},
-        {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled", L"timeout"}}},
+        {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled", L"active",
+                                           L"timeout"}}},
         {L"control", {&Driver::checkControl, {L"id", L"parent", L"class", L"text", L"rect", L"kind", L"visible",
                                               L"enabled", L"checked", L"parts", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
-        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"timeout"}}},
+        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},
         {L"answer", {&Driver::answerBox, {L"timeout"}}},
         {L"no-box", {&Driver::noBox, {L"for"}}},
         {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
@@ -886,6 +941,7 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"wait-file", {&Driver::waitFile, {L"path", L"min-size", L"timeout"}}},
         {L"stamp", {&Driver::stamp, {L"name"}}},
         {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
+        {L"decoy", {&Driver::decoy, {}}},
     };
     return table;
 }

@@ -58,4 +58,10 @@ TEST(Layout, TableMatchesTheDesign) {
   EXPECT_EQ(WindowFontHeight(144), -17);
 }
 
+TEST(Layout, TabOrderFollowsTheTablePerParent) {
+  // Keyboard navigation reads its order from the table alone.
+  EXPECT_EQ(TabOrder(Parent::Main), (std::vector<ControlIndex>{RBdef, RBupd, Bstart, Panel}));
+  EXPECT_EQ(TabOrder(Parent::Panel), (std::vector<ControlIndex>{Bok, Boff}));
+}
+
 }  // namespace

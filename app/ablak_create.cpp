@@ -1,0 +1,241 @@
+// The main window and its controls, made from the layout table.
+#include "app/ablak.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/application.h"
+#include "app/ablak_style.h"
+#include "common/utf.h"
+#include "gauge/gauge_host_win32.h"
+#include "gauge/gauges.h"
+#include "resources/resource_ids.h"
+#include "resources/version.h"
+
+namespace {
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr BYTE kAlpha = 220;
+
+HFONT MakeFont(int height, bool bold) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, Widen(kFontFace).c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+// Opacity through SetLayeredWindowAttributes where user32 has it. Without it,
+// or when it refuses, the window stays opaque: a layered window whose
+// attributes were never set would not be drawn at all.
+void MakeTranslucent(HWND window) {
+  using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+  FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes");
+  if (!proc) return;
+  const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  if (!reinterpret_cast<SetLayered>(reinterpret_cast<void*>(proc))(window, 0, kAlpha, LWA_ALPHA))
+    SetWindowLongW(window, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int sizeX, int sizeY) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                       GetSystemMetrics(sizeX), GetSystemMetrics(sizeY), 0));
+}
+}  // namespace
+
+void TKvt::MeasureScreen() {
+  WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  if (dpi <= 0 || dpi == kDesignDpi) return;
+  // The layout was made for 96 dots per inch: the font follows the screen, and
+  // the layout follows the font's text height.
+  windowFontHeight_ = WindowFontHeight(dpi);
+  UniqueFont probe(MakeFont(windowFontHeight_, false));
+  SelectedObject select(screen.Get(), probe.Get());
+  TEXTMETRICW tm{};
+  if (GetTextMetricsW(screen.Get(), &tm) && tm.tmHeight > 0) textHeight_ = tm.tmHeight;
+}
+
+void TKvt::MakeFonts() {
+  windowFont_.Reset(MakeFont(windowFontHeight_, false));
+  boldFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), true));
+  labelFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), false));
+}
+
+Bounds TKvt::Scaled(ControlIndex index) const {
+  const ControlSpec& s = kLayout[index];
+  return ScaleBounds(Bounds{s.left, s.top, s.width, s.height}, textHeight_);
+}
+
+bool TKvt::RegisterClasses() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kFormClass;
+  wc.hIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
+  wc.hIconSm = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  if (!RegisterClassExW(&wc)) return false;
+  // The panel erases its own background (ErasePanel), around the gauge.
+  wc.lpfnWndProc = PanelProc;
+  wc.lpszClassName = kPanelClass;
+  wc.hIcon = wc.hIconSm = nullptr;
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool TKvt::Create() {
+  const auto failed = [this] {
+    createError_ = GetLastError();
+    if (createError_ == ERROR_SUCCESS) createError_ = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  };
+  if (!RegisterClasses()) return failed();
+  MeasureScreen();
+  MakeFonts();
+  tick_.Load(IDB_TICK);
+  abort_.Load(IDB_ABORT);
+  Ibg.LoadResource(IDR_BACKGROUND);
+
+  RECT frame{0, 0, MulDivRounded(kClientWidth, textHeight_, kDesignTextHeight),
+             MulDivRounded(kClientHeight, textHeight_, kDesignTextHeight)};
+  if (textHeight_ == kDesignTextHeight) frame = RECT{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  handle_ = CreateWindowExW(0, kFormClass, Widen(Application.Title()).c_str(), kFormStyle, left, top, width, height,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (!handle_) return failed();
+  MakeTranslucent(handle_);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
+  bool made = false;
+  Application.Guard([&] { made = CreateControls() || failed(); });
+  // An error raised while making the controls was shown by the guard, and
+  // leaves CreateError() at ERROR_SUCCESS.
+  if (!made) return false;
+
+  Application.Guard([this] { FormCreate(); });
+
+  ShowWindow(handle_, SW_SHOWNORMAL);
+  UpdateWindow(handle_);
+  SetFocus(IsWindowVisible(Panel) ? Bok : RBdef);
+  return true;
+}
+
+HWND* TKvt::Slot(ControlIndex index) {
+  switch (index) {
+    case ControlIndex::SB: return &SB;
+    case ControlIndex::Bstart: return &Bstart;
+    case ControlIndex::RBdef: return &RBdef;
+    case ControlIndex::RBupd: return &RBupd;
+    case ControlIndex::Panel: return &Panel;
+    case ControlIndex::Linfo: return &Linfo;
+    case ControlIndex::Label1: return &Label1;
+    case ControlIndex::Bok: return &Bok;
+    case ControlIndex::Boff: return &Boff;
+    default: return nullptr;  // windowless
+  }
+}
+
+HWND TKvt::ParentWindow(Parent parent) const { return parent == Parent::Panel ? Panel : handle_; }
+
+HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
+  const wchar_t* windowClass = L"BUTTON";
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  DWORD exStyle = 0;
+  switch (design.kind) {
+    case ControlKind::PictureButton:
+      style |= BS_OWNERDRAW | WS_TABSTOP;
+      break;
+    case ControlKind::RadioButton:
+      style |= BS_RADIOBUTTON;  // checked by the program, not by the control itself
+      break;
+    case ControlKind::Panel:
+      windowClass = kPanelClass;
+      style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // hidden until FormCreate
+      exStyle = WS_EX_CONTROLPARENT;
+      break;
+    case ControlKind::Label:
+      windowClass = L"STATIC";
+      style |= SS_CENTER | SS_NOPREFIX;
+      break;
+    case ControlKind::StatusBar:
+      windowClass = STATUSCLASSNAMEW;
+      // Placed by the layout like every other control, without a size grip.
+      style |= CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NOMOVEY;
+      break;
+    case ControlKind::Picture:
+    case ControlKind::Gauge:
+      return nullptr;
+  }
+  const Bounds b = ScaleBounds(Bounds{design.left, design.top, design.width, design.height}, textHeight_);
+  HWND control = CreateWindowExW(exStyle, windowClass, Widen(design.caption).c_str(), style, b.left, b.top, b.width,
+                                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+                                 GetModuleHandleW(nullptr), design.kind == ControlKind::Panel ? this : nullptr);
+  if (!control) return nullptr;
+  // Later controls lie above earlier ones.
+  SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  HGDIOBJ font = nullptr;
+  switch (design.font) {
+    case FontKind::Window: font = windowFont_.Get(); break;
+    case FontKind::Bold13: font = boldFont_.Get(); break;
+    case FontKind::Regular13: font = labelFont_.Get(); break;
+    case FontKind::System: break;
+  }
+  if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+void TKvt::CreateGauge(const ControlSpec& design) {
+  gaugeHost_ = std::make_unique<GaugeHostWin32>(ParentWindow(design.parent));
+  PB = std::make_unique<TGauge>(gaugeHost_.get());
+  PB->BeginLoading();
+  const Bounds pb = Scaled(ControlIndex::PB);
+  PB->SetBounds(pb.left, pb.top, pb.width, pb.height);
+  TFontSpec font;
+  font.name = kFontFace;
+  font.height = windowFontHeight_;
+  PB->SetFont(font);
+  PB->SetProgress(0);
+  PB->SetVisible(false);
+  PB->EndLoading();
+}
+
+// Every control in the table's order, each on the parent the table names.
+bool TKvt::CreateControls() {
+  for (int i = 0; i < kControlCount; ++i) {
+    const ControlSpec& design = kLayout[i];
+    if (design.kind == ControlKind::Gauge) {
+      CreateGauge(design);
+      continue;
+    }
+    HWND* slot = Slot(static_cast<ControlIndex>(i));
+    if (!slot) continue;
+    *slot = CreateControl(design, ParentWindow(design.parent));
+    if (!*slot) return false;
+  }
+  int right = -1;  // the only part reaches the right edge
+  SendMessageW(SB, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
+  // A leading tab centres the text in its part; the part keeps its sunken border.
+  const std::wstring credit = L"\t" + Widen(XQ_CREDIT_LINE);
+  SendMessageW(SB, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(credit.c_str()));
+  Check(RBdef);
+  return true;
+}
+
+// Checking one radio button unchecks the other; only the checked one is a tab stop.
+void TKvt::Check(HWND radio) {
+  for (HWND each : {RBdef, RBupd}) {
+    const bool checked = each == radio;
+    SendMessageW(each, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    LONG style = GetWindowLongW(each, GWL_STYLE);
+    style = checked ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+    SetWindowLongW(each, GWL_STYLE, style);
+  }
+}

@@ -1,0 +1,103 @@
+// The window's four handlers: FormCreate chooses the face, the buttons run
+// the operations and end the program.
+#include "app/ablak.h"
+#include "app/application.h"
+#include "app/operation_pump.h"
+#include "fileset/file_ops_win32.h"
+#include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
+#include "fileset/version_switch.h"
+#include "gauge/gauges.h"
+#include "settings/registry_win32.h"
+#include "settings/settings_store.h"
+
+namespace {
+const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
+const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
+
+// The backup's progress goes straight to the gauge, which paints each change
+// at once; between changes the window's pump keeps the rest painted.
+class GaugeProgress : public ProgressSink {
+ public:
+  explicit GaugeProgress(TGauge& gauge) : gauge_(gauge) {}
+  void SetProgress(int32_t value) override {
+    // The copies' safety does not depend on the picture: a gauge that cannot
+    // be painted (no GDI resources left) must not end the backup.
+    try {
+      gauge_.SetProgress(value);
+    } catch (...) {
+    }
+  }
+  void StillWorking() override {
+    if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
+  }
+
+ private:
+  TGauge& gauge_;
+};
+}  // namespace
+
+void TKvt::FormCreate() {
+  Win32MachineRoot root;
+  TRegistry registry(root);
+  GameDir = MakeGameDir(ReadGameFolder(registry));
+  const bool backupNeeded = ReadOrCreateFlag(registry);
+  ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
+  // The panel covers the version choice, but a click sent by another program
+  // would still reach it: the version switch must not run before the backup.
+  for (HWND hidden : {RBdef, RBupd, Bstart}) EnableWindow(hidden, !backupNeeded);
+}
+
+void TKvt::BoffClick() { Application.Terminate(); }
+
+void TKvt::BokClick() {
+  ShowWindow(Bok, SW_HIDE);
+  ShowWindow(Boff, SW_HIDE);
+  PB->SetVisible(true);
+  SYSTEMTIME now{};
+  GetSystemTime(&now);
+  const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+  Win32FileOps files;
+  GaugeProgress progress(*PB);
+  const BackupResult result = FirstRunBackup(files, GameDir, progress, seed, [] {
+    Win32MachineRoot root;
+    MarkBackupDone(root);
+  });
+  if (result.success) {
+    Application.ShowMessage(result.text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
+    Application.Terminate();
+    return;
+  }
+  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
+  PB->SetVisible(false);
+  PB->SetProgress(0);
+  ShowWindow(Bok, SW_SHOW);
+  ShowWindow(Boff, SW_SHOW);
+  SetFocus(Bok);
+}
+
+void TKvt::BstartClick() {
+  EnableWindow(Bstart, FALSE);
+  GameVersion target;
+  if (SendMessageW(RBdef, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    target = GameVersion::Base;
+  } else if (SendMessageW(RBupd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    target = GameVersion::Patched;
+  } else {
+    Application.Terminate();
+    return;
+  }
+  Win32FileOps files;
+  const SwitchResult result = VersionSwitch(files, GameDir, target);
+  if (result.success) {
+    Application.ShowMessage(result.text, kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
+    Application.Terminate();
+    return;
+  }
+  // The files are as they were (or the box says where each one stands): the
+  // user can close the game and try again.
+  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  EnableWindow(Bstart, TRUE);
+  SetFocus(Bstart);
+}

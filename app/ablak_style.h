@@ -1,0 +1,9 @@
+// Names and colours shared by the main window's source files.
+#pragma once
+#include <windows.h>
+
+inline constexpr wchar_t kFormClass[] = L"TKvt";
+inline constexpr wchar_t kPanelClass[] = L"TPanel";
+inline constexpr char kFontFace[] = "Tahoma";
+inline constexpr COLORREF kRadioText = RGB(255, 0, 0);
+inline constexpr COLORREF kRadioBack = RGB(255, 255, 255);
