@@ -255,6 +255,7 @@ error_then_choice() {
 
 # ------------------------------------------------------------ cases
 
+# The one case with managed windows, as a desktop user's window manager has them.
 case_first_start() {
   managed_windows
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" close exit code=0
