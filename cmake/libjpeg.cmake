@@ -1,5 +1,6 @@
 # libjpeg-turbo for the Windows exe, built from Debian's own source package (fetched by
-# scripts/deps into build/src) as a static library with this toolchain, SIMD off.
+# scripts/deps into build/src) as a static library with this toolchain, SIMD off,
+# the same way from any folder.
 include(ExternalProject)
 
 set(XQ_LIBJPEG_SOURCE "${PROJECT_SOURCE_DIR}/build/src/libjpeg-turbo"
@@ -23,6 +24,10 @@ ExternalProject_Add(libjpeg_build
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
     -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
     -DWITH_ARITH_ENC=OFF -DWITH_ARITH_DEC=OFF
+    # The same library from any folder on any day: paths written relative,
+    # and a fixed build string instead of the day's date.
+    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${XQ_LIBJPEG_SOURCE}=libjpeg-turbo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build"
+    -DBUILD=0
   BUILD_BYPRODUCTS "${libjpeg_lib}"
   UPDATE_COMMAND ""
 )

@@ -69,11 +69,21 @@ fi
 
 # Sets the screen's dots per inch; the wineserver reads it when it starts, so it
 # is restarted, and kept running (-p) so that volatile keys live through a case.
+# Wine places the windows itself: no window manager runs here, and Wine would
+# wait up to 2 s for one whenever a window goes away.
 set_dpi() {
   wineserver -k 2>/dev/null
   wineserver -w
-  "$root/scripts/wine-prefix" "$WINEPREFIX" --dpi "$1" || return 1
+  "$root/scripts/wine-prefix" "$WINEPREFIX" --dpi "$1" --managed N || return 1
   wineserver -p
+}
+
+# A case that calls this runs with windows managed, as on a desktop whose
+# window manager places them; the next case runs unmanaged again.
+managed_windows() {
+  touch "$state/managed"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1 ||
+    fail "could not let a window manager place the windows"
 }
 
 # ------------------------------------------------------------ case helpers
@@ -245,7 +255,9 @@ error_then_choice() {
 
 # ------------------------------------------------------------ cases
 
+# The one case with managed windows, as a desktop user's window manager has them.
 case_first_start() {
+  managed_windows
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" close exit code=0
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
@@ -537,6 +549,11 @@ for c in "${cases[@]}"; do
     failed=$((failed + 1))
   fi
   end_processes
+  if [ -f "$state/managed" ]; then
+    rm -f "$state/managed"
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 ||
+      { echo "$0: could not let Wine place the windows again" >&2; exit 2; }
+  fi
   if [ -f "$state/dpi-changed" ]; then
     rm -f "$state/dpi-changed"
     set_dpi 96 || { echo "$0: could not restore 96 dpi" >&2; exit 2; }
