@@ -4,7 +4,9 @@
 # copy of the tool, boxes that must stay readable. Sourced by run.sh.
 
 # big_data0 SIZE: data0.big made large and sparse, so that its copy takes a
-# while and costs no disk until copied.
+# while and costs no disk until copied. Its copy writes every byte, which on a
+# busy disk takes far longer than a box's usual wait: the boxes after it wait
+# up to two minutes.
 big_data0() {
   truncate -s "$1" "$game_dir/data0.big" || fail "could not make a large data0.big"
 }
@@ -46,7 +48,7 @@ case_keys_during_failed_backup() {
   still_copying "the keys were pressed"
   decoy_start
   drive attach name="$tool_name" window \
-        box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd a Vonu11 1.01 Patchet' stays=1500 answer \
+        box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd a Vonu11 1.01 Patchet' timeout=120000 stays=1500 answer \
         control id=105 parent=104 visible=1 enabled=1 main enabled=1 active=1 close exit code=0
   decoy_end
   expect_value "$tool_key" Backup "REG_SZ 0"
@@ -58,7 +60,7 @@ case_keys_during_backup() {
   start_long_backup
   press_keys Return space Escape
   still_copying "the keys were pressed"
-  drive attach name="$tool_name" window box "$backed_up_caption" "$backed_up_text" stays=1500 answer exit code=0
+  drive attach name="$tool_name" window box "$backed_up_caption" "$backed_up_text" timeout=120000 stays=1500 answer exit code=0
   expect_whole_copies all
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
@@ -72,7 +74,8 @@ close_during_backup() {
   "$@"
   still_copying "the close request was made"
   drive attach name="$tool_name" window \
-        box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd a Vonu11 1.01 Patchet' stays=1000 answer exit code=0
+        box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd a Vonu11 1.01 Patchet' timeout=120000 stays=1000 \
+        answer exit code=0
   cmp -s "$game_dir/data0.big" "$game_dir/data0.mrvdefbig" || fail "the copy of data0.big was cut short"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
