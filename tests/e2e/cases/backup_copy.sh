@@ -8,12 +8,14 @@ attributes_of() {
   wine attrib "$install_dir\\Game\\$1" 2>/dev/null | tr -d '\r' | sed 's/ *[A-Z]:\\.*$//'
 }
 
-# Read-only and hidden game files: each stored copy shows the attributes of
-# its source, and the switch can still rename the read-only ones.
+# Read-only and hidden game files: each stored copy shows the attributes and
+# the last-write time of its source, and the switch can still rename the
+# read-only ones.
 case_backup_attributes() {
   chmod a-w "$game_dir/data0.bh" "$game_dir/data0.big" || fail "could not make files read-only"
   wine attrib +h "$install_dir\\Game\\data3.bh" >/dev/null 2>&1
   wine attrib +h "$install_dir\\Game\\data0.big" >/dev/null 2>&1
+  touch -d '2004-05-06 07:08:09.123456789' "$game_dir/data0.big" "$game_dir/vonu.exe"
   [ "$(attributes_of data0.big)" = "A   HR" ] || fail "could not set data0.big's attributes: '$(attributes_of data0.big)'"
   drive "${start[@]}" window click id=105 parent=104 \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
@@ -23,6 +25,10 @@ case_backup_attributes() {
     want=$(attributes_of "$f")
     got=$(attributes_of "$(stored_name "$f" def)")
     [ "$got" = "$want" ] || fail "$(stored_name "$f" def) shows '$got', its source '$want'"
+    # Windows keeps times to a tenth of a microsecond.
+    want=$(stat -c %y "$game_dir/$f" | cut -c1-27)
+    got=$(stat -c %y "$game_dir/$(stored_name "$f" def)" | cut -c1-27)
+    [ "$got" = "$want" ] || fail "$(stored_name "$f" def) was last written $got, its source $want"
   done
   # The patch installed over the active files; the switch brings the
   # read-only base copies back under their own names.
