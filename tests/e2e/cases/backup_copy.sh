@@ -40,4 +40,14 @@ case_backup_attributes() {
   expect_folder base_active
 }
 
-all_cases+=(backup_attributes)
+# A run ended during the flush of a read-only file's copy leaves a read-only
+# temporary copy; the next run still removes it and completes the backup.
+case_backup_readonly_leftover() {
+  local tmp=$game_dir/data0.mrvtmpbh
+  if ! printf 'half a copy' >"$tmp" || ! chmod a-w "$tmp"; then fail "could not make the leftover copy"; fi
+  drive "${start[@]}" window click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  expect_folder backed_up
+}
+
+all_cases+=(backup_attributes backup_readonly_leftover)
