@@ -11,13 +11,18 @@ class ProgressSink {
  public:
   virtual ~ProgressSink() = default;
   virtual void SetProgress(int32_t value) = 0;
-  // Called after every chunk of a copy: a copy of a large file takes many
-  // seconds, and a window that runs it has to keep answering meanwhile.
+  // Called on the copying thread after every chunk of a copy, and every few
+  // hundredths of a second while it waits for the disk (a read, the flush):
+  // a copy of a large file takes many seconds, and a window that runs it has
+  // to keep answering meanwhile. May throw; the copy then removes its
+  // temporary file, waits for its helper thread and lets the error through.
   virtual void StillWorking() {}
 };
 
-// Copies source to tempPath, checks that every byte came across, carries the
-// last-write time over, flushes, and only then renames tempPath to target
-// (never replacing). Whatever fails, no file stays under tempPath.
+// Copies source to tempPath, reading ahead of the writes on a helper thread,
+// checks that every byte came across, carries the last-write time and the
+// read-only, hidden and archive attributes over, flushes, and only then
+// renames tempPath to target (never replacing). Whatever fails, no file stays
+// under tempPath and no thread outlives the call.
 FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
                      const std::string& target, ProgressSink& progress);

@@ -57,15 +57,24 @@ struct PathProbe {
   std::string reason;    // for Unknown
 };
 
+// The attributes a copy carries over, with the values Windows gives them.
+namespace file_attribute {
+constexpr uint32_t kReadOnly = 0x1;
+constexpr uint32_t kHidden = 0x2;
+constexpr uint32_t kArchive = 0x20;
+constexpr uint32_t kCarried = kReadOnly | kHidden | kArchive;
+}  // namespace file_attribute
+
 struct FileInfo {
   uint64_t size = 0;
   FileTime lastWrite;
+  uint32_t attributes = 0;  // of file_attribute::kCarried; what the system knows of
 };
 
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
-  // Size and last-write time of the open file.
+  // Size, last-write time and attributes of the open file.
   virtual FileStatus GetInfo(FileInfo& info) = 0;
   // Reads up to `capacity` bytes; `got` is 0 only at the end of the file.
   virtual FileStatus Read(void* buffer, size_t capacity, size_t& got) = 0;
@@ -78,6 +87,13 @@ class WritableFile {
   // Writes all `size` bytes or fails.
   virtual FileStatus Write(const void* data, size_t size) = 0;
   virtual FileStatus SetLastWriteTime(const FileTime& time) = 0;
+  // Gives the file exactly these of file_attribute::kCarried. The handle keeps
+  // its right to write, so the flush and the close still work after a
+  // read-only bit. A system that keeps none of them has nothing to do.
+  virtual FileStatus SetAttributes(uint32_t attributes) {
+    (void)attributes;
+    return FileStatus::Success();
+  }
   // Puts the written bytes on the disk.
   virtual FileStatus Flush() = 0;
   virtual FileStatus Close() = 0;

@@ -66,6 +66,9 @@ class PosixReadableFile final : public ReadableFile {
     info.size = static_cast<uint64_t>(st.st_size);
     info.lastWrite.seconds = st.st_mtim.tv_sec;
     info.lastWrite.nanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
+    // Of the carried attributes only read-only has a POSIX meaning: the
+    // owner may not write.
+    info.attributes = (st.st_mode & S_IWUSR) ? 0 : file_attribute::kReadOnly;
     return FileStatus::Success();
   }
 
@@ -117,6 +120,16 @@ class PosixWritableFile final : public WritableFile {
     times[1].tv_sec = static_cast<time_t>(time.seconds);
     times[1].tv_nsec = static_cast<long>(time.nanoseconds);
     if (futimens(fd_, times) != 0) return LastErrno();
+    return FileStatus::Success();
+  }
+
+  // The open descriptor keeps its right to write after the mode loses it.
+  FileStatus SetAttributes(uint32_t attributes) override {
+    if (fd_ < 0) return ErrnoFailure(EBADF);
+    if (!(attributes & file_attribute::kReadOnly)) return FileStatus::Success();
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return LastErrno();
+    if (fchmod(fd_, st.st_mode & 07555) != 0) return LastErrno();
     return FileStatus::Success();
   }
 

@@ -17,6 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
+  // Every real window shows the arrow over it; loading it is part of the cost.
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = L"TKvt";
   RegisterClassExW(&wc);

@@ -1,0 +1,58 @@
+// The one helper thread a copy may run beside the window's thread, and the
+// lock and wake-up the two share. The compiler's own thread library is not
+// available on every toolchain this builds with, so each system provides
+// these in a file of its own.
+#pragma once
+#include <functional>
+#include <memory>
+
+class CopyLock {
+ public:
+  CopyLock();
+  ~CopyLock();
+  CopyLock(const CopyLock&) = delete;
+  CopyLock& operator=(const CopyLock&) = delete;
+
+  void Enter();
+  void Leave();
+  // Only while entered: leaves, sleeps until woken or `milliseconds` have
+  // passed (or for no reason at all), and enters again.
+  void Wait(unsigned milliseconds);
+  void WakeAll();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Holds the lock for one scope.
+class CopyLockHeld {
+ public:
+  explicit CopyLockHeld(CopyLock& lock) : lock_(lock) { lock_.Enter(); }
+  ~CopyLockHeld() { lock_.Leave(); }
+  CopyLockHeld(const CopyLockHeld&) = delete;
+  CopyLockHeld& operator=(const CopyLockHeld&) = delete;
+
+ private:
+  CopyLock& lock_;
+};
+
+class CopyThread {
+ public:
+  CopyThread();
+  // Waits for the thread: none outlives its owner.
+  ~CopyThread();
+  CopyThread(const CopyThread&) = delete;
+  CopyThread& operator=(const CopyThread&) = delete;
+
+  // Runs `body` on a thread of its own. False, with `body` not run, when the
+  // system refuses a thread; the caller then does the work itself. `body`
+  // must not throw.
+  bool Start(std::function<void()> body);
+  // Waits until the thread has ended; nothing to do when none was started.
+  void Join();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,53 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154  # the names come from run.sh, which sources this file
+# Cases on the backup's copies themselves, sourced by run.sh.
+
+# attributes_of NAME: the attribute columns that Windows' own attrib shows for
+# a file of the Game folder (A, H, R; Wine marks every file A).
+attributes_of() {
+  wine attrib "$install_dir\\Game\\$1" 2>/dev/null | tr -d '\r' | sed 's/ *[A-Z]:\\.*$//'
+}
+
+# Read-only and hidden game files: each stored copy shows the attributes and
+# the last-write time of its source, and the switch can still rename the
+# read-only ones.
+case_backup_attributes() {
+  chmod a-w "$game_dir/data0.bh" "$game_dir/data0.big" || fail "could not make files read-only"
+  wine attrib +h "$install_dir\\Game\\data3.bh" >/dev/null 2>&1
+  wine attrib +h "$install_dir\\Game\\data0.big" >/dev/null 2>&1
+  touch -d '2004-05-06 07:08:09.123456789' "$game_dir/data0.big" "$game_dir/vonu.exe"
+  [ "$(attributes_of data0.big)" = "A   HR" ] || fail "could not set data0.big's attributes: '$(attributes_of data0.big)'"
+  drive "${start[@]}" window click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  expect_folder backed_up
+  local f want got
+  for f in "${game_files[@]}"; do
+    want=$(attributes_of "$f")
+    got=$(attributes_of "$(stored_name "$f" def)")
+    [ "$got" = "$want" ] || fail "$(stored_name "$f" def) shows '$got', its source '$want'"
+    # Windows keeps times to a tenth of a microsecond.
+    want=$(stat -c %y "$game_dir/$f" | cut -c1-27)
+    got=$(stat -c %y "$game_dir/$(stored_name "$f" def)" | cut -c1-27)
+    [ "$got" = "$want" ] || fail "$(stored_name "$f" def) was last written $got, its source $want"
+  done
+  # The patch installed over the active files; the switch brings the
+  # read-only base copies back under their own names.
+  for f in "${game_files[@]}"; do
+    rm -f "$game_dir/$f"
+    cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
+  done
+  drive "${start[@]}" window "${choice_face[@]}" click id=101 box "$switched_caption" "$base_applied" answer exit code=0
+  expect_folder base_active
+}
+
+# A run ended during the flush of a read-only file's copy leaves a read-only
+# temporary copy; the next run still removes it and completes the backup.
+case_backup_readonly_leftover() {
+  local tmp=$game_dir/data0.mrvtmpbh
+  if ! printf 'half a copy' >"$tmp" || ! chmod a-w "$tmp"; then fail "could not make the leftover copy"; fi
+  drive "${start[@]}" window click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  expect_folder backed_up
+}
+
+all_cases+=(backup_attributes backup_readonly_leftover)
