@@ -45,7 +45,6 @@ class SlowReads final : public FileOps {
  public:
   SlowReads(int failReadAt, int failWriteAt) : failReadAt_(failReadAt), failWriteAt_(failWriteAt) {}
 
-  bool Exists(const std::string& p) override { return real_.Exists(p); }
   PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& f, const std::string& t) override { return real_.Rename(f, t); }
   FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
