@@ -25,13 +25,9 @@ inline constexpr std::array<FileSetEntry, 7> FileSet{{
     {"\\vonu.exe", "\\vonu.mrvdefexe", "\\vonu.mrvupdexe"},
 }};
 
-// Which version is stored is read from one file alone, data0.big's stored
-// copy; the other six stored names are assumed to follow it.
+// A file whose names show no stored copy follows data0.big's state: its
+// stored copy says which version is stored, hence which one is active.
 inline constexpr const FileSetEntry& MarkerEntry = FileSet[3];
-// Present: the patched version is stored, so the base version is active.
-inline constexpr const char* PatchStoredMarker = MarkerEntry.PatchCopyName;
-// Present: the base version is stored, so the patched version is active.
-inline constexpr const char* BaseStoredMarker = MarkerEntry.BaseCopyName;
 
 // The game's install directory followed by "\Game\". Nothing is normalised:
 // an empty install directory gives "\Game\", and a trailing separator gives

@@ -16,8 +16,8 @@ TEST(FileSet, NamesFollowTheStoredNameScheme) {
     EXPECT_EQ(std::string(e.BaseCopyName), active.substr(0, dot + 1) + "mrvdef" + active.substr(dot + 1));
     EXPECT_EQ(std::string(e.PatchCopyName), active.substr(0, dot + 1) + "mrvupd" + active.substr(dot + 1));
   }
-  EXPECT_STREQ(PatchStoredMarker, "\\data0.mrvupdbig");
-  EXPECT_STREQ(BaseStoredMarker, "\\data0.mrvdefbig");
+  EXPECT_STREQ(MarkerEntry.PatchCopyName, "\\data0.mrvupdbig");
+  EXPECT_STREQ(MarkerEntry.BaseCopyName, "\\data0.mrvdefbig");
 }
 
 TEST(FileSet, GameDirIsPlainConcatenation) {
