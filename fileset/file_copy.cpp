@@ -5,14 +5,15 @@
 #include "fileset/copy_thread.h"
 
 namespace {
-// Large enough that the per-call cost vanishes next to the disk's speed, and
-// below a huge page: on Linux, where Wine hands each write on whole, writes
-// of 2 MiB and more cost the system several times as much per byte as 1 MiB
-// ones once the page cache has to grow.
-constexpr size_t kChunkSize = 1u << 20;
+// Small, so that the buffer stays in the processor's cache between the read
+// that fills it and the write that empties it: on Linux under Wine both go
+// through the system's page cache, and a chunk that has left the cache by the
+// time it is written makes the whole copy up to twice as slow. 64 KiB is still
+// large enough that the per-call cost vanishes next to the disk's speed.
+constexpr size_t kChunkSize = 64u << 10;
 // How far the reads may run ahead of the writes: the disk reads the next
 // chunks while the last ones are handed to the file system.
-constexpr size_t kChunks = 16;
+constexpr size_t kChunks = 64;
 // How long the window's thread waits, at most, before it looks at the window
 // again while the disk is busy.
 constexpr unsigned kLookEveryMs = 50;
