@@ -8,6 +8,7 @@
 #include "fileset/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
+#include "fileset/outcome_text.h"
 #include "fileset_folder.h"
 
 namespace {
@@ -15,6 +16,27 @@ namespace {
 const char kDone[] =
     "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
     "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
+
+class FixedZone final : public TimeZone {
+ public:
+  explicit FixedZone(int64_t offset) : offset_(offset) {}
+  int64_t OffsetAt(int64_t) const override { return offset_; }
+
+ private:
+  int64_t offset_;
+};
+
+// The outcome, and the box's text as the window would show it, in UTC.
+struct BackedUp {
+  bool success;
+  std::string text;
+  BackupOutcome outcome;
+};
+BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
+                const std::function<void()>& markBackupDone) {
+  BackupOutcome outcome = FirstRunBackup(ops, gameDir, progress, seed, markBackupDone);
+  return {outcome.Succeeded(), BackupText(outcome, FixedZone(0)), outcome};
+}
 
 class RecordingGauge final : public ProgressSink {
  public:
@@ -100,7 +122,7 @@ TEST(FirstRunBackup, CopiesEveryFileWholeAndMarksDoneLast) {
   PosixFileOps ops;
   RecordingGauge gauge;
   int marked = 0;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 45296789, [&] {
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 45296789, [&] {
     // Called only when every copy is already in place.
     for (const FileSetEntry& e : FileSet) EXPECT_TRUE(folder.Has(e.BaseCopyName)) << e.BaseCopyName;
     ++marked;
@@ -124,7 +146,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
     PosixFileOps ops;
     RecordingGauge gauge;
     FillGame(folder);
-    FirstRunBackup(ops, folder.GameDir(), gauge, seed, [] {});
+    Backup(ops, folder.GameDir(), gauge, seed, [] {});
     ASSERT_EQ(gauge.values.size(), 4u);
     EXPECT_GE(gauge.values[0], 1);
     EXPECT_LE(gauge.values[0], 3);
@@ -143,7 +165,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   B base active: the patched copy is stored
 //   S both stored, none active
 //   F a stored base copy that is no copy: empty and newer than the active file
-//   G a stored base copy of the active file's size, written after it
+//   G a stored base copy of the active file's size, written 5 s after it
 TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
   struct Case {
@@ -178,14 +200,14 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       if (letter == 'T' || letter == 'S') put(e.BaseCopyName, base, t);
       if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
       if (letter == 'F') put(e.BaseCopyName, "", t + 1000);
-      if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 1);
+      if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 5);
       if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
       if (letter == 'U') expected[ShownName(e.BaseCopyName)] = base;
     }
     PosixFileOps ops;
     RecordingGauge gauge;
     bool marked = false;
-    const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 7, [&] { marked = true; });
+    const BackedUp result = Backup(ops, folder.GameDir(), gauge, 7, [&] { marked = true; });
     EXPECT_EQ(result.success, c.success) << result.text;
     EXPECT_EQ(marked, c.success);
     EXPECT_EQ(folder.Snapshot(), expected);
@@ -202,7 +224,7 @@ TEST(FirstRunBackup, MissingGameFolderCreatesNothing) {
   PosixFileOps ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_NE(result.text.find("A játék mappája nem található"), std::string::npos) << result.text;
@@ -217,7 +239,7 @@ TEST(FirstRunBackup, MissingGameFileIsNamedAndNotMarked) {
   PosixFileOps ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_NE(result.text.find("vonu.exe: nem található a Game mappában"), std::string::npos) << result.text;
@@ -233,7 +255,7 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   folder.Write(TempCopyName(FileSet[0].BaseCopyName), "stale");
   PosixFileOps ops;
   RecordingGauge gauge;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {});
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
   EXPECT_TRUE(result.success) << result.text;
   ExpectNoTempFiles(folder);
   ExpectWholeCopy(folder, 3);
@@ -342,7 +364,7 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
       FailingCopy ops(entry, stage);
       RecordingGauge gauge;
       bool marked = false;
-      const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+      const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
       EXPECT_FALSE(result.success);
       EXPECT_FALSE(marked);
       EXPECT_FALSE(folder.Has(FileSet[entry].BaseCopyName));
@@ -388,7 +410,7 @@ TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
   TinyDisk ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_EQ(folder.Snapshot(), before);
@@ -398,7 +420,7 @@ TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
 
   // Once data0.big's copy is in place the rest fits.
   MakeTwin(folder, 3);
-  EXPECT_TRUE(FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {}).success);
+  EXPECT_TRUE(Backup(ops, folder.GameDir(), gauge, 0, [] {}).success);
 }
 
 TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {

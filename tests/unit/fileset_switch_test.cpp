@@ -7,6 +7,7 @@
 
 #include "fileset/file_ops_posix.h"
 #include "fileset/file_set.h"
+#include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
 #include "fileset_folder.h"
 
@@ -16,6 +17,17 @@ using Folder = std::map<std::string, std::string>;
 
 const char kBaseApplied[] = "Alap VONU11 (v1.0) file-ok alkalmazva.";
 const char kPatchApplied[] = "Patchelt VONU11 (v1.01) file-ok alkalmazva.";
+
+// The outcome, and the box's text as the window would show it.
+struct Switched {
+  bool success;
+  std::string text;
+  SwitchOutcome outcome;
+};
+Switched Switch(FileOps& ops, const std::string& gameDir, GameVersion target) {
+  SwitchOutcome outcome = VersionSwitch(ops, gameDir, target);
+  return {outcome.Succeeded(), SwitchText(outcome), outcome};
+}
 
 std::string BaseContent(size_t i) { return "base " + ShownName(FileSet[i].ActiveName); }
 std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].ActiveName); }
@@ -103,7 +115,7 @@ TEST(VersionSwitch, EachFileFromItsNames) {
     TempGameFolder folder;
     Fill(folder, Layout(c.before), c.modified);
     PosixFileOps ops;
-    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), c.target);
+    const Switched result = Switch(ops, folder.GameDir(), c.target);
     EXPECT_EQ(result.success, c.after != nullptr) << result.text;
     EXPECT_EQ(folder.Snapshot(), Layout(c.after ? c.after : c.before));
     EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
@@ -124,7 +136,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   files["data0.mrvupdbh"] = files["data1.mrvupdbh"] = "<dir>";
 
   PosixFileOps ops;
-  const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Base);
+  const Switched result = Switch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
   for (const char* part : {"Hiányzó file-ok a Game mappában: data1.mrvdefbh, vonu.mrvdefexe.",
@@ -137,7 +149,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
 TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
   TempGameFolder folder(false);
   PosixFileOps ops;
-  const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+  const Switched result = Switch(ops, folder.GameDir(), GameVersion::Patched);
   EXPECT_FALSE(result.success);
   EXPECT_NE(result.text.find("A játék mappája nem található: " + folder.GameDir()), std::string::npos)
       << result.text;
@@ -195,7 +207,7 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         TempGameFolder folder;
         Fill(folder, d.before);
         FailingRenames ops(n, undo);
-        const SwitchResult result = VersionSwitch(ops, folder.GameDir(), d.target);
+        const Switched result = Switch(ops, folder.GameDir(), d.target);
         ASSERT_FALSE(result.success);
         EXPECT_NE(result.text.find("Injected: file in use"), std::string::npos) << result.text;
 
@@ -249,7 +261,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
   const std::pair<FailureKind, const char*> cases[] = {
       {FailureKind::InUse, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
       {FailureKind::Other, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
-      {FailureKind::AccessDenied, "futtasd ezt a programot rendszergazdaként!"},
+      {FailureKind::AccessDenied, "a Windows Vezérelt mappahozzáférés funkciója"},
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
   };
@@ -258,7 +270,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
     TempGameFolder folder;
     Fill(folder, Layout("BBBSSSS"));
     FailingRenames ops(5, FailingRenames::Undo::Works, kind);
-    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+    const Switched result = Switch(ops, folder.GameDir(), GameVersion::Patched);
     EXPECT_FALSE(result.success);
     EXPECT_EQ(folder.Snapshot(), Layout("BBBSSSS"));
     EXPECT_NE(result.text.find(advice), std::string::npos) << result.text;
