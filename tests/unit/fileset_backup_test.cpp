@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -166,6 +167,9 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   S both stored, none active
 //   F a stored base copy that is no copy: empty and newer than the active file
 //   G a stored base copy of the active file's size, written 5 s after it
+//   E an empty stored base copy, older than the active file
+//   n the active file's twin written 100 ns later; w its copy 3 s older
+//   Y a stored base copy dated 2040, after the active file
 TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
   struct Case {
@@ -181,6 +185,16 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       {"SSSPPPB", true, kAlreadyPatched},
       {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       {"UUUUUUG", false, "vonu.exe: a már meglévő vonu.mrvdefexe nem ennek a mentése (vonu.mrvdefexe: 13 bájt, "},
+      {"UUUUUUY", false, "(vonu.mrvdefexe: 14 bájt, 2040.02.29. 12:00:00; vonu.exe: 13 bájt, 2001.09.15. "},
+      // An older copy counts only where no active file is still its twin,
+      // and an empty one of a non-empty file never does.
+      {"TTTnTTT", true, kDone},
+      {"UUUPUUU", true, kDone},
+      {"TTTPTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
+      {"TTTwTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
+      {"TTTETTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
+      {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
+      {"SSSBBBT", true, kDone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
@@ -201,6 +215,10 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
       if (letter == 'F') put(e.BaseCopyName, "", t + 1000);
       if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 5);
+      if (letter == 'E') put(e.BaseCopyName, "", t - 1000);
+      if (letter == 'n') put(e.BaseCopyName, base, t), folder.SetModified(e.BaseCopyName, t, 5100);
+      if (letter == 'w') put(e.BaseCopyName, base, t - 3);
+      if (letter == 'Y') put(e.BaseCopyName, base + "!", 2214129600);
       if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
       if (letter == 'U') expected[ShownName(e.BaseCopyName)] = base;
     }
@@ -378,6 +396,10 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
                   result.text.find("eltér az eredetiétől") != std::string::npos)
           << result.text;
       EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos);
+      if (stage == Stage::ShortRead) {
+        EXPECT_NE(result.text.find(named + "a file megváltozott, miközben a program másolta"), std::string::npos)
+            << result.text;
+      }
       EXPECT_EQ(gauge.values.size(), 4u);
     }
   }
@@ -432,6 +454,53 @@ TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
                               [] { throw std::runtime_error("Failed to set data for 'Backup'"); }),
                std::runtime_error);
   for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
+}
+
+TEST(FirstRunBackup, FaceAsksForTheBackupOnlyWhenEveryStoredCopyIsGone) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempGameFolder&)> extra;
+    bool gone;
+  };
+  const Case cases[] = {
+      {"seven active files alone", [](const TempGameFolder&) {}, true},
+      {"the marker's patched copy", [](const TempGameFolder& f) { f.Write("data0.mrvupdbig", "p"); }, false},
+      {"a folder under a stored name",
+       [](const TempGameFolder& f) { std::filesystem::create_directory(f.PathOf("vonu.mrvdefexe")); }, false},
+      {"one active file missing", [](const TempGameFolder& f) { std::filesystem::remove(f.PathOf("data3.bh")); },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempGameFolder folder;
+    FillGame(folder);
+    c.extra(folder);
+    PosixFileOps ops;
+    EXPECT_EQ(NoStoredCopyLeft(ops, folder.GameDir()), c.gone);
+  }
+  TempGameFolder noGame(false);
+  PosixFileOps ops;
+  EXPECT_FALSE(NoStoredCopyLeft(ops, noGame.GameDir()));
+}
+
+TEST(LocalTimeText, AnyYearInTheZonesTime) {
+  struct Case {
+    int64_t seconds;
+    int64_t offset;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {0, 0, "1970.01.01. 00:00:00"},
+      {-1, 0, "1969.12.31. 23:59:59"},
+      {2214129600, 0, "2040.02.29. 12:00:00"},
+      {2214129600, 12 * 3600, "2040.03.01. 00:00:00"},
+      {2214129600, -13 * 3600, "2040.02.28. 23:00:00"},
+      {4354819199, 3600, "2108.01.01. 00:59:59"},
+      {-11644473600, 0, "1601.01.01. 00:00:00"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LocalTimeText(FileTime{c.seconds, 999999999}, FixedZone(c.offset)), c.shown) << c.seconds;
+  }
 }
 
 }  // namespace
