@@ -46,7 +46,9 @@ struct BackupFile {
   std::string reason;
   FailureKind failure = FailureKind::Other;
   PathProbe stored, active;  // NotItsBackup: the two files compared
-  bool Failed() const { return what != BackupFinding::Copied && what != BackupFinding::Stored && what != BackupFinding::Twin; }
+  bool Failed() const {
+    return what != BackupFinding::Copied && what != BackupFinding::Stored && what != BackupFinding::Twin;
+  }
 };
 
 enum class BackupKind {
