@@ -55,8 +55,9 @@ const char kPatchNotInstalled[] =
     "mentésük, patchelt file-ok még nincsenek.\n"
     "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!\n";
 const char kPartlyPatched[] =
-    "A Game mappában a biztonsági mentés óta csak néhány file változott meg: a Vonu11 1.01 Patch telepítése "
-    "félbemaradhatott, vagy egy file-t kézzel cseréltek le. Így nem tudható, melyik file melyik változat.\n";
+    "A Game mappában a biztonsági mentés óta a file-oknak csak egy része változott meg: a Vonu11 1.01 Patch "
+    "telepítése félbemaradhatott, vagy egy file-t kézzel cseréltek le. Így nem tudható, melyik file melyik "
+    "változat.\n";
 const char kPartlyPatchedAdvice[] =
     "Telepítsd újra a Vonu11 1.01 Patchet, hogy minden file-t lecseréljen, majd futtasd újra ezt a programot! Ha "
     "egy file-t kézzel cseréltél le, tedd vissza az eredetijét!\n";
