@@ -6,6 +6,8 @@
 #include "fileset/file_ops_win32.h"
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
+#include "fileset/outcome_text.h"
+#include "fileset/time_zone.h"
 #include "fileset/version_switch.h"
 #include "gauge/gauges.h"
 #include "settings/registry_win32.h"
@@ -41,7 +43,10 @@ void TKvt::FormCreate() {
   Win32MachineRoot root;
   TRegistry registry(root);
   GameDir = MakeGameDir(ReadGameFolder(registry));
-  const bool backupNeeded = ReadOrCreateFlag(registry);
+  // A folder whose stored copies are all gone (the game reinstalled) needs
+  // the backup again, whatever the flag says.
+  Win32FileOps files;
+  const bool backupNeeded = ReadOrCreateFlag(registry) || NoStoredCopyLeft(files, GameDir);
   ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.
@@ -59,16 +64,17 @@ void TKvt::BokClick() {
   const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
   Win32FileOps files;
   GaugeProgress progress(*PB);
-  const BackupResult result = FirstRunBackup(files, GameDir, progress, seed, [] {
+  const BackupOutcome outcome = FirstRunBackup(files, GameDir, progress, seed, [] {
     Win32MachineRoot root;
     MarkBackupDone(root);
   });
-  if (result.success) {
-    Application.ShowMessage(result.text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
+  const std::string text = BackupText(outcome, SystemTimeZone());
+  if (outcome.Succeeded()) {
+    Application.ShowMessage(text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
-  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  Application.ShowMessage(text, Application.Title(), MB_OK | MB_ICONSTOP);
   // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
   PB->SetVisible(false);
   PB->SetProgress(0);
@@ -89,15 +95,15 @@ void TKvt::BstartClick() {
     return;
   }
   Win32FileOps files;
-  const SwitchResult result = VersionSwitch(files, GameDir, target);
-  if (result.success) {
-    Application.ShowMessage(result.text, kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
+  const SwitchOutcome outcome = VersionSwitch(files, GameDir, target);
+  if (outcome.Succeeded()) {
+    Application.ShowMessage(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
   // The files are as they were (or the box says where each one stands): the
   // user can close the game and try again.
-  Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
+  Application.ShowMessage(SwitchText(outcome), Application.Title(), MB_OK | MB_ICONSTOP);
   EnableWindow(Bstart, TRUE);
   SetFocus(Bstart);
 }

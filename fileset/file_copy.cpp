@@ -198,7 +198,8 @@ FileStatus CopyContents(ReadableFile& in, WritableFile& out, const FileInfo& inf
   // while it was read, shows here.
   if (copied != info.size) {
     return FileStatus::Failure("a másolat mérete (" + std::to_string(copied) + " bájt) eltér az eredetiétől (" +
-                               std::to_string(info.size) + " bájt)");
+                                   std::to_string(info.size) + " bájt)",
+                               FailureKind::Changed);
   }
   status = out.SetLastWriteTime(info.lastWrite);
   if (status) status = out.SetAttributes(info.attributes & file_attribute::kCarried);

@@ -16,6 +16,7 @@ enum class FailureKind {
   AccessDenied,   // not allowed, or held in a way the system reports as such
   ReadOnlyDrive,  // the drive or medium cannot be written
   NameTooLong,    // the full path is longer than the system takes
+  Changed,        // a copy's source changed size while it was read
 };
 
 // Outcome of one file-system call. On failure `reason` holds the system's

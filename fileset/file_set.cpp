@@ -7,3 +7,19 @@ std::string MakeGameDir(const std::string& installDir) {
 std::string ShownName(const char* name) {
   return name[0] == '\\' ? std::string(name + 1) : std::string(name);
 }
+
+std::string GamePath(const std::string& gameDir, const char* name) {
+  const bool dirEnds = !gameDir.empty() && (gameDir.back() == '\\' || gameDir.back() == '/');
+  return gameDir + (dirEnds && name[0] == '\\' ? name + 1 : name);
+}
+
+bool AreTwins(const PathProbe& a, const PathProbe& b) {
+  if (a.kind != EntryKind::File || b.kind != EntryKind::File || a.size != b.size) return false;
+  const FileTime& early = a.lastWrite < b.lastWrite ? a.lastWrite : b.lastWrite;
+  const FileTime& late = a.lastWrite < b.lastWrite ? b.lastWrite : a.lastWrite;
+  if (late.seconds - early.seconds > 3) return false;  // also keeps the product below from overflowing
+  const int64_t kNanos = 1000000000;
+  const int64_t apart = (late.seconds - early.seconds) * kNanos + static_cast<int64_t>(late.nanoseconds) -
+                        static_cast<int64_t>(early.nanoseconds);
+  return apart <= 2 * kNanos;
+}

@@ -4,9 +4,11 @@
 #include <array>
 #include <string>
 
+#include "fileset/file_ops.h"
+
 // ActiveName is the name the game loads; BaseCopyName and PatchCopyName hold
 // the base (1.0) and patched (1.01) version while the other one is active.
-// Every name begins with a backslash so that GameDir + name is a full path.
+// Every name begins with a backslash; GamePath joins it to GameDir.
 struct FileSetEntry {
   const char* ActiveName;
   const char* BaseCopyName;
@@ -33,6 +35,16 @@ inline constexpr const FileSetEntry& MarkerEntry = FileSet[3];
 // an empty install directory gives "\Game\", and a trailing separator gives
 // two in a row, which the file system reads as one.
 std::string MakeGameDir(const std::string& installDir);
+
+// The full path of a file-set name in the game folder. GameDir ends with a
+// separator and every name begins with one; the pair becomes one, since a
+// path in the "\\?\" form takes every separator literally.
+std::string GamePath(const std::string& gameDir, const char* name);
+
+// Whether two files are copies of each other as far as their folder entries
+// tell: the same size, and last-write times no more than 2 seconds apart (FAT
+// keeps times to 2 s, and a copy through such a drive or a tool may round them).
+bool AreTwins(const PathProbe& a, const PathProbe& b);
 
 // A file-set name as the user sees it in the Game folder, without the
 // leading separator.

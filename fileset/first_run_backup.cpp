@@ -1,7 +1,6 @@
 #include "fileset/first_run_backup.h"
 
 #include <array>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -11,68 +10,138 @@
 
 namespace {
 
-const char kDone[] =
-    "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
-    "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
-const char kAlreadyPatched[] =
-    "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van! Futtasd újra ezt a programot, "
-    "és kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
-const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!";
+// Removes the temporary copy left by a run that was killed while copying;
+// false, with what stands in the way, when it could not.
+bool RemoveTemp(FileOps& ops, const std::string& path, BackupFile& file) {
+  const PathProbe probe = ops.Probe(path);
+  if (probe.kind == EntryKind::Missing) return true;
+  if (probe.kind != EntryKind::File) {
+    file.what = BackupFinding::TempInTheWay;
+    return false;
+  }
+  const FileStatus deleted = ops.Delete(path);
+  if (deleted) return true;
+  file.what = BackupFinding::TempLeft;
+  file.reason = deleted.reason;
+  return false;
+}
 
-// What is left to do for one entry after looking at the folder.
-struct Item {
-  const FileSetEntry* entry = nullptr;
-  bool present = false;  // the base version is stored already
-  bool failed = false;
-  bool foreign = false;  // what the BaseCopyName holds is no copy of the active file
-  uint64_t size = 0;
-  std::string reason;
+// What one entry's names hold, before anything is copied.
+struct Look {
+  BackupFile file;
+  bool olderCopy = false;  // a stored base copy that counts only if nothing contradicts it
 };
 
-std::string Megabytes(uint64_t bytes, bool roundUp) {
-  const uint64_t mib = uint64_t{1} << 20;
-  return std::to_string(roundUp ? (bytes + mib - 1) / mib : bytes / mib) + " MB";
+// Judges a stored base copy beside its active file: a twin is the backup; an
+// older, not suspiciously empty one may be (the patch has rewritten the
+// active file since); anything else is no copy of it.
+void JudgeStored(const PathProbe& stored, const PathProbe& source, Look& look) {
+  BackupFile& file = look.file;
+  if (source.kind == EntryKind::Unknown) {
+    file.what = BackupFinding::Unreadable;
+    file.reason = source.reason;
+  } else if (source.kind != EntryKind::File) {
+    file.what = source.kind == EntryKind::Other ? BackupFinding::SourceIsFolder : BackupFinding::SourceMissing;
+  } else if (AreTwins(stored, source)) {
+    file.what = BackupFinding::Twin;
+  } else if (stored.lastWrite < source.lastWrite && (stored.size > 0 || source.size == 0)) {
+    file.what = BackupFinding::Stored;
+    look.olderCopy = true;
+  } else {
+    file.what = BackupFinding::NotItsBackup;
+  }
+  file.stored = stored;
+  file.active = source;
 }
 
-// Removes the temporary copy left by a run that was killed while copying;
-// says why it could not.
-std::string RemoveTemp(FileOps& ops, const std::string& gameDir, const std::string& tempName) {
-  const std::string path = gameDir + tempName;
-  const PathProbe probe = ops.Probe(path);
-  if (probe.kind == EntryKind::Missing) return {};
-  if (probe.kind != EntryKind::File) return "a " + ShownName(tempName.c_str()) + " nevet más foglalja";
-  const FileStatus deleted = ops.Delete(path);
-  if (!deleted) return "a félkész " + ShownName(tempName.c_str()) + " nem törölhető: " + deleted.reason;
-  return {};
+// Looks at one entry: a killed run's temporary copy goes, a stored copy
+// already made stays. A file whose patched copy is stored has its base
+// version active: it needs no copy.
+Look LookAt(FileOps& ops, const std::string& gameDir, const FileSetEntry& e) {
+  Look look;
+  BackupFile& file = look.file;
+  file.entry = &e;
+  const bool tempGone = RemoveTemp(ops, GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()), file);
+  const PathProbe patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
+  const PathProbe stored = ops.Probe(GamePath(gameDir, e.BaseCopyName));
+  const PathProbe source = ops.Probe(GamePath(gameDir, e.ActiveName));
+  const PathProbe* unknown = patched.kind == EntryKind::Unknown ? &patched
+                             : stored.kind == EntryKind::Unknown ? &stored
+                                                                 : nullptr;
+  if (patched.kind == EntryKind::File) {
+    file.what = BackupFinding::Stored;
+  } else if (unknown) {
+    file.what = BackupFinding::Unreadable;
+    file.reason = unknown->reason;
+  } else if (stored.kind == EntryKind::Other) {
+    file.what = BackupFinding::StoredIsFolder;
+  } else if (stored.kind == EntryKind::File) {
+    JudgeStored(stored, source, look);
+  } else if (!tempGone) {
+    // RemoveTemp said what holds the temporary name.
+  } else if (source.kind == EntryKind::File) {
+    file.active = source;
+  } else {
+    JudgeStored(stored, source, look);  // names what is wrong with the source
+  }
+  return look;
 }
 
-// Size and last-write time as the user finds them in the folder's listing.
-std::string Described(const char* name, const PathProbe& probe) {
-  std::string text = ShownName(name) + ": " + std::to_string(probe.size) + " bájt";
-  const std::time_t seconds = static_cast<std::time_t>(probe.lastWrite.seconds);
-  char stamp[32];
-  const std::tm* local = std::localtime(&seconds);
-  if (local && std::strftime(stamp, sizeof stamp, "%Y.%m.%d. %H:%M:%S", local) > 0) {
-    text += std::string(", ") + stamp;
+// Looks at every entry, then lets the twins speak against the older copies:
+// an older copy that differs beside a file the patch has not touched is no
+// backup of the base version.
+std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, bool& patchInstalled) {
+  std::vector<Look> looks;
+  bool anyTwin = false;
+  for (const FileSetEntry& e : FileSet) {
+    looks.push_back(LookAt(ops, gameDir, e));
+    anyTwin = anyTwin || looks.back().file.what == BackupFinding::Twin;
   }
-  return text;
+  patchInstalled = false;
+  std::vector<BackupFile> files;
+  for (Look& look : looks) {
+    if (look.olderCopy && anyTwin) look.file.what = BackupFinding::NotItsBackup;
+    const bool patchStored = look.file.what == BackupFinding::Stored && !look.olderCopy;
+    patchInstalled = patchInstalled || patchStored || (look.olderCopy && !anyTwin);
+    files.push_back(look.file);
+  }
+  return files;
 }
 
-// Warns against the patch only while the folder shows no sign of it.
-std::string FailureText(const std::vector<Item>& items, bool patchInstalled) {
-  std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült lementeni:\n";
-  bool foreign = false;
-  for (const Item& item : items) {
-    if (item.failed) text += ShownName(item.entry->ActiveName) + ": " + item.reason + "\n";
-    foreign = foreign || item.foreign;
+// The kind of a backup whose copies are all made: the patch counts as
+// installed only when every stored copy was there already and no active file
+// is still its copy's twin.
+BackupKind Finished(const std::vector<BackupFile>& files) {
+  for (const BackupFile& file : files) {
+    if (file.what == BackupFinding::Copied || file.what == BackupFinding::Twin) return BackupKind::Done;
   }
-  if (foreign) {
-    text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
-            "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
+  return BackupKind::AlreadyPatched;
+}
+
+// Copies what is still to copy and steps the gauge after copies four to seven.
+void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& files, ProgressSink& progress,
+             uint32_t seed) {
+  RandomSteps random(seed);
+  static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
+  for (size_t i = 0; i < files.size(); ++i) {
+    BackupFile& file = files[i];
+    if (file.what == BackupFinding::Copied) {
+      const FileSetEntry& e = *file.entry;
+      const FileStatus copied =
+          CopyWhole(ops, GamePath(gameDir, e.ActiveName), GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()),
+                    GamePath(gameDir, e.BaseCopyName), progress);
+      if (!copied) {
+        file.what = BackupFinding::CopyFailed;
+        file.reason = copied.reason;
+        file.failure = copied.kind;
+      }
+    }
+    if (i + 1 == files.size()) {
+      progress.SetProgress(kProgressBase[i]);
+    } else if (kProgressBase[i] >= 0) {
+      progress.SetProgress(kProgressBase[i] + static_cast<int32_t>(random.Below(3)));
+    }
   }
-  if (!patchInstalled) text += std::string(kDontPatchYet) + "\n";
-  text += "Az elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
-  return text;
 }
 
 }  // namespace
@@ -93,117 +162,51 @@ std::string TempCopyName(const char* baseCopyName) {
   return name;
 }
 
-BackupResult FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
-                            const std::function<void()>& markBackupDone) {
-  const std::string unusable = GameDirProblem(gameDir);
-  if (!unusable.empty())
-    return {false, unusable + "A biztonsági mentés nem készült el, semmi sem változott.\n" + kDontPatchYet};
-  RandomSteps random(seed);
-
+BackupOutcome FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
+                             const std::function<void()>& markBackupDone) {
+  BackupOutcome out;
+  out.gameDir = gameDir;
+  if (!GameDirProblem(gameDir).empty()) {
+    out.kind = BackupKind::GameDirUnusable;
+    return out;
+  }
   const PathProbe folder = ops.Probe(gameDir);
   if (folder.kind != EntryKind::Other) {
-    std::string text = "A játék mappája nem ";
-    text += folder.kind == EntryKind::Unknown ? "érhető el: " + gameDir + " (" + folder.reason + ")\n"
-                                              : "található: " + gameDir + "\n";
-    text += "A biztonsági mentés nem készült el, semmi sem változott.\n";
-    text += kDontPatchYet;
-    return {false, text};
+    out.kind = folder.kind == EntryKind::Unknown ? BackupKind::FolderUnreachable : BackupKind::FolderMissing;
+    out.reason = folder.reason;
+    return out;
   }
 
-  // Look at the folder first: a killed run's temporary copy goes, a stored
-  // copy already made stays, and each missing copy's size counts for the
-  // free-space check. A file whose patched copy is stored has its base
-  // version active: it needs no copy. A stored base copy counts when it is
-  // the active file's twin (the patch is not installed yet) or older than it
-  // (the patch has rewritten the active file since); any other is kept and
-  // reported.
-  std::vector<Item> items;
-  uint64_t needed = 0;
-  bool patchInstalled = false;
-  for (const FileSetEntry& e : FileSet) {
-    Item item;
-    item.entry = &e;
-    const std::string leftover = RemoveTemp(ops, gameDir, TempCopyName(e.BaseCopyName));
-    const PathProbe patched = ops.Probe(gameDir + e.PatchCopyName);
-    const PathProbe stored = ops.Probe(gameDir + e.BaseCopyName);
-    const PathProbe source = ops.Probe(gameDir + e.ActiveName);
-    const std::string sourceProblem =
-        source.kind == EntryKind::Unknown ? source.reason
-        : source.kind == EntryKind::Other ? "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja"
-                                          : "nem található a Game mappában";
-    if (patched.kind == EntryKind::File) {
-      item.present = true;
-      patchInstalled = true;
-    } else if (patched.kind == EntryKind::Unknown) {
-      item.failed = true;
-      item.reason = patched.reason;
-    } else if (stored.kind == EntryKind::Other) {
-      item.failed = true;
-      item.reason = "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
-    } else if (stored.kind == EntryKind::Unknown) {
-      item.failed = true;
-      item.reason = stored.reason;
-    } else if (stored.kind == EntryKind::File) {
-      if (source.kind != EntryKind::File) {
-        item.failed = true;
-        item.reason = sourceProblem;
-      } else if (stored.size == source.size && stored.lastWrite == source.lastWrite) {
-        item.present = true;
-      } else if (stored.lastWrite < source.lastWrite) {
-        item.present = true;
-        patchInstalled = true;
-      } else {
-        item.failed = true;
-        item.foreign = true;
-        item.reason = "a már meglévő " + ShownName(e.BaseCopyName) + " nem ennek a mentése (" +
-                      Described(e.BaseCopyName, stored) + "; " + Described(e.ActiveName, source) + ")";
-      }
-    } else if (!leftover.empty()) {
-      item.failed = true;
-      item.reason = leftover;
-    } else if (source.kind == EntryKind::File) {
-      item.size = source.size;
-      needed += source.size;
-    } else {
-      item.failed = true;
-      item.reason = sourceProblem;
-    }
-    items.push_back(std::move(item));
+  out.files = LookAtFolder(ops, gameDir, out.patchInstalled);
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::Copied) out.needed += file.active.size;
   }
-
   // When the drive cannot say how much room it has, go on: a copy that runs
   // out of room is removed again like any other failed one.
-  uint64_t free = 0;
-  if (needed > 0 && ops.FreeSpace(gameDir, free) && free < needed) {
-    std::string text = "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
-                       Megabytes(needed, true) + ", szabad: " + Megabytes(free, false) + ".\n" +
-                       "Semmi sem változott. Szabadíts fel helyet, majd futtasd újra ezt a programot!\n";
-    text += kDontPatchYet;
-    return {false, text};
+  if (out.needed > 0 && ops.FreeSpace(gameDir, out.free) && out.free < out.needed) {
+    out.kind = BackupKind::NoRoom;
+    return out;
   }
 
-  static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
-  for (size_t i = 0; i < items.size(); ++i) {
-    Item& item = items[i];
-    if (!item.present && !item.failed) {
-      const FileSetEntry& e = *item.entry;
-      const FileStatus copied = CopyWhole(ops, gameDir + e.ActiveName, gameDir + TempCopyName(e.BaseCopyName),
-                                          gameDir + e.BaseCopyName, progress);
-      if (!copied) {
-        item.failed = true;
-        item.reason = copied.reason;
-      }
+  CopyAll(ops, gameDir, out.files, progress, seed);
+  for (const BackupFile& file : out.files) {
+    if (file.Failed()) {
+      out.kind = BackupKind::Failed;
+      return out;
     }
-    if (i + 1 == items.size()) {
-      progress.SetProgress(kProgressBase[i]);
-    } else if (kProgressBase[i] >= 0) {
-      progress.SetProgress(kProgressBase[i] + static_cast<int32_t>(random.Below(3)));
-    }
-  }
-
-  for (const Item& item : items) {
-    if (item.failed) return {false, FailureText(items, patchInstalled)};
   }
   markBackupDone();
-  return {true, patchInstalled ? kAlreadyPatched : kDone};
+  out.kind = Finished(out.files);
+  return out;
+}
+
+bool NoStoredCopyLeft(FileOps& ops, const std::string& gameDir) {
+  if (!GameDirProblem(gameDir).empty()) return false;
+  for (const FileSetEntry& e : FileSet) {
+    if (ops.Probe(GamePath(gameDir, e.ActiveName)).kind != EntryKind::File) return false;
+    for (const char* stored : {e.BaseCopyName, e.PatchCopyName}) {
+      if (ops.Probe(GamePath(gameDir, stored)).kind != EntryKind::Missing) return false;
+    }
+  }
+  return true;
 }

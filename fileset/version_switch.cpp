@@ -1,5 +1,6 @@
 #include "fileset/version_switch.h"
 
+#include <array>
 #include <map>
 #include <optional>
 #include <vector>
@@ -16,6 +17,17 @@ struct RenameStep {
 
 // What the folder's entries say about the three names of every FileSet entry.
 using Probes = std::map<std::string, PathProbe>;
+
+SwitchFile Finding(SwitchFinding what, const FileSetEntry* entry, const char* name, const char* other = nullptr,
+                   std::string reason = {}) {
+  SwitchFile file;
+  file.what = what;
+  file.entry = entry;
+  file.name = name;
+  file.other = other;
+  file.reason = std::move(reason);
+  return file;
+}
 
 bool IsFile(const Probes& probes, const char* name) { return probes.at(name).kind == EntryKind::File; }
 
@@ -74,186 +86,149 @@ std::vector<RenameStep> PlanSwitch(const Probes& probes, GameVersion target) {
   return putAway;
 }
 
-// The backup's twins and nothing stored for the patch: the 1.01 patch has not
-// been installed over the active files yet.
-bool PatchNotInstalled(const Probes& probes) {
+// The active file is still its stored base copy's twin and nothing is stored
+// for the patch: the 1.01 patch has not been installed over this file yet.
+bool NotPatchedYet(const Probes& probes, const FileSetEntry& e) {
+  return !IsFile(probes, e.PatchCopyName) && AreTwins(probes.at(e.ActiveName), probes.at(e.BaseCopyName));
+}
+
+std::array<EntryKind, 3> KindsOf(const Probes& probes, const FileSetEntry& e) {
+  return {probes.at(e.ActiveName).kind, probes.at(e.BaseCopyName).kind, probes.at(e.PatchCopyName).kind};
+}
+
+// Some files are still their backup's twins and some are not: which labels
+// the files carry cannot be told, so none is renamed. Every file is named
+// with what was found for it.
+bool PartlyPatched(const Probes& probes, SwitchOutcome& out) {
+  size_t twins = 0;
+  for (const FileSetEntry& e : FileSet) twins += NotPatchedYet(probes, e) ? 1 : 0;
+  if (twins == 0 || twins == FileSet.size()) return false;
   for (const FileSetEntry& e : FileSet) {
-    const PathProbe& active = probes.at(e.ActiveName);
-    const PathProbe& base = probes.at(e.BaseCopyName);
-    if (active.kind != EntryKind::File || base.kind != EntryKind::File || IsFile(probes, e.PatchCopyName)) {
-      return false;
+    SwitchFile file = Finding(SwitchFinding::Elsewhere, &e, e.ActiveName);
+    if (NotPatchedYet(probes, e)) {
+      file.what = SwitchFinding::MatchesBackup;
+    } else if (HoldingOf(probes, e) == Holding::PatchedActive) {
+      file.what = SwitchFinding::Changed;
     }
-    if (active.size != base.size || !(active.lastWrite == base.lastWrite)) return false;
+    file.kinds = KindsOf(probes, e);
+    out.files.push_back(file);
   }
+  out.kind = SwitchKind::PartlyPatched;
   return true;
-}
-
-std::string Applied(GameVersion target) {
-  return target == GameVersion::Base ? "Alap VONU11 (v1.0) file-ok alkalmazva."
-                                     : "Patchelt VONU11 (v1.01) file-ok alkalmazva.";
-}
-
-std::string Headline(GameVersion target) {
-  return target == GameVersion::Base ? "Az alap VONU11 (v1.0) file-ok alkalmazása nem sikerült!\n"
-                                     : "A patchelt VONU11 (v1.01) file-ok alkalmazása nem sikerült!\n";
-}
-
-const char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.";
-const char kBaseStillActive[] =
-    "Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott.\n"
-    "A Vonu11 1.01 Patch még nincs telepítve. Ha patchelt Vonuval is szeretnél játszani, most telepítsd a "
-    "Patchet, majd futtasd újra ezt a programot!";
-const char kPatchNotInstalled[] =
-    "A Vonu11 1.01 Patch még nincs telepítve: a Game mappában az alap file-ok aktívak, mellettük a biztonsági "
-    "mentésük, patchelt file-ok még nincsenek.\n"
-    "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!\n";
-
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string out;
-  for (const std::string& n : names) {
-    if (!out.empty()) out += ", ";
-    out += n;
-  }
-  return out;
-}
-
-// What each of an entry's three names holds, for an entry whose names do
-// not tell where its versions are.
-std::string Found(const Probes& probes, const FileSetEntry& e) {
-  std::vector<std::string> present, folders, absent;
-  for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-    const EntryKind kind = probes.at(name).kind;
-    (kind == EntryKind::File ? present : kind == EntryKind::Other ? folders : absent).push_back(ShownName(name));
-  }
-  std::string out = ShownName(e.ActiveName) + ": ";
-  std::string sep;
-  if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";
-  if (!folders.empty()) out += sep + "mappa: " + JoinNames(folders), sep = "; ";
-  if (!absent.empty()) out += sep + "hiányzik: " + JoinNames(absent);
-  return out + "\n";
 }
 
 // Tests every rename of the plan before any is made: each source must be a
 // file, and each target must be free or freed by an earlier rename.
-std::string CheckPlan(const Probes& probes, const std::vector<RenameStep>& steps) {
-  std::vector<std::string> missing, blocking;
+void CheckPlan(const Probes& probes, const std::vector<RenameStep>& steps, std::vector<SwitchFile>& files) {
+  std::vector<SwitchFile> blocking;
   for (size_t i = 0; i < steps.size(); ++i) {
     const PathProbe& source = probes.at(steps[i].from);
     if (source.kind == EntryKind::Other) {
-      missing.push_back(ShownName(steps[i].from) + " (ezen a néven mappa van)");
+      files.push_back(Finding(SwitchFinding::FolderInPlace, nullptr, steps[i].from));
     } else if (source.kind != EntryKind::File) {
-      missing.push_back(ShownName(steps[i].from));
+      files.push_back(Finding(SwitchFinding::Missing, nullptr, steps[i].from));
     }
     bool freed = false;
     for (size_t k = 0; k < i; ++k) freed = freed || std::string(steps[k].from) == steps[i].to;
     const PathProbe& dest = probes.at(steps[i].to);
     if (!freed && dest.kind != EntryKind::Missing) {
-      blocking.push_back(ShownName(steps[i].to) + (dest.kind == EntryKind::Other ? " (mappa)" : ""));
+      const SwitchFinding what = dest.kind == EntryKind::Other ? SwitchFinding::FolderInTheWay
+                                                               : SwitchFinding::InTheWay;
+      blocking.push_back(Finding(what, nullptr, steps[i].to));
     }
   }
-  std::string problems;
-  if (!missing.empty()) problems += "Hiányzó file-ok a Game mappában: " + JoinNames(missing) + ".\n";
-  if (!blocking.empty()) problems += "Már létező, útban lévő file-ok: " + JoinNames(blocking) + ".\n";
-  return problems;
+  files.insert(files.end(), blocking.begin(), blocking.end());
 }
 
-// What to do about a rename that failed, by what made it fail.
-std::string Advice(FailureKind kind) {
-  switch (kind) {
-    case FailureKind::ReadOnlyDrive:
-      return "A játék meghajtója nem írható (írásvédett vagy csak olvasható). Tedd írhatóvá, majd próbáld újra!";
-    case FailureKind::NameTooLong:
-      return "A file teljes neve a mappával együtt túl hosszú a Windows számára. Helyezd a játékot rövidebb "
-             "nevű mappába, majd próbáld újra!";
-    case FailureKind::AccessDenied:
-      return "Zárd be a játékot és minden programot, amely a file-jait használhatja! Ha ez sem segít, nincs "
-             "jogod átnevezni a Game mappa file-jait: futtasd ezt a programot rendszergazdaként!";
-    default:
-      return "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd próbáld újra!";
+// Reads every name of the set once; every decision reads these entries and
+// nothing else. False, with the names it could not check, when the system
+// could not tell what some name holds.
+bool ReadNames(FileOps& ops, const std::string& gameDir, Probes& probes, SwitchOutcome& out) {
+  for (const FileSetEntry& e : FileSet) {
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
+      const PathProbe& probe = probes[name] = ops.Probe(GamePath(gameDir, name));
+      if (probe.kind == EntryKind::Unknown) {
+        out.files.push_back(Finding(SwitchFinding::Unreadable, &e, name, nullptr, probe.reason));
+      }
+    }
+  }
+  if (out.files.empty()) return true;
+  out.kind = SwitchKind::Unreadable;
+  return false;
+}
+
+// Makes the renames; one that fails undoes the ones before it, newest first,
+// so that each ActiveName is free again before the file that held it comes
+// back. Keeps going past a failed undo: every file put back is one fewer for
+// the user to rename by hand. The stranded files are listed in the order in
+// which renaming them back works.
+void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameStep>& steps, SwitchOutcome& out) {
+  size_t done = 0;
+  FileStatus failure;
+  for (; done < steps.size(); ++done) {
+    failure = ops.Rename(GamePath(gameDir, steps[done].from), GamePath(gameDir, steps[done].to));
+    if (!failure) break;
+  }
+  if (done == steps.size()) return;
+  SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to, failure.reason);
+  failed.failure = failure.kind;
+  out.files.push_back(failed);
+  out.kind = SwitchKind::Undone;
+  while (done > 0) {
+    const RenameStep& s = steps[--done];
+    const FileStatus undo = ops.Rename(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
+    if (!undo) {
+      out.files.push_back(Finding(SwitchFinding::Stranded, nullptr, s.to, s.from, undo.reason));
+      out.kind = SwitchKind::Stranded;
+    }
   }
 }
 
 }  // namespace
 
-SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target) {
-  const std::string unusable = GameDirProblem(gameDir);
-  if (!unusable.empty()) return {false, Headline(target) + unusable + kNothingChanged};
+SwitchOutcome VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target) {
+  SwitchOutcome out;
+  out.target = target;
+  out.gameDir = gameDir;
+  if (!GameDirProblem(gameDir).empty()) {
+    out.kind = SwitchKind::GameDirUnusable;
+    return out;
+  }
   const PathProbe folder = ops.Probe(gameDir);
   if (folder.kind == EntryKind::Missing || folder.kind == EntryKind::File) {
-    return {false, Headline(target) + "A játék mappája nem található: " + gameDir + "\n" + kNothingChanged};
+    out.kind = SwitchKind::FolderMissing;
+    return out;
   }
   if (folder.kind == EntryKind::Unknown) {
-    return {false, Headline(target) + "A játék mappája nem érhető el: " + gameDir + " (" + folder.reason + ")\n" +
-                       kNothingChanged};
+    out.kind = SwitchKind::FolderUnreachable;
+    out.reason = folder.reason;
+    return out;
   }
-
-  // Every decision below reads these entries and nothing else.
   Probes probes;
-  std::vector<std::string> unknown;
-  for (const FileSetEntry& e : FileSet) {
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-      const PathProbe& probe = probes[name] = ops.Probe(gameDir + name);
-      if (probe.kind == EntryKind::Unknown) unknown.push_back(ShownName(name) + " (" + probe.reason + ")");
-    }
-  }
-  if (!unknown.empty()) {
-    return {false, Headline(target) + "Nem ellenőrizhető file-ok: " + JoinNames(unknown) + ".\n" + kNothingChanged};
-  }
+  if (!ReadNames(ops, gameDir, probes, out)) return out;
 
-  if (PatchNotInstalled(probes)) {
-    if (target == GameVersion::Base) return {true, kBaseStillActive};
-    return {false, Headline(target) + kPatchNotInstalled + kNothingChanged};
+  bool allTwins = true;
+  for (const FileSetEntry& e : FileSet) allTwins = allTwins && NotPatchedYet(probes, e);
+  if (allTwins) {
+    out.kind = target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled;
+    return out;
   }
+  if (PartlyPatched(probes, out)) return out;
 
   // Files whose names settle nothing are left alone, and so is everything
-  // else then; the box names every problem at once.
-  std::string unsettled;
-  for (const FileSetEntry& e : FileSet) {
-    if (HoldingOf(probes, e) == Holding::Unsettled) unsettled += Found(probes, e);
-  }
+  // else then; the outcome names every problem at once.
   const std::vector<RenameStep> steps = PlanSwitch(probes, target);
-  std::string problems = CheckPlan(probes, steps);
-  if (!unsettled.empty()) {
-    problems += "Ezeknél a file-oknál a nevekből nem derül ki, melyik változat hol van:\n" + unsettled +
-                "Minden file egyik változata az eredeti nevén, a másik a tárolt (mrvdef vagy mrvupd) nevén legyen "
-                "meg. Tedd félre a fölösleges, pótold a hiányzó file-okat, majd próbáld újra!\n";
+  CheckPlan(probes, steps, out.files);
+  for (const FileSetEntry& e : FileSet) {
+    if (HoldingOf(probes, e) != Holding::Unsettled) continue;
+    SwitchFile file = Finding(SwitchFinding::Unsettled, &e, e.ActiveName);
+    file.kinds = KindsOf(probes, e);
+    out.files.push_back(file);
   }
-  if (!problems.empty()) return {false, Headline(target) + problems + kNothingChanged};
-  if (steps.empty()) return {true, Applied(target)};
-
-  size_t done = 0;
-  FileStatus failure;
-  for (; done < steps.size(); ++done) {
-    failure = ops.Rename(gameDir + steps[done].from, gameDir + steps[done].to);
-    if (!failure) break;
+  if (!out.files.empty()) {
+    out.kind = SwitchKind::Refused;
+    return out;
   }
-  if (done == steps.size()) return {true, Applied(target)};
-
-  std::string text = Headline(target) + "A " + ShownName(steps[done].from) + " átnevezése " +
-                     ShownName(steps[done].to) + " névre nem sikerült: " + failure.reason + "\n";
-
-  // Undo newest first, so that each ActiveName is free again before the file
-  // that held it comes back. Keep going past a failed undo: every file put
-  // back is one fewer for the user to rename by hand. The stranded files are
-  // listed in the same order, the order in which renaming them back works.
-  std::vector<std::string> stranded;
-  while (done > 0) {
-    --done;
-    const RenameStep& s = steps[done];
-    const FileStatus undo = ops.Rename(gameDir + s.to, gameDir + s.from);
-    if (!undo) {
-      stranded.push_back(ShownName(s.to) + ", eredeti neve: " + ShownName(s.from) + " (" + undo.reason + ")");
-    }
-  }
-  if (stranded.empty()) {
-    text += "Az addigi átnevezések visszavonva. ";
-    text += kNothingChanged;
-    text += "\n" + Advice(failure.kind);
-    return {false, text};
-  }
-  text += "A visszaállítás sem sikerült teljesen. Ezek a file-ok most más néven vannak a Game mappában:\n";
-  for (const std::string& line : stranded) text += line + "\n";
-  text += "A többi file a helyén van. Nevezd vissza kézzel a fenti file-okat az eredeti nevükre, ebben a "
-          "sorrendben!";
-  return {false, text};
+  RunPlan(ops, gameDir, steps, out);
+  return out;
 }

@@ -262,14 +262,17 @@ case_first_start() {
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
+# The flag "1" over a folder that holds the backup's copies.
 case_flag_one() {
   set_flag 1
+  make_active patched
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
 case_flag_empty() {
   set_flag ''
+  make_active patched
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
   expect_value "$tool_key" Backup "REG_SZ "
 }
@@ -277,6 +280,7 @@ case_flag_empty() {
 # The radio buttons exclude each other, whether clicked or checked by the tool.
 case_radio_choice() {
   set_flag 1
+  make_active patched
   drive "${start[@]}" window \
         click id=103 how=mouse control id=103 checked=1 control id=102 checked=0 \
         click id=102 control id=102 checked=1 control id=103 checked=0 \
@@ -331,6 +335,7 @@ case_dpi_144() {
   drive screen dpi=144
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" close exit code=0
   set_flag 1
+  make_active patched
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
 }
 
@@ -379,19 +384,14 @@ case_switch_file_held() {
   expect_folder base_active
 }
 
-# No stored copies at all: renaming the active files away would leave the
-# game without any, so nothing is renamed and an error box lists the missing
-# copies.
-case_switch_untouched() {
+# The flag says "1" but not one stored copy is left (the game reinstalled):
+# the first-run face again, and its backup runs as on a first run.
+case_backups_gone() {
   set_flag 1
-  drive "${start[@]}" window click id=101 \
-        box 'caption=VONU11 XQ' icon=stop 'has=Hiányzó file-ok a Game mappában: data0.mrvdefbh' \
-        box 'has=vonu.mrvdefexe' box 'has=Semmi sem változott' answer \
-        control id=101 enabled=1 close exit code=0
-  expect_folder untouched
-  drive "${start[@]}" window click id=103 click id=101 box 'caption=VONU11 XQ' icon=stop \
-        'has=Hiányzó file-ok a Game mappában: data0.mrvupdbh' answer close exit code=0
-  expect_folder untouched
+  drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  expect_folder backed_up
+  expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
 # Files named in capitals are the same files to Windows: the marker
@@ -511,7 +511,7 @@ case_backup_killed() {
 
 all_cases=(first_start flag_one flag_empty radio_choice exit_button close_box no_game_key
            tool_key_refused flag_not_text install_dir_not_text dpi_144
-           switch_both_ways switch_file_held switch_untouched switch_capital_names
+           switch_both_ways switch_file_held backups_gone switch_capital_names
            backup_first_run backup_disk_full backup_killed)
 
 # Further cases live in cases/*.sh, one file a topic; each adds its names to all_cases.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,7 @@
 #include "fileset/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
+#include "fileset/outcome_text.h"
 #include "fileset_folder.h"
 
 namespace {
@@ -15,6 +17,27 @@ namespace {
 const char kDone[] =
     "A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a "
     "programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
+
+class FixedZone final : public TimeZone {
+ public:
+  explicit FixedZone(int64_t offset) : offset_(offset) {}
+  int64_t OffsetAt(int64_t) const override { return offset_; }
+
+ private:
+  int64_t offset_;
+};
+
+// The outcome, and the box's text as the window would show it, in UTC.
+struct BackedUp {
+  bool success;
+  std::string text;
+  BackupOutcome outcome;
+};
+BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
+                const std::function<void()>& markBackupDone) {
+  BackupOutcome outcome = FirstRunBackup(ops, gameDir, progress, seed, markBackupDone);
+  return {outcome.Succeeded(), BackupText(outcome, FixedZone(0)), outcome};
+}
 
 class RecordingGauge final : public ProgressSink {
  public:
@@ -100,7 +123,7 @@ TEST(FirstRunBackup, CopiesEveryFileWholeAndMarksDoneLast) {
   PosixFileOps ops;
   RecordingGauge gauge;
   int marked = 0;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 45296789, [&] {
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 45296789, [&] {
     // Called only when every copy is already in place.
     for (const FileSetEntry& e : FileSet) EXPECT_TRUE(folder.Has(e.BaseCopyName)) << e.BaseCopyName;
     ++marked;
@@ -124,7 +147,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
     PosixFileOps ops;
     RecordingGauge gauge;
     FillGame(folder);
-    FirstRunBackup(ops, folder.GameDir(), gauge, seed, [] {});
+    Backup(ops, folder.GameDir(), gauge, seed, [] {});
     ASSERT_EQ(gauge.values.size(), 4u);
     EXPECT_GE(gauge.values[0], 1);
     EXPECT_LE(gauge.values[0], 3);
@@ -143,7 +166,10 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   B base active: the patched copy is stored
 //   S both stored, none active
 //   F a stored base copy that is no copy: empty and newer than the active file
-//   G a stored base copy of the active file's size, written after it
+//   G a stored base copy of the active file's size, written 5 s after it
+//   E an empty stored base copy, older than the active file
+//   n the active file's twin written 100 ns later; w its copy 3 s older
+//   Y a stored base copy dated 2040, after the active file
 TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
   struct Case {
@@ -159,6 +185,16 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       {"SSSPPPB", true, kAlreadyPatched},
       {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       {"UUUUUUG", false, "vonu.exe: a már meglévő vonu.mrvdefexe nem ennek a mentése (vonu.mrvdefexe: 13 bájt, "},
+      {"UUUUUUY", false, "(vonu.mrvdefexe: 14 bájt, 2040.02.29. 12:00:00; vonu.exe: 13 bájt, 2001.09.15. "},
+      // An older copy counts only where no active file is still its twin,
+      // and an empty one of a non-empty file never does.
+      {"TTTnTTT", true, kDone},
+      {"UUUPUUU", true, kDone},
+      {"TTTPTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
+      {"TTTwTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
+      {"TTTETTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
+      {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
+      {"SSSBBBT", true, kDone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
@@ -178,14 +214,18 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       if (letter == 'T' || letter == 'S') put(e.BaseCopyName, base, t);
       if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
       if (letter == 'F') put(e.BaseCopyName, "", t + 1000);
-      if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 1);
+      if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 5);
+      if (letter == 'E') put(e.BaseCopyName, "", t - 1000);
+      if (letter == 'n') put(e.BaseCopyName, base, t), folder.SetModified(e.BaseCopyName, t, 5100);
+      if (letter == 'w') put(e.BaseCopyName, base, t - 3);
+      if (letter == 'Y') put(e.BaseCopyName, base + "!", 2214129600);
       if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
       if (letter == 'U') expected[ShownName(e.BaseCopyName)] = base;
     }
     PosixFileOps ops;
     RecordingGauge gauge;
     bool marked = false;
-    const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 7, [&] { marked = true; });
+    const BackedUp result = Backup(ops, folder.GameDir(), gauge, 7, [&] { marked = true; });
     EXPECT_EQ(result.success, c.success) << result.text;
     EXPECT_EQ(marked, c.success);
     EXPECT_EQ(folder.Snapshot(), expected);
@@ -202,7 +242,7 @@ TEST(FirstRunBackup, MissingGameFolderCreatesNothing) {
   PosixFileOps ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_NE(result.text.find("A játék mappája nem található"), std::string::npos) << result.text;
@@ -217,7 +257,7 @@ TEST(FirstRunBackup, MissingGameFileIsNamedAndNotMarked) {
   PosixFileOps ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_NE(result.text.find("vonu.exe: nem található a Game mappában"), std::string::npos) << result.text;
@@ -233,7 +273,7 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   folder.Write(TempCopyName(FileSet[0].BaseCopyName), "stale");
   PosixFileOps ops;
   RecordingGauge gauge;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {});
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
   EXPECT_TRUE(result.success) << result.text;
   ExpectNoTempFiles(folder);
   ExpectWholeCopy(folder, 3);
@@ -342,7 +382,7 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
       FailingCopy ops(entry, stage);
       RecordingGauge gauge;
       bool marked = false;
-      const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+      const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
       EXPECT_FALSE(result.success);
       EXPECT_FALSE(marked);
       EXPECT_FALSE(folder.Has(FileSet[entry].BaseCopyName));
@@ -356,6 +396,10 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
                   result.text.find("eltér az eredetiétől") != std::string::npos)
           << result.text;
       EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos);
+      if (stage == Stage::ShortRead) {
+        EXPECT_NE(result.text.find(named + "a file megváltozott, miközben a program másolta"), std::string::npos)
+            << result.text;
+      }
       EXPECT_EQ(gauge.values.size(), 4u);
     }
   }
@@ -388,7 +432,7 @@ TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
   TinyDisk ops;
   RecordingGauge gauge;
   bool marked = false;
-  const BackupResult result = FirstRunBackup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [&] { marked = true; });
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(marked);
   EXPECT_EQ(folder.Snapshot(), before);
@@ -398,7 +442,7 @@ TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
 
   // Once data0.big's copy is in place the rest fits.
   MakeTwin(folder, 3);
-  EXPECT_TRUE(FirstRunBackup(ops, folder.GameDir(), gauge, 0, [] {}).success);
+  EXPECT_TRUE(Backup(ops, folder.GameDir(), gauge, 0, [] {}).success);
 }
 
 TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
@@ -410,6 +454,53 @@ TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
                               [] { throw std::runtime_error("Failed to set data for 'Backup'"); }),
                std::runtime_error);
   for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
+}
+
+TEST(FirstRunBackup, FaceAsksForTheBackupOnlyWhenEveryStoredCopyIsGone) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempGameFolder&)> extra;
+    bool gone;
+  };
+  const Case cases[] = {
+      {"seven active files alone", [](const TempGameFolder&) {}, true},
+      {"the marker's patched copy", [](const TempGameFolder& f) { f.Write("data0.mrvupdbig", "p"); }, false},
+      {"a folder under a stored name",
+       [](const TempGameFolder& f) { std::filesystem::create_directory(f.PathOf("vonu.mrvdefexe")); }, false},
+      {"one active file missing", [](const TempGameFolder& f) { std::filesystem::remove(f.PathOf("data3.bh")); },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempGameFolder folder;
+    FillGame(folder);
+    c.extra(folder);
+    PosixFileOps ops;
+    EXPECT_EQ(NoStoredCopyLeft(ops, folder.GameDir()), c.gone);
+  }
+  TempGameFolder noGame(false);
+  PosixFileOps ops;
+  EXPECT_FALSE(NoStoredCopyLeft(ops, noGame.GameDir()));
+}
+
+TEST(LocalTimeText, AnyYearInTheZonesTime) {
+  struct Case {
+    int64_t seconds;
+    int64_t offset;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {0, 0, "1970.01.01. 00:00:00"},
+      {-1, 0, "1969.12.31. 23:59:59"},
+      {2214129600, 0, "2040.02.29. 12:00:00"},
+      {2214129600, 12 * 3600, "2040.03.01. 00:00:00"},
+      {2214129600, -13 * 3600, "2040.02.28. 23:00:00"},
+      {4354819199, 3600, "2108.01.01. 00:59:59"},
+      {-11644473600, 0, "1601.01.01. 00:00:00"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LocalTimeText(FileTime{c.seconds, 999999999}, FixedZone(c.offset)), c.shown) << c.seconds;
+  }
 }
 
 }  // namespace

@@ -24,7 +24,10 @@ TEST(FileSet, GameDirIsPlainConcatenation) {
   EXPECT_EQ(MakeGameDir(""), "\\Game\\");
   EXPECT_EQ(MakeGameDir("C:\\Games\\VONU 11"), "C:\\Games\\VONU 11\\Game\\");
   EXPECT_EQ(MakeGameDir("C:\\Games\\VONU 11\\"), "C:\\Games\\VONU 11\\\\Game\\");
-  EXPECT_EQ(MakeGameDir("D:\\Játékok") + FileSet[0].ActiveName, "D:\\Játékok\\Game\\\\data0.bh");
+  // One separator between the folder and the name, as "\\?\" paths need.
+  EXPECT_EQ(GamePath(MakeGameDir("D:\\Játékok"), FileSet[0].ActiveName), "D:\\Játékok\\Game\\data0.bh");
+  EXPECT_EQ(GamePath(MakeGameDir("\\\\?\\C:\\VONU11"), FileSet[6].BaseCopyName),
+            "\\\\?\\C:\\VONU11\\Game\\vonu.mrvdefexe");
 }
 
 TEST(PosixFileOps, ProbeTellsFilesFoldersAndNothingApart) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "fileset/file_ops_posix.h"
 #include "fileset/file_set.h"
+#include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
 #include "fileset_folder.h"
 
@@ -17,6 +19,17 @@ using Folder = std::map<std::string, std::string>;
 const char kBaseApplied[] = "Alap VONU11 (v1.0) file-ok alkalmazva.";
 const char kPatchApplied[] = "Patchelt VONU11 (v1.01) file-ok alkalmazva.";
 
+// The outcome, and the box's text as the window would show it.
+struct Switched {
+  bool success;
+  std::string text;
+  SwitchOutcome outcome;
+};
+Switched Switch(FileOps& ops, const std::string& gameDir, GameVersion target) {
+  SwitchOutcome outcome = VersionSwitch(ops, gameDir, target);
+  return {outcome.Succeeded(), SwitchText(outcome), outcome};
+}
+
 std::string BaseContent(size_t i) { return "base " + ShownName(FileSet[i].ActiveName); }
 std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].ActiveName); }
 
@@ -25,6 +38,7 @@ std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].Ac
 //   B base active (base file active, patched copy stored)
 //   S both stored, none active (a switch cut off between its halves)
 //   T the backup's twin of the active base file, nothing patched
+//   n, w as T, the stored copy written 100 ns (n) or 3 s (w) after the active file
 //   U untouched (the base file alone)
 //   3 all three names hold a file; 0 none; d the stored base copy alone
 Folder Layout(const std::string& letters) {
@@ -37,7 +51,9 @@ Folder Layout(const std::string& letters) {
       case 'P': f[active] = PatchContent(i), f[base] = BaseContent(i); break;
       case 'B': f[active] = BaseContent(i), f[patch] = PatchContent(i); break;
       case 'S': f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
-      case 'T': f[active] = BaseContent(i), f[base] = BaseContent(i); break;
+      case 'T':
+      case 'n':
+      case 'w': f[active] = BaseContent(i), f[base] = BaseContent(i); break;
       case 'U': f[active] = BaseContent(i); break;
       case '3': f[active] = BaseContent(i), f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
       case 'd': f[base] = BaseContent(i); break;
@@ -47,11 +63,17 @@ Folder Layout(const std::string& letters) {
   return f;
 }
 
-// Every file gets the same last-write time, so that twins are twins.
-void Fill(const TempGameFolder& folder, const Folder& files, time_t modified = 1300000000) {
+// Every file gets the same last-write time, so that twins are twins, but
+// for the stored copies that `letters` date later.
+void Fill(const TempGameFolder& folder, const Folder& files, time_t modified = 1300000000,
+          const std::string& letters = "") {
   for (const auto& [name, content] : files) {
     folder.Write(name, content);
     folder.SetModified(name, modified);
+  }
+  for (size_t i = 0; i < letters.size(); ++i) {
+    if (letters[i] == 'n') folder.SetModified(FileSet[i].BaseCopyName, modified, 100);
+    if (letters[i] == 'w') folder.SetModified(FileSet[i].BaseCopyName, modified + 3);
   }
 }
 
@@ -61,11 +83,14 @@ struct StateCase {
   const char* after;  // nullptr: refused, the folder as it was
   const char* says;   // a part of the box's text
   time_t modified = 1300000000;
+  std::optional<SwitchKind> kind = std::nullopt;
 };
 
 TEST(VersionSwitch, EachFileFromItsNames) {
   constexpr GameVersion kBase = GameVersion::Base, kPatched = GameVersion::Patched;
-  const time_t k1975 = 170000000;
+  const time_t k1975 = 170000000, kT = 1300000000;
+  const SwitchKind kNotInstalled = SwitchKind::PatchNotInstalled, kAlready = SwitchKind::BaseAlreadyActive,
+                   kPartly = SwitchKind::PartlyPatched;
   const std::vector<StateCase> cases = {
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied},
       {"PPPPPPP", kPatched, "PPPPPPP", kPatchApplied},
@@ -97,14 +122,29 @@ TEST(VersionSwitch, EachFileFromItsNames) {
       {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied, 0},
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied, k1975},
       {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", 0},
+      // Twins within the file system's two seconds; a file that is no twin
+      // beside twins leaves every label in doubt: nothing moves.
+      {"TTTnTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", kT, kNotInstalled},
+      {"nTTTTTT", kBase, "nTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak", kT, kAlready},
+      {"TTTwTTT", kPatched, nullptr, "Ezek a file-ok megváltoztak: data0.big.\n", kT, kPartly},
+      {"TTTTTTP", kBase, nullptr, "Ezek a file-ok még megegyeznek a biztonsági mentésükkel: data0.bh, data1.bh, "
+                                   "data3.bh, data0.big, data1.big, data3.big.\n", kT, kPartly},
+      {"TTTTTTP", kPatched, nullptr, "Telepítsd újra a Vonu11 1.01 Patchet", kT, kPartly},
+      {"PPPPPPT", kBase, nullptr, "még megegyeznek a biztonsági mentésükkel: vonu.exe.\n", kT, kPartly},
+      {"PPPPPPT", kPatched, nullptr, "Ezek a file-ok megváltoztak: data0.bh, data1.bh", kT, kPartly},
+      {"TTTBBBU", kPatched, nullptr, "A többi file a Game mappában:\ndata0.big: megvan: data0.big, "
+                                     "data0.mrvupdbig; hiányzik: data0.mrvdefbig\n", kT, kPartly},
   };
   for (const StateCase& c : cases) {
     SCOPED_TRACE(std::string(c.before) + (c.target == kBase ? " to base" : " to patched"));
     TempGameFolder folder;
-    Fill(folder, Layout(c.before), c.modified);
+    Fill(folder, Layout(c.before), c.modified, c.before);
     PosixFileOps ops;
-    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), c.target);
+    const Switched result = Switch(ops, folder.GameDir(), c.target);
     EXPECT_EQ(result.success, c.after != nullptr) << result.text;
+    if (c.kind) {
+      EXPECT_EQ(result.outcome.kind, *c.kind) << result.text;
+    }
     EXPECT_EQ(folder.Snapshot(), Layout(c.after ? c.after : c.before));
     EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
     if (!c.after) {
@@ -124,7 +164,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   files["data0.mrvupdbh"] = files["data1.mrvupdbh"] = "<dir>";
 
   PosixFileOps ops;
-  const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Base);
+  const Switched result = Switch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
   for (const char* part : {"Hiányzó file-ok a Game mappában: data1.mrvdefbh, vonu.mrvdefexe.",
@@ -137,7 +177,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
 TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
   TempGameFolder folder(false);
   PosixFileOps ops;
-  const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+  const Switched result = Switch(ops, folder.GameDir(), GameVersion::Patched);
   EXPECT_FALSE(result.success);
   EXPECT_NE(result.text.find("A játék mappája nem található: " + folder.GameDir()), std::string::npos)
       << result.text;
@@ -182,10 +222,11 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
     Folder before;
     GameVersion target;
     int renames;
+    Folder switched;
   };
-  const std::vector<Direction> directions = {{Layout("PPPPPPP"), GameVersion::Base, 14},
-                                             {Layout("BBBBBBB"), GameVersion::Patched, 14},
-                                             {Layout("SSPSSBS"), GameVersion::Base, 7}};
+  const std::vector<Direction> directions = {{Layout("PPPPPPP"), GameVersion::Base, 14, Layout("BBBBBBB")},
+                                             {Layout("BBBBBBB"), GameVersion::Patched, 14, Layout("PPPPPPP")},
+                                             {Layout("SSPSSBS"), GameVersion::Base, 7, Layout("BBBBBBB")}};
   for (const Direction& d : directions) {
     for (FailingRenames::Undo undo :
          {FailingRenames::Undo::Works, FailingRenames::Undo::FirstFails, FailingRenames::Undo::AllFail}) {
@@ -195,7 +236,7 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         TempGameFolder folder;
         Fill(folder, d.before);
         FailingRenames ops(n, undo);
-        const SwitchResult result = VersionSwitch(ops, folder.GameDir(), d.target);
+        const Switched result = Switch(ops, folder.GameDir(), d.target);
         ASSERT_FALSE(result.success);
         EXPECT_NE(result.text.find("Injected: file in use"), std::string::npos) << result.text;
 
@@ -227,6 +268,14 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         for (size_t at = 0; (at = result.text.find(", eredeti neve: ", at)) != std::string::npos; ++at) ++listed;
         EXPECT_EQ(listed, static_cast<size_t>(moved)) << result.text;
         EXPECT_NE(result.text.find("Nevezd vissza kézzel"), std::string::npos);
+        EXPECT_NE(result.text.find("nyomd meg újra az \"Alkalmaz\" gombot"), std::string::npos);
+
+        // Pressing "Alkalmaz" again once the files are free finishes the switch.
+        TempGameFolder again;
+        Fill(again, after);
+        PosixFileOps free;
+        EXPECT_TRUE(Switch(free, again.GameDir(), d.target).success);
+        EXPECT_EQ(again.Snapshot(), d.switched);
 
         // Following the report line by line, from the top, restores the folder.
         std::istringstream report(result.text);
@@ -249,7 +298,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
   const std::pair<FailureKind, const char*> cases[] = {
       {FailureKind::InUse, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
       {FailureKind::Other, "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd"},
-      {FailureKind::AccessDenied, "futtasd ezt a programot rendszergazdaként!"},
+      {FailureKind::AccessDenied, "a Windows Vezérelt mappahozzáférés funkciója"},
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
   };
@@ -258,7 +307,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
     TempGameFolder folder;
     Fill(folder, Layout("BBBSSSS"));
     FailingRenames ops(5, FailingRenames::Undo::Works, kind);
-    const SwitchResult result = VersionSwitch(ops, folder.GameDir(), GameVersion::Patched);
+    const Switched result = Switch(ops, folder.GameDir(), GameVersion::Patched);
     EXPECT_FALSE(result.success);
     EXPECT_EQ(folder.Snapshot(), Layout("BBBSSSS"));
     EXPECT_NE(result.text.find(advice), std::string::npos) << result.text;

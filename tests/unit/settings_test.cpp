@@ -3,6 +3,7 @@
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
 #include "fileset/game_folder.h"
+#include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
 #include "settings/memory_registry.h"
 #include "settings/settings_store.h"
@@ -256,15 +257,17 @@ TEST(GameFolder, FromTheRegistryValueToTheOperations) {
     EXPECT_NE(problem.find(relative ? ": " + c.installDir + ")." : ""), std::string::npos) << problem;
 
     NoFileAccess files;
-    const SwitchResult switched = VersionSwitch(files, gameDir, GameVersion::Base);
-    EXPECT_FALSE(switched.success);
-    EXPECT_NE(switched.text.find(problem), std::string::npos) << switched.text;
+    const SwitchOutcome switched = VersionSwitch(files, gameDir, GameVersion::Base);
+    EXPECT_EQ(switched.kind, SwitchKind::GameDirUnusable);
+    EXPECT_NE(SwitchText(switched).find(problem), std::string::npos) << SwitchText(switched);
     NoGauge gauge;
     bool marked = false;
-    const BackupResult backedUp = FirstRunBackup(files, gameDir, gauge, 0, [&] { marked = true; });
-    EXPECT_FALSE(backedUp.success);
+    const BackupOutcome backedUp = FirstRunBackup(files, gameDir, gauge, 0, [&] { marked = true; });
+    EXPECT_EQ(backedUp.kind, BackupKind::GameDirUnusable);
     EXPECT_FALSE(marked);
-    EXPECT_NE(backedUp.text.find(problem), std::string::npos) << backedUp.text;
+    const std::string text = BackupText(backedUp, SystemTimeZone());
+    EXPECT_NE(text.find(problem), std::string::npos) << text;
+    EXPECT_FALSE(NoStoredCopyLeft(files, gameDir));
     EXPECT_EQ(files.calls, 0);
   }
 }

@@ -50,4 +50,17 @@ case_backup_readonly_leftover() {
   expect_folder backed_up
 }
 
-all_cases+=(backup_attributes backup_readonly_leftover)
+# A stored copy that is no backup, dated 2040: the box shows its date, in
+# the local time that Explorer shows, and keeps the copy.
+case_backup_copy_dated_2040() {
+  local stamp
+  printf 'not a backup' >"$game_dir/vonu.mrvdefexe" && touch -d '2040-02-29 12:00:00 UTC' "$game_dir/vonu.mrvdefexe" ||
+    fail "could not make the stored copy"
+  stamp=$(date -d '2040-02-29 12:00:00 UTC' '+%Y.%m.%d. %H:%M:%S')
+  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+        "has=(vonu.mrvdefexe: 12 bájt, $stamp; vonu.exe: " answer close exit code=0
+  [ "$(cat "$game_dir/vonu.mrvdefexe")" = 'not a backup' ] || fail "the stored copy changed"
+  expect_value "$tool_key" Backup "REG_SZ 0"
+}
+
+all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040)

@@ -48,4 +48,23 @@ case_switch_patch_not_installed() {
   expect_folder backed_up
 }
 
-all_cases+=(switch_half_done switch_patch_not_installed)
+# The tool's own backup, then only vonu.exe replaced (a patch that stopped
+# midway): neither version is applied, since the labels of the six untouched
+# files would be swapped, and nothing is renamed.
+one_replaced() { backed_up | sed 's#^vonu.exe=base/#vonu.exe=patched/#'; }
+case_switch_partly_patched() {
+  drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
+  rm -f "$game_dir/vonu.exe"
+  cp "$ref/patched/vonu.exe" "$game_dir/vonu.exe" || fail "could not replace vonu.exe"
+  drive "${start[@]}" window "${choice_face[@]}" click id=103 click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=Ezek a file-ok megváltoztak: vonu.exe.' \
+        box 'has=még megegyeznek a biztonsági mentésükkel: data0.bh, data1.bh' \
+        box 'has=Semmi sem változott' answer control id=101 enabled=1 \
+        click id=102 click id=101 box 'caption=VONU11 XQ' icon=stop \
+        'has=Az alap VONU11 (v1.0) file-ok alkalmazása nem sikerült!' box 'has=Telepítsd újra a Vonu11 1.01 Patchet' \
+        answer close exit code=0
+  expect_folder one_replaced
+  expect_value "$tool_key" Backup "REG_SZ 1"
+}
+
+all_cases+=(switch_half_done switch_patch_not_installed switch_partly_patched)

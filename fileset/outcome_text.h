@@ -1,0 +1,17 @@
+// The Hungarian text of the box that reports what the switch or the backup
+// found and did.
+#pragma once
+#include <string>
+
+#include "fileset/file_ops.h"
+#include "fileset/first_run_backup.h"
+#include "fileset/time_zone.h"
+#include "fileset/version_switch.h"
+
+// The information box's text when the outcome Succeeded(), else the error box's.
+std::string SwitchText(const SwitchOutcome& outcome);
+std::string BackupText(const BackupOutcome& outcome, const TimeZone& zone);
+
+// "2040.01.02. 03:04:05": a file time in the zone's local time, as the
+// folder's listing shows it, for any year.
+std::string LocalTimeText(const FileTime& time, const TimeZone& zone);
