@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/ablak_style.h"
+#include "app/caption_fit.h"
 #include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
@@ -174,20 +175,29 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
     case ControlKind::Gauge:
       return nullptr;
   }
-  const Bounds b = ScaleBounds(Bounds{design.left, design.top, design.width, design.height}, textHeight_);
-  HWND control = CreateWindowExW(exStyle, windowClass, Widen(design.caption).c_str(), style, b.left, b.top, b.width,
-                                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
-                                 GetModuleHandleW(nullptr), design.kind == ControlKind::Panel ? this : nullptr);
-  if (!control) return nullptr;
-  // Later controls lie above earlier ones.
-  SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  HGDIOBJ font = nullptr;
+  HFONT font = nullptr;
   switch (design.font) {
     case FontKind::Window: font = windowFont_.Get(); break;
     case FontKind::Bold13: font = boldFont_.Get(); break;
     case FontKind::Regular13: font = labelFont_.Get(); break;
     case FontKind::System: break;
   }
+  Bounds b = ScaleBounds(Bounds{design.left, design.top, design.width, design.height}, textHeight_);
+  // Font and layout scale by different roundings: a caption may need more
+  // than its scaled control offers, and then the control grows to the right.
+  // The design size keeps its widths, made for these captions: there Wine
+  // measures bold Tahoma some 20 pixels wider than it draws it.
+  if (textHeight_ != kDesignTextHeight) {
+    const int pictureBeside = std::max(PictureButtonBeside(tick_), PictureButtonBeside(abort_));
+    const CaptionSize caption = MeasureCaption(design, font, pictureBeside);
+    b.width = WidthForCaption(caption.extent, caption.beside, b.width, RoomToTheRight(design, textHeight_));
+  }
+  HWND control = CreateWindowExW(exStyle, windowClass, Widen(design.caption).c_str(), style, b.left, b.top, b.width,
+                                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+                                 GetModuleHandleW(nullptr), design.kind == ControlKind::Panel ? this : nullptr);
+  if (!control) return nullptr;
+  // Later controls lie above earlier ones.
+  SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }

@@ -51,3 +51,36 @@ std::vector<ControlIndex> TabOrder(Parent parent) {
                    [](ControlIndex a, ControlIndex b) { return kLayout[a].tabOrder < kLayout[b].tabOrder; });
   return order;
 }
+
+int WidthForCaption(int captionExtent, int besideCaption, int scaledWidth, int room) {
+  const int needed = captionExtent + besideCaption;
+  if (captionExtent <= 0 || needed <= scaledWidth) return scaledWidth;
+  return std::max(scaledWidth, std::min(needed, room));
+}
+
+namespace {
+Bounds ScaledBounds(const ControlSpec& s, int textHeight) {
+  return ScaleBounds(Bounds{s.left, s.top, s.width, s.height}, textHeight);
+}
+
+// How far right a child of parent may reach, in the parent's coordinates. The
+// panel is wider than the window's client area, which cuts it off.
+int ParentRight(Parent parent, int textHeight) {
+  const int clientRight = ScaleBounds(Bounds{0, 0, kClientWidth, kClientHeight}, textHeight).width;
+  if (parent == Parent::Main) return clientRight;
+  const Bounds panel = ScaledBounds(kLayout[Panel], textHeight);
+  return std::min(panel.width, clientRight - panel.left);
+}
+}  // namespace
+
+int RoomToTheRight(const ControlSpec& control, int textHeight) {
+  const Bounds self = ScaledBounds(control, textHeight);
+  int right = ParentRight(control.parent, textHeight);
+  for (const ControlSpec& other : kLayout) {
+    if (&other == &control || other.parent != control.parent) continue;
+    const Bounds b = ScaledBounds(other, textHeight);
+    const bool sharesRows = b.top < self.top + self.height && self.top < b.top + b.height;
+    if (sharesRows && b.left >= self.left + self.width) right = std::min(right, b.left);
+  }
+  return std::max(0, right - self.left);
+}

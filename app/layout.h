@@ -60,3 +60,15 @@ inline int WindowFontHeight(int dpi) { return MulDivRounded(kWindowFontHeight, d
 inline int ScaleFontHeight(int designed, int textHeight) {
   return MulDivRounded(designed, textHeight, kDesignTextHeight);
 }
+
+// A scaled control's width once its caption has been measured: wide enough for
+// the caption's extent and what the control draws beside it (a radio button's
+// check mark and the gap before its text), but never narrower than scaled, and
+// never wider than room, the space it may take from its left edge. A caption
+// that fits keeps the scaled width, so the design resolution looks as designed.
+int WidthForCaption(int captionExtent, int besideCaption, int scaledWidth, int room);
+// The space right of a control's scaled left edge, up to the right edge of its
+// parent's client area or the left edge of the nearest control of the same
+// parent that stands to its right in a row it shares. Controls it already
+// overlaps (the background picture, the panel covering the window) don't count.
+int RoomToTheRight(const ControlSpec& control, int textHeight);

@@ -77,3 +77,8 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COL
     DrawFocusRect(dc, &focus);
   }
 }
+
+int PictureButtonBeside(const ButtonGlyph& glyph) {
+  constexpr int kOutline = 1, kFrame = 2;
+  return glyph.CellWidth() + kSpacing + 2 * (kOutline + kFrame);
+}

@@ -23,9 +23,12 @@
 //                                        the main window; enabled=0 while a box is up;
 //                                        active=1: it is the foreground window
 //   control id=N [parent=ID] [class=] [text=] [rect=L,T,W,H] [kind=ownerdraw|radio]
-//           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N]
+//           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N] [whole=bold|regular]
 //                                        a control of the main window (parent= for
-//                                        one inside another control)
+//                                        one inside another control); whole=: a radio
+//                                        button or label whose caption, in the layout's
+//                                        Tahoma 13 of that weight scaled, is drawn whole
+//                                        (with rect=, its right edge may lie further right)
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
 //   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
@@ -320,6 +323,8 @@ struct LayoutScale {
         return s;
     }
     int edge(int v) const { return textHeight == 13 ? v : MulDiv(v, textHeight, 13); }
+    // A control's own font height, scaled as the control is.
+    int fontHeight(int designed) const { return edge(designed); }
     RECT rect(int l, int t, int w, int h) const { return {edge(l), edge(t), edge(l + w), edge(t + h)}; }
     std::wstring describe() const {
         return L"layout at " + num(dpi) + L" dpi, " + face + L" text height " + num(textHeight) + L" (13 at 96 dpi)";
@@ -381,6 +386,7 @@ public:
     void waitWindow(const Step& s);
     void checkMain(const Step& s);
     void checkControl(const Step& s);
+    void expectWholeCaption(HWND c, const std::wstring& name, const std::wstring& weight);
     void click(const Step& s);
     void close(const Step& s);
     void waitBox(const Step& s);
@@ -548,9 +554,14 @@ void Driver::checkControl(const Step& s) {
         auto v = s.numbers(L"rect", L',', 4);
         RECT want = scale().rect(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
         RECT got = rectInParent(c);
-        if (!EqualRect(&got, &want))
-            fail(name + L" is at " + rectText(got) + L", expected " + rectText(want) + L" (" + scale().describe() + L")");
+        // A control that must show its caption whole may have grown to the right.
+        const bool grows = s.has(L"whole");
+        const bool right = grows ? got.right >= want.right : got.right == want.right;
+        if (got.left != want.left || got.top != want.top || got.bottom != want.bottom || !right)
+            fail(name + L" is at " + rectText(got) + L", expected " + rectText(want) + (grows ? L" or wider" : L"") +
+                 L" (" + scale().describe() + L")");
     }
+    if (s.has(L"whole")) expectWholeCaption(c, name, s.text(L"whole"));
     if (s.has(L"kind")) {
         LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
         const std::wstring& kind = s.text(L"kind");
@@ -571,6 +582,36 @@ void Driver::checkControl(const Step& s) {
         LRESULT parts = sendQuery(c, SB_GETPARTS, 0, 0);
         if (parts != s.integer(L"parts")) fail(name + L" has " + num(long(parts)) + L" parts, expected " + s.text(L"parts"));
     }
+}
+
+// The caption fits in the room the control gives its text, as Wine's controls
+// lay it out: a label has its whole width; a radio button draws a check box
+// 12/96 inch plus a pixel wide, a gap of half a digit's width, and its text a
+// pixel further in. The font is made here as the layout makes it: a font
+// handle of the tool's means nothing in this process.
+void Driver::expectWholeCaption(HWND c, const std::wstring& name, const std::wstring& weight) {
+    if (weight != L"bold" && weight != L"regular") throw BadCommandLine(L"whole= takes bold or regular");
+    const bool radio = className(c) == L"Button" && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_RADIOBUTTON;
+    if (!radio && className(c) != L"Static") throw BadCommandLine(L"whole= takes radio buttons and labels");
+    const std::wstring text = windowText(c);
+    WindowDC screen(nullptr);
+    GdiObject<HFONT> font(CreateFontW(scale().fontHeight(-13), 0, 0, 0, weight == L"bold" ? FW_BOLD : FW_NORMAL, FALSE,
+                                      FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+    Selected sel(screen.get(), font.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(screen.get(), text.c_str(), int(text.size()), &extent);
+    int inset = 0;
+    if (radio) {
+        int digit = 0;
+        GetCharWidthW(screen.get(), L'0', L'0', &digit);
+        inset = 12 * GetDeviceCaps(screen.get(), LOGPIXELSX) / 96 + 1 + digit / 2 + 1;
+    }
+    RECT client{};
+    GetClientRect(c, &client);
+    if (client.right - inset < extent.cx)
+        fail(name + L"'s caption " + quoted(text) + L" needs " + num(extent.cx) + L" pixels, the control gives it " +
+             num(client.right - inset) + L" of its " + num(client.right) + L" (" + scale().describe() + L")");
 }
 
 void Driver::click(const Step& s) {
@@ -927,7 +968,7 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled", L"active",
                                            L"timeout"}}},
         {L"control", {&Driver::checkControl, {L"id", L"parent", L"class", L"text", L"rect", L"kind", L"visible",
-                                              L"enabled", L"checked", L"parts", L"timeout"}}},
+                                              L"enabled", L"checked", L"parts", L"whole", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
         {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},

@@ -231,13 +231,18 @@ start=(start "exe=$tool_w")
 
 main_window=(main 'caption=VONU11 XQ' client=389x190 fixed=1 alpha=220 centred=1 enabled=1)
 
-choice_face=(
-  control id=100 class=msctls_statusbar32 rect=0,171,389,19 visible=1 parts=1
-  control id=101 class=Button kind=ownerdraw text=Alkalmaz rect=264,24,108,26 visible=1 enabled=1
-  control id=102 class=Button kind=radio 'text=Alap VONU11 (v1.0)' rect=16,16,145,17 visible=1 enabled=1 checked=1
-  control id=103 class=Button kind=radio 'text=Patchelt VONU11 (v.1.01)' rect=16,40,177,17 visible=1 enabled=1 checked=0
-  control id=104 class=TPanel text= rect=0,0,393,174 visible=0
-)
+# choice_face_with [PARAM...]: sets choice_face, with PARAMs added to the
+# radio buttons' checks.
+choice_face_with() {
+  choice_face=(
+    control id=100 class=msctls_statusbar32 rect=0,171,389,19 visible=1 parts=1
+    control id=101 class=Button kind=ownerdraw text=Alkalmaz rect=264,24,108,26 visible=1 enabled=1
+    control id=102 class=Button kind=radio 'text=Alap VONU11 (v1.0)' rect=16,16,145,17 visible=1 enabled=1 checked=1 "$@"
+    control id=103 class=Button kind=radio 'text=Patchelt VONU11 (v.1.01)' rect=16,40,177,17 visible=1 enabled=1 checked=0 "$@"
+    control id=104 class=TPanel text= rect=0,0,393,174 visible=0
+  )
+}
+choice_face_with
 
 first_run_face=(
   control id=104 class=TPanel text= rect=0,0,393,174 visible=1
@@ -328,16 +333,22 @@ case_install_dir_not_text() {
   expect_no_key "$tool_key"
 }
 
-case_dpi_144() {
+# The layout scaled to a screen of more dots per inch: everything where the
+# scaling puts it, except that the radio buttons may have grown to the right
+# to draw their bold captions whole.
+scaled_faces() {
   touch "$state/dpi-changed"
-  set_dpi 144 || fail "could not switch the prefix to 144 dpi"
+  set_dpi "$1" || fail "could not switch the prefix to $1 dpi"
   reset_world
-  drive screen dpi=144
+  drive screen "dpi=$1"
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" close exit code=0
   set_flag 1
   make_active patched
+  choice_face_with whole=bold
   drive "${start[@]}" window "${main_window[@]}" "${choice_face[@]}" close exit code=0
 }
+case_dpi_120() { scaled_faces 120; }
+case_dpi_144() { scaled_faces 144; }
 
 # ------------------------------------------------------------ version switch
 
@@ -510,7 +521,7 @@ case_backup_killed() {
 }
 
 all_cases=(first_start flag_one flag_empty radio_choice exit_button close_box no_game_key
-           tool_key_refused flag_not_text install_dir_not_text dpi_144
+           tool_key_refused flag_not_text install_dir_not_text dpi_120 dpi_144
            switch_both_ways switch_file_held backups_gone switch_capital_names
            backup_first_run backup_disk_full backup_killed)
 

@@ -58,6 +58,34 @@ TEST(Layout, TableMatchesTheDesign) {
   EXPECT_EQ(WindowFontHeight(144), -17);
 }
 
+TEST(Layout, ControlsGrowRightOnlyAsFarAsTheirCaptionsNeedAndRoomAllows) {
+  struct Case {
+    int extent, beside, scaled, room, width;
+  } cases[] = {
+      {120, 19, 190, 400, 190},  // fits: the scaled width stays
+      {171, 19, 190, 400, 190},  // fits exactly
+      {180, 19, 190, 400, 199},  // grows to what the caption needs
+      {180, 19, 190, 195, 195},  // stopped by the next control or the edge
+      {180, 19, 190, 150, 190},  // never narrower than scaled
+      {0, 19, 190, 400, 190},    // no caption: nothing beside it counts
+      {210, 0, 190, 400, 210},   // a label: the text alone
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(WidthForCaption(c.extent, c.beside, c.scaled, c.room), c.width)
+        << c.extent << " + " << c.beside << " in " << c.scaled << ", room " << c.room;
+  // The radio buttons stop at the apply button, which shares their rows; the
+  // panel's buttons at each other and at the window's edge, which cuts the
+  // panel off; a label spanning the panel by its left edge.
+  const int h = 21;  // Tahoma's text height at 144 dpi
+  auto left = [&](ControlIndex i) { return MulDivRounded(kLayout[i].left, h, 13); };
+  EXPECT_EQ(RoomToTheRight(kLayout[RBdef], h), left(Bstart) - left(RBdef));
+  EXPECT_EQ(RoomToTheRight(kLayout[RBupd], h), left(Bstart) - left(RBupd));
+  EXPECT_EQ(RoomToTheRight(kLayout[Bstart], h), MulDivRounded(kClientWidth, h, 13) - left(Bstart));
+  EXPECT_EQ(RoomToTheRight(kLayout[Bok], h), left(Boff) - left(Bok));
+  EXPECT_EQ(RoomToTheRight(kLayout[Boff], h), MulDivRounded(kClientWidth, h, 13) - left(Boff));
+  EXPECT_EQ(RoomToTheRight(kLayout[Linfo], 13), kClientWidth);
+}
+
 TEST(Layout, TabOrderFollowsTheTablePerParent) {
   // Keyboard navigation reads its order from the table alone.
   EXPECT_EQ(TabOrder(Parent::Main), (std::vector<ControlIndex>{RBdef, RBupd, Bstart, Panel}));
