@@ -22,5 +22,6 @@ class ButtonGlyph {
 };
 
 // The picture left of the caption, 4 pixels apart, the pair centred; pushed
-// buttons shift their content by one pixel.
-void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COLORREF textColor);
+// buttons shift their content by one pixel. Face and caption in the system's
+// button colours.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph);
