@@ -2,7 +2,6 @@
 // the close request.
 #include "app/ablak.h"
 
-#include "app/ablak_style.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
 #include "gauge/gauge_host_win32.h"
@@ -88,29 +87,19 @@ bool TKvt::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType != ODT_BUTTON) return false;
-      const bool isBoff = item.hwndItem == Boff;
-      // Bstart's own font is black; the panel buttons use the window's text colour.
-      DrawPictureButton(item, isBoff ? abort_ : tick_,
-                        item.hwndItem == Bstart ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+      if (item.hwndItem == SB && SB) {
+        PaintStatusBar(item);
+      } else if (item.CtlType == ODT_BUTTON) {
+        DrawPictureButton(item, item.hwndItem == Boff ? abort_ : tick_);
+      } else {
+        return false;
+      }
       result = TRUE;
       return true;
     }
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      HWND from = reinterpret_cast<HWND>(lParam);
-      if (from == RBdef || from == RBupd) {
-        SetTextColor(dc, kRadioText);
-        SetBkColor(dc, kRadioBack);
-        result = reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-      } else {
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      return true;
-    }
+    case WM_CTLCOLORBTN:
+      return ControlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
   }
   return false;
 }
@@ -122,6 +111,9 @@ LRESULT TKvt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       PaintBackground();
       return 0;
+    case WM_ACTIVATE:
+      if (Activated(wParam)) return 0;
+      break;
     case WM_CLOSE:
       // Closing ends the program like every other way out; the window goes
       // when the message loop has stopped. An operation is never cut short:

@@ -4,7 +4,8 @@
 //
 // Its code is split by concern: ablak.cpp the window procedures and painting,
 // ablak_create.cpp the window and its controls, ablak_handlers.cpp the four
-// handlers, ablak_keys.cpp keyboard navigation.
+// handlers, ablak_keys.cpp keyboard navigation, ablak_scheme.cpp the colours
+// that follow the user's colour scheme.
 #pragma once
 #include <windows.h>
 
@@ -78,6 +79,12 @@ class TKvt {
   void PaintPanel();
   void ErasePanel(HDC dc);
   bool MoveFocus(bool backward);
+  void PressEnter(HWND focus);
+  void PressEscape();
+  bool Activated(WPARAM wParam);
+  bool ControlColours(HDC dc, HWND control, LRESULT& brush) const;
+  void UseSchemeOnStatusBar();
+  void PaintStatusBar(const DRAWITEMSTRUCT& item) const;
 
   HWND handle_ = nullptr;
   DWORD createError_ = ERROR_SUCCESS;
@@ -89,6 +96,11 @@ class TKvt {
   UniqueFont labelFont_;
   ButtonGlyph tick_;
   ButtonGlyph abort_;
+  // The control that had the focus when the window was last deactivated.
+  HWND lastFocus_ = nullptr;
+  // High contrast was on when the window was made: the user's window colours
+  // replace the layout's, and the window is opaque.
+  bool highContrast_ = false;
 };
 
 extern TKvt* Kvt;

@@ -113,7 +113,9 @@ bool TKvt::Create() {
   handle_ = CreateWindowExW(0, kFormClass, Widen(Application.Title()).c_str(), kFormStyle, left, top, width, height,
                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!handle_) return failed();
-  MakeTranslucent(handle_);
+  // Under high contrast nothing may show through the window.
+  highContrast_ = HighContrastOn();
+  if (!highContrast_) MakeTranslucent(handle_);
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
   bool made = false;
   Application.Guard([&] { made = CreateControls() || failed(); });
@@ -235,6 +237,7 @@ bool TKvt::CreateControls() {
   // A leading tab centres the text in its part; the part keeps its sunken border.
   const std::wstring credit = L"\t" + Widen(XQ_CREDIT_LINE);
   SendMessageW(SB, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(credit.c_str()));
+  UseSchemeOnStatusBar();
   Check(RBdef);
   return true;
 }

@@ -1,8 +1,13 @@
-// Keyboard navigation: the windows are not dialogs, so Tab, the arrow keys and
-// Enter are handled here, in the tab order the layout table gives.
+// Keyboard navigation: the windows are not dialogs, so Tab, the arrow keys,
+// Enter and Esc are handled here, in the tab order the layout table gives, and
+// the focus is given back to the control that had it when the window is
+// activated again.
 #include "app/ablak.h"
 
 #include <vector>
+
+#include "app/application.h"
+#include "app/operation_pump.h"
 
 namespace {
 bool Reachable(HWND window) {
@@ -33,8 +38,23 @@ bool TKvt::MoveFocus(bool backward) {
   return true;
 }
 
+// Enter presses the focused push button, or else the face's default one:
+// OK on the first-run face, "Alkalmaz" on the version choice.
+void TKvt::PressEnter(HWND focus) {
+  if (focus == Boff) Clicked(Boff);
+  else Clicked(IsWindowVisible(Panel) ? Bok : Bstart);
+}
+
+// Esc leaves as "Kilépés" does, or as the close box does on the version
+// choice; never while an operation runs.
+void TKvt::PressEscape() {
+  if (OperationPump::Current()) return;
+  if (IsWindowVisible(Panel)) Clicked(Boff);
+  else Application.Terminate();
+}
+
 bool TKvt::PreTranslate(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !handle_ || !IsChild(handle_, msg.hwnd)) return false;
+  if (msg.message != WM_KEYDOWN || !handle_ || (msg.hwnd != handle_ && !IsChild(handle_, msg.hwnd))) return false;
   switch (msg.wParam) {
     case VK_TAB:
       return MoveFocus(GetKeyState(VK_SHIFT) < 0);
@@ -50,11 +70,27 @@ bool TKvt::PreTranslate(const MSG& msg) {
       }
       return false;
     case VK_RETURN:
-      if (msg.hwnd == Bstart || msg.hwnd == Bok || msg.hwnd == Boff) {
-        SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
-        return true;
-      }
-      return false;
+      PressEnter(msg.hwnd);
+      return true;
+    case VK_ESCAPE:
+      PressEscape();
+      return true;
   }
   return false;
+}
+
+// WM_ACTIVATE: the focused control is noted when the window loses the
+// activation and gets the focus back when it regains it. False leaves the
+// message to the default handling (which focuses the window itself).
+bool TKvt::Activated(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
+    return false;
+  }
+  if (HIWORD(wParam) || !lastFocus_ || !IsWindow(lastFocus_) || !IsWindowVisible(lastFocus_) ||
+      !IsWindowEnabled(lastFocus_))
+    return false;
+  SetFocus(lastFocus_);
+  return true;
 }

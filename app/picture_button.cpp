@@ -34,7 +34,7 @@ void ButtonGlyph::Draw(HDC dc, int x, int y, bool disabled) const {
                     cellWidth_, cellHeight_, transparent_);
 }
 
-void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COLORREF textColor) {
+void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph) {
   HDC dc = item.hDC;
   RECT rc = item.rcItem;
   const bool pushed = item.itemState & ODS_SELECTED;
@@ -43,8 +43,9 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COL
 
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   if (focused) {
-    // The focused button carries a dark outline, as default buttons do.
-    FrameRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // The focused button carries an outline in the caption's colour, as
+    // default buttons do.
+    FrameRect(dc, &rc, GetSysColorBrush(COLOR_BTNTEXT));
     InflateRect(&rc, -1, -1);
   }
   RECT frame = rc;
@@ -67,7 +68,9 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COL
     TextOutW(dc, textX + 1, textY + 1, caption.c_str(), static_cast<int>(caption.size()));
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
   } else {
-    SetTextColor(dc, textColor);
+    // The face is the user's button face, so the caption takes the user's
+    // button-text colour: black in the default scheme, light in a dark one.
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   }
   TextOutW(dc, textX, textY, caption.c_str(), static_cast<int>(caption.size()));
 

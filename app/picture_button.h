@@ -22,8 +22,9 @@ class ButtonGlyph {
 };
 
 // The picture left of the caption, 4 pixels apart, the pair centred; pushed
-// buttons shift their content by one pixel.
-void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph, COLORREF textColor);
+// buttons shift their content by one pixel. Face and caption in the system's
+// button colours.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonGlyph& glyph);
 // What such a button draws on its caption's row besides the text: the picture,
 // the spacing, and on both sides the push frame and the focus outline.
 int PictureButtonBeside(const ButtonGlyph& glyph);

@@ -3,7 +3,9 @@
 #   background.jpg  410 x 310 baseline JFIF 1.01, 4:2:0, 96 dpi
 #   tick.bmp        36 x 18, 16 colours, enabled + disabled cell, olive = transparent
 #   abort.bmp       the same for the exit button
-#   vonu11xq.ico    48, 32, 24 and 16 pixels, 32-bit colour with alpha
+#   vonu11xq.ico    256 (PNG), 64, 48, 40, 32, 24, 20 and 16 pixels, 32-bit colour
+#                   with alpha: sharp at 100 to 200 % scaling and in Explorer's
+#                   large views
 # Needs Debian's imagemagick (ImageMagick 6) and python3. The output is the same
 # bytes on every run.
 set -euo pipefail
@@ -160,7 +162,7 @@ icon_master() { # name ballstroke
 icon_master big 7
 icon_master small 16
 raws=()
-for s in 48 32 24 16; do
+for s in 256 64 48 40 32 24 20 16; do
   m=big; ((s < 32)) && m=small
   "$IM" "$work/$m.png" -filter Lanczos -resize ${s}x${s} -depth 8 "RGBA:$work/i$s.rgba"
   raws+=("$s:$work/i$s.rgba")

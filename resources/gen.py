@@ -4,7 +4,9 @@ write exactly.
 
   gen.py ball CX CY R STROKE     print MVG primitives for a football
   gen.py buttons DIR              write DIR/tick.bmp and DIR/abort.bmp
-  gen.py ico OUT SIZE:RAW ...     pack 32-bit RGBA rasters into an icon
+  gen.py ico OUT SIZE:RAW ...     pack 32-bit RGBA rasters into an icon; the
+                                  256-pixel one PNG-compressed, as Windows
+                                  Vista and later read it
 
 Everything is computed from fixed numbers, so the output is the same bytes on
 every run.
@@ -12,6 +14,7 @@ every run.
 import math
 import struct
 import sys
+import zlib
 
 
 # ---------------------------------------------------------------- football
@@ -207,6 +210,50 @@ def buttons(outdir):
 
 # ------------------------------------------------------------------ icon
 
+# Sizes from this one up are stored as PNG: a 256-pixel bitmap entry would
+# take a quarter of a megabyte.
+PNG_FROM = 256
+
+
+def _png(n, rgba):
+    """An 8-bit RGBA PNG with no ancillary chunks (no time, no gamma): the same
+    pixels give the same bytes."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b"".join(b"\0" + rgba[y * n * 4:(y + 1) * n * 4] for y in range(n))
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", n, n, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9))
+            + chunk(b"IEND", b""))
+
+
+def _clean(rgba):
+    """Scaling leaves faint fringes: make them clean holes."""
+    out = bytearray(rgba)
+    for i in range(0, len(out), 4):
+        if out[i + 3] < 4:
+            out[i:i + 4] = b"\0\0\0\0"
+    return bytes(out)
+
+
+def _dib(n, rgba):
+    """A 32-bit bottom-up bitmap entry with its AND mask."""
+    xor = bytearray()
+    mask = bytearray()
+    mstride = ((n + 31) // 32) * 4
+    for y in reversed(range(n)):
+        bits = bytearray(mstride)
+        for x in range(n):
+            r, g, b, a = rgba[(y * n + x) * 4:(y * n + x) * 4 + 4]
+            xor += bytes((b, g, r, a))
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    hdr = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return hdr + bytes(xor) + bytes(mask)
+
+
 def ico(out, sized_files):
     images = []
     for sized_file in sized_files:
@@ -215,25 +262,12 @@ def ico(out, sized_files):
         with open(raw, "rb") as f:
             rgba = f.read()
         assert len(rgba) == n * n * 4, raw
-        xor = bytearray()
-        mask = bytearray()
-        mstride = ((n + 31) // 32) * 4
-        for y in reversed(range(n)):
-            bits = bytearray(mstride)
-            for x in range(n):
-                r, g, b, a = rgba[(y * n + x) * 4:(y * n + x) * 4 + 4]
-                if a < 4:
-                    # scaling leaves faint fringes; make them clean holes
-                    r = g = b = a = 0
-                xor += bytes((b, g, r, a))
-                if a == 0:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask += bits
-        hdr = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-        images.append((n, hdr + bytes(xor) + bytes(mask)))
+        rgba = _clean(rgba)
+        images.append((n, _png(n, rgba) if n >= PNG_FROM else _dib(n, rgba)))
     blob = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for n, body in images:
+        # A width or height of 256 is written as 0.
         blob += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(body), offset)
         offset += len(body)
     for _, body in images:

@@ -24,11 +24,16 @@
 //                                        active=1: it is the foreground window
 //   control id=N [parent=ID] [class=] [text=] [rect=L,T,W,H] [kind=ownerdraw|radio]
 //           [visible=0|1] [enabled=0|1] [checked=0|1] [parts=N] [whole=bold|regular]
+//           [focused=0|1] [legible=1]
 //                                        a control of the main window (parent= for
 //                                        one inside another control); whole=: a radio
 //                                        button or label whose caption, in the layout's
 //                                        Tahoma 13 of that weight scaled, is drawn whole
-//                                        (with rect=, its right edge may lie further right)
+//                                        (with rect=, its right edge may lie further right);
+//                                        focused=1: it has the tool's keyboard focus;
+//                                        legible=1: an owner-drawn button's caption
+//                                        stands out from its face on the screen
+//   activate                             the main window is brought to the front
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
 //   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
@@ -401,6 +406,7 @@ public:
     void waitFile(const Step& s);
     void checkFullGauge(const Step& s);
     void decoy(const Step& s);
+    void activate(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -528,6 +534,9 @@ void Driver::checkMain(const Step& s) {
     }
 }
 
+void checkLegible(HWND c, const std::wstring& name);
+std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h);
+
 HWND Driver::control(long id, const Step& s) const {
     HWND parent = mainWindow();
     if (s.has(L"parent")) parent = control(s.integer(L"parent"), Step{});
@@ -582,6 +591,40 @@ void Driver::checkControl(const Step& s) {
         LRESULT parts = sendQuery(c, SB_GETPARTS, 0, 0);
         if (parts != s.integer(L"parts")) fail(name + L" has " + num(long(parts)) + L" parts, expected " + s.text(L"parts"));
     }
+    if (s.has(L"focused")) {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(c, nullptr), &gui))
+            fail(L"GetGUIThreadInfo failed with error " + num(GetLastError()));
+        if ((gui.hwndFocus == c) != s.flag(L"focused"))
+            fail(L"the focus is on " + (gui.hwndFocus ? className(gui.hwndFocus) + L" id " + num(GetDlgCtrlID(gui.hwndFocus))
+                                                      : std::wstring(L"no window")) +
+                 (s.flag(L"focused") ? L", expected " + name : L", expected another than " + name));
+    }
+    if (s.has(L"legible") && s.flag(L"legible")) checkLegible(c, name);
+}
+
+// The caption of an owner-drawn button with its picture on the left lies in
+// its right half: there, inside the frame and the focus outline, some pixels
+// must differ from the system's button-face colour, which the face is filled
+// with. Read from the screen, as a window's pixels are not given to another
+// process under Wine.
+void checkLegible(HWND c, const std::wstring& name) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    const int inset = 6, w = (r.right - r.left) / 2 - inset, h = r.bottom - r.top - 2 * inset;
+    std::vector<DWORD> px;
+    {
+        WindowDC screen(nullptr);
+        px = pixels(screen.get(), (r.left + r.right) / 2, r.top + inset, w, h);
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const DWORD faceRgb = DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face);
+    long differing = 0;
+    for (DWORD p : px) differing += (p & 0xFFFFFF) != faceRgb;
+    if (differing < 10)
+        fail(name + L"'s caption does not stand out from its face " + hex(faceRgb) + L": " + num(differing) +
+             L" pixels of its right half differ from it");
 }
 
 // The caption fits in the room the control gives its text, as Wine's controls
@@ -779,6 +822,12 @@ void Driver::decoy(const Step&) {
         fail(L"the decoy window did not come to the front");
 }
 
+void Driver::activate(const Step&) {
+    SetForegroundWindow(mainWindow());
+    if (!pollUntil(kCheckTimeout, [&] { return GetForegroundWindow() == mainWindow(); }))
+        fail(L"the main window did not come to the front");
+}
+
 void Driver::answerBox(const Step& s) {
     if (!box_ || !IsWindow(box_)) fail(L"no message box to answer (use the step 'box' first)");
     HWND ok = GetDlgItem(box_, IDOK);
@@ -968,7 +1017,8 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"main", {&Driver::checkMain, {L"caption", L"client", L"fixed", L"alpha", L"centred", L"enabled", L"active",
                                            L"timeout"}}},
         {L"control", {&Driver::checkControl, {L"id", L"parent", L"class", L"text", L"rect", L"kind", L"visible",
-                                              L"enabled", L"checked", L"parts", L"whole", L"timeout"}}},
+                                              L"enabled", L"checked", L"parts", L"whole", L"focused",
+                                              L"legible", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
         {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},
@@ -983,6 +1033,7 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"stamp", {&Driver::stamp, {L"name"}}},
         {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
         {L"decoy", {&Driver::decoy, {}}},
+        {L"activate", {&Driver::activate, {}}},
     };
     return table;
 }

@@ -78,6 +78,19 @@ set_dpi() {
   wineserver -p
 }
 
+# A case that calls this runs under a dark colour scheme, as a user's dark or
+# high-contrast scheme has it: black button faces with white button text. The
+# wineserver reads the colours when it starts; the prefix's own colours are
+# put back after the case.
+dark_scheme() {
+  wine reg export 'HKCU\Control Panel\Colors' "$(winpath "$state/colours.reg")" /y >/dev/null 2>&1 ||
+    fail "could not save the prefix's colours"
+  touch "$state/colours-changed"
+  wine reg add 'HKCU\Control Panel\Colors' /v ButtonFace /t REG_SZ /d '0 0 0' /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Control Panel\Colors' /v ButtonText /t REG_SZ /d '255 255 255' /f >/dev/null 2>&1 &&
+    set_dpi 96 || fail "could not set a dark colour scheme"
+}
+
 # A case that calls this runs with windows managed, as on a desktop whose
 # window manager places them; the next case runs unmanaged again.
 managed_windows() {
@@ -564,6 +577,11 @@ for c in "${cases[@]}"; do
     rm -f "$state/managed"
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 ||
       { echo "$0: could not let Wine place the windows again" >&2; exit 2; }
+  fi
+  if [ -f "$state/colours-changed" ]; then
+    rm -f "$state/colours-changed"
+    { wine reg import "$(winpath "$state/colours.reg")" >/dev/null 2>&1 && set_dpi 96; } ||
+      { echo "$0: could not put the prefix's colours back" >&2; exit 2; }
   fi
   if [ -f "$state/dpi-changed" ]; then
     rm -f "$state/dpi-changed"

@@ -2,7 +2,9 @@
 # Checks the player's download as a player gets it: unpacks the zip into a
 # fresh folder, checks that it holds exactly the files it should, in order,
 # that SHA256SUMS matches them, that the text files have Windows line
-# endings and that the notices carry the sentence the IJG licence asks for;
+# endings and that the notices carry the sentence the IJG licence asks for,
+# point at no file outside the zip (no path of a Linux or Windows system) and
+# carry the licence texts they point at instead;
 # then runs the packaged exe once under Wine, in a fresh prefix with the
 # demo game, up to its window, and closes it (exit code 0).
 #   tests/release/check.sh ZIP DRIVER.exe WORK_DIR
@@ -31,6 +33,16 @@ done
 for f in OLVASSEL.txt THIRD-PARTY-NOTICES.txt; do
   tr -d '\r' <"$f" | tr '\n' ' ' | grep -qi 'based in part on the work of the Independent JPEG Group' ||
     fail "$f does not say that the software is based in part on the work of the Independent JPEG Group"
+done
+
+notices=$(tr -d '\r' <THIRD-PARTY-NOTICES.txt)
+outside=$(grep -noE "(^|[[:space:]\`'\"(<])(/[[:alnum:]._-]+){2,}|[A-Za-z]:\\\\[[:alnum:]]" <<<"$notices" | head -n3)
+[ -z "$outside" ] || fail "THIRD-PARTY-NOTICES.txt points at files outside the zip: $(tr '\n' ' ' <<<"$outside")"
+for heading in "GNU GENERAL PUBLIC LICENSE|Version 3, 29 June 2007" "GNU GENERAL PUBLIC LICENSE|Version 2, June 1991" \
+               "GNU LESSER GENERAL PUBLIC LICENSE|Version 2.1, February 1999" \
+               "GNU LIBRARY GENERAL PUBLIC LICENSE|Version 2, June 1991" "GCC RUNTIME LIBRARY EXCEPTION|Version 3.1"; do
+  grep -A2 -F "${heading%%|*}" <<<"$notices" | grep -qF "${heading#*|}" ||
+    fail "THIRD-PARTY-NOTICES.txt does not carry the ${heading%%|*}, ${heading#*|}"
 done
 
 export WINEPREFIX=$work/prefix WINEDEBUG=-all LC_ALL=C.UTF-8 LANG=C.UTF-8

@@ -120,5 +120,65 @@ case_huge_install_dir() {
         box 'caption=VONU11 XQ' icon=stop 'has=Még ne telepítsd' fits=1 answer close exit code=0
 }
 
-all_cases+=(keys_during_failed_backup keys_during_backup alt_f4_during_backup close_during_backup second_start choice_under_panel
+# The tool started from the shell, so that its exit code can be had after a
+# key has ended it; ends_with_zero waits up to 20 s for that.
+tool_pid=
+start_in_shell() { wine "$tool" >/dev/null 2>&1 & tool_pid=$!; }
+ends_with_zero() {
+  local _
+  for _ in $(seq 200); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$tool_pid" 2>/dev/null && fail "the tool did not end after $1"
+  wait "$tool_pid" || fail "the tool ended with code $? after $1, expected 0"
+}
+
+# Enter presses the face's default button and Esc leaves, on both faces;
+# the keys go to the window in front, as a user types them.
+case_enter_and_escape() {
+  set_flag 1
+  make_active base
+  # The arrow keys choose the patched version, Enter applies it.
+  drive "${start[@]}" window control id=102 focused=1
+  press_keys Down Return
+  drive attach name="$tool_name" window box "$switched_caption" "$patched_applied" answer exit code=0
+  expect_folder patched_active
+  start_in_shell
+  drive attach name="$tool_name" window control id=102 focused=1
+  press_keys Escape
+  ends_with_zero Esc
+  expect_folder patched_active
+  # First run: Esc is "Kilépés", Enter is OK.
+  reset_world
+  start_in_shell
+  drive attach name="$tool_name" window control id=105 parent=104 focused=1
+  press_keys Escape
+  ends_with_zero Esc
+  expect_value "$tool_key" Backup "REG_SZ 0"
+  drive "${start[@]}" window control id=105 parent=104 focused=1
+  press_keys Return
+  drive attach name="$tool_name" window box "$backed_up_caption" "$backed_up_text" answer exit code=0
+  expect_value "$tool_key" Backup "REG_SZ 1"
+}
+
+# Another window comes to the front and the tool's comes back: the control
+# that had the focus has it again.
+case_focus_comes_back() {
+  set_flag 1
+  drive "${start[@]}" window control id=102 focused=1
+  press_keys Down Tab
+  drive attach name="$tool_name" window control id=101 focused=1 control id=103 checked=1 \
+        decoy main active=0 activate main active=1 control id=101 focused=1 close exit code=0
+  expect_folder untouched
+}
+
+# Under a dark scheme the picture buttons' captions stand out from their faces.
+case_dark_scheme() {
+  dark_scheme
+  set_flag 1
+  drive "${start[@]}" window control id=101 legible=1 close exit code=0
+  set_flag 0
+  drive "${start[@]}" window control id=105 parent=104 legible=1 control id=106 parent=104 legible=1 \
+        close exit code=0
+}
+
+all_cases+=(enter_and_escape focus_comes_back dark_scheme keys_during_failed_backup keys_during_backup alt_f4_during_backup close_during_backup second_start choice_under_panel
             huge_install_dir)
