@@ -163,17 +163,19 @@ case_enter_and_escape() {
 # that had the focus has it again.
 case_focus_comes_back() {
   set_flag 1
+  make_active patched
   drive "${start[@]}" window control id=102 focused=1
   press_keys Down Tab
   drive attach name="$tool_name" window control id=101 focused=1 control id=103 checked=1 \
         decoy main active=0 activate main active=1 control id=101 focused=1 close exit code=0
-  expect_folder untouched
+  expect_folder patched_active
 }
 
 # Under a dark scheme the picture buttons' captions stand out from their faces.
 case_dark_scheme() {
   dark_scheme
   set_flag 1
+  make_active patched
   drive "${start[@]}" window control id=101 legible=1 close exit code=0
   set_flag 0
   drive "${start[@]}" window control id=105 parent=104 legible=1 control id=106 parent=104 legible=1 \
