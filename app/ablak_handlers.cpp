@@ -1,11 +1,15 @@
 // The window's four handlers: FormCreate chooses the face, the buttons run
 // the operations and end the program.
+#include <exception>
+
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
 #include "fileset/file_ops_win32.h"
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
+#include "fileset/patient_file_ops.h"
+#include "fileset/retry_clock_win32.h"
 #include "fileset/version_switch.h"
 #include "gauge/gauges.h"
 #include "settings/registry_win32.h"
@@ -14,6 +18,10 @@
 namespace {
 const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
 const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
+
+void KeepWindowPainted() {
+  if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
+}
 
 // The backup's progress goes straight to the gauge, which paints each change
 // at once; between changes the window's pump keeps the rest painted.
@@ -28,12 +36,18 @@ class GaugeProgress : public ProgressSink {
     } catch (...) {
     }
   }
-  void StillWorking() override {
-    if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
-  }
+  void StillWorking() override { KeepWindowPainted(); }
 
  private:
   TGauge& gauge_;
+};
+
+// The game folder as the operations reach it: a rename or removal that meets
+// a scanner's brief look at a file waits it out, the window painting meanwhile.
+struct GameFileOps {
+  Win32FileOps system;
+  Win32RetryClock clock;
+  PatientFileOps patient{system, clock, KeepWindowPainted};
 };
 }  // namespace
 
@@ -54,27 +68,40 @@ void TKvt::BokClick() {
   ShowWindow(Bok, SW_HIDE);
   ShowWindow(Boff, SW_HIDE);
   PB->SetVisible(true);
+  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
+  const auto showFaceAgain = [this] {
+    PB->SetVisible(false);
+    PB->SetProgress(0);
+    ShowWindow(Bok, SW_SHOW);
+    ShowWindow(Boff, SW_SHOW);
+    SetFocus(Bok);
+  };
   SYSTEMTIME now{};
   GetSystemTime(&now);
   const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-  Win32FileOps files;
+  GameFileOps files;
   GaugeProgress progress(*PB);
-  const BackupResult result = FirstRunBackup(files, GameDir, progress, seed, [] {
-    Win32MachineRoot root;
-    MarkBackupDone(root);
-  });
+  BackupResult result{false, {}};
+  try {
+    result = FirstRunBackup(files.patient, GameDir, progress, seed, [] {
+      Win32MachineRoot root;
+      MarkBackupDone(root);
+    });
+  } catch (...) {
+    // The flag could not be written after the copies: the settings store's
+    // own error box, then the face to try again, as after any other failure.
+    const std::exception_ptr error = std::current_exception();
+    Application.Guard([&] { std::rethrow_exception(error); });
+    showFaceAgain();
+    return;
+  }
   if (result.success) {
     Application.ShowMessage(result.text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
   Application.ShowMessage(result.text, Application.Title(), MB_OK | MB_ICONSTOP);
-  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
-  PB->SetVisible(false);
-  PB->SetProgress(0);
-  ShowWindow(Bok, SW_SHOW);
-  ShowWindow(Boff, SW_SHOW);
-  SetFocus(Bok);
+  showFaceAgain();
 }
 
 void TKvt::BstartClick() {
@@ -88,8 +115,8 @@ void TKvt::BstartClick() {
     Application.Terminate();
     return;
   }
-  Win32FileOps files;
-  const SwitchResult result = VersionSwitch(files, GameDir, target);
+  GameFileOps files;
+  const SwitchResult result = VersionSwitch(files.patient, GameDir, target);
   if (result.success) {
     Application.ShowMessage(result.text, kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();

@@ -240,7 +240,7 @@ SwitchResult VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion
   while (done > 0) {
     --done;
     const RenameStep& s = steps[done];
-    const FileStatus undo = ops.Rename(gameDir + s.to, gameDir + s.from);
+    const FileStatus undo = ops.RenameBack(gameDir + s.to, gameDir + s.from);
     if (!undo) {
       stranded.push_back(ShownName(s.to) + ", eredeti neve: " + ShownName(s.from) + " (" + undo.reason + ")");
     }
