@@ -24,8 +24,9 @@ FileStatus PatientFileOps::PatientRename(const std::string& from, const std::str
       [&](const FileStatus& failure) {
         if (!Held(failure) && failure.kind != FailureKind::AccessDenied) return false;
         // A taken name or a missing file stays so however long one waits.
-        // Access denied with the target free is what Windows also answers
-        // while a file of that name is being removed by another program.
+        // Some holds show as access denied rather than as a sharing
+        // violation; with both names as they should be, that is worth the
+        // same wait.
         return inner_.Probe(to).kind == EntryKind::Missing && inner_.Probe(from).kind == EntryKind::File;
       });
 }
