@@ -1,5 +1,7 @@
 // The window's four handlers: FormCreate chooses the face, the buttons run
 // the operations and end the program.
+#include <exception>
+
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
@@ -7,6 +9,8 @@
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
 #include "fileset/outcome_text.h"
+#include "fileset/patient_file_ops.h"
+#include "fileset/retry_clock_win32.h"
 #include "fileset/time_zone.h"
 #include "fileset/version_switch.h"
 #include "gauge/gauges.h"
@@ -16,6 +20,10 @@
 namespace {
 const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
 const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
+
+void KeepWindowPainted() {
+  if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
+}
 
 // The backup's progress goes straight to the gauge, which paints each change
 // at once; between changes the window's pump keeps the rest painted.
@@ -30,12 +38,18 @@ class GaugeProgress : public ProgressSink {
     } catch (...) {
     }
   }
-  void StillWorking() override {
-    if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
-  }
+  void StillWorking() override { KeepWindowPainted(); }
 
  private:
   TGauge& gauge_;
+};
+
+// The game folder as the operations reach it: a rename or removal that meets
+// a scanner's brief look at a file waits it out, the window painting meanwhile.
+struct GameFileOps {
+  Win32FileOps system;
+  Win32RetryClock clock;
+  PatientFileOps patient{system, clock, KeepWindowPainted};
 };
 }  // namespace
 
@@ -59,15 +73,33 @@ void TKvt::BokClick() {
   ShowWindow(Bok, SW_HIDE);
   ShowWindow(Boff, SW_HIDE);
   PB->SetVisible(true);
+  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
+  const auto showFaceAgain = [this] {
+    PB->SetVisible(false);
+    PB->SetProgress(0);
+    ShowWindow(Bok, SW_SHOW);
+    ShowWindow(Boff, SW_SHOW);
+    SetFocus(Bok);
+  };
   SYSTEMTIME now{};
   GetSystemTime(&now);
   const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-  Win32FileOps files;
+  GameFileOps files;
   GaugeProgress progress(*PB);
-  const BackupOutcome outcome = FirstRunBackup(files, GameDir, progress, seed, [] {
-    Win32MachineRoot root;
-    MarkBackupDone(root);
-  });
+  BackupOutcome outcome;
+  try {
+    outcome = FirstRunBackup(files.patient, GameDir, progress, seed, [] {
+      Win32MachineRoot root;
+      MarkBackupDone(root);
+    });
+  } catch (...) {
+    // The flag could not be written after the copies: the settings store's
+    // own error box, then the face to try again, as after any other failure.
+    const std::exception_ptr error = std::current_exception();
+    Application.Guard([&] { std::rethrow_exception(error); });
+    showFaceAgain();
+    return;
+  }
   const std::string text = BackupText(outcome, SystemTimeZone());
   if (outcome.Succeeded()) {
     Application.ShowMessage(text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
@@ -75,12 +107,7 @@ void TKvt::BokClick() {
     return;
   }
   Application.ShowMessage(text, Application.Title(), MB_OK | MB_ICONSTOP);
-  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
-  PB->SetVisible(false);
-  PB->SetProgress(0);
-  ShowWindow(Bok, SW_SHOW);
-  ShowWindow(Boff, SW_SHOW);
-  SetFocus(Bok);
+  showFaceAgain();
 }
 
 void TKvt::BstartClick() {
@@ -94,8 +121,8 @@ void TKvt::BstartClick() {
     Application.Terminate();
     return;
   }
-  Win32FileOps files;
-  const SwitchOutcome outcome = VersionSwitch(files, GameDir, target);
+  GameFileOps files;
+  const SwitchOutcome outcome = VersionSwitch(files.patient, GameDir, target);
   if (outcome.Succeeded()) {
     Application.ShowMessage(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();

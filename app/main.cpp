@@ -3,26 +3,42 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/single_instance.h"
 #include "fileset/file_ops_win32.h"
 
 namespace {
-// The exe runs elevated, often from a Downloads folder: from here on DLLs come
-// from the system folder only, so none planted beside the exe is ever loaded.
-// Looked up by name, since Windows 7 without its 2011 update lacks it.
+// The exe runs elevated, often from a Downloads folder: no DLL planted beside
+// it or in the current folder may ever be loaded. SetDefaultDllDirectories is
+// looked up by name, since Windows 7 without its 2011 update lacks it; there
+// the current folder at least leaves the search. The exe's own folder cannot
+// be taken out that way, so every library the tool loads itself is loaded by
+// its full path in the system folder.
 void RestrictDllSearch() {
   using SetDirs = BOOL(WINAPI*)(DWORD);
   FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  if (proc) reinterpret_cast<SetDirs>(reinterpret_cast<void*>(proc))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!proc || !reinterpret_cast<SetDirs>(reinterpret_cast<void*>(proc))(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    SetDllDirectoryW(L"");
+  }
 }
 
-// The common controls library is loaded by name from the system folder rather
-// than imported, so that it too is found only there.
+// A library of the system folder by its full path; none when the path cannot
+// be made. Never by its bare name.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// The common controls library is loaded rather than imported, so that it too
+// comes from the system folder only.
 void InitStatusBarClass() {
-  HMODULE comctl = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (!comctl) comctl = LoadLibraryW(L"comctl32.dll");
+  HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
   if (!comctl) return;
   using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   FARPROC proc = GetProcAddress(comctl, "InitCommonControlsEx");
@@ -32,14 +48,21 @@ void InitStatusBarClass() {
 }
 
 const char kNoWindowText[] = "A program ablaka nem hozhat\xC3\xB3 l\xC3\xA9tre: ";
+const char kAlreadyRunning[] =
+    "Ez a program m\xC3\xA1r fut ezen a g\xC3\xA9pen, lehet, hogy egy m\xC3\xA1sik felhaszn\xC3\xA1l\xC3\xB3n\xC3\xA1l! "
+    "V\xC3\xA1rd meg, am\xC3\xADg befejez\xC5\x91" "dik, vagy z\xC3\xA1rd be, majd futtasd \xC3\xBAjra!";
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();
   const SingleInstance instance;
   if (instance.OtherRunning()) {
-    // The folder and the registry are left to the copy already running.
-    SingleInstance::BringOtherToFront();
+    // The folder and the registry are left to the copy already running; when
+    // its window cannot be shown, the user learns why nothing else appears.
+    if (!SingleInstance::BringOtherToFront()) {
+      Application.Initialize("VONU11 XQ");
+      Application.ShowMessage(kAlreadyRunning, Application.Title(), MB_OK | MB_ICONINFORMATION);
+    }
     return 0;
   }
   InitStatusBarClass();

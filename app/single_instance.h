@@ -1,5 +1,6 @@
-// One copy of the tool at a time in a session: two copies working on the same
-// game folder at once would each report on files the other was moving.
+// One copy of the tool at a time on the machine: the game folder and the flag
+// are shared by every user, and two copies working on them at once would each
+// report on files the other was moving.
 #pragma once
 #include <windows.h>
 
@@ -7,13 +8,17 @@
 
 class SingleInstance {
  public:
-  // Claims the session's instance mutex; held until this object goes.
+  // Claims the machine's instance mutex, or the session's where the system
+  // refuses the machine-wide name; held until this object goes.
   SingleInstance();
   // Another copy already holds it. When the mutex cannot be made at all, this
   // copy runs: refusing to start would be worse than the rare double start.
   bool OtherRunning() const { return otherRunning_; }
-  // Brings the other copy's window (or its message box) to the front.
-  static void BringOtherToFront();
+  // Brings the other copy's window (or its message box) to the front, waiting
+  // a moment for a copy that is still starting. False when no window of it
+  // came: it runs for another user, is ending, or the name is another
+  // program's.
+  static bool BringOtherToFront();
 
  private:
   UniqueHandle mutex_;

@@ -26,7 +26,8 @@ ExternalProject_Add(libjpeg_build
     -DWITH_ARITH_ENC=OFF -DWITH_ARITH_DEC=OFF
     # The same library from any folder on any day: paths written relative,
     # and a fixed build string instead of the day's date.
-    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${XQ_LIBJPEG_SOURCE}=libjpeg-turbo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build"
+    # The tool's hardening too: its stack canaries and checked copies.
+    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${XQ_LIBJPEG_SOURCE}=libjpeg-turbo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -fstack-protector-strong -D_FORTIFY_SOURCE=2"
     -DBUILD=0
   BUILD_BYPRODUCTS "${libjpeg_lib}"
   UPDATE_COMMAND ""

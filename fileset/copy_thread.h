@@ -47,7 +47,7 @@ class CopyThread {
 
   // Runs `body` on a thread of its own. False, with `body` not run, when the
   // system refuses a thread; the caller then does the work itself. `body`
-  // must not throw.
+  // must not throw; what still does ends the thread, not the process.
   bool Start(std::function<void()> body);
   // Waits until the thread has ended; nothing to do when none was started.
   void Join();

@@ -35,7 +35,12 @@ struct CopyThread::Impl {
   bool running = false;
 
   static void* Run(void* self) {
-    static_cast<Impl*>(self)->body();
+    // The bodies report their own failures. Should anything still leave one,
+    // the thread ends here rather than the whole process.
+    try {
+      static_cast<Impl*>(self)->body();
+    } catch (...) {
+    }
     return nullptr;
   }
 };

@@ -1,6 +1,7 @@
 #include "fileset/file_copy.h"
 
 #include <memory>
+#include <utility>
 
 #include "fileset/copy_thread.h"
 
@@ -32,7 +33,11 @@ class ReadAhead {
 
   void Start() {
     threaded_ = reader_.Start([this] {
-      while (FillOne()) {
+      try {
+        while (FillOne()) {
+        }
+      } catch (...) {
+        EndUnexpectedly();
       }
     });
   }
@@ -60,6 +65,7 @@ class ReadAhead {
         }
         if (ended_) {
           status = readStatus_;
+          if (!status && status.reason.empty()) status.reason = kUnexpected;
           return false;
         }
       }
@@ -89,6 +95,15 @@ class ReadAhead {
  private:
   char* Chunk(size_t slot) { return buffer_.get() + slot * kChunkSize; }
 
+  // Whatever left the reads on the helper thread ends them as a failure the
+  // writer reports; nothing here allocates.
+  void EndUnexpectedly() noexcept {
+    CopyLockHeld held(lock_);
+    readStatus_.ok = false;
+    ended_ = true;
+    lock_.WakeAll();
+  }
+
   // Reads one chunk into the next free slot. False when the reads are over:
   // the end of the file, an error, more bytes than the file had when the
   // copy began, or a stop.
@@ -109,8 +124,7 @@ class ReadAhead {
     }
     CopyLockHeld held(lock_);
     if (!status) {
-      readStatus_ = status;
-      if (readStatus_.reason.empty()) readStatus_.reason = kUnexpected;
+      readStatus_ = std::move(status);
       ended_ = true;
     } else if (got == 0) {
       ended_ = true;
@@ -150,6 +164,8 @@ FileStatus FlushWhileWorking(WritableFile& out, ProgressSink& progress) {
   bool done = false;
   FileStatus result;
   CopyThread flusher;
+  // Nothing leaves the helper thread: a flush that throws counts as failed,
+  // and the status moves across without allocating.
   const bool started = flusher.Start([&] {
     FileStatus status;
     try {
@@ -158,8 +174,7 @@ FileStatus FlushWhileWorking(WritableFile& out, ProgressSink& progress) {
       status.ok = false;
     }
     CopyLockHeld held(lock);
-    result = status;
-    if (!result && result.reason.empty()) result.reason = kUnexpected;
+    result = std::move(status);
     done = true;
     lock.WakeAll();
   });
@@ -173,6 +188,7 @@ FileStatus FlushWhileWorking(WritableFile& out, ProgressSink& progress) {
     progress.StillWorking();
   }
   flusher.Join();
+  if (!result && result.reason.empty()) result.reason = kUnexpected;
   return result;
 }
 

@@ -113,12 +113,18 @@ class FileOps {
   // carries its kind.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
 
+  // Undoes a rename just made: `from` is the name the file was just given,
+  // `to` the one it had. The same as Rename, except where waiting for a
+  // brief hold is worth more patience than a rename's first attempt.
+  virtual FileStatus RenameBack(const std::string& from, const std::string& to) { return Rename(from, to); }
+
   // Opens an existing file for reading; others may read it meanwhile, not write.
   virtual FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) = 0;
 
   // Creates a new, empty file for writing; fails when the name is taken.
   virtual FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
 
+  // Removes the file `path`. A failure carries its kind, as Rename's does.
   virtual FileStatus Delete(const std::string& path) = 0;
 
   // Bytes the current user may still write on the drive that holds `folder`.

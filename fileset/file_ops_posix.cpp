@@ -51,6 +51,7 @@ FailureKind KindOf(int error) {
   }
 }
 
+// A rename's or a removal's failure, with its kind.
 FileStatus RenameFailure(int error) { return FileStatus::Failure(std::strerror(error), KindOf(error)); }
 
 class PosixReadableFile final : public ReadableFile {
@@ -232,7 +233,7 @@ FileStatus PosixFileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
 }
 
 FileStatus PosixFileOps::Delete(const std::string& path) {
-  if (unlink(ToPosixPath(path).c_str()) != 0) return LastErrno();
+  if (unlink(ToPosixPath(path).c_str()) != 0) return RenameFailure(errno);
   return FileStatus::Success();
 }
 

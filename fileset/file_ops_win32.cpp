@@ -124,6 +124,8 @@ bool OnReadOnlyVolume(const std::wstring& path) {
   return (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
+// A rename's or a removal's failure, with the kind the advice and the wait for
+// a brief hold depend on.
 FileStatus RenameFailure(DWORD code, const std::wstring& source) {
   FailureKind kind = FailureKind::Other;
   switch (code) {
@@ -224,7 +226,7 @@ FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
 
 FileStatus Win32FileOps::Delete(const std::string& path) {
   std::wstring wide;
-  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  if (!WidePath(path, wide)) return RenameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
   if (DeleteFileW(wide.c_str())) return FileStatus::Success();
   const DWORD error = GetLastError();
   // A copy takes its source's read-only bit before it is renamed into place;
@@ -235,7 +237,7 @@ FileStatus Win32FileOps::Delete(const std::string& path) {
       SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileW(wide.c_str())) {
     return FileStatus::Success();
   }
-  return Failure(error);
+  return RenameFailure(error, wide);
 }
 
 FileStatus Win32FileOps::FreeSpace(const std::string& folder, uint64_t& bytes) {

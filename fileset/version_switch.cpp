@@ -176,7 +176,7 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   out.kind = SwitchKind::Undone;
   while (done > 0) {
     const RenameStep& s = steps[--done];
-    const FileStatus undo = ops.Rename(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
+    const FileStatus undo = ops.RenameBack(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
     if (!undo) {
       out.files.push_back(Finding(SwitchFinding::Stranded, nullptr, s.to, s.from, undo.reason));
       out.kind = SwitchKind::Stranded;

@@ -5,7 +5,8 @@
 #
 #   tests/e2e/run.sh TOOL.exe DRIVER.exe BUILD_DIR [case ...]
 #
-# e2e_holder.exe, which holds a game file open, is looked for beside the driver.
+# e2e_holder.exe, which holds a game file open, and e2e_scanner.exe, which holds
+# new copies briefly as a virus scanner does, are looked for beside the driver.
 # One Wine prefix (BUILD_DIR/e2e-prefix) serves the whole run; every case starts
 # from fresh registry keys and a fresh game folder. Without $DISPLAY the tests
 # run on an Xvfb display of their own. A failed case leaves a screenshot at
@@ -24,9 +25,10 @@ root=$(cd "$here/../.." && pwd)
 tool=$(realpath "$1")
 driver=$(realpath "$2")
 holder=$(dirname "$driver")/e2e_holder.exe
+scanner=$(dirname "$driver")/e2e_scanner.exe
 build=$(mkdir -p "$3" && cd "$3" && pwd)
 shift 3
-for f in "$tool" "$driver" "$holder"; do
+for f in "$tool" "$driver" "$holder" "$scanner"; do
   [ -f "$f" ] || { echo "$0: $f does not exist (build it first)" >&2; exit 2; }
 done
 
@@ -138,8 +140,10 @@ expect_no_key() {
 
 base_content() { printf 'placeholder %s, VONU 11 v1.0\n' "$1"; }
 
-# Ends the tool and the file holder, wherever a case left them.
-end_processes() { wine "$driver" kill name="$tool_name" kill name=e2e_holder.exe >/dev/null 2>&1; }
+# Ends the tool, the file holder and the scanner, wherever a case left them.
+end_processes() {
+  wine "$driver" kill name="$tool_name" kill name=e2e_holder.exe kill name=e2e_scanner.exe >/dev/null 2>&1
+}
 
 # A fresh demo install: the game's key points at a Game folder that holds the
 # seven files as small placeholders with contents of their own; no tool key.

@@ -63,4 +63,18 @@ case_backup_copy_dated_2040() {
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
-all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040)
+# The flag cannot be written once the copies are made (the tool's key is gone
+# and a volatile key that cannot hold it took its parent's place): the error
+# box, then the first-run face again, ready for another try; the copies stay.
+case_backup_flag_refused() {
+  drive "${start[@]}" window "${first_run_face[@]}"
+  reg_quiet delete "$vendor_key" /f
+  drive reg-volatile 'key=Software\Marvek'
+  drive attach name="$tool_name" window click id=105 parent=104 \
+        box 'caption=VONU11 XQ' icon=stop "text=Failed to set data for 'Backup'" answer \
+        "${first_run_face[@]}" close exit code=0
+  expect_whole_copies all
+  expect_no_key "$tool_key"
+}
+
+all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused)

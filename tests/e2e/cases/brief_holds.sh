@@ -1,0 +1,75 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154  # the names come from run.sh, which sources this file
+# Cases on what a player's PC does beside the tool: a virus scanner's brief
+# look at every new copy, a file held for a moment. Sourced by run.sh.
+
+# start_scanner HOLD_MS: e2e_scanner watches the Game folder, holding every new
+# *.mrv* file HOLD_MS; the names it held go to $state/scanned.
+start_scanner() {
+  local ready=$state/scanner-ready
+  rm -f "$ready" "$state/scanned"
+  wine "$scanner" 'C:\VONU11\Game' "$(winpath "$ready")" "$1" "$(winpath "$state/scanned")" >/dev/null 2>&1 &
+  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.05; done
+  [ -e "$ready" ] || fail "e2e_scanner did not start"
+}
+
+# expect_scanned PATTERN WHAT: the scanner held a name matching PATTERN, so the
+# tool met its hold (otherwise the case proved nothing).
+expect_scanned() {
+  grep -qiE "$1" "$state/scanned" 2>/dev/null ||
+    fail "the scanner never held $2 (it held: $(one_line <"$state/scanned" 2>/dev/null))"
+}
+
+# Every copy is held the moment it is closed, before the tool renames it to
+# its stored name, and again once it has that name: the backup waits each
+# hold out and completes.
+case_backup_beside_scanner() {
+  start_scanner 500
+  drive "${start[@]}" window click id=105 parent=104 \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  end_processes
+  expect_scanned 'mrvtmp' 'a temporary copy'
+  expect_value "$tool_key" Backup "REG_SZ 1"
+  expect_whole_copies all
+  expect_folder backed_up
+}
+
+# The game holds data1.big for good, so the switch undoes its renames; the
+# scanner holds each file it renamed away for longer than the switch waits
+# for data1.big, so that the undo meets those holds. Every file is put back.
+case_switch_undone_beside_scanner() {
+  set_flag 1
+  make_active patched
+  local ready=$state/held
+  rm -f "$ready"
+  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" >/dev/null 2>&1 &
+  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.05; done
+  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  start_scanner 3000
+  drive "${start[@]}" window click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=A data1.big átnevezése data1.mrvupdbig névre nem sikerült' \
+        box 'has=Az addigi átnevezések visszavonva' answer close exit code=0
+  end_processes
+  expect_scanned 'data0\.mrvupdbh' 'a file the switch renamed away'
+  expect_folder patched_active
+}
+
+# data1.big is held for 1.5 s from just before the click: the switch waits
+# and completes.
+case_switch_brief_hold() {
+  set_flag 1
+  make_active patched
+  drive "${start[@]}" window
+  local ready=$state/held
+  rm -f "$ready"
+  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" 1500 'C:\VONU11\Game\data0.mrvupdbh' \
+       >/dev/null 2>&1 &
+  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.01; done
+  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  drive attach name="$tool_name" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
+  wait
+  grep -q witness "$ready" || fail "the switch began only after the hold had ended; nothing was waited out"
+  expect_folder base_active
+}
+
+all_cases+=(backup_beside_scanner switch_undone_beside_scanner switch_brief_hold)
