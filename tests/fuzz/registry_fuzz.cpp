@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "settings/memory_registry.h"
+#include "support/memory_registry.h"
 #include "settings/settings_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {

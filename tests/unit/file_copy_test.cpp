@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fileset/file_copy.h"
-#include "fileset/file_ops_posix.h"
+#include "support/file_ops_posix.h"
 #include "fileset_folder.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fileset/file_ops_posix.h"
+#include "support/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset_folder.h"
 

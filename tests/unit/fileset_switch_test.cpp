@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fileset/file_ops_posix.h"
+#include "support/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gauge/gauges.h"
-#include "gauge/soft_canvas.h"
+#include "support/soft_canvas.h"
 
 class RecordingParent : public GaugeParent {
  public:

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gauge/gauges.h"
-#include "gauge/soft_canvas.h"
+#include "support/soft_canvas.h"
 #include "gauge_fake_parent.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "fileset/file_ops_posix.h"
+#include "support/file_ops_posix.h"
 #include "fileset/patient_file_ops.h"
 #include "fileset_folder.h"
 

@@ -5,7 +5,7 @@
 #include "fileset/game_folder.h"
 #include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
-#include "settings/memory_registry.h"
+#include "support/memory_registry.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/memory_registry.h"
+#include "support/memory_registry.h"
 
 #include <cctype>
 

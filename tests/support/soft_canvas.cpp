@@ -1,4 +1,4 @@
-#include "gauge/soft_canvas.h"
+#include "support/soft_canvas.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE  // renameat2 and RENAME_NOREPLACE
 #endif
-#include "fileset/file_ops_posix.h"
+#include "support/file_ops_posix.h"
 
 #include <cerrno>
 #include <cstring>
