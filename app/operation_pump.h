@@ -1,6 +1,37 @@
 // The window's side of a long operation (the first-run backup, the version
 // switch), which runs to its end on the window's own thread.
 //
+// One operation, from the click to the box:
+//
+//   BN_CLICKED on Bstart or Bok, or Enter (ablak_keys.cpp)
+//   -> TKvt::Clicked (ablak.cpp): does nothing while an OperationPump exists;
+//      else makes one on its stack and runs the handler inside Application.Guard
+//   -> BstartClick / BokClick (ablak_handlers.cpp), on the window's thread:
+//      GameFileOps wraps Win32FileOps in PatientFileOps, which retries a rename
+//      or removal that met a brief hold (a scanner's look at a fresh file)
+//   -> VersionSwitch / FirstRunBackup (fileset/): look at the folder, act, and
+//      return an outcome; no text, no window
+//        renames run on the window's thread; a retry waits in Win32RetryClock
+//        slices of 50 ms and calls KeepPainted between them
+//        CopyWhole (file_copy.cpp) reads ahead on one CopyThread and flushes on
+//        another; the window's thread writes each chunk and, between chunks and
+//        while it waits for those threads, calls ProgressSink::StillWorking,
+//        which is KeepPainted; the gauge paints itself on each step
+//   -> SwitchText / BackupText (fileset/outcome_text.cpp): the box's Hungarian
+//   -> Application.ShowMessage: DropQueuedInput throws away the clicks and keys
+//      that arrived meanwhile, keeping Alt+F4 and the close box as a held close;
+//      the program's windows are disabled while the box is up
+//   -> success: Application.Terminate; failure: the face is given back
+//   <- ~OperationPump (back in Clicked): a close held meanwhile is carried out
+//
+// Close requests: WM_CLOSE during the operation or its box calls HoldClose;
+// WM_QUERYENDSESSION is refused while the operation still works (Working()).
+// Errors: whatever a handler throws (the settings store's errors) is caught by
+// Application.Guard in Clicked and shown in the error box; BokClick catches
+// the flag write's itself so as to give the face back. Nothing thrown crosses
+// a window procedure (each runs through Guard) or leaves a copy thread (its
+// body hands the error over as the copy's failure).
+//
 // While one runs, the window keeps painting, and nothing the user does acts on
 // it or on its result: clicks and keys that arrive meanwhile are thrown away
 // before the result box is shown, and a close request is held until that box
