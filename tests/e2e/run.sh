@@ -390,17 +390,24 @@ case_switch_both_ways() {
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
+# hold_data1_big [MS WITNESS]: e2e_holder opens data1.big without delete
+# sharing, as a running game does, for good or for MS milliseconds (then it
+# writes "witness" into $state/held if WITNESS exists by then); returns once
+# the file is held.
+hold_data1_big() {
+  rm -f "$state/held"
+  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$state/held")" "$@" >/dev/null 2>&1 &
+  for _ in $(seq 500); do [ -e "$state/held" ] && break; sleep 0.01; done
+  [ -e "$state/held" ] || fail "e2e_holder did not open data1.big"
+}
+
 # Another program holds data1.big open without delete sharing: the switch
 # undoes what it renamed and says so, the tool stays open, and once the file
 # is let go a second click succeeds.
 case_switch_file_held() {
   set_flag 1
   make_active patched
-  local ready=$state/held
-  rm -f "$ready"
-  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" >/dev/null 2>&1 &
-  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.05; done
-  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  hold_data1_big
   drive "${start[@]}" window click id=101 \
         box 'caption=VONU11 XQ' icon=stop 'has=A data1.big átnevezése data1.mrvupdbig névre nem sikerült' \
         box 'has=Semmi sem változott' answer \

@@ -40,11 +40,7 @@ case_backup_beside_scanner() {
 case_switch_undone_beside_scanner() {
   set_flag 1
   make_active patched
-  local ready=$state/held
-  rm -f "$ready"
-  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" >/dev/null 2>&1 &
-  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.05; done
-  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  hold_data1_big
   start_scanner 3000
   drive "${start[@]}" window click id=101 \
         box 'caption=VONU11 XQ' icon=stop 'has=A data1.big átnevezése data1.mrvupdbig névre nem sikerült' \
@@ -60,15 +56,10 @@ case_switch_brief_hold() {
   set_flag 1
   make_active patched
   drive "${start[@]}" window
-  local ready=$state/held
-  rm -f "$ready"
-  wine "$holder" 'C:\VONU11\Game\data1.big' "$(winpath "$ready")" 1500 'C:\VONU11\Game\data0.mrvupdbh' \
-       >/dev/null 2>&1 &
-  for _ in $(seq 200); do [ -e "$ready" ] && break; sleep 0.01; done
-  [ -e "$ready" ] || fail "e2e_holder did not open data1.big"
+  hold_data1_big 1500 'C:\VONU11\Game\data0.mrvupdbh'
   drive attach name="$tool_name" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
   wait
-  grep -q witness "$ready" || fail "the switch began only after the hold had ended; nothing was waited out"
+  grep -q witness "$state/held" || fail "the switch began only after the hold had ended; nothing was waited out"
   expect_folder base_active
 }
 
