@@ -66,8 +66,7 @@ void TKvt::MakeFonts() {
 }
 
 Bounds TKvt::Scaled(ControlIndex index) const {
-  const ControlSpec& s = kLayout[index];
-  return ScaleBounds(Bounds{s.left, s.top, s.width, s.height}, textHeight_);
+  return ScaleBounds(kLayout[index], textHeight_);
 }
 
 bool TKvt::RegisterClasses() {
@@ -184,7 +183,7 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
     case FontKind::Regular13: font = labelFont_.Get(); break;
     case FontKind::System: break;
   }
-  Bounds b = ScaleBounds(Bounds{design.left, design.top, design.width, design.height}, textHeight_);
+  Bounds b = ScaleBounds(design, textHeight_);
   // Font and layout scale by different roundings: a caption may need more
   // than its scaled control offers, and then the control grows to the right.
   // The design size keeps its widths, made for these captions: there Wine

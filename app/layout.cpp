@@ -59,26 +59,22 @@ int WidthForCaption(int captionExtent, int besideCaption, int scaledWidth, int r
 }
 
 namespace {
-Bounds ScaledBounds(const ControlSpec& s, int textHeight) {
-  return ScaleBounds(Bounds{s.left, s.top, s.width, s.height}, textHeight);
-}
-
 // How far right a child of parent may reach, in the parent's coordinates. The
 // panel is wider than the window's client area, which cuts it off.
 int ParentRight(Parent parent, int textHeight) {
   const int clientRight = ScaleBounds(Bounds{0, 0, kClientWidth, kClientHeight}, textHeight).width;
   if (parent == Parent::Main) return clientRight;
-  const Bounds panel = ScaledBounds(kLayout[Panel], textHeight);
+  const Bounds panel = ScaleBounds(kLayout[Panel], textHeight);
   return std::min(panel.width, clientRight - panel.left);
 }
 }  // namespace
 
 int RoomToTheRight(const ControlSpec& control, int textHeight) {
-  const Bounds self = ScaledBounds(control, textHeight);
+  const Bounds self = ScaleBounds(control, textHeight);
   int right = ParentRight(control.parent, textHeight);
   for (const ControlSpec& other : kLayout) {
     if (&other == &control || other.parent != control.parent) continue;
-    const Bounds b = ScaledBounds(other, textHeight);
+    const Bounds b = ScaleBounds(other, textHeight);
     const bool sharesRows = b.top < self.top + self.height && self.top < b.top + b.height;
     if (sharesRows && b.left >= self.left + self.width) right = std::min(right, b.left);
   }

@@ -54,6 +54,10 @@ struct Bounds {
 // Scales a designed rectangle by textHeight / 13: left, top, right and bottom
 // each multiplied first and then divided; width and height follow from them.
 Bounds ScaleBounds(const Bounds& designed, int textHeight);
+// A control's bounds from the layout table, scaled so.
+inline Bounds ScaleBounds(const ControlSpec& control, int textHeight) {
+  return ScaleBounds(Bounds{control.left, control.top, control.width, control.height}, textHeight);
+}
 // The window font's height on a screen of the given resolution.
 inline int WindowFontHeight(int dpi) { return MulDivRounded(kWindowFontHeight, dpi, kDesignDpi); }
 // A control's own font height, scaled as the control is.

@@ -33,6 +33,13 @@ std::vector<std::string> NamesOf(const SwitchOutcome& o, SwitchFinding what) {
   return NamesOf(o, {what}, [](const SwitchFile&) { return std::string(); });
 }
 
+// The game folder is missing, or the system could not tell: the same words
+// for both operations.
+std::string FolderNotFound(const std::string& gameDir) { return "A játék mappája nem található: " + gameDir + "\n"; }
+std::string FolderUnreachable(const std::string& gameDir, const std::string& reason) {
+  return "A játék mappája nem érhető el: " + gameDir + " (" + reason + ")\n";
+}
+
 // ---------------------------------------------------------------- the switch
 
 std::string Applied(GameVersion target) {
@@ -165,9 +172,8 @@ std::string RenameFailedText(const SwitchOutcome& o) {
 std::string SwitchProblem(const SwitchOutcome& o) {
   switch (o.kind) {
     case SwitchKind::GameDirUnusable: return GameDirProblem(o.gameDir);
-    case SwitchKind::FolderMissing: return "A játék mappája nem található: " + o.gameDir + "\n";
-    case SwitchKind::FolderUnreachable:
-      return "A játék mappája nem érhető el: " + o.gameDir + " (" + o.reason + ")\n";
+    case SwitchKind::FolderMissing: return FolderNotFound(o.gameDir);
+    case SwitchKind::FolderUnreachable: return FolderUnreachable(o.gameDir, o.reason);
     case SwitchKind::Unreadable: {
       const auto withReason = [](const SwitchFile& f) { return " (" + f.reason + ")"; };
       return "Nem ellenőrizhető file-ok: " + JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) + ".\n";
@@ -280,10 +286,8 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
     case BackupKind::Done: return kDone;
     case BackupKind::AlreadyPatched: return kAlreadyPatched;
     case BackupKind::GameDirUnusable: return GameDirProblem(o.gameDir) + kNotMade + kDontPatchYet;
-    case BackupKind::FolderMissing:
-      return "A játék mappája nem található: " + o.gameDir + "\n" + kNotMade + kDontPatchYet;
-    case BackupKind::FolderUnreachable:
-      return "A játék mappája nem érhető el: " + o.gameDir + " (" + o.reason + ")\n" + kNotMade + kDontPatchYet;
+    case BackupKind::FolderMissing: return FolderNotFound(o.gameDir) + kNotMade + kDontPatchYet;
+    case BackupKind::FolderUnreachable: return FolderUnreachable(o.gameDir, o.reason) + kNotMade + kDontPatchYet;
     case BackupKind::NoRoom:
       return "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
              Megabytes(o.needed, true) + ", szabad: " + Megabytes(o.free, false) + ".\n" +
