@@ -7,9 +7,11 @@
 #include "app/operation_pump.h"
 #include "fileset/file_ops_win32.h"
 #include "fileset/file_set.h"
+#include "fileset/file_verdict.h"
 #include "fileset/first_run_backup.h"
 #include "fileset/outcome_text.h"
 #include "fileset/patient_file_ops.h"
+#include "fileset/pc_watch_win32.h"
 #include "fileset/retry_clock_win32.h"
 #include "fileset/time_zone.h"
 #include "fileset/version_switch.h"
@@ -50,6 +52,7 @@ struct GameFileOps {
   Win32FileOps system;
   Win32RetryClock clock;
   PatientFileOps patient{system, clock, KeepWindowPainted};
+  Win32PcWatch pc;
 };
 }  // namespace
 
@@ -57,10 +60,11 @@ void TKvt::FormCreate() {
   Win32MachineRoot root;
   TRegistry registry(root);
   GameDir = MakeGameDir(ReadGameFolder(registry));
-  // A folder whose stored copies are all gone (the game reinstalled) needs
-  // the backup again, whatever the flag says.
+  // A backup that is incomplete or gone (a copy that failed, a scanner's
+  // quarantine, the game reinstalled) is asked for again, whatever the flag
+  // says, as long as no file shows a switch or the patch.
   Win32FileOps files;
-  const bool backupNeeded = ReadOrCreateFlag(registry) || NoStoredCopyLeft(files, GameDir);
+  const bool backupNeeded = ReadOrCreateFlag(registry) || BackupIncomplete(files, GameDir);
   ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.
@@ -88,7 +92,7 @@ void TKvt::BokClick() {
   GaugeProgress progress(*PB);
   BackupOutcome outcome;
   try {
-    outcome = FirstRunBackup(files.patient, GameDir, progress, seed, [] {
+    outcome = FirstRunBackup(files.patient, files.pc, GameDir, progress, seed, [] {
       Win32MachineRoot root;
       MarkBackupDone(root);
     });
@@ -122,7 +126,7 @@ void TKvt::BstartClick() {
     return;
   }
   GameFileOps files;
-  const SwitchOutcome outcome = VersionSwitch(files.patient, GameDir, target);
+  const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target);
   if (outcome.Succeeded()) {
     Application.ShowMessage(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();

@@ -70,7 +70,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TKvt form;
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
-      Application.ShowMessage(std::string(kNoWindowText) + SystemErrorText(form.CreateError()), Application.Title(),
+      std::string why = SystemErrorText(form.CreateError());
+      if (why.empty()) why = "Windows-hibak\xC3\xB3" "d: " + std::to_string(form.CreateError());
+      Application.ShowMessage(std::string(kNoWindowText) + why, Application.Title(),
                               MB_OK | MB_ICONSTOP);
     }
     return 1;

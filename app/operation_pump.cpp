@@ -5,7 +5,7 @@
 OperationPump* OperationPump::current_ = nullptr;
 
 namespace {
-constexpr ULONGLONG kLookEveryMs = 100;
+constexpr ULONGLONG kRepaintEveryMs = 100;
 constexpr int kMaxPaintsPerLook = 32;
 constexpr int kMaxDropped = 4096;
 
@@ -34,7 +34,7 @@ OperationPump::~OperationPump() {
 
 void OperationPump::KeepPainted() noexcept {
   const ULONGLONG now = GetTickCount64();
-  if (now - lastLook_ < kLookEveryMs) return;
+  if (now - lastLook_ < kRepaintEveryMs) return;
   lastLook_ = now;
   MSG msg;
   for (int i = 0; i < kMaxPaintsPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {

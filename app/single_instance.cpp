@@ -10,7 +10,7 @@ const wchar_t kSessionName[] = L"Local\\VONU11 XQ instance";
 const wchar_t kTitle[] = L"VONU11 XQ";
 // A copy that is still starting shows its window well within this.
 constexpr DWORD kWaitForWindowMs = 3000;
-constexpr DWORD kLookEveryMs = 100;
+constexpr DWORD kPollForWindowMs = 100;
 
 HANDLE ClaimMutex(const wchar_t* name, bool& existed) {
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
@@ -28,8 +28,8 @@ SingleInstance::SingleInstance() {
 
 bool SingleInstance::BringOtherToFront() {
   HWND window = FindWindowW(kFormClass, kTitle);
-  for (DWORD waited = 0; !window && waited < kWaitForWindowMs; waited += kLookEveryMs) {
-    Sleep(kLookEveryMs);
+  for (DWORD waited = 0; !window && waited < kWaitForWindowMs; waited += kPollForWindowMs) {
+    Sleep(kPollForWindowMs);
     window = FindWindowW(kFormClass, kTitle);
   }
   if (!window) return false;

@@ -3,6 +3,7 @@
 // available on every toolchain this builds with, so each system provides
 // these in a file of its own.
 #pragma once
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -47,8 +48,12 @@ class CopyThread {
 
   // Runs `body` on a thread of its own. False, with `body` not run, when the
   // system refuses a thread; the caller then does the work itself. `body`
-  // must not throw; what still does ends the thread, not the process.
+  // must not throw; what still does ends the thread, not the process, and
+  // Ended() tells the waiting side.
   bool Start(std::function<void()> body);
+  // The thread has left `body`, whichever way. A waiting side that was not
+  // told what the body ended with takes it as an unexpected failure.
+  bool Ended() const;
   // Waits until the thread has ended; nothing to do when none was started.
   void Join();
 

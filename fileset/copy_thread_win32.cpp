@@ -19,15 +19,18 @@ void CopyLock::Wait(unsigned milliseconds) { SleepConditionVariableSRW(&impl_->c
 
 struct CopyThread::Impl {
   std::function<void()> body;
+  std::atomic<bool> ended{false};
   UniqueHandle thread;
 
   static unsigned __stdcall Run(void* self) {
     // The bodies report their own failures. Should anything still leave one,
-    // the thread ends here rather than the whole process.
+    // the thread ends here rather than the whole process, and says so.
+    Impl& impl = *static_cast<Impl*>(self);
     try {
-      static_cast<Impl*>(self)->body();
+      impl.body();
     } catch (...) {
     }
+    impl.ended = true;
     return 0;
   }
 };
@@ -38,10 +41,13 @@ CopyThread::~CopyThread() { Join(); }
 bool CopyThread::Start(std::function<void()> body) {
   Join();
   impl_->body = std::move(body);
+  impl_->ended = false;
   // _beginthreadex rather than CreateThread: the body runs C runtime code.
   impl_->thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Impl::Run, impl_.get(), 0, nullptr)));
   return impl_->thread.Valid();
 }
+
+bool CopyThread::Ended() const { return impl_->ended; }
 
 void CopyThread::Join() {
   if (!impl_->thread.Valid()) return;

@@ -15,11 +15,7 @@ constexpr size_t kChunkSize = 64u << 10;
 // How far the reads may run ahead of the writes: the disk reads the next
 // chunks while the last ones are handed to the file system.
 constexpr size_t kChunks = 64;
-// How long the window's thread waits, at most, before it looks at the window
-// again while the disk is busy.
-constexpr unsigned kLookEveryMs = 50;
-
-const char kUnexpected[] = "váratlan hiba történt";
+FileStatus Unexpected() { return FileStatus::Failure("", FailureKind::Unexpected); }
 
 // Reads a file into a ring of chunks ahead of the writes, on a helper thread
 // when the system gives one, else in turn with them. The writer takes the
@@ -57,15 +53,20 @@ class ReadAhead {
     for (;;) {
       {
         CopyLockHeld held(lock_);
-        if (filled_ == 0 && !ended_) lock_.Wait(kLookEveryMs);
+        if (filled_ == 0 && !ended_) lock_.Wait(kPaintEveryMs);
         if (filled_ > 0) {
           data = Chunk(head_);
           size = sizes_[head_];
           return true;
         }
+        // A helper thread that ended without saying so (whatever left it)
+        // ended the reads.
+        if (!ended_ && threaded_ && reader_.Ended()) {
+          readStatus_ = Unexpected();
+          ended_ = true;
+        }
         if (ended_) {
           status = readStatus_;
-          if (!status && status.reason.empty()) status.reason = kUnexpected;
           return false;
         }
       }
@@ -100,6 +101,7 @@ class ReadAhead {
   void EndUnexpectedly() noexcept {
     CopyLockHeld held(lock_);
     readStatus_.ok = false;
+    readStatus_.kind = FailureKind::Unexpected;
     ended_ = true;
     lock_.WakeAll();
   }
@@ -121,6 +123,7 @@ class ReadAhead {
       status = in_.Read(Chunk(slot), kChunkSize, got);
     } catch (...) {
       status.ok = false;
+      status.kind = FailureKind::Unexpected;
     }
     CopyLockHeld held(lock_);
     if (!status) {
@@ -172,6 +175,7 @@ FileStatus FlushWhileWorking(WritableFile& out, ProgressSink& progress) {
       status = out.Flush();
     } catch (...) {
       status.ok = false;
+      status.kind = FailureKind::Unexpected;
     }
     CopyLockHeld held(lock);
     result = std::move(status);
@@ -182,19 +186,24 @@ FileStatus FlushWhileWorking(WritableFile& out, ProgressSink& progress) {
   for (;;) {
     {
       CopyLockHeld held(lock);
-      if (!done) lock.Wait(kLookEveryMs);
+      if (!done) lock.Wait(kPaintEveryMs);
       if (done) break;
+      // The thread ended without saying so.
+      if (flusher.Ended()) {
+        result = Unexpected();
+        break;
+      }
     }
     progress.StillWorking();
   }
   flusher.Join();
-  if (!result && result.reason.empty()) result.reason = kUnexpected;
   return result;
 }
 
 // Everything up to the flush; `out` stays open.
-FileStatus CopyContents(ReadableFile& in, WritableFile& out, const FileInfo& info, ProgressSink& progress) {
-  FileStatus status;
+CopyResult CopyContents(ReadableFile& in, WritableFile& out, const FileInfo& info, ProgressSink& progress) {
+  CopyResult result;
+  FileStatus& status = result.status;
   uint64_t copied = 0;
   {
     ReadAhead reads(in, info.size);
@@ -203,64 +212,74 @@ FileStatus CopyContents(ReadableFile& in, WritableFile& out, const FileInfo& inf
     size_t size = 0;
     while (reads.Next(data, size, status, progress)) {
       status = out.Write(data, size);
-      if (!status) break;
+      if (!status) {
+        result.stage = CopyStage::Temp;
+        break;
+      }
       reads.Release();
       copied += size;
       progress.StillWorking();
     }
   }
-  if (!status) return status;
+  if (!status) return result;
   // A read error mistaken for the end of the file, or a file that changed
   // while it was read, shows here.
+  result.stage = CopyStage::Temp;
   if (copied != info.size) {
-    return FileStatus::Failure("a másolat mérete (" + std::to_string(copied) + " bájt) eltér az eredetiétől (" +
-                                   std::to_string(info.size) + " bájt)",
-                               FailureKind::Changed);
+    status = FileStatus::Failure("", FailureKind::Changed);
+    result.stage = CopyStage::Source;
+    result.copied = copied;
+    result.expected = info.size;
+    return result;
   }
   status = out.SetLastWriteTime(info.lastWrite);
   if (status) status = out.SetAttributes(info.attributes & file_attribute::kCarried);
   if (status) status = FlushWhileWorking(out, progress);
-  return status;
-}
-
-FileStatus RemoveTemp(FileOps& ops, const std::string& tempPath) {
-  const FileStatus deleted = ops.Delete(tempPath);
-  if (!deleted && ops.Probe(tempPath).kind != EntryKind::Missing) return deleted;
-  return FileStatus::Success();
+  return result;
 }
 
 }  // namespace
 
-FileStatus CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
+FileStatus RemoveTempCopy(FileOps& ops, const std::string& tempPath) {
+  FileStatus deleted = ops.DeletePatiently(tempPath);
+  const PathProbe after = ops.Probe(tempPath);
+  if (after.kind == EntryKind::Missing) return FileStatus::Success();
+  if (deleted) deleted = FileStatus::Failure("", FailureKind::StillThere);
+  return deleted;
+}
+
+CopyResult CopyWhole(FileOps& ops, const std::string& source, const std::string& tempPath,
                      const std::string& target, ProgressSink& progress) {
+  CopyResult result;
   std::unique_ptr<ReadableFile> in;
-  FileStatus status = ops.OpenForReading(source, in);
-  if (!status) return status;
+  result.status = ops.OpenForReading(source, in);
+  if (!result) return result;
   FileInfo info;
-  status = in->GetInfo(info);
-  if (!status) return status;
+  result.status = in->GetInfo(info);
+  if (!result) return result;
 
   std::unique_ptr<WritableFile> out;
-  status = ops.CreateNew(tempPath, out);
-  if (!status) return status;
+  result.stage = CopyStage::Temp;
+  result.status = ops.CreateNew(tempPath, out);
+  if (!result) return result;
 
   try {
-    status = CopyContents(*in, *out, info, progress);
+    result = CopyContents(*in, *out, info, progress);
   } catch (...) {
     // The window gave up on the copy: it goes, and so do its handles.
     out.reset();
     in.reset();
-    RemoveTemp(ops, tempPath);
+    RemoveTempCopy(ops, tempPath);
     throw;
   }
   const FileStatus closed = out->Close();
-  if (status) status = closed;
+  if (result && !closed) result.status = closed, result.stage = CopyStage::Temp;
   out.reset();
   in.reset();
-  if (status) status = ops.Rename(tempPath, target);
-  if (!status) {
-    const FileStatus removed = RemoveTemp(ops, tempPath);
-    if (!removed) status.reason += "; a félkész másolat nem törölhető: " + removed.reason;
+  if (result) {
+    result.status = ops.RenamePatiently(tempPath, target);
+    result.stage = CopyStage::Target;
   }
-  return status;
+  if (!result) result.removal = RemoveTempCopy(ops, tempPath);
+  return result;
 }

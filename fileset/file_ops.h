@@ -8,6 +8,10 @@
 #include <memory>
 #include <string>
 
+// How long, at most, the window's thread waits for the disk or for a held
+// file before it lets the window paint again.
+constexpr unsigned kPaintEveryMs = 50;
+
 // What kind of failure a call met, as far as the advice to the user depends
 // on it.
 enum class FailureKind {
@@ -16,22 +20,31 @@ enum class FailureKind {
   AccessDenied,   // not allowed, or held in a way the system reports as such
   ReadOnlyDrive,  // the drive or medium cannot be written
   NameTooLong,    // the full path is longer than the system takes
+  FolderDenied,   // the folder itself refuses new names: its permissions
   Changed,        // a copy's source changed size while it was read
+  StillThere,     // a removal reported done, but the name still holds the file
+  Unexpected,     // something other than the system failed (out of memory, a lost thread)
 };
 
 // Outcome of one file-system call. On failure `reason` holds the system's
-// text for the error (FormatMessageW on Windows, strerror on POSIX).
+// text for the error (FormatMessageW on Windows, strerror on POSIX), and
+// `code` its number; a system without a text for it leaves `reason` empty.
 struct FileStatus {
   bool ok = true;
   std::string reason;
   FailureKind kind = FailureKind::Other;
+  uint32_t code = 0;
 
   static FileStatus Success() { return {}; }
-  static FileStatus Failure(std::string why, FailureKind kind = FailureKind::Other) {
-    return {false, std::move(why), kind};
+  static FileStatus Failure(std::string why, FailureKind kind = FailureKind::Other, uint32_t code = 0) {
+    return {false, std::move(why), kind, code};
   }
   explicit operator bool() const { return ok; }
 };
+
+// Seconds from 1601-01-01, where Windows' file times count from, to
+// 1970-01-01 UTC, where FileTime counts from.
+constexpr int64_t kFiletimeEpochToUnixSeconds = 11644473600;
 
 // A last-write time: seconds since 1970-01-01 UTC and the fraction below.
 struct FileTime {
@@ -55,7 +68,8 @@ struct PathProbe {
   EntryKind kind = EntryKind::Missing;
   uint64_t size = 0;     // for a File
   FileTime lastWrite;    // for a File
-  std::string reason;    // for Unknown
+  std::string reason;    // for Unknown, as FileStatus::reason
+  uint32_t code = 0;     // for Unknown, as FileStatus::code
 };
 
 // The attributes a copy carries over, with the values Windows gives them.
@@ -113,10 +127,12 @@ class FileOps {
   // carries its kind.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
 
-  // Undoes a rename just made: `from` is the name the file was just given,
-  // `to` the one it had. The same as Rename, except where waiting for a
-  // brief hold is worth more patience than a rename's first attempt.
-  virtual FileStatus RenameBack(const std::string& from, const std::string& to) { return Rename(from, to); }
+  // The same as Rename and Delete, for the calls whose failure costs most: the
+  // undo of a rename just made, and the last steps of a finished copy (its
+  // rename into place, the removal of its temporary file). Where brief holds
+  // are waited out, these wait longest.
+  virtual FileStatus RenamePatiently(const std::string& from, const std::string& to) { return Rename(from, to); }
+  virtual FileStatus DeletePatiently(const std::string& path) { return Delete(path); }
 
   // Opens an existing file for reading; others may read it meanwhile, not write.
   virtual FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) = 0;

@@ -7,7 +7,7 @@
 
 namespace {
 
-FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code)); }
+FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code), FailureKind::Other, code); }
 FileStatus LastError() { return Failure(GetLastError()); }
 
 // Widens a path, refusing lengths the plain W functions cannot take.
@@ -17,18 +17,17 @@ bool WidePath(const std::string& path, std::wstring& wide) {
 }
 
 constexpr int64_t kTicksPerSecond = 10000000;
-constexpr int64_t kEpochDifferenceSeconds = 11644473600;  // 1601-01-01 to 1970-01-01
 
 FileTime FromFiletime(const FILETIME& ft) {
   const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
   FileTime t;
-  t.seconds = ticks / kTicksPerSecond - kEpochDifferenceSeconds;
+  t.seconds = ticks / kTicksPerSecond - kFiletimeEpochToUnixSeconds;
   t.nanoseconds = static_cast<uint32_t>(ticks % kTicksPerSecond) * 100;
   return t;
 }
 
 bool ToFiletime(const FileTime& t, FILETIME& ft) {
-  const int64_t seconds = t.seconds + kEpochDifferenceSeconds;
+  const int64_t seconds = t.seconds + kFiletimeEpochToUnixSeconds;
   if (seconds < 0 || seconds > INT64_MAX / kTicksPerSecond - 1) return false;
   const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + t.nanoseconds / 100);
   ft.dwLowDateTime = static_cast<DWORD>(ticks);
@@ -124,6 +123,18 @@ bool OnReadOnlyVolume(const std::wstring& path) {
   return (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
+// The folder that holds `path` refuses new names to this user: its
+// permissions, not a hold on the file, stop a rename.
+bool FolderRefusesNames(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return false;
+  const std::wstring folder = path.substr(0, slash + 1);
+  UniqueHandle h(CreateFileW(folder.c_str(), FILE_ADD_FILE | FILE_DELETE_CHILD,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return !h.Valid() && GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 // A rename's or a removal's failure, with the kind the advice and the wait for
 // a brief hold depend on.
 FileStatus RenameFailure(DWORD code, const std::wstring& source) {
@@ -135,7 +146,9 @@ FileStatus RenameFailure(DWORD code, const std::wstring& source) {
       kind = FailureKind::InUse;
       break;
     case ERROR_ACCESS_DENIED:
-      kind = OnReadOnlyVolume(source) ? FailureKind::ReadOnlyDrive : FailureKind::AccessDenied;
+      kind = OnReadOnlyVolume(source)     ? FailureKind::ReadOnlyDrive
+             : FolderRefusesNames(source) ? FailureKind::FolderDenied
+                                          : FailureKind::AccessDenied;
       break;
     case ERROR_WRITE_PROTECT:
       kind = FailureKind::ReadOnlyDrive;
@@ -147,7 +160,7 @@ FileStatus RenameFailure(DWORD code, const std::wstring& source) {
     default:
       break;
   }
-  return FileStatus::Failure(SystemErrorText(code), kind);
+  return FileStatus::Failure(SystemErrorText(code), kind, code);
 }
 
 }  // namespace
@@ -161,7 +174,6 @@ std::string SystemErrorText(unsigned long code) {
   if (length > 0 && buffer) text.assign(buffer, length);
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  if (text.empty()) return "Windows-hibakód: " + std::to_string(code);
   return Narrow(text);
 }
 
@@ -171,6 +183,7 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
   if (!WidePath(path, wide)) {
     probe.kind = EntryKind::Unknown;
     probe.reason = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
+    probe.code = ERROR_FILENAME_EXCED_RANGE;
     return probe;
   }
   WIN32_FILE_ATTRIBUTE_DATA data;
@@ -181,6 +194,7 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
     } else {
       probe.kind = EntryKind::Unknown;
       probe.reason = SystemErrorText(error);
+      probe.code = error;
     }
     return probe;
   }

@@ -15,5 +15,5 @@ class Win32FileOps final : public FileOps {
 };
 
 // The system's text for a Windows error code, in UTF-8, without the trailing
-// line break; the code itself when the system has no text for it.
+// line break; empty when the system has no text for it.
 std::string SystemErrorText(unsigned long code);

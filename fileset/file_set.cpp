@@ -1,7 +1,12 @@
 #include "fileset/file_set.h"
 
 std::string MakeGameDir(const std::string& installDir) {
-  return installDir + "\\Game\\";
+  // A "\\?\" path takes every separator literally, so its trailing one is not
+  // doubled; any other keeps the pair, which the file system reads as one
+  // ("\\server\" must not become the share "Game").
+  const bool literal = installDir.rfind("\\\\?\\", 0) == 0;
+  const bool ends = !installDir.empty() && (installDir.back() == '\\' || installDir.back() == '/');
+  return installDir + (literal && ends ? "Game\\" : "\\Game\\");
 }
 
 std::string ShownName(const char* name) {

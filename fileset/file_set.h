@@ -27,13 +27,9 @@ inline constexpr std::array<FileSetEntry, 7> FileSet{{
     {"\\vonu.exe", "\\vonu.mrvdefexe", "\\vonu.mrvupdexe"},
 }};
 
-// A file whose names show no stored copy follows data0.big's state: its
-// stored copy says which version is stored, hence which one is active.
-inline constexpr const FileSetEntry& MarkerEntry = FileSet[3];
-
-// The game's install directory followed by "\Game\". Nothing is normalised:
-// an empty install directory gives "\Game\", and a trailing separator gives
-// two in a row, which the file system reads as one.
+// The game's install directory followed by "\Game\". An empty install
+// directory gives "\Game\"; a trailing separator gives two in a row, which
+// the file system reads as one, except in the "\\?\" form, which gets one.
 std::string MakeGameDir(const std::string& installDir);
 
 // The full path of a file-set name in the game folder. GameDir ends with a

@@ -10,112 +10,71 @@
 
 namespace {
 
-// Removes the temporary copy left by a run that was killed while copying;
-// false, with what stands in the way, when it could not.
-bool RemoveTemp(FileOps& ops, const std::string& path, BackupFile& file) {
+// Removes the temporary copies left by a run that was killed while copying.
+// False, with what stands in the way, when one is still there.
+bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
+  const std::string path = GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str());
   const PathProbe probe = ops.Probe(path);
   if (probe.kind == EntryKind::Missing) return true;
   if (probe.kind != EntryKind::File) {
     file.what = BackupFinding::TempInTheWay;
     return false;
   }
-  const FileStatus deleted = ops.Delete(path);
-  if (deleted) return true;
+  file.status = RemoveTempCopy(ops, path);
+  if (file.status) return true;
   file.what = BackupFinding::TempLeft;
-  file.reason = deleted.reason;
   return false;
 }
 
-// What one entry's names hold, before anything is copied.
-struct Look {
-  BackupFile file;
-  bool olderCopy = false;  // a stored base copy that counts only if nothing contradicts it
-};
-
-// Judges a stored base copy beside its active file: a twin is the backup; an
-// older, not suspiciously empty one may be (the patch has rewritten the
-// active file since); anything else is no copy of it.
-void JudgeStored(const PathProbe& stored, const PathProbe& source, Look& look) {
-  BackupFile& file = look.file;
-  if (source.kind == EntryKind::Unknown) {
-    file.what = BackupFinding::Unreadable;
-    file.reason = source.reason;
-  } else if (source.kind != EntryKind::File) {
-    file.what = source.kind == EntryKind::Other ? BackupFinding::SourceIsFolder : BackupFinding::SourceMissing;
-  } else if (AreTwins(stored, source)) {
-    file.what = BackupFinding::Twin;
-  } else if (stored.lastWrite < source.lastWrite && (stored.size > 0 || source.size == 0)) {
-    file.what = BackupFinding::Stored;
-    look.olderCopy = true;
-  } else {
-    file.what = BackupFinding::NotItsBackup;
+// What the backup does with one file, from its verdict; names that a folder
+// holds are named as such.
+BackupFinding FindingOf(const FileVerdict& f) {
+  if (f.base.kind == EntryKind::Other) return BackupFinding::StoredIsFolder;
+  switch (f.verdict) {
+    case Verdict::NoStoredCopy: return BackupFinding::ToCopy;
+    case Verdict::NotPatchedYet: return BackupFinding::Twin;
+    case Verdict::BaseActive:
+    case Verdict::PatchedActive:
+    case Verdict::HalfSwitched: return BackupFinding::Stored;
+    case Verdict::EmptyCopy: return BackupFinding::NotItsBackup;
+    case Verdict::Unreadable: return BackupFinding::Unreadable;
+    case Verdict::Contradictory: return BackupFinding::Unsettled;
+    case Verdict::Missing: break;
   }
-  file.stored = stored;
-  file.active = source;
+  return f.active.kind == EntryKind::Other ? BackupFinding::SourceIsFolder : BackupFinding::SourceMissing;
 }
 
-// Looks at one entry: a killed run's temporary copy goes, a stored copy
-// already made stays. A file whose patched copy is stored has its base
-// version active: it needs no copy.
-Look LookAt(FileOps& ops, const std::string& gameDir, const FileSetEntry& e) {
-  Look look;
-  BackupFile& file = look.file;
-  file.entry = &e;
-  const bool tempGone = RemoveTemp(ops, GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()), file);
-  const PathProbe patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
-  const PathProbe stored = ops.Probe(GamePath(gameDir, e.BaseCopyName));
-  const PathProbe source = ops.Probe(GamePath(gameDir, e.ActiveName));
-  const PathProbe* unknown = patched.kind == EntryKind::Unknown ? &patched
-                             : stored.kind == EntryKind::Unknown ? &stored
-                                                                 : nullptr;
-  if (patched.kind == EntryKind::File) {
-    file.what = BackupFinding::Stored;
-  } else if (unknown) {
-    file.what = BackupFinding::Unreadable;
-    file.reason = unknown->reason;
-  } else if (stored.kind == EntryKind::Other) {
-    file.what = BackupFinding::StoredIsFolder;
-  } else if (stored.kind == EntryKind::File) {
-    JudgeStored(stored, source, look);
-  } else if (!tempGone) {
-    // RemoveTemp said what holds the temporary name.
-  } else if (source.kind == EntryKind::File) {
-    file.active = source;
-  } else {
-    JudgeStored(stored, source, look);  // names what is wrong with the source
-  }
-  return look;
-}
-
-// Looks at every entry, then lets the twins speak against the older copies:
-// an older copy that differs beside a file the patch has not touched is no
-// backup of the base version.
+// Clears what a killed run left, then reads every file's verdict. While some
+// file is patched active, a file with nothing stored may hold the patch too:
+// it is not copied as base.
 std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, bool& patchInstalled) {
-  std::vector<Look> looks;
-  bool anyTwin = false;
-  for (const FileSetEntry& e : FileSet) {
-    looks.push_back(LookAt(ops, gameDir, e));
-    anyTwin = anyTwin || looks.back().file.what == BackupFinding::Twin;
+  std::vector<BackupFile> files(FileSet.size());
+  std::vector<bool> tempCleared(FileSet.size());
+  for (size_t i = 0; i < FileSet.size(); ++i) {
+    files[i].entry = &FileSet[i];
+    tempCleared[i] = ClearLeftoverTemp(ops, gameDir, files[i]);
   }
-  patchInstalled = false;
-  std::vector<BackupFile> files;
-  for (Look& look : looks) {
-    if (look.olderCopy && anyTwin) look.file.what = BackupFinding::NotItsBackup;
-    const bool patchStored = look.file.what == BackupFinding::Stored && !look.olderCopy;
-    patchInstalled = patchInstalled || patchStored || (look.olderCopy && !anyTwin);
-    files.push_back(look.file);
+  const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
+  const bool patched = Any(verdicts, Verdict::PatchedActive);
+  patchInstalled = patched || Any(verdicts, Verdict::BaseActive) || Any(verdicts, Verdict::HalfSwitched);
+  for (size_t i = 0; i < FileSet.size(); ++i) {
+    const FileVerdict& f = verdicts[i];
+    BackupFile& file = files[i];
+    file.verdict = f.verdict;
+    file.stored = f.base;
+    file.active = f.active;
+    file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
+    if (!tempCleared[i]) continue;
+    file.what = FindingOf(f);
+    if (file.what == BackupFinding::ToCopy && patched) file.what = BackupFinding::BaseGone;
+    if (file.what == BackupFinding::Unreadable) {
+      const PathProbe& probe = f.unreadable == f.entry->ActiveName ? f.active
+                               : f.unreadable == f.entry->BaseCopyName ? f.base
+                                                                        : f.patched;
+      file.status = FileStatus::Failure(probe.reason, FailureKind::Other, probe.code);
+    }
   }
   return files;
-}
-
-// The kind of a backup whose copies are all made: the patch counts as
-// installed only when every stored copy was there already and no active file
-// is still its copy's twin.
-BackupKind Finished(const std::vector<BackupFile>& files) {
-  for (const BackupFile& file : files) {
-    if (file.what == BackupFinding::Copied || file.what == BackupFinding::Twin) return BackupKind::Done;
-  }
-  return BackupKind::AlreadyPatched;
 }
 
 // Copies what is still to copy and steps the gauge after copies four to seven.
@@ -125,16 +84,12 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
   static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
   for (size_t i = 0; i < files.size(); ++i) {
     BackupFile& file = files[i];
-    if (file.what == BackupFinding::Copied) {
+    if (file.what == BackupFinding::ToCopy) {
       const FileSetEntry& e = *file.entry;
-      const FileStatus copied =
-          CopyWhole(ops, GamePath(gameDir, e.ActiveName), GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()),
-                    GamePath(gameDir, e.BaseCopyName), progress);
-      if (!copied) {
-        file.what = BackupFinding::CopyFailed;
-        file.reason = copied.reason;
-        file.failure = copied.kind;
-      }
+      file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName),
+                            GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()), GamePath(gameDir, e.BaseCopyName),
+                            progress);
+      file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
     }
     if (i + 1 == files.size()) {
       progress.SetProgress(kProgressBase[i]);
@@ -162,24 +117,33 @@ std::string TempCopyName(const char* baseCopyName) {
   return name;
 }
 
-BackupOutcome FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
-                             const std::function<void()>& markBackupDone) {
+BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
+                             uint32_t seed, const std::function<void()>& markBackupDone) {
   BackupOutcome out;
   out.gameDir = gameDir;
-  if (!GameDirProblem(gameDir).empty()) {
-    out.kind = BackupKind::GameDirUnusable;
-    return out;
-  }
-  const PathProbe folder = ops.Probe(gameDir);
-  if (folder.kind != EntryKind::Other) {
-    out.kind = folder.kind == EntryKind::Unknown ? BackupKind::FolderUnreachable : BackupKind::FolderMissing;
-    out.reason = folder.reason;
-    return out;
+  const FolderCheck check = CheckFolder(ops, pc, gameDir);
+  out.dirProblem = check.dirProblem;
+  out.folderStatus = check.why;
+  out.obstacle = check.obstacle;
+  switch (check.state) {
+    case FolderCheck::State::Ready: break;
+    case FolderCheck::State::DirUnusable: out.kind = BackupKind::GameDirUnusable; return out;
+    case FolderCheck::State::Missing: out.kind = BackupKind::FolderMissing; return out;
+    case FolderCheck::State::Unreachable: out.kind = BackupKind::FolderUnreachable; return out;
+    case FolderCheck::State::Obstructed: out.kind = BackupKind::Obstructed; return out;
   }
 
   out.files = LookAtFolder(ops, gameDir, out.patchInstalled);
   for (const BackupFile& file : out.files) {
-    if (file.what == BackupFinding::Copied) out.needed += file.active.size;
+    if (file.what == BackupFinding::ToCopy) out.needed += file.active.size;
+  }
+  // A base version that is gone can only come back from outside: nothing is
+  // copied meanwhile.
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::BaseGone) {
+      out.kind = BackupKind::Failed;
+      return out;
+    }
   }
   // When the drive cannot say how much room it has, go on: a copy that runs
   // out of room is removed again like any other failed one.
@@ -196,17 +160,6 @@ BackupOutcome FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressS
     }
   }
   markBackupDone();
-  out.kind = Finished(out.files);
+  out.kind = out.patchInstalled ? BackupKind::AlreadyPatched : BackupKind::Done;
   return out;
-}
-
-bool NoStoredCopyLeft(FileOps& ops, const std::string& gameDir) {
-  if (!GameDirProblem(gameDir).empty()) return false;
-  for (const FileSetEntry& e : FileSet) {
-    if (ops.Probe(GamePath(gameDir, e.ActiveName)).kind != EntryKind::File) return false;
-    for (const char* stored : {e.BaseCopyName, e.PatchCopyName}) {
-      if (ops.Probe(GamePath(gameDir, stored)).kind != EntryKind::Missing) return false;
-    }
-  }
-  return true;
 }

@@ -2,6 +2,7 @@
 // seven base files under their BaseCopyName, never overwriting, never leaving
 // a half-written copy under a stored name.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,6 +11,9 @@
 #include "fileset/file_copy.h"
 #include "fileset/file_ops.h"
 #include "fileset/file_set.h"
+#include "fileset/file_verdict.h"
+#include "fileset/game_folder.h"
+#include "fileset/game_guard.h"
 
 // Milliseconds since midnight, the seed of the gauge's random steps.
 uint32_t ClockSeed(unsigned hour, unsigned minute, unsigned second, unsigned millisecond);
@@ -27,36 +31,47 @@ class RandomSteps {
 
 // What the backup found for one file of the set, or did with it.
 enum class BackupFinding {
+  ToCopy,          // nothing stored: to be copied
   Copied,          // copied now
   Stored,          // its base version was stored already (or its patched copy is)
   Twin,            // stored already: the stored base copy is the active file's twin
+  BaseGone,        // nothing stored, and the folder shows the patch: not copied as base
   SourceMissing,   // no active file to copy
   SourceIsFolder,  // a folder holds the active name
   StoredIsFolder,  // a folder holds the stored base name
+  Unsettled,       // the names contradict each other: kinds
   TempInTheWay,    // something other than a file holds the temporary name
-  TempLeft,        // a killed run's temporary copy could not be removed: reason
-  Unreadable,      // the system could not check a name: reason
-  CopyFailed,      // reason, failure
-  NotItsBackup,    // the stored base copy cannot be this file's backup: stored, active
+  TempLeft,        // a killed run's temporary copy is still there: status
+  Unreadable,      // the system could not check a name: status
+  CopyFailed,      // copy says which name failed and why
+  NotItsBackup,    // an empty stored base copy of a non-empty file: stored, active
 };
 
 struct BackupFile {
   const FileSetEntry* entry = nullptr;
-  BackupFinding what = BackupFinding::Copied;
-  std::string reason;
-  FailureKind failure = FailureKind::Other;
-  PathProbe stored, active;  // NotItsBackup: the two files compared
+  BackupFinding what = BackupFinding::ToCopy;
+  Verdict verdict = Verdict::Missing;
+  FileStatus status;
+  CopyResult copy;
+  PathProbe stored, active;
+  std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   bool Failed() const {
-    return what != BackupFinding::Copied && what != BackupFinding::Stored && what != BackupFinding::Twin;
+    return what != BackupFinding::ToCopy && what != BackupFinding::Copied && what != BackupFinding::Stored &&
+           what != BackupFinding::Twin;
+  }
+  // A base version kept under a stored name now.
+  bool Kept() const {
+    return what == BackupFinding::Copied || what == BackupFinding::Stored || what == BackupFinding::Twin;
   }
 };
 
 enum class BackupKind {
-  Done,               // every base file is stored; the patch may come
-  AlreadyPatched,     // every stored copy counts and no active file is still its twin
-  GameDirUnusable,    // GameDirProblem says why; nothing touched
+  Done,               // every base file is stored, the patch is not installed yet
+  AlreadyPatched,     // every base file is stored, and some file shows the patch or a switch
+  GameDirUnusable,    // dirProblem says why; nothing touched
   FolderMissing,      // no game folder
-  FolderUnreachable,  // reason
+  FolderUnreachable,  // folderStatus
+  Obstructed,         // obstacle says what; nothing touched
   NoRoom,             // needed and free bytes; nothing copied
   Failed,             // some files failed: files
 };
@@ -64,32 +79,29 @@ enum class BackupKind {
 struct BackupOutcome {
   BackupKind kind = BackupKind::Done;
   std::string gameDir;
-  std::string reason;
+  GameDirProblem dirProblem = GameDirProblem::None;
+  FileStatus folderStatus;
+  Obstacle obstacle;
   uint64_t needed = 0, free = 0;
-  // The folder shows the patch on some file: a stored patched copy, or a
-  // stored base copy older than its active file that counts as its backup.
+  // Some file shows the patch or a switch (base active, patched active or
+  // half-switched): the box then warns against nothing the player has done.
   bool patchInstalled = false;
   std::vector<BackupFile> files;
   bool Succeeded() const { return kind == BackupKind::Done || kind == BackupKind::AlreadyPatched; }
 };
 
-// Copies each FileSet entry's ActiveName to its BaseCopyName unless a stored
-// copy already holds its base version, and steps the gauge to 1..3, 30..32,
-// 90..92 and 100 after copies four to seven. A stored base copy counts when it
-// is the active file's twin, or when it is older than the active file (the
-// patch has rewritten it since), not empty unless the active file is, and no
-// other active file is still its own copy's twin; any other is kept and
-// reported, and fails the backup. Checks the free space first and copies
-// nothing when the copies would not fit. Calls markBackupDone only when all
-// seven copies are in place; what it throws reaches the caller, the copies
-// stay. Touches nothing when gameDir is not absolute (GameDirProblem).
-BackupOutcome FirstRunBackup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
-                             const std::function<void()>& markBackupDone);
-
-// The backup is gone from a folder the tool once backed up: all seven active
-// files are there and not one of the fourteen stored names holds anything.
-// False when gameDir is not absolute.
-bool NoStoredCopyLeft(FileOps& ops, const std::string& gameDir);
+// Copies each FileSet entry's ActiveName to its BaseCopyName unless the
+// entry's verdict shows its base version stored already, and steps the gauge
+// to 1..3, 30..32, 90..92 and 100 after copies four to seven. Never stores a
+// patched file as base: while some file is patched active, the files with
+// nothing stored are not copied (BaseGone). An empty stored copy of a
+// non-empty file is kept and reported. Checks the free space first and
+// copies nothing when the copies would not fit. Calls markBackupDone only
+// when every base version is stored; what it throws reaches the caller, the
+// copies stay. Touches nothing when gameDir is not absolute, the game runs
+// from the folder or Windows keeps private copies of its files.
+BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
+                             uint32_t seed, const std::function<void()>& markBackupDone);
 
 // The name a copy is written under until it is whole: the BaseCopyName with
 // "mrvtmp" in place of "mrvdef", in the game folder.

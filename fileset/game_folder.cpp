@@ -1,7 +1,5 @@
 #include "fileset/game_folder.h"
 
-#include "settings/settings_store.h"
-
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -15,11 +13,6 @@ bool IsAbsoluteHere(const std::string& path) {
 #else
   return IsAbsoluteWindowsPath(path) || (!path.empty() && path[0] == '/');
 #endif
-}
-
-// Where the game's installer registers the folder, as the user would look it up.
-std::string WhereRegistered() {
-  return std::string("HKEY_LOCAL_MACHINE\\") + kGameKey + " kulcs, \"" + kInstallDirValue + "\" érték";
 }
 
 const char kGameSuffix[] = "\\Game\\";
@@ -39,21 +32,15 @@ bool IsAbsoluteWindowsPath(const std::string& path) {
   return at > share;
 }
 
-std::string GameDirProblem(const std::string& gameDir) {
-  if (gameDir.empty()) {
-    return "A játék telepítési mappáját nem sikerült kiolvasni a registryből (" + WhereRegistered() +
-           "); az okát a program indulásakor megjelent hibaüzenet írta le.\n";
-  }
-  if (IsAbsoluteHere(gameDir)) return {};
-  // Name the install directory as registered, without the "\Game\" added to it.
-  std::string installDir = gameDir;
+GameDirProblem GameDirProblemOf(const std::string& gameDir) {
+  if (gameDir.empty()) return GameDirProblem::NotRead;
+  if (IsAbsoluteHere(gameDir)) return GameDirProblem::None;
+  return InstallDirOf(gameDir).empty() ? GameDirProblem::NotRegistered : GameDirProblem::NotAbsolute;
+}
+
+std::string InstallDirOf(const std::string& gameDir) {
   const size_t suffix = sizeof kGameSuffix - 1;
-  if (installDir.size() >= suffix && installDir.compare(installDir.size() - suffix, suffix, kGameSuffix) == 0)
-    installDir.resize(installDir.size() - suffix);
-  const std::string text =
-      installDir.empty()
-          ? "A játék telepítési mappája nincs bejegyezve a registryben (" + WhereRegistered() + ").\n"
-          : "A játék telepítési mappája nincs teljes elérési úttal bejegyezve a registryben (" +
-                WhereRegistered() + ": " + installDir + ").\n";
-  return text + "Ezt az értéket a játék telepítője írja be.\n";
+  if (gameDir.size() >= suffix && gameDir.compare(gameDir.size() - suffix, suffix, kGameSuffix) == 0)
+    return gameDir.substr(0, gameDir.size() - suffix);
+  return gameDir;
 }

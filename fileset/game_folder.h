@@ -1,5 +1,4 @@
-// Whether GameDir names one folder whatever the current drive and folder, and
-// what to tell the user when it does not.
+// Whether GameDir names one folder whatever the current drive and folder.
 #pragma once
 #include <string>
 
@@ -8,10 +7,14 @@
 // current drive or folder, which the user never chose.
 bool IsAbsoluteWindowsPath(const std::string& path);
 
-// Empty when the operations may act on gameDir, an absolute path. Otherwise
-// the lines that open their error box: an empty gameDir means the install
-// directory could not be read from the game's key (the start-up's error box
-// said why); any other gameDir that is not absolute comes from an install
-// directory that is missing, empty or relative, which the game's installer
-// never writes.
-std::string GameDirProblem(const std::string& gameDir);
+// Why the operations may not act on a GameDir.
+enum class GameDirProblem {
+  None,           // an absolute path: usable
+  NotRead,        // empty: reading the install directory failed (the start-up's error box said why)
+  NotRegistered,  // "\Game\": the install directory is missing or empty
+  NotAbsolute,    // a relative install directory, which the game's installer never writes
+};
+GameDirProblem GameDirProblemOf(const std::string& gameDir);
+
+// The install directory that gameDir was made from, without "\Game\".
+std::string InstallDirOf(const std::string& gameDir);

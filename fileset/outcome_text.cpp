@@ -1,10 +1,12 @@
 #include "fileset/outcome_text.h"
 
+#include <array>
 #include <cstdio>
 #include <vector>
 
 #include "fileset/file_set.h"
 #include "fileset/game_folder.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -17,7 +19,17 @@ std::string JoinNames(const std::vector<std::string>& names) {
   return out;
 }
 
-// The shown names of the files found so, each with what `extra` adds.
+// The system's words for a failure, or what stands for them.
+std::string Why(const FileStatus& status) {
+  if (!status.reason.empty()) return status.reason;
+  switch (status.kind) {
+    case FailureKind::Unexpected: return "váratlan hiba történt";
+    case FailureKind::StillThere: return "a törlés után is megvan";
+    default: return "Windows-hibakód: " + std::to_string(status.code);
+  }
+}
+
+// The shown names of the switch's files found so, each with what `extra` adds.
 template <typename Extra>
 std::vector<std::string> NamesOf(const SwitchOutcome& o, std::initializer_list<SwitchFinding> whats, Extra extra) {
   std::vector<std::string> names;
@@ -33,11 +45,65 @@ std::vector<std::string> NamesOf(const SwitchOutcome& o, SwitchFinding what) {
   return NamesOf(o, {what}, [](const SwitchFile&) { return std::string(); });
 }
 
-// The game folder is missing, or the system could not tell: the same words
-// for both operations.
-std::string FolderNotFound(const std::string& gameDir) { return "A játék mappája nem található: " + gameDir + "\n"; }
-std::string FolderUnreachable(const std::string& gameDir, const std::string& reason) {
-  return "A játék mappája nem érhető el: " + gameDir + " (" + reason + ")\n";
+// The Hungarian of one piece of a box: what is wrong, then what to do.
+struct Problem {
+  std::string what;
+  std::string todo;
+};
+
+const char kRunAgain[] = "majd futtasd újra ezt a programot!";
+
+// Where the game's installer registers the folder, in both of the key's forms:
+// a 32-bit installer on 64-bit Windows writes under WOW6432Node.
+std::string WhereRegistered() {
+  const std::string key = kGameKey;
+  const size_t afterSoftware = key.find('\\') + 1;
+  return "HKEY_LOCAL_MACHINE\\" + key + " kulcs, 64 bites Windowson HKEY_LOCAL_MACHINE\\" +
+         key.substr(0, afterSoftware) + "WOW6432Node\\" + key.substr(afterSoftware) + ", „" + kInstallDirValue +
+         "” érték";
+}
+
+Problem GameDirText(GameDirProblem problem, const std::string& gameDir) {
+  const std::string todo =
+      "Telepítsd újra a játékot, hogy a telepítője újra beírja a helyét, " + std::string(kRunAgain);
+  switch (problem) {
+    case GameDirProblem::NotRead:
+      return {"A játék telepítési mappáját nem sikerült kiolvasni a registryből (" + WhereRegistered() +
+                  "); az okát a program indulásakor megjelent hibaüzenet írta le.\n",
+              todo};
+    case GameDirProblem::NotRegistered:
+      return {"A játék telepítési mappája nincs bejegyezve a registryben (" + WhereRegistered() +
+                  "). Ezt az értéket a játék telepítője írja be.\n",
+              todo};
+    case GameDirProblem::NotAbsolute:
+      return {"A játék telepítési mappája nincs teljes elérési úttal bejegyezve a registryben (" + WhereRegistered() +
+                  ": " + InstallDirOf(gameDir) + "). Ezt az értéket a játék telepítője írja be.\n",
+              todo};
+    case GameDirProblem::None: break;
+  }
+  return {};
+}
+
+Problem FolderNotFound(const std::string& gameDir) {
+  return {"A játék mappája nem található: " + gameDir + "\n",
+          "Ha a játékot áthelyezted vagy törölted, telepítsd újra a régi helyére, " + std::string(kRunAgain)};
+}
+
+Problem FolderUnreachable(const std::string& gameDir, const FileStatus& why) {
+  return {"A játék mappája nem érhető el: " + gameDir + " (" + Why(why) + ")\n",
+          "Ha a játék hálózati vagy cserélhető meghajtón van, csatlakoztasd, " + std::string(kRunAgain)};
+}
+
+Problem ObstacleText(const Obstacle& o, const char* button) {
+  if (o.kind == Obstacle::Kind::GameRunning) {
+    return {"A játék fut: a " + o.exe + " a Game mappából indult. Amíg fut, a file-jai nem cserélhetők.\n",
+            "Zárd be a játékot, majd nyomd meg újra az „" + std::string(button) + "” gombot!"};
+  }
+  return {"A Windows a Game mappa file-jainak saját példányát tartja a felhasználónak ebben a mappában:\n" + o.folder +
+              "\nFile-ok: " + JoinNames(o.names) +
+              ".\nA rendszergazdai jog nélkül futó programok, köztük a játék, ezeket a példányokat látják a Game "
+              "mappa file-jai helyett, így amit ez a program a Game mappában tesz, arra nem hatna.\n",
+          "Helyezd át ezeket a file-okat abból a mappából máshová, " + std::string(kRunAgain)};
 }
 
 // ---------------------------------------------------------------- the switch
@@ -52,134 +118,161 @@ std::string Headline(GameVersion target) {
                                      : "A patchelt VONU11 (v1.01) file-ok alkalmazása nem sikerült!\n";
 }
 
-const char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.";
+const char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.\n";
 const char kBaseStillActive[] =
     "Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott.\n"
     "A Vonu11 1.01 Patch még nincs telepítve. Ha patchelt Vonuval is szeretnél játszani, most telepítsd a "
     "Patchet, majd futtasd újra ezt a programot!";
 const char kPatchNotInstalled[] =
     "A Vonu11 1.01 Patch még nincs telepítve: a Game mappában az alap file-ok aktívak, mellettük a biztonsági "
-    "mentésük, patchelt file-ok még nincsenek.\n"
-    "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!\n";
-const char kPartlyPatched[] =
-    "A Game mappában a biztonsági mentés óta a file-oknak csak egy része változott meg: a Vonu11 1.01 Patch "
-    "telepítése félbemaradhatott, vagy egy file-t kézzel cseréltek le. Így nem tudható, melyik file melyik "
-    "változat.\n";
-const char kPartlyPatchedAdvice[] =
-    "Telepítsd újra a Vonu11 1.01 Patchet, hogy minden file-t lecseréljen, majd futtasd újra ezt a programot! Ha "
-    "egy file-t kézzel cseréltél le, tedd vissza az eredetijét!\n";
+    "mentésük, patchelt file-ok még nincsenek.\n";
+const char kInstallPatch[] =
+    "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!";
 
-// What each of an entry's three names holds.
-std::string Found(const SwitchFile& f) {
-  std::vector<std::string> present, folders, absent;
-  const FileSetEntry& e = *f.entry;
-  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
-  for (size_t i = 0; i < 3; ++i) {
-    const EntryKind kind = f.kinds[i];
-    (kind == EntryKind::File ? present : kind == EntryKind::Other ? folders : absent).push_back(ShownName(names[i]));
+// The success box's notes on what the switch saw beside the renames.
+std::string AppliedText(const SwitchOutcome& o) {
+  std::string text = Applied(o.target);
+  const std::vector<std::string> same = NamesOf(o, SwitchFinding::NotPatchedYet);
+  if (!same.empty() && o.target == GameVersion::Base) {
+    text += "\nEzek a file-ok még megegyeztek a biztonsági mentésükkel (a patch nem cserélte le őket), ezeket is "
+            "az alap változatra váltotta a program: " + JoinNames(same) + ".";
+  } else if (!same.empty()) {
+    text += "\nEzek a file-ok méretre és dátumra még ugyanazok, mint az alap változatuk: " + JoinNames(same) +
+            ". Ha a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
+            "patchelt változat aktív!";
   }
-  std::string out = ShownName(e.ActiveName) + ": ";
-  std::string sep;
-  if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";
-  if (!folders.empty()) out += sep + "mappa: " + JoinNames(folders), sep = "; ";
-  if (!absent.empty()) out += sep + "hiányzik: " + JoinNames(absent);
-  return out + "\n";
-}
-
-std::string FoundLines(const SwitchOutcome& o, SwitchFinding what) {
-  std::string out;
-  for (const SwitchFile& f : o.files) {
-    if (f.what == what) out += Found(f);
-  }
-  return out;
-}
-
-std::string PartlyPatchedText(const SwitchOutcome& o) {
-  std::string text = kPartlyPatched;
-  text += "Ezek a file-ok még megegyeznek a biztonsági mentésükkel: " +
-          JoinNames(NamesOf(o, SwitchFinding::MatchesBackup)) + ".\n";
-  const std::vector<std::string> changed = NamesOf(o, SwitchFinding::Changed);
-  if (!changed.empty()) text += "Ezek a file-ok megváltoztak: " + JoinNames(changed) + ".\n";
-  const std::string elsewhere = FoundLines(o, SwitchFinding::Elsewhere);
-  if (!elsewhere.empty()) text += "A többi file a Game mappában:\n" + elsewhere;
-  return text + kPartlyPatchedAdvice;
-}
-
-std::string RefusedText(const SwitchOutcome& o) {
-  const std::vector<std::string> missing =
-      NamesOf(o, {SwitchFinding::Missing, SwitchFinding::FolderInPlace}, [](const SwitchFile& f) {
-        return std::string(f.what == SwitchFinding::FolderInPlace ? " (ezen a néven mappa van)" : "");
-      });
-  const std::vector<std::string> blocking =
-      NamesOf(o, {SwitchFinding::InTheWay, SwitchFinding::FolderInTheWay}, [](const SwitchFile& f) {
-        return std::string(f.what == SwitchFinding::FolderInTheWay ? " (mappa)" : "");
-      });
-  const std::string unsettled = FoundLines(o, SwitchFinding::Unsettled);
-  std::string text;
-  if (!missing.empty()) text += "Hiányzó file-ok a Game mappában: " + JoinNames(missing) + ".\n";
-  if (!blocking.empty()) text += "Már létező, útban lévő file-ok: " + JoinNames(blocking) + ".\n";
-  if (!unsettled.empty()) {
-    text += "Ezeknél a file-oknál a nevekből nem derül ki, melyik változat hol van:\n" + unsettled +
-            "Minden file egyik változata az eredeti nevén, a másik a tárolt (mrvdef vagy mrvupd) nevén legyen "
-            "meg. Tedd félre a fölösleges, pótold a hiányzó file-okat, majd próbáld újra!\n";
+  const std::vector<std::string> alone = NamesOf(o, SwitchFinding::NoStoredCopy);
+  if (!alone.empty()) {
+    text += "\nEzeknek a file-oknak nincs tárolt példánya, ezért úgy maradtak, ahogy voltak; a program nem tudja, "
+            "melyik változatuk aktív: " + JoinNames(alone) + ".";
   }
   return text;
 }
 
-// What to do about a rename that failed, by what made it fail. The tool runs
-// as administrator already, so access denied means that something holds or
+// What each of an entry's three names holds.
+std::string NamesHeld(const FileSetEntry& e, const std::array<EntryKind, 3>& kinds) {
+  std::vector<std::string> present, folders, absent;
+  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+  for (size_t i = 0; i < 3; ++i) {
+    const EntryKind kind = kinds[i];
+    (kind == EntryKind::File ? present : kind == EntryKind::Other ? folders : absent).push_back(ShownName(names[i]));
+  }
+  std::string out, sep;
+  if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";
+  if (!folders.empty()) out += sep + "mappa: " + JoinNames(folders), sep = "; ";
+  if (!absent.empty()) out += sep + "hiányzik: " + JoinNames(absent);
+  return out;
+}
+
+std::string Found(const SwitchFile& f) {
+  const FileSetEntry& e = *f.entry;
+  if (f.verdict == Verdict::EmptyCopy) {
+    return ShownName(e.ActiveName) + " – a tárolt " + ShownName(e.BaseCopyName) + " üres, így nem lehet a mentése\n";
+  }
+  return ShownName(e.ActiveName) + " – " + NamesHeld(e, f.kinds) + "\n";
+}
+
+std::vector<Problem> RefusedText(const SwitchOutcome& o) {
+  const std::vector<std::string> blocking =
+      NamesOf(o, {SwitchFinding::InTheWay, SwitchFinding::FolderInTheWay}, [](const SwitchFile& f) {
+        return std::string(f.what == SwitchFinding::FolderInTheWay ? " (mappa)" : "");
+      });
+  const std::vector<std::string> noBase = NamesOf(o, SwitchFinding::NoBaseCopy);
+  std::string unsettled;
+  for (const SwitchFile& f : o.files) {
+    if (f.what == SwitchFinding::Unsettled) unsettled += Found(f);
+  }
+  std::vector<Problem> out;
+  if (!noBase.empty()) {
+    out.push_back({"Ezeknek a file-oknak az alap (v1.0) változata nincs meg a Game mappában, nincs tárolt alap "
+                   "példányuk: " + JoinNames(noBase) + ".\n",
+                   "Ne telepítsd rájuk a Vonu11 1.01 Patchet, mert az felülírná az egyetlen meglévő példányukat! Ha "
+                   "egy víruskereső karanténba tette a tárolt alap példányt (mrvdef a nevében), állítsd vissza "
+                   "onnan, majd próbáld újra!"});
+  }
+  if (!blocking.empty()) {
+    out.push_back({"Már létező, útban lévő file-ok: " + JoinNames(blocking) + ".\n",
+                   "A program ezeket nem írja felül: tedd félre őket (nevezd át vagy helyezd át máshová), majd "
+                   "próbáld újra!"});
+  }
+  if (!unsettled.empty()) {
+    out.push_back({"Ezeknél a file-oknál a nevekből nem derül ki, melyik változat hol van:\n" + unsettled,
+                   "Minden file egyik változata az eredeti nevén, a másik a tárolt (mrvdef vagy mrvupd) nevén legyen "
+                   "meg. Tedd félre a fölösleges, pótold a hiányzó file-okat, majd próbáld újra!"});
+  }
+  return out;
+}
+
+// What to do about a failure, by what made it fail. The tool runs as
+// administrator already, so access denied means that something holds or
 // guards the file.
-std::string Advice(FailureKind kind) {
+std::string Advice(FailureKind kind, const std::string& gameDir) {
   switch (kind) {
     case FailureKind::ReadOnlyDrive:
       return "A játék meghajtója nem írható (írásvédett vagy csak olvasható). Tedd írhatóvá, majd próbáld újra!";
     case FailureKind::NameTooLong:
       return "A file teljes neve a mappával együtt túl hosszú a Windows számára. Helyezd a játékot rövidebb "
              "nevű mappába, majd próbáld újra!";
+    case FailureKind::FolderDenied:
+      return "A Game mappa jogosultságai nem engedik a módosítást: " + gameDir +
+             "\nA mappa Tulajdonságai között, a Biztonság lapon add meg a Rendszergazdák csoportnak a Módosítás "
+             "jogot, majd próbáld újra!";
     case FailureKind::AccessDenied:
       return "Zárd be a játékot és minden programot, amely a file-jait használhatja! Ha ez sem segít, a file-t "
              "valami más fogja vagy védi:\n"
              "- egy víruskereső: várj egy kicsit, vagy engedélyezd benne ezt a programot;\n"
-             "- a Windows Vezérelt mappahozzáférés funkciója: engedélyezd benne ezt a programot;\n"
-             "- a file \"Csak olvasható\" jellemzője: kapcsold ki a file Tulajdonságai között.\n"
+             "- a Windows Vezérelt mappahozzáférés funkciója: engedélyezd benne ezt a programot.\n"
              "Utána próbáld újra!";
+    case FailureKind::Unexpected: return "Indítsd újra a gépet, majd próbáld újra!";
     default:
       return "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd próbáld újra!";
   }
 }
 
+// A failure that waiting may end: another program holds the file.
+bool ThroughAHold(const FileStatus& status) {
+  return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
+}
+
 std::string RenameFailedText(const SwitchOutcome& o) {
   const SwitchFile& failed = o.files.front();
   std::string text = "A " + ShownName(failed.name) + " átnevezése " + ShownName(failed.other) +
-                     " névre nem sikerült: " + failed.reason + "\n";
+                     " névre nem sikerült: " + Why(failed.status) + "\n";
   if (o.kind == SwitchKind::Undone) {
-    return text + "Az addigi átnevezések visszavonva. " + kNothingChanged + "\n" + Advice(failed.failure);
+    return text + "A program az addigi átnevezéseket visszavonta. " + kNothingChanged +
+           Advice(failed.status.kind, o.gameDir);
   }
   text += "A visszaállítás sem sikerült teljesen. Ezek a file-ok most más néven vannak a Game mappában:\n";
+  bool allHeld = true;
   for (const SwitchFile& f : o.files) {
-    if (f.what == SwitchFinding::Stranded) {
-      text += ShownName(f.name) + ", eredeti neve: " + ShownName(f.other) + " (" + f.reason + ")\n";
-    }
+    if (f.what != SwitchFinding::Stranded) continue;
+    text += ShownName(f.name) + ", eredeti neve: " + ShownName(f.other) + " (" + Why(f.status) + ")\n";
+    allHeld = allHeld && ThroughAHold(f.status);
+  }
+  text += "A többi file a helyén van. ";
+  if (allHeld) {
+    text += "Amint a fenti file-okat már semmi sem használja, nyomd meg újra az „Alkalmaz” gombot, és a program "
+            "befejezi a váltást. ";
   }
   return text +
-         "A többi file a helyén van. Amint a fenti file-okat már semmi sem használja, nyomd meg újra az "
-         "\"Alkalmaz\" gombot, és a program befejezi a váltást.\n"
-         "Nevezd vissza kézzel a fenti file-okat az eredeti nevükre, ebben a sorrendben, ha inkább a korábbi "
-         "állapotot szeretnéd visszakapni!";
+         "Ha inkább a korábbi állapotot szeretnéd visszakapni, nevezd vissza kézzel a fenti file-okat az eredeti "
+         "nevükre, ebben a sorrendben!";
 }
 
-// The error box's lines between the headline and the closing sentence.
-std::string SwitchProblem(const SwitchOutcome& o) {
+std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
   switch (o.kind) {
-    case SwitchKind::GameDirUnusable: return GameDirProblem(o.gameDir);
-    case SwitchKind::FolderMissing: return FolderNotFound(o.gameDir);
-    case SwitchKind::FolderUnreachable: return FolderUnreachable(o.gameDir, o.reason);
+    case SwitchKind::GameDirUnusable: return {GameDirText(o.dirProblem, o.gameDir)};
+    case SwitchKind::FolderMissing: return {FolderNotFound(o.gameDir)};
+    case SwitchKind::FolderUnreachable: return {FolderUnreachable(o.gameDir, o.folderStatus)};
+    case SwitchKind::Obstructed: return {ObstacleText(o.obstacle, "Alkalmaz")};
     case SwitchKind::Unreadable: {
-      const auto withReason = [](const SwitchFile& f) { return " (" + f.reason + ")"; };
-      return "Nem ellenőrizhető file-ok: " + JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) + ".\n";
+      const auto withReason = [](const SwitchFile& f) { return " (" + Why(f.status) + ")"; };
+      return {{"Nem ellenőrizhető file-ok: " + JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) +
+                   ".\n",
+               "Ha a játék hálózati vagy cserélhető meghajtón van, ellenőrizd, hogy elérhető-e; ha nem ott van, "
+               "indítsd újra a gépet, majd próbáld újra!"}};
     }
-    case SwitchKind::PatchNotInstalled: return kPatchNotInstalled;
-    case SwitchKind::PartlyPatched: return PartlyPatchedText(o);
+    case SwitchKind::PatchNotInstalled: return {{kPatchNotInstalled, kInstallPatch}};
     default: return RefusedText(o);
   }
 }
@@ -192,7 +285,7 @@ const char kDone[] =
 const char kAlreadyPatched[] =
     "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van! Futtasd újra ezt a programot, "
     "és kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
-const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!";
+const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!\n";
 const char kNotMade[] = "A biztonsági mentés nem készült el, semmi sem változott.\n";
 
 std::string Megabytes(uint64_t bytes, bool roundUp) {
@@ -205,6 +298,28 @@ std::string Described(const char* name, const PathProbe& probe, const TimeZone& 
   return ShownName(name) + ": " + std::to_string(probe.size) + " bájt, " + LocalTimeText(probe.lastWrite, zone);
 }
 
+std::string WhyCopyFailed(const BackupFile& f) {
+  const FileSetEntry& e = *f.entry;
+  const std::string temp = ShownName(TempCopyName(e.BaseCopyName).c_str());
+  const CopyResult& c = f.copy;
+  std::string text;
+  if (c.status.kind == FailureKind::Changed) {
+    return "a file megváltozott, miközben a program másolta (a másolat mérete " + std::to_string(c.copied) +
+           " bájt, az eredetié " + std::to_string(c.expected) +
+           " bájt): valószínűleg a játék vagy egy telepítő írt bele éppen. Zárd be őket, majd futtasd újra a "
+           "biztonsági mentést!";
+  }
+  switch (c.stage) {
+    case CopyStage::Source: text = "nem olvasható: " + Why(c.status); break;
+    case CopyStage::Temp: text = "a másolata (" + temp + ") nem írható: " + Why(c.status); break;
+    case CopyStage::Target:
+      text = "a kész másolat (" + temp + ") nem nevezhető át " + ShownName(e.BaseCopyName) + " névre: " + Why(c.status);
+      break;
+  }
+  if (!c.removal) text += "; a félkész " + temp + " nem törölhető: " + Why(c.removal);
+  return text;
+}
+
 // Why one file could not be backed up.
 std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   const FileSetEntry& e = *f.entry;
@@ -213,34 +328,69 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::SourceMissing: return "nem található a Game mappában";
     case BackupFinding::SourceIsFolder: return "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja";
     case BackupFinding::StoredIsFolder: return "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
-    case BackupFinding::TempInTheWay: return "a " + temp + " nevet más foglalja";
-    case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + f.reason;
+    case BackupFinding::TempInTheWay: return "a " + temp + " nevet egy mappa foglalja";
+    case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
+    case BackupFinding::Unreadable: return "nem ellenőrizhető: " + Why(f.status);
+    case BackupFinding::Unsettled:
+      return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
     case BackupFinding::NotItsBackup:
       return "a már meglévő " + ShownName(e.BaseCopyName) + " nem ennek a mentése (" +
              Described(e.BaseCopyName, f.stored, zone) + "; " + Described(e.ActiveName, f.active, zone) + ")";
-    default: break;
+    case BackupFinding::CopyFailed: return WhyCopyFailed(f);
+    default: return {};
   }
-  if (f.failure != FailureKind::Changed) return f.reason;
-  return "a file megváltozott, miközben a program másolta (" + f.reason +
-         "): valószínűleg a játék vagy egy telepítő írt bele éppen. Zárd be őket, majd futtasd újra a biztonsági "
-         "mentést!";
 }
 
-// Warns against the patch only while the folder shows no sign of it.
-std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
-  std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült lementeni:\n";
-  bool foreign = false;
+// Files whose base version is gone: the patch was installed before they were
+// backed up. The files that show the patch are the evidence.
+std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
+  std::vector<std::string> gone;
+  std::string evidence;
   for (const BackupFile& f : o.files) {
-    if (f.Failed()) text += ShownName(f.entry->ActiveName) + ": " + WhyNotSaved(f, zone) + "\n";
+    if (f.what == BackupFinding::BaseGone) gone.push_back(ShownName(f.entry->ActiveName));
+    if (f.verdict == Verdict::PatchedActive) {
+      evidence += Described(f.entry->BaseCopyName, f.stored, zone) + "; " +
+                  Described(f.entry->ActiveName, f.active, zone) + "\n";
+    }
+  }
+  return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
+         "mentés: " + JoinNames(gone) + ". A patchelt file-okat a program nem menti el alapként, így ezek alap "
+         "változata már nincs meg a Game mappában.\n"
+         "A patch ezeken látszik (a tárolt alap példány eltér a használttól):\n" + evidence +
+         "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot), majd futtasd "
+         "újra ezt a programot a biztonsági mentéshez!";
+}
+
+std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
+  for (const BackupFile& f : o.files) {
+    if (f.what == BackupFinding::BaseGone) return BaseGoneText(o, zone);
+  }
+  std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült menteni:\n";
+  bool foreign = false, kept = false;
+  std::vector<FailureKind> advised;
+  std::string advice;
+  for (const BackupFile& f : o.files) {
+    kept = kept || f.Kept();
+    if (!f.Failed()) continue;
+    text += ShownName(f.entry->ActiveName) + ": " + WhyNotSaved(f, zone) + "\n";
     foreign = foreign || f.what == BackupFinding::NotItsBackup;
+    const FailureKind kind = f.what == BackupFinding::CopyFailed ? f.copy.status.kind
+                             : f.what == BackupFinding::TempLeft ? f.status.kind
+                                                                 : FailureKind::Changed;
+    bool seen = kind == FailureKind::Changed;
+    for (FailureKind k : advised) seen = seen || k == kind;
+    if (!seen) advised.push_back(kind), advice += Advice(kind, o.gameDir) + "\n";
   }
   if (foreign) {
     text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
             "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
   }
-  if (!o.patchInstalled) text += std::string(kDontPatchYet) + "\n";
-  return text + "Az elkészült mentések megmaradnak. Hárítsd el a hibát, majd futtasd újra ezt a programot!";
+  if (!o.patchInstalled) text += kDontPatchYet;
+  if (kept) text += "Az elkészült mentések megmaradnak.\n";
+  return text + advice + "Hárítsd el a hibát, majd futtasd újra ezt a programot!";
 }
+
+std::string NotMadeText(const Problem& p) { return p.what + kNotMade + kDontPatchYet + p.todo; }
 
 // Days since 1970-01-01 to a proleptic Gregorian date, for any day.
 void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) {
@@ -265,7 +415,7 @@ std::string LocalTimeText(const FileTime& time, const TimeZone& zone) {
   unsigned month = 0, day = 0;
   CivilFromDays(days, year, month, day);
   char stamp[48];
-  std::snprintf(stamp, sizeof stamp, "%04lld.%02u.%02u. %02u:%02u:%02u", static_cast<long long>(year), month, day,
+  std::snprintf(stamp, sizeof stamp, "%04lld. %02u. %02u. %02u:%02u:%02u", static_cast<long long>(year), month, day,
                 static_cast<unsigned>(rest / 3600), static_cast<unsigned>(rest / 60 % 60),
                 static_cast<unsigned>(rest % 60));
   return stamp;
@@ -273,25 +423,33 @@ std::string LocalTimeText(const FileTime& time, const TimeZone& zone) {
 
 std::string SwitchText(const SwitchOutcome& o) {
   switch (o.kind) {
-    case SwitchKind::Applied: return Applied(o.target);
+    case SwitchKind::Applied: return AppliedText(o);
     case SwitchKind::BaseAlreadyActive: return kBaseStillActive;
     case SwitchKind::Undone:
     case SwitchKind::Stranded: return Headline(o.target) + RenameFailedText(o);
-    default: return Headline(o.target) + SwitchProblem(o) + kNothingChanged;
+    default: break;
   }
+  std::string text = Headline(o.target) + kNothingChanged;
+  std::string todo;
+  for (const Problem& p : SwitchProblems(o)) {
+    text += p.what;
+    if (todo.find(p.todo) == std::string::npos) todo += (todo.empty() ? "" : "\n") + p.todo;
+  }
+  return text + todo;
 }
 
 std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   switch (o.kind) {
     case BackupKind::Done: return kDone;
     case BackupKind::AlreadyPatched: return kAlreadyPatched;
-    case BackupKind::GameDirUnusable: return GameDirProblem(o.gameDir) + kNotMade + kDontPatchYet;
-    case BackupKind::FolderMissing: return FolderNotFound(o.gameDir) + kNotMade + kDontPatchYet;
-    case BackupKind::FolderUnreachable: return FolderUnreachable(o.gameDir, o.reason) + kNotMade + kDontPatchYet;
+    case BackupKind::GameDirUnusable: return NotMadeText(GameDirText(o.dirProblem, o.gameDir));
+    case BackupKind::FolderMissing: return NotMadeText(FolderNotFound(o.gameDir));
+    case BackupKind::FolderUnreachable: return NotMadeText(FolderUnreachable(o.gameDir, o.folderStatus));
+    case BackupKind::Obstructed: return NotMadeText(ObstacleText(o.obstacle, "OK"));
     case BackupKind::NoRoom:
       return "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
-             Megabytes(o.needed, true) + ", szabad: " + Megabytes(o.free, false) + ".\n" +
-             "Semmi sem változott. Szabadíts fel helyet, majd futtasd újra ezt a programot!\n" + kDontPatchYet;
+             Megabytes(o.needed, true) + ", szabad: " + Megabytes(o.free, false) + ".\n" + kNotMade +
+             kDontPatchYet + "Szabadíts fel helyet a meghajtón, " + kRunAgain;
     case BackupKind::Failed: break;
   }
   return FailureText(o, zone);

@@ -6,7 +6,11 @@ namespace {
 
 // Another program has the file open without sharing its deletion, or has
 // locked a part of it: what a scanner's or an indexer's look does.
-bool Held(const FileStatus& status) { return status.kind == FailureKind::InUse; }
+// Some holds show as access denied rather than as a sharing violation; with
+// the names as they should be, that is worth the same wait.
+bool MayBeHeld(const FileStatus& status) {
+  return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
+}
 
 }  // namespace
 
@@ -14,7 +18,7 @@ FileStatus PatientFileOps::Rename(const std::string& from, const std::string& to
   return PatientRename(from, to, kPatienceMs);
 }
 
-FileStatus PatientFileOps::RenameBack(const std::string& from, const std::string& to) {
+FileStatus PatientFileOps::RenamePatiently(const std::string& from, const std::string& to) {
   return PatientRename(from, to, kUndoPatienceMs);
 }
 
@@ -22,20 +26,21 @@ FileStatus PatientFileOps::PatientRename(const std::string& from, const std::str
   return Retry(
       patienceMs, [&] { return inner_.Rename(from, to); },
       [&](const FileStatus& failure) {
-        if (!Held(failure) && failure.kind != FailureKind::AccessDenied) return false;
+        if (!MayBeHeld(failure)) return false;
         // A taken name or a missing file stays so however long one waits.
-        // Some holds show as access denied rather than as a sharing
-        // violation; with both names as they should be, that is worth the
-        // same wait.
         return inner_.Probe(to).kind == EntryKind::Missing && inner_.Probe(from).kind == EntryKind::File;
       });
 }
 
-FileStatus PatientFileOps::Delete(const std::string& path) {
+FileStatus PatientFileOps::Delete(const std::string& path) { return PatientDelete(path, kPatienceMs); }
+
+FileStatus PatientFileOps::DeletePatiently(const std::string& path) { return PatientDelete(path, kUndoPatienceMs); }
+
+FileStatus PatientFileOps::PatientDelete(const std::string& path, unsigned patienceMs) {
   return Retry(
-      kPatienceMs, [&] { return inner_.Delete(path); },
+      patienceMs, [&] { return inner_.Delete(path); },
       [&](const FileStatus& failure) {
-        if (!Held(failure) && failure.kind != FailureKind::AccessDenied) return false;
+        if (!MayBeHeld(failure)) return false;
         return inner_.Probe(path).kind == EntryKind::File;
       });
 }

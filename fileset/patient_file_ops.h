@@ -17,16 +17,16 @@ class RetryClock {
   virtual ~RetryClock() = default;
   // Milliseconds from any fixed point; never goes back.
   virtual uint64_t NowMs() = 0;
-  // Waits `milliseconds`, calling `meanwhile` at least every kLookEveryMs.
+  // Waits `milliseconds`, calling `meanwhile` at least every kPaintEveryMs.
   virtual void Wait(unsigned milliseconds, const std::function<void()>& meanwhile) = 0;
-
-  static constexpr unsigned kLookEveryMs = 50;
 };
 
 class PatientFileOps final : public FileOps {
  public:
-  // How long a rename or a removal is tried in all, and an undo of a rename:
-  // a file left under a stored name is worth more patience.
+  // How long a rename or a removal is tried in all, and the patient ones
+  // (an undo, a finished copy's last steps): a file left under a stored name,
+  // or a whole copy thrown away, is worth more patience. A scanner may read
+  // a fresh copy of several hundred MB for seconds before it lets go.
   static constexpr unsigned kPatienceMs = 2000;
   static constexpr unsigned kUndoPatienceMs = 10000;
   // The first wait, doubled after each attempt up to the longest.
@@ -40,7 +40,7 @@ class PatientFileOps final : public FileOps {
 
   PathProbe Probe(const std::string& path) override { return inner_.Probe(path); }
   FileStatus Rename(const std::string& from, const std::string& to) override;
-  FileStatus RenameBack(const std::string& from, const std::string& to) override;
+  FileStatus RenamePatiently(const std::string& from, const std::string& to) override;
   FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) override {
     return inner_.OpenForReading(path, file);
   }
@@ -48,10 +48,12 @@ class PatientFileOps final : public FileOps {
     return inner_.CreateNew(path, file);
   }
   FileStatus Delete(const std::string& path) override;
+  FileStatus DeletePatiently(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override { return inner_.FreeSpace(folder, bytes); }
 
  private:
   FileStatus PatientRename(const std::string& from, const std::string& to, unsigned patienceMs);
+  FileStatus PatientDelete(const std::string& path, unsigned patienceMs);
   // Runs `attempt` until it succeeds, `worthWaiting` says no for its failure,
   // or `patienceMs` have passed; the last failure is the answer.
   FileStatus Retry(unsigned patienceMs, const std::function<FileStatus()>& attempt,

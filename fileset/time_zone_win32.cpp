@@ -1,18 +1,18 @@
 #include <windows.h>
 
+#include "fileset/file_ops.h"
 #include "fileset/time_zone.h"
 
 namespace {
 
 constexpr int64_t kTicksPerSecond = 10000000;
-constexpr int64_t kEpochSeconds = 11644473600;  // from 1601-01-01 to 1970-01-01
 
 // Works through SYSTEMTIME, which reaches to the year 30827, so that a time
 // past 2038 gets its own zone rules too.
 class Win32TimeZone final : public TimeZone {
  public:
   int64_t OffsetAt(int64_t utcSeconds) const override {
-    const uint64_t ticks = static_cast<uint64_t>((utcSeconds + kEpochSeconds) * kTicksPerSecond);
+    const uint64_t ticks = static_cast<uint64_t>((utcSeconds + kFiletimeEpochToUnixSeconds) * kTicksPerSecond);
     FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME utcParts{}, localParts{};
     FILETIME local{};

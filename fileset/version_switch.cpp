@@ -1,12 +1,6 @@
 #include "fileset/version_switch.h"
 
-#include <array>
-#include <map>
-#include <optional>
 #include <vector>
-
-#include "fileset/file_set.h"
-#include "fileset/game_folder.h"
 
 namespace {
 
@@ -15,146 +9,80 @@ struct RenameStep {
   const char* to;
 };
 
-// What the folder's entries say about the three names of every FileSet entry.
-using Probes = std::map<std::string, PathProbe>;
-
-SwitchFile Finding(SwitchFinding what, const FileSetEntry* entry, const char* name, const char* other = nullptr,
-                   std::string reason = {}) {
+SwitchFile Finding(SwitchFinding what, const FileSetEntry* entry, const char* name, const char* other = nullptr) {
   SwitchFile file;
   file.what = what;
   file.entry = entry;
   file.name = name;
   file.other = other;
-  file.reason = std::move(reason);
   return file;
 }
 
-bool IsFile(const Probes& probes, const char* name) { return probes.at(name).kind == EntryKind::File; }
-
-// Where one entry's versions are, as far as its names tell.
-enum class Holding {
-  PatchedActive,  // active file and the stored base copy
-  BaseActive,     // active file and the stored patched copy
-  BothStored,     // both stored, none active: a switch cut off between its halves
-  ActiveOnly,     // no stored copy: the marker file speaks for it
-  Unsettled,      // all three names, none, or a stored copy alone
-};
-
-Holding HoldingOf(const Probes& probes, const FileSetEntry& e) {
-  const bool active = IsFile(probes, e.ActiveName);
-  const bool base = IsFile(probes, e.BaseCopyName);
-  const bool patch = IsFile(probes, e.PatchCopyName);
-  if (active && base && !patch) return Holding::PatchedActive;
-  if (active && patch && !base) return Holding::BaseActive;
-  if (base && patch && !active) return Holding::BothStored;
-  if (active && !base && !patch) return Holding::ActiveOnly;
-  return Holding::Unsettled;
+SwitchFile Noted(SwitchFinding what, const FileVerdict& f) {
+  SwitchFile file = Finding(what, f.entry, f.entry->ActiveName);
+  file.verdict = f.verdict;
+  file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
+  return file;
 }
 
-// The active version that the marker file's names show, if they show one.
-std::optional<GameVersion> MarkerSays(const Probes& probes) {
-  switch (HoldingOf(probes, MarkerEntry)) {
-    case Holding::PatchedActive: return GameVersion::Patched;
-    case Holding::BaseActive: return GameVersion::Base;
-    default: return std::nullopt;
+const PathProbe& ProbeOf(const FolderVerdicts& files, const char* name) {
+  for (const FileVerdict& f : files) {
+    if (name == f.entry->ActiveName) return f.active;
+    if (name == f.entry->BaseCopyName) return f.base;
+    if (name == f.entry->PatchCopyName) return f.patched;
   }
+  static const PathProbe kNone;
+  return kNone;
 }
 
 // The renames still needed, in the order they are made: every active file
 // that must be put away comes first, so that its ActiveName is free before
 // the chosen version's stored copy takes it; both halves in FileSet order.
-std::vector<RenameStep> PlanSwitch(const Probes& probes, GameVersion target) {
-  const std::optional<GameVersion> marker = MarkerSays(probes);
+// A file that cannot take part is named in `refusals`.
+std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, GameVersion target,
+                                   std::vector<SwitchFile>& refusals) {
   std::vector<RenameStep> putAway, bringIn;
-  for (const FileSetEntry& e : FileSet) {
-    const char* wanted = target == GameVersion::Base ? e.BaseCopyName : e.PatchCopyName;
-    const char* other = target == GameVersion::Base ? e.PatchCopyName : e.BaseCopyName;
-    std::optional<GameVersion> active;
-    switch (HoldingOf(probes, e)) {
-      case Holding::PatchedActive: active = GameVersion::Patched; break;
-      case Holding::BaseActive: active = GameVersion::Base; break;
-      case Holding::ActiveOnly: active = marker; break;
-      case Holding::BothStored: bringIn.push_back({wanted, e.ActiveName}); continue;
-      case Holding::Unsettled: continue;
+  const bool toBase = target == GameVersion::Base;
+  // A file with nothing stored may be either version; it may stay active as
+  // the patched one only where the folder shows the patch at all.
+  const bool patchSeen = Any(files, Verdict::PatchedActive) || Any(files, Verdict::BaseActive) ||
+                         Any(files, Verdict::HalfSwitched);
+  for (const FileVerdict& f : files) {
+    const FileSetEntry& e = *f.entry;
+    const char* wanted = toBase ? e.BaseCopyName : e.PatchCopyName;
+    const char* other = toBase ? e.PatchCopyName : e.BaseCopyName;
+    switch (f.verdict) {
+      case Verdict::BaseActive:
+        if (!toBase) putAway.push_back({e.ActiveName, other}), bringIn.push_back({wanted, e.ActiveName});
+        break;
+      case Verdict::PatchedActive:
+      case Verdict::NotPatchedYet:
+        if (toBase) putAway.push_back({e.ActiveName, other}), bringIn.push_back({wanted, e.ActiveName});
+        break;
+      case Verdict::HalfSwitched: bringIn.push_back({wanted, e.ActiveName}); break;
+      case Verdict::NoStoredCopy:
+        if (toBase || !patchSeen) refusals.push_back(Noted(SwitchFinding::NoBaseCopy, f));
+        break;
+      default: refusals.push_back(Noted(SwitchFinding::Unsettled, f)); break;
     }
-    if (active == target) continue;
-    // With no stored copy of the chosen version the check names it missing.
-    putAway.push_back({e.ActiveName, other});
-    bringIn.push_back({wanted, e.ActiveName});
   }
   putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());
   return putAway;
 }
 
-// The active file is still its stored base copy's twin and nothing is stored
-// for the patch: the 1.01 patch has not been installed over this file yet.
-bool NotPatchedYet(const Probes& probes, const FileSetEntry& e) {
-  return !IsFile(probes, e.PatchCopyName) && AreTwins(probes.at(e.ActiveName), probes.at(e.BaseCopyName));
-}
-
-std::array<EntryKind, 3> KindsOf(const Probes& probes, const FileSetEntry& e) {
-  return {probes.at(e.ActiveName).kind, probes.at(e.BaseCopyName).kind, probes.at(e.PatchCopyName).kind};
-}
-
-// Some files are still their backup's twins and some are not: which labels
-// the files carry cannot be told, so none is renamed. Every file is named
-// with what was found for it.
-bool PartlyPatched(const Probes& probes, SwitchOutcome& out) {
-  size_t twins = 0;
-  for (const FileSetEntry& e : FileSet) twins += NotPatchedYet(probes, e) ? 1 : 0;
-  if (twins == 0 || twins == FileSet.size()) return false;
-  for (const FileSetEntry& e : FileSet) {
-    SwitchFile file = Finding(SwitchFinding::Elsewhere, &e, e.ActiveName);
-    if (NotPatchedYet(probes, e)) {
-      file.what = SwitchFinding::MatchesBackup;
-    } else if (HoldingOf(probes, e) == Holding::PatchedActive) {
-      file.what = SwitchFinding::Changed;
-    }
-    file.kinds = KindsOf(probes, e);
-    out.files.push_back(file);
-  }
-  out.kind = SwitchKind::PartlyPatched;
-  return true;
-}
-
-// Tests every rename of the plan before any is made: each source must be a
-// file, and each target must be free or freed by an earlier rename.
-void CheckPlan(const Probes& probes, const std::vector<RenameStep>& steps, std::vector<SwitchFile>& files) {
-  std::vector<SwitchFile> blocking;
+// Tests every rename of the plan before any is made: each target must be
+// free or freed by an earlier rename. The verdicts put only files in the plan.
+void CheckPlan(const FolderVerdicts& files, const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
   for (size_t i = 0; i < steps.size(); ++i) {
-    const PathProbe& source = probes.at(steps[i].from);
-    if (source.kind == EntryKind::Other) {
-      files.push_back(Finding(SwitchFinding::FolderInPlace, nullptr, steps[i].from));
-    } else if (source.kind != EntryKind::File) {
-      files.push_back(Finding(SwitchFinding::Missing, nullptr, steps[i].from));
-    }
     bool freed = false;
     for (size_t k = 0; k < i; ++k) freed = freed || std::string(steps[k].from) == steps[i].to;
-    const PathProbe& dest = probes.at(steps[i].to);
+    const PathProbe& dest = ProbeOf(files, steps[i].to);
     if (!freed && dest.kind != EntryKind::Missing) {
       const SwitchFinding what = dest.kind == EntryKind::Other ? SwitchFinding::FolderInTheWay
                                                                : SwitchFinding::InTheWay;
-      blocking.push_back(Finding(what, nullptr, steps[i].to));
+      out.push_back(Finding(what, nullptr, steps[i].to));
     }
   }
-  files.insert(files.end(), blocking.begin(), blocking.end());
-}
-
-// Reads every name of the set once; every decision reads these entries and
-// nothing else. False, with the names it could not check, when the system
-// could not tell what some name holds.
-bool ReadNames(FileOps& ops, const std::string& gameDir, Probes& probes, SwitchOutcome& out) {
-  for (const FileSetEntry& e : FileSet) {
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-      const PathProbe& probe = probes[name] = ops.Probe(GamePath(gameDir, name));
-      if (probe.kind == EntryKind::Unknown) {
-        out.files.push_back(Finding(SwitchFinding::Unreadable, &e, name, nullptr, probe.reason));
-      }
-    }
-  }
-  if (out.files.empty()) return true;
-  out.kind = SwitchKind::Unreadable;
-  return false;
 }
 
 // Makes the renames; one that fails undoes the ones before it, newest first,
@@ -170,65 +98,75 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
     if (!failure) break;
   }
   if (done == steps.size()) return;
-  SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to, failure.reason);
-  failed.failure = failure.kind;
+  SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to);
+  failed.status = failure;
   out.files.push_back(failed);
   out.kind = SwitchKind::Undone;
   while (done > 0) {
     const RenameStep& s = steps[--done];
-    const FileStatus undo = ops.RenameBack(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
+    const FileStatus undo = ops.RenamePatiently(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
     if (!undo) {
-      out.files.push_back(Finding(SwitchFinding::Stranded, nullptr, s.to, s.from, undo.reason));
+      SwitchFile stranded = Finding(SwitchFinding::Stranded, nullptr, s.to, s.from);
+      stranded.status = undo;
+      out.files.push_back(stranded);
       out.kind = SwitchKind::Stranded;
     }
   }
 }
 
+// What the success box adds: the files that were not patched yet, and, to
+// the patched version, the files with nothing stored.
+void NoteWhatWasSeen(const FolderVerdicts& files, GameVersion target, SwitchOutcome& out) {
+  for (const FileVerdict& f : files) {
+    if (f.verdict == Verdict::NotPatchedYet) out.files.push_back(Noted(SwitchFinding::NotPatchedYet, f));
+    if (f.verdict == Verdict::NoStoredCopy && target == GameVersion::Patched)
+      out.files.push_back(Noted(SwitchFinding::NoStoredCopy, f));
+  }
+}
+
 }  // namespace
 
-SwitchOutcome VersionSwitch(FileOps& ops, const std::string& gameDir, GameVersion target) {
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target) {
   SwitchOutcome out;
   out.target = target;
   out.gameDir = gameDir;
-  if (!GameDirProblem(gameDir).empty()) {
-    out.kind = SwitchKind::GameDirUnusable;
-    return out;
+  const FolderCheck check = CheckFolder(ops, pc, gameDir);
+  out.dirProblem = check.dirProblem;
+  out.folderStatus = check.why;
+  out.obstacle = check.obstacle;
+  switch (check.state) {
+    case FolderCheck::State::Ready: break;
+    case FolderCheck::State::DirUnusable: out.kind = SwitchKind::GameDirUnusable; return out;
+    case FolderCheck::State::Missing: out.kind = SwitchKind::FolderMissing; return out;
+    case FolderCheck::State::Unreachable: out.kind = SwitchKind::FolderUnreachable; return out;
+    case FolderCheck::State::Obstructed: out.kind = SwitchKind::Obstructed; return out;
   }
-  const PathProbe folder = ops.Probe(gameDir);
-  if (folder.kind == EntryKind::Missing || folder.kind == EntryKind::File) {
-    out.kind = SwitchKind::FolderMissing;
-    return out;
-  }
-  if (folder.kind == EntryKind::Unknown) {
-    out.kind = SwitchKind::FolderUnreachable;
-    out.reason = folder.reason;
-    return out;
-  }
-  Probes probes;
-  if (!ReadNames(ops, gameDir, probes, out)) return out;
 
-  bool allTwins = true;
-  for (const FileSetEntry& e : FileSet) allTwins = allTwins && NotPatchedYet(probes, e);
-  if (allTwins) {
+  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  for (const FileVerdict& f : files) {
+    if (f.verdict != Verdict::Unreadable) continue;
+    SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, f.unreadable);
+    const PathProbe& probe = ProbeOf(files, f.unreadable);
+    file.status = FileStatus::Failure(probe.reason, FailureKind::Other, probe.code);
+    out.files.push_back(file);
+    out.kind = SwitchKind::Unreadable;
+  }
+  if (!out.files.empty()) return out;
+  if (All(files, Verdict::NotPatchedYet)) {
     out.kind = target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled;
     return out;
   }
-  if (PartlyPatched(probes, out)) return out;
 
-  // Files whose names settle nothing are left alone, and so is everything
-  // else then; the outcome names every problem at once.
-  const std::vector<RenameStep> steps = PlanSwitch(probes, target);
-  CheckPlan(probes, steps, out.files);
-  for (const FileSetEntry& e : FileSet) {
-    if (HoldingOf(probes, e) != Holding::Unsettled) continue;
-    SwitchFile file = Finding(SwitchFinding::Unsettled, &e, e.ActiveName);
-    file.kinds = KindsOf(probes, e);
-    out.files.push_back(file);
-  }
+  // Everything that stands in the way is named at once.
+  std::vector<SwitchFile> refusals;
+  const std::vector<RenameStep> steps = PlanSwitch(files, target, refusals);
+  CheckPlan(files, steps, out.files);
+  out.files.insert(out.files.end(), refusals.begin(), refusals.end());
   if (!out.files.empty()) {
     out.kind = SwitchKind::Refused;
     return out;
   }
   RunPlan(ops, gameDir, steps, out);
+  if (out.kind == SwitchKind::Applied) NoteWhatWasSeen(files, target, out);
   return out;
 }

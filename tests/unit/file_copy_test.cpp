@@ -129,14 +129,14 @@ TEST(CopyWhole, GivingUpWithReadsInFlightLeavesNothingBehind) {
     Sink sink(c.sinkThrowsAt);
     const std::string dir = folder.GameDir();
     bool threw = false;
-    FileStatus result;
+    CopyResult result;
     try {
       result = CopyWhole(ops, dir + "src", dir + "tmp", dir + "dst", sink);
     } catch (const std::runtime_error&) {
       threw = true;
     }
     EXPECT_EQ(threw, c.sinkThrowsAt >= 0);
-    EXPECT_FALSE(result.ok && !threw);
+    EXPECT_FALSE(result && !threw);
     // No read runs on, nothing stays open, no file is left.
     EXPECT_EQ(ops.inside.load(), 0);
     const int readsAtReturn = ops.reads.load();
@@ -167,8 +167,8 @@ TEST(CopyWhole, OddSizesCopyExactlyWithTimeAndReadOnlyBit) {
     PosixFileOps ops;
     Sink sink;
     const std::string dir = folder.GameDir();
-    const FileStatus result = CopyWhole(ops, dir + "src", dir + "tmp", dir + "dst", sink);
-    ASSERT_TRUE(result.ok) << result.reason;
+    const CopyResult result = CopyWhole(ops, dir + "src", dir + "tmp", dir + "dst", sink);
+    ASSERT_TRUE(result) << result.status.reason;
     EXPECT_FALSE(folder.Has("tmp"));
     EXPECT_TRUE(folder.Read("dst") == content);
     const timespec written = folder.Modified("dst");

@@ -10,6 +10,7 @@
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
 #include "fileset/outcome_text.h"
+#include "fileset/version_switch.h"
 #include "fileset_folder.h"
 
 namespace {
@@ -34,8 +35,8 @@ struct BackedUp {
   BackupOutcome outcome;
 };
 BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
-                const std::function<void()>& markBackupDone) {
-  BackupOutcome outcome = FirstRunBackup(ops, gameDir, progress, seed, markBackupDone);
+                const std::function<void()>& markBackupDone, PcWatch&& pc = FakePc()) {
+  BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone);
   return {outcome.Succeeded(), BackupText(outcome, FixedZone(0)), outcome};
 }
 
@@ -162,44 +163,48 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 // One letter for each FileSet entry: what the folder holds before the backup.
 //   U the active file alone (to be copied)
 //   T the active file and its twin under the BaseCopyName
-//   P patched active: the stored base copy is older than the active file
+//   P patched active: a stored base copy that differs, older than the active file
+//   Q as P, the stored base copy dated after the active file
 //   B base active: the patched copy is stored
 //   S both stored, none active
-//   F a stored base copy that is no copy: empty and newer than the active file
-//   G a stored base copy of the active file's size, written 5 s after it
+//   F an empty stored base copy, newer than the active file
 //   E an empty stored base copy, older than the active file
+//   G a stored base copy of the active file's size, written 5 s after it
 //   n the active file's twin written 100 ns later; w its copy 3 s older
 //   Y a stored base copy dated 2040, after the active file
-TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
+TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
+  const char kBaseGone[] = "változatáról nincs mentés: ";
   struct Case {
     const char* layout;
     bool success;
-    const char* says;
+    std::string says;
   };
   const Case cases[] = {
       {"TTTTTTT", true, kDone},  // the flag reset by hand after a backup
       {"UUUTTTU", true, kDone},
+      {"TTTnTTT", true, kDone},
       {"BBBBBBB", true, kAlreadyPatched},  // the flag lost after the patch
       {"PPPPPPP", true, kAlreadyPatched},
+      {"QQQQQQQ", true, kAlreadyPatched},  // the patch kept its archive's dates
       {"SSSPPPB", true, kAlreadyPatched},
+      {"SSSBBBT", true, kAlreadyPatched},
+      {"TTTPTTT", true, kAlreadyPatched},  // a file the patch rewrote, the rest left alone
+      {"TTTwTTT", true, kAlreadyPatched},
+      // An empty copy of a non-empty file never counts.
       {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
-      {"UUUUUUG", false, "vonu.exe: a már meglévő vonu.mrvdefexe nem ennek a mentése (vonu.mrvdefexe: 13 bájt, "},
-      {"UUUUUUY", false, "(vonu.mrvdefexe: 14 bájt, 2040.02.29. 12:00:00; vonu.exe: 13 bájt, 2001.09.15. "},
-      // An older copy counts only where no active file is still its twin,
-      // and an empty one of a non-empty file never does.
-      {"TTTnTTT", true, kDone},
-      {"UUUPUUU", true, kDone},
-      {"TTTPTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
-      {"TTTwTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 14 bájt, "},
-      {"TTTETTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
-      {"SSSBBBT", true, kDone},
+      // The patch installed over a partial backup: nothing is stored as base.
+      {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe. "},
+      {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe. "},
+      {"UUUUUUG", false, "\nvonu.mrvdefexe: 13 bájt, "},
+      {"UUUUUUY", false, "\nvonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
     TempGameFolder folder;
     std::map<std::string, std::string> expected;
+    const bool baseGone = c.says.find(kBaseGone) != std::string::npos || c.says[0] == '\n';
     for (size_t i = 0; i < FileSet.size(); ++i) {
       const FileSetEntry& e = FileSet[i];
       const time_t t = 1000000000 + static_cast<time_t>(i) * 86400;
@@ -210,9 +215,11 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
         expected[ShownName(name)] = content;
       };
       const char letter = c.layout[i];
-      if (letter != 'S') put(e.ActiveName, letter == 'P' ? "patched " + ShownName(e.ActiveName) : base, t);
+      const bool patched = letter == 'P' || letter == 'Q';
+      if (letter != 'S') put(e.ActiveName, patched ? "patched " + ShownName(e.ActiveName) : base, t);
       if (letter == 'T' || letter == 'S') put(e.BaseCopyName, base, t);
       if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
+      if (letter == 'Q') put(e.BaseCopyName, base, t + 1000);
       if (letter == 'F') put(e.BaseCopyName, "", t + 1000);
       if (letter == 'G') put(e.BaseCopyName, std::string(base.size(), 'x'), t + 5);
       if (letter == 'E') put(e.BaseCopyName, "", t - 1000);
@@ -220,7 +227,7 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
       if (letter == 'w') put(e.BaseCopyName, base, t - 3);
       if (letter == 'Y') put(e.BaseCopyName, base + "!", 2214129600);
       if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
-      if (letter == 'U') expected[ShownName(e.BaseCopyName)] = base;
+      if (letter == 'U' && !baseGone) expected[ShownName(e.BaseCopyName)] = base;
     }
     PosixFileOps ops;
     RecordingGauge gauge;
@@ -230,10 +237,10 @@ TEST(FirstRunBackup, CopiesOnlyWhatNoStoredCopyHolds) {
     EXPECT_EQ(marked, c.success);
     EXPECT_EQ(folder.Snapshot(), expected);
     EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
-    if (!c.success) {
-      EXPECT_NE(result.text.find("tedd félre"), std::string::npos) << result.text;
-    }
-    EXPECT_EQ(gauge.values.size(), 4u);
+    // "Install the patch now" only when every base version is stored and the
+    // patch is not installed.
+    EXPECT_EQ(result.text.find("Most telepítheted") != std::string::npos, c.says == kDone) << result.text;
+    EXPECT_EQ(gauge.values.size(), baseGone ? 0u : 4u);
   }
 }
 
@@ -393,13 +400,20 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
       const std::string named = ShownName(FileSet[entry].ActiveName) + ": ";
       EXPECT_NE(result.text.find(named), std::string::npos) << result.text;
       EXPECT_TRUE(result.text.find("Injected fault") != std::string::npos ||
-                  result.text.find("eltér az eredetiétől") != std::string::npos)
+                  result.text.find("a másolat mérete") != std::string::npos)
           << result.text;
       EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos);
-      if (stage == Stage::ShortRead) {
-        EXPECT_NE(result.text.find(named + "a file megváltozott, miközben a program másolta"), std::string::npos)
-            << result.text;
-      }
+      // Each failure names its own name: the source, the temporary copy or the stored one.
+      const std::string temp = ShownName(TempCopyName(FileSet[entry].BaseCopyName).c_str());
+      const std::string says = stage == Stage::ShortRead ? "a file megváltozott, miközben a program másolta"
+                               : stage == Stage::Rename
+                                   ? "a kész másolat (" + temp + ") nem nevezhető át " +
+                                         ShownName(FileSet[entry].BaseCopyName) + " névre: Injected fault"
+                               : stage == Stage::Open || stage == Stage::Info || stage == Stage::Read
+                                   ? "nem olvasható: Injected fault"
+                                                      : "a másolata (" + temp + ") nem írható: Injected fault";
+      EXPECT_NE(result.text.find(named + says), std::string::npos) << result.text;
+      EXPECT_NE(result.text.find("Az elkészült mentések megmaradnak."), std::string::npos) << result.text;
       EXPECT_EQ(gauge.values.size(), 4u);
     }
   }
@@ -450,24 +464,30 @@ TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
   FillGame(folder);
   PosixFileOps ops;
   RecordingGauge gauge;
-  EXPECT_THROW(FirstRunBackup(ops, folder.GameDir(), gauge, 0,
+  FakePc pc;
+  EXPECT_THROW(FirstRunBackup(ops, pc, folder.GameDir(), gauge, 0,
                               [] { throw std::runtime_error("Failed to set data for 'Backup'"); }),
                std::runtime_error);
   for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
 }
 
-TEST(FirstRunBackup, FaceAsksForTheBackupOnlyWhenEveryStoredCopyIsGone) {
+TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
   struct Case {
     const char* what;
     std::function<void(const TempGameFolder&)> extra;
-    bool gone;
+    bool incomplete;
   };
+  const auto twin = [](size_t i) { return [i](const TempGameFolder& f) { MakeTwin(f, i); }; };
   const Case cases[] = {
       {"seven active files alone", [](const TempGameFolder&) {}, true},
+      {"one stored copy left", twin(3), true},
       {"the marker's patched copy", [](const TempGameFolder& f) { f.Write("data0.mrvupdbig", "p"); }, false},
-      {"a folder under a stored name",
-       [](const TempGameFolder& f) { std::filesystem::create_directory(f.PathOf("vonu.mrvdefexe")); }, false},
-      {"one active file missing", [](const TempGameFolder& f) { std::filesystem::remove(f.PathOf("data3.bh")); },
+      {"a stored base copy that differs", [](const TempGameFolder& f) { f.Write("vonu.mrvdefexe", "v1.0"); },
+       false},
+      {"every copy stored",
+       [&](const TempGameFolder& f) {
+         for (size_t i = 0; i < FileSet.size(); ++i) MakeTwin(f, i);
+       },
        false},
   };
   for (const Case& c : cases) {
@@ -476,11 +496,44 @@ TEST(FirstRunBackup, FaceAsksForTheBackupOnlyWhenEveryStoredCopyIsGone) {
     FillGame(folder);
     c.extra(folder);
     PosixFileOps ops;
-    EXPECT_EQ(NoStoredCopyLeft(ops, folder.GameDir()), c.gone);
+    EXPECT_EQ(BackupIncomplete(ops, folder.GameDir()), c.incomplete);
   }
   TempGameFolder noGame(false);
   PosixFileOps ops;
-  EXPECT_FALSE(NoStoredCopyLeft(ops, noGame.GameDir()));
+  EXPECT_FALSE(BackupIncomplete(ops, noGame.GameDir()));
+}
+
+// Nothing is touched while the game runs from the folder or Windows keeps
+// private copies of its files; the same check stands before the switch.
+TEST(FirstRunBackup, RunningGameAndPrivateCopiesStopBothOperations) {
+  TempGameFolder privateCopies;
+  privateCopies.Write("data1.big", "old patched copy");
+  privateCopies.Write("vonu.mrvupdexe", "x");
+  for (int running = 0; running < 2; ++running) {
+    SCOPED_TRACE(running ? "running" : "private copies");
+    TempGameFolder folder;
+    FillGame(folder);
+    folder.Write(TempCopyName(FileSet[0].BaseCopyName), "a killed run's copy");
+    const auto before = folder.Snapshot();
+    FakePc pc;
+    if (running) pc.running = GamePath(folder.GameDir(), FileSet[6].BaseCopyName);
+    pc.privateCopy = privateCopies.GameDir();
+    PosixFileOps ops;
+    RecordingGauge gauge;
+    const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));
+    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
+    EXPECT_EQ(backup.outcome.kind, BackupKind::Obstructed);
+    EXPECT_EQ(switched.kind, SwitchKind::Obstructed);
+    EXPECT_EQ(folder.Snapshot(), before);
+    for (const std::string& text : {backup.text, SwitchText(switched)}) {
+      if (running) {
+        EXPECT_NE(text.find("A játék fut: a vonu.mrvdefexe a Game mappából indult."), std::string::npos) << text;
+      } else {
+        EXPECT_NE(text.find(privateCopies.GameDir() + "\nFile-ok: data1.big, vonu.mrvupdexe.\n"),
+                  std::string::npos) << text;
+      }
+    }
+  }
 }
 
 TEST(LocalTimeText, AnyYearInTheZonesTime) {
@@ -490,13 +543,13 @@ TEST(LocalTimeText, AnyYearInTheZonesTime) {
     const char* shown;
   };
   const Case cases[] = {
-      {0, 0, "1970.01.01. 00:00:00"},
-      {-1, 0, "1969.12.31. 23:59:59"},
-      {2214129600, 0, "2040.02.29. 12:00:00"},
-      {2214129600, 12 * 3600, "2040.03.01. 00:00:00"},
-      {2214129600, -13 * 3600, "2040.02.28. 23:00:00"},
-      {4354819199, 3600, "2108.01.01. 00:59:59"},
-      {-11644473600, 0, "1601.01.01. 00:00:00"},
+      {0, 0, "1970. 01. 01. 00:00:00"},
+      {-1, 0, "1969. 12. 31. 23:59:59"},
+      {2214129600, 0, "2040. 02. 29. 12:00:00"},
+      {2214129600, 12 * 3600, "2040. 03. 01. 00:00:00"},
+      {2214129600, -13 * 3600, "2040. 02. 28. 23:00:00"},
+      {4354819199, 3600, "2108. 01. 01. 00:59:59"},
+      {-11644473600, 0, "1601. 01. 01. 00:00:00"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LocalTimeText(FileTime{c.seconds, 999999999}, FixedZone(c.offset)), c.shown) << c.seconds;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "fileset/file_set.h"
+#include "fileset/game_guard.h"
 
 class TempGameFolder {
  public:
@@ -76,4 +77,14 @@ class TempGameFolder {
  private:
   std::string root_;
   std::string gameDir_;
+};
+
+// The PC around the folder: no game runs and Windows keeps no private copies,
+// unless a test says otherwise.
+class FakePc final : public PcWatch {
+ public:
+  std::string running;      // the exe path that runs
+  std::string privateCopy;  // the folder of the private copies
+  bool IsRunning(const std::string& exePath) override { return !running.empty() && exePath == running; }
+  std::string PrivateCopyFolder(const std::string&) override { return privateCopy; }
 };

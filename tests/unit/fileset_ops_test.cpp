@@ -16,14 +16,13 @@ TEST(FileSet, NamesFollowTheStoredNameScheme) {
     EXPECT_EQ(std::string(e.BaseCopyName), active.substr(0, dot + 1) + "mrvdef" + active.substr(dot + 1));
     EXPECT_EQ(std::string(e.PatchCopyName), active.substr(0, dot + 1) + "mrvupd" + active.substr(dot + 1));
   }
-  EXPECT_STREQ(MarkerEntry.PatchCopyName, "\\data0.mrvupdbig");
-  EXPECT_STREQ(MarkerEntry.BaseCopyName, "\\data0.mrvdefbig");
 }
 
-TEST(FileSet, GameDirIsPlainConcatenation) {
+TEST(FileSet, GameDirIsConcatenationButForTheLiteralForm) {
   EXPECT_EQ(MakeGameDir(""), "\\Game\\");
   EXPECT_EQ(MakeGameDir("C:\\Games\\VONU 11"), "C:\\Games\\VONU 11\\Game\\");
   EXPECT_EQ(MakeGameDir("C:\\Games\\VONU 11\\"), "C:\\Games\\VONU 11\\\\Game\\");
+  EXPECT_EQ(MakeGameDir("\\\\?\\C:\\Games\\VONU 11\\"), "\\\\?\\C:\\Games\\VONU 11\\Game\\");
   // One separator between the folder and the name, as "\\?\" paths need.
   EXPECT_EQ(GamePath(MakeGameDir("D:\\Játékok"), FileSet[0].ActiveName), "D:\\Játékok\\Game\\data0.bh");
   EXPECT_EQ(GamePath(MakeGameDir("\\\\?\\C:\\VONU11"), FileSet[6].BaseCopyName),

@@ -26,7 +26,8 @@ struct Switched {
   SwitchOutcome outcome;
 };
 Switched Switch(FileOps& ops, const std::string& gameDir, GameVersion target) {
-  SwitchOutcome outcome = VersionSwitch(ops, gameDir, target);
+  FakePc pc;
+  SwitchOutcome outcome = VersionSwitch(ops, pc, gameDir, target);
   return {outcome.Succeeded(), SwitchText(outcome), outcome};
 }
 
@@ -35,12 +36,15 @@ std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].Ac
 
 // A folder described file by file, one letter for each FileSet entry:
 //   P patched active (patched file active, base copy stored)
+//   Y as P, the base copy written 1000 s after the active file
 //   B base active (base file active, patched copy stored)
+//   b base active, the stored "patched" copy still the base file
 //   S both stored, none active (a switch cut off between its halves)
 //   T the backup's twin of the active base file, nothing patched
 //   n, w as T, the stored copy written 100 ns (n) or 3 s (w) after the active file
 //   U untouched (the base file alone)
 //   3 all three names hold a file; 0 none; d the stored base copy alone
+//   E an empty stored base copy beside the active file
 Folder Layout(const std::string& letters) {
   Folder f;
   for (size_t i = 0; i < FileSet.size(); ++i) {
@@ -48,8 +52,11 @@ Folder Layout(const std::string& letters) {
     const std::string base = ShownName(FileSet[i].BaseCopyName);
     const std::string patch = ShownName(FileSet[i].PatchCopyName);
     switch (letters.at(i)) {
-      case 'P': f[active] = PatchContent(i), f[base] = BaseContent(i); break;
+      case 'P':
+      case 'Y': f[active] = PatchContent(i), f[base] = BaseContent(i); break;
       case 'B': f[active] = BaseContent(i), f[patch] = PatchContent(i); break;
+      case 'b': f[active] = BaseContent(i), f[patch] = BaseContent(i); break;
+      case 'E': f[active] = BaseContent(i), f[base] = ""; break;
       case 'S': f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
       case 'T':
       case 'n':
@@ -74,6 +81,7 @@ void Fill(const TempGameFolder& folder, const Folder& files, time_t modified = 1
   for (size_t i = 0; i < letters.size(); ++i) {
     if (letters[i] == 'n') folder.SetModified(FileSet[i].BaseCopyName, modified, 100);
     if (letters[i] == 'w') folder.SetModified(FileSet[i].BaseCopyName, modified + 3);
+    if (letters[i] == 'Y') folder.SetModified(FileSet[i].BaseCopyName, modified + 1000);
   }
 }
 
@@ -81,59 +89,65 @@ struct StateCase {
   const char* before;
   GameVersion target;
   const char* after;  // nullptr: refused, the folder as it was
-  const char* says;   // a part of the box's text
+  std::string says;   // a part of the box's text
   time_t modified = 1300000000;
   std::optional<SwitchKind> kind = std::nullopt;
 };
 
-TEST(VersionSwitch, EachFileFromItsNames) {
+TEST(VersionSwitch, EachFileFromItsVerdict) {
   constexpr GameVersion kBase = GameVersion::Base, kPatched = GameVersion::Patched;
   const time_t k1975 = 170000000, kT = 1300000000;
   const SwitchKind kNotInstalled = SwitchKind::PatchNotInstalled, kAlready = SwitchKind::BaseAlreadyActive,
-                   kPartly = SwitchKind::PartlyPatched;
+                   kApplied = SwitchKind::Applied, kRefused = SwitchKind::Refused;
+  const char kNoBase[] = "nincs tárolt alap példányuk: ";
   const std::vector<StateCase> cases = {
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied},
       {"PPPPPPP", kPatched, "PPPPPPP", kPatchApplied},
       {"BBBBBBB", kPatched, "PPPPPPP", kPatchApplied},
       {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied},
-      {"UUUUUUU", kBase, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvdefbh, data1.mrvdefbh"},
-      {"UUUUUUU", kPatched, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvupdbh, data1.mrvupdbh"},
+      // Nothing stored anywhere: no base version to switch to, no patch seen.
+      {"UUUUUUU", kBase, nullptr, "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
+      {"UUUUUUU", kPatched, nullptr, kNoBase},
       // The backup's twins: the patch is not installed, whatever is asked.
       {"TTTTTTT", kBase, "TTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott."},
       {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve"},
       // Cut off in the first and in the second half, finished either way.
       {"SSSPPPP", kBase, "BBBBBBB", kBaseApplied},
       {"SSSPPPP", kPatched, "PPPPPPP", kPatchApplied},
-      {"BBBSSSS", kBase, "BBBBBBB", kBaseApplied},
       {"BBBSSSS", kPatched, "PPPPPPP", kPatchApplied},
       {"PBSPBSB", kBase, "BBBBBBB", kBaseApplied},
       {"PBSPBSB", kPatched, "PPPPPPP", kPatchApplied},
-      // Files without a stored copy follow the marker entry.
-      {"UUUBUUU", kBase, "UUUBUUU", kBaseApplied},
-      {"UUUBUUU", kPatched, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvupdbh, data1.mrvupdbh, "
-                                     "data3.mrvupdbh, data1.mrvupdbig"},
-      {"UUUPUUB", kBase, nullptr, "Hiányzó file-ok a Game mappában: data0.mrvdefbh, data1.mrvdefbh"},
+      // A file with nothing stored: never to base; beside the patch it stays.
+      {"UUUBUUU", kBase, nullptr, "data0.bh, data1.bh, data3.bh, data1.big", kT, kRefused},
+      {"UUUBUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
+      // A backed-up folder whose stored data0.big copy is gone: no advice
+      // to patch over the only base version.
+      {"TTTUTTT", kBase, nullptr, std::string(kNoBase) + "data0.big.\nNe telepítsd rájuk", kT, kRefused},
+      {"TTTUTTT", kPatched, nullptr, std::string(kNoBase) + "data0.big.\n", kT, kRefused},
+      {"TTTBBBU", kBase, nullptr, std::string(kNoBase) + "vonu.exe.", kT, kRefused},
       // Names that settle nothing are not guessed at.
-      {"PPP3PPP", kBase, nullptr, "data0.big: megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
-      {"BBBBBB0", kBase, nullptr, "vonu.exe: hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},
-      {"dPPPPPP", kPatched, nullptr, "data0.bh: megvan: data0.mrvdefbh; hiányzik: data0.bh, data0.mrvupdbh\n"},
-      {"0000000", kBase, nullptr, "data0.big: hiányzik: data0.big"},
-      // A file is a file, whatever its date.
+      {"PPP3PPP", kBase, nullptr, "data0.big – megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
+      {"BBBBBB0", kBase, nullptr, "vonu.exe – hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},
+      {"dPPPPPP", kPatched, nullptr, "data0.bh – megvan: data0.mrvdefbh; hiányzik: data0.bh, data0.mrvupdbh\n"},
+      {"PPPPPPE", kBase, nullptr, "vonu.exe – a tárolt vonu.mrvdefexe üres"},
+      // A file is a file, whatever its date, and date order is no evidence.
       {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied, 0},
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied, k1975},
+      {"YYYYYYY", kBase, "BBBBBBB", kBaseApplied},
       {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", 0},
       // Twins within the file system's two seconds; a file that is no twin
-      // beside twins leaves every label in doubt: nothing moves.
+      // counts as patched.
       {"TTTnTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", kT, kNotInstalled},
       {"nTTTTTT", kBase, "nTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak", kT, kAlready},
-      {"TTTwTTT", kPatched, nullptr, "Ezek a file-ok megváltoztak: data0.big.\n", kT, kPartly},
-      {"TTTTTTP", kBase, nullptr, "Ezek a file-ok még megegyeznek a biztonsági mentésükkel: data0.bh, data1.bh, "
-                                   "data3.bh, data0.big, data1.big, data3.big.\n", kT, kPartly},
-      {"TTTTTTP", kPatched, nullptr, "Telepítsd újra a Vonu11 1.01 Patchet", kT, kPartly},
-      {"PPPPPPT", kBase, nullptr, "még megegyeznek a biztonsági mentésükkel: vonu.exe.\n", kT, kPartly},
-      {"PPPPPPT", kPatched, nullptr, "Ezek a file-ok megváltoztak: data0.bh, data1.bh", kT, kPartly},
-      {"TTTBBBU", kPatched, nullptr, "A többi file a Game mappában:\ndata0.big: megvan: data0.big, "
-                                     "data0.mrvupdbig; hiányzik: data0.mrvdefbig\n", kT, kPartly},
+      {"TTTwTTT", kPatched, "TTTwTTT", "még ugyanazok, mint az alap változatuk: data0.bh, data1.bh, data3.bh, "
+                                       "data1.big, data3.big, vonu.exe.", kT, kApplied},
+      // A file the patch leaves alone is no dead end: to base it is put away
+      // like the others, to patched it stays, and the box names it.
+      {"TTTTTTP", kBase, "bbbbbbB", "ezeket is az alap változatra váltotta a program: data0.bh, data1.bh, data3.bh, "
+                                   "data0.big, data1.big, data3.big.", kT, kApplied},
+      {"TTTTTTP", kPatched, "TTTTTTP", "telepítsd újra a Vonu11 1.01 Patchet most, amíg a patchelt változat aktív",
+       kT, kApplied},
+      {"PPPPPPT", kBase, "BBBBBBb", kBaseApplied + std::string("\nEzek a file-ok még megegyeztek"), kT, kApplied},
   };
   for (const StateCase& c : cases) {
     SCOPED_TRACE(std::string(c.before) + (c.target == kBase ? " to base" : " to patched"));
@@ -147,6 +161,10 @@ TEST(VersionSwitch, EachFileFromItsNames) {
     }
     EXPECT_EQ(folder.Snapshot(), Layout(c.after ? c.after : c.before));
     EXPECT_NE(result.text.find(c.says), std::string::npos) << result.text;
+    // No box advises patching over a base version that is not stored.
+    if (result.text.find(kNoBase) != std::string::npos) {
+      EXPECT_EQ(result.text.find("Telepítsd"), std::string::npos) << result.text;
+    }
     if (!c.after) {
       EXPECT_NE(result.text.find("Semmi sem változott"), std::string::npos) << result.text;
     }
@@ -167,9 +185,9 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   const Switched result = Switch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
-  for (const char* part : {"Hiányzó file-ok a Game mappában: data1.mrvdefbh, vonu.mrvdefexe.",
-                           "Már létező, útban lévő file-ok: data0.mrvupdbh (mappa), data1.mrvupdbh (mappa).",
-                           "data3.big: megvan: data3.big, data3.mrvdefbig, data3.mrvupdbig\n"}) {
+  for (const char* part : {"nincs tárolt alap példányuk: data1.bh, vonu.exe.",
+                           "Már létező, útban lévő file-ok: data0.mrvupdbh (mappa).",
+                           "data3.big – megvan: data3.big, data3.mrvdefbig, data3.mrvupdbig\n"}) {
     EXPECT_NE(result.text.find(part), std::string::npos) << part << "\n" << result.text;
   }
 }
@@ -267,8 +285,13 @@ TEST(VersionSwitch, FailedRenameIsUndoneOrEveryStrandedFileIsNamed) {
         size_t listed = 0;
         for (size_t at = 0; (at = result.text.find(", eredeti neve: ", at)) != std::string::npos; ++at) ++listed;
         EXPECT_EQ(listed, static_cast<size_t>(moved)) << result.text;
-        EXPECT_NE(result.text.find("Nevezd vissza kézzel"), std::string::npos);
-        EXPECT_NE(result.text.find("nyomd meg újra az \"Alkalmaz\" gombot"), std::string::npos);
+        EXPECT_NE(result.text.find("nevezd vissza kézzel"), std::string::npos);
+        // "Alkalmaz" finishes the switch only where every stranded file is held;
+        // a name that another stranded file took stays taken.
+        size_t held = 0;
+        for (size_t at = 0; (at = result.text.find(" (Injected: file in use)\n", at)) != std::string::npos; ++at) ++held;
+        EXPECT_EQ(result.text.find("nyomd meg újra az „Alkalmaz” gombot") != std::string::npos, held == listed)
+            << result.text;
 
         // Pressing "Alkalmaz" again once the files are free finishes the switch.
         TempGameFolder again;
@@ -301,6 +324,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
       {FailureKind::AccessDenied, "a Windows Vezérelt mappahozzáférés funkciója"},
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
+      {FailureKind::FolderDenied, "A Game mappa jogosultságai nem engedik a módosítást: "},
   };
   for (const auto& [kind, advice] : cases) {
     SCOPED_TRACE(advice);

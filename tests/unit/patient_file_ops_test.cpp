@@ -47,7 +47,7 @@ class HeldFiles final : public FileOps {
   uint64_t releaseAt_;
 };
 
-enum class Op { Rename, RenameBack, Delete };
+enum class Op { Rename, RenamePatiently, Delete, DeletePatiently };
 enum class Names { Free, TargetTaken, SourceMissing };
 
 TEST(PatientFileOps, WaitsOutBriefHoldsOnly) {
@@ -73,13 +73,14 @@ TEST(PatientFileOps, WaitsOutBriefHoldsOnly) {
       {Op::Rename, kInUse, Names::TargetTaken, 300, false, 0},
       {Op::Rename, kDenied, Names::TargetTaken, 300, false, 0},
       {Op::Rename, kInUse, Names::SourceMissing, 300, false, 0},
-      {Op::RenameBack, kInUse, Names::Free, kPatience * 3, true, 0},
-      {Op::RenameBack, kDenied, Names::Free, kUndo + 1, false, kUndo},
-      {Op::RenameBack, kInUse, Names::TargetTaken, 300, false, 0},
+      {Op::RenamePatiently, kInUse, Names::Free, kPatience * 3, true, 0},
+      {Op::RenamePatiently, kDenied, Names::Free, kUndo + 1, false, kUndo},
+      {Op::RenamePatiently, kInUse, Names::TargetTaken, 300, false, 0},
       {Op::Delete, kInUse, Names::Free, 1900, true, 0},
       {Op::Delete, kDenied, Names::Free, kPatience + 1, false, kPatience},
       {Op::Delete, kOther, Names::Free, 300, false, 0},
       {Op::Delete, kInUse, Names::SourceMissing, 300, false, 0},
+      {Op::DeletePatiently, kInUse, Names::Free, kPatience * 3, true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -92,9 +93,10 @@ TEST(PatientFileOps, WaitsOutBriefHoldsOnly) {
     int painted = 0;
     PatientFileOps ops(held, clock, [&] { ++painted; });
     const std::string a = folder.GameDir() + "\\a", b = folder.GameDir() + "\\b";
-    const FileStatus status = c.op == Op::Delete       ? ops.Delete(a)
-                              : c.op == Op::RenameBack ? ops.RenameBack(a, b)
-                                                       : ops.Rename(a, b);
+    const FileStatus status = c.op == Op::Delete            ? ops.Delete(a)
+                              : c.op == Op::DeletePatiently ? ops.DeletePatiently(a)
+                              : c.op == Op::RenamePatiently ? ops.RenamePatiently(a, b)
+                                                            : ops.Rename(a, b);
     const uint64_t elapsed = clock.now - start;
     EXPECT_EQ(status.ok, c.done);
     EXPECT_LE(clock.longestWait, PatientFileOps::kLongestStepMs);
@@ -104,7 +106,7 @@ TEST(PatientFileOps, WaitsOutBriefHoldsOnly) {
       EXPECT_GE(elapsed, c.holdMs);
       EXPECT_LT(elapsed, c.holdMs + PatientFileOps::kLongestStepMs);
       EXPECT_FALSE(folder.Has("a"));
-      EXPECT_EQ(folder.Has("b"), c.op != Op::Delete);
+      EXPECT_EQ(folder.Has("b"), c.op == Op::Rename || c.op == Op::RenamePatiently);
     } else {
       EXPECT_EQ(elapsed, c.gaveUpAfterMs);
       EXPECT_EQ(status.kind, c.kind);

@@ -50,16 +50,43 @@ case_backup_readonly_leftover() {
   expect_folder backed_up
 }
 
-# A stored copy that is no backup, dated 2040: the box shows its date, in
+# A stored copy that differs from its file, dated 2040, shows the patch:
+# nothing is stored as base beside it, and the box shows the copy's date in
 # the local time that Explorer shows, and keeps the copy.
 case_backup_copy_dated_2040() {
   local stamp
   printf 'not a backup' >"$game_dir/vonu.mrvdefexe" && touch -d '2040-02-29 12:00:00 UTC' "$game_dir/vonu.mrvdefexe" ||
     fail "could not make the stored copy"
-  stamp=$(date -d '2040-02-29 12:00:00 UTC' '+%Y.%m.%d. %H:%M:%S')
+  stamp=$(date -d '2040-02-29 12:00:00 UTC' '+%Y. %m. %d. %H:%M:%S')
   drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
-        "has=(vonu.mrvdefexe: 12 bájt, $stamp; vonu.exe: " answer close exit code=0
+        "has=vonu.mrvdefexe: 12 bájt, $stamp; vonu.exe: " answer close exit code=0
   [ "$(cat "$game_dir/vonu.mrvdefexe")" = 'not a backup' ] || fail "the stored copy changed"
+  expect_no_copies_but vonu.mrvdefexe
+  expect_value "$tool_key" Backup "REG_SZ 0"
+}
+
+# expect_no_copies_but NAME: the Game folder holds the seven files and NAME.
+expect_no_copies_but() {
+  local got
+  got=$(names_in "$game_dir" | grep -iE 'mrv(def|upd|tmp)')
+  [ "$got" = "$1" ] || fail "the Game folder holds stored copies [$(one_line <<<"$got")], expected [$1]"
+}
+
+# A first backup that stored only the three .bh files (the other four were
+# not there), then the 1.01 patch installed anyway: OK stores no patched file
+# as base, says which base versions are gone, and leaves the flag at "0".
+case_backup_after_patch_over_partial() {
+  local f
+  rm -f "$game_dir"/data?.big "$game_dir/vonu.exe"
+  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+        'has=vonu.exe: nem található a Game mappában' answer close exit code=0
+  for f in "${game_files[@]}"; do
+    rm -f "$game_dir/$f"
+    cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
+  done
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+        'has=változatáról nincs mentés: data0.big, data1.big, data3.big, vonu.exe.' answer close exit code=0
+  [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 3 ] || fail "a patched file was stored as base"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
@@ -77,4 +104,5 @@ case_backup_flag_refused() {
   expect_no_key "$tool_key"
 }
 
-all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused)
+all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused
+            backup_after_patch_over_partial)

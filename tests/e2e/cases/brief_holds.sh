@@ -21,12 +21,12 @@ expect_scanned() {
 }
 
 # Every copy is held the moment it is closed, before the tool renames it to
-# its stored name, and again once it has that name: the backup waits each
-# hold out and completes.
+# its stored name, and again once it has that name, for 3 s as a scanner
+# reads a large fresh file: the backup waits each hold out and completes.
 case_backup_beside_scanner() {
-  start_scanner 500
+  start_scanner 3000
   drive "${start[@]}" window click id=105 parent=104 \
-        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+        box "$backed_up_caption" "$backed_up_text" icon=info timeout=120000 answer exit code=0
   end_processes
   expect_scanned 'mrvtmp' 'a temporary copy'
   expect_value "$tool_key" Backup "REG_SZ 1"
@@ -44,7 +44,7 @@ case_switch_undone_beside_scanner() {
   start_scanner 3000
   drive "${start[@]}" window click id=101 \
         box 'caption=VONU11 XQ' icon=stop 'has=A data1.big átnevezése data1.mrvupdbig névre nem sikerült' \
-        box 'has=Az addigi átnevezések visszavonva' answer close exit code=0
+        box 'has=A program az addigi átnevezéseket visszavonta' answer close exit code=0
   end_processes
   expect_scanned 'data0\.mrvupdbh' 'a file the switch renamed away'
   expect_folder patched_active

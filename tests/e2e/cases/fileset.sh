@@ -48,23 +48,32 @@ case_switch_patch_not_installed() {
   expect_folder backed_up
 }
 
-# The tool's own backup, then only vonu.exe replaced (a patch that stopped
-# midway): neither version is applied, since the labels of the six untouched
-# files would be swapped, and nothing is renamed.
+# The tool's own backup, then a patch that replaced vonu.exe alone: the other
+# six files are no dead end. "Patchelt" leaves them active and names them;
+# "Alap" puts them away like vonu.exe, which loses nothing, and names them.
 one_replaced() { backed_up | sed 's#^vonu.exe=base/#vonu.exe=patched/#'; }
-case_switch_partly_patched() {
+six_put_away() {
+  local f
+  for f in "${game_files[@]}"; do
+    printf '%s\n' "$f=base/$f"
+    if [ "$f" = vonu.exe ]; then printf '%s\n' "$(stored_name "$f" upd)=patched/$f"
+    else printf '%s\n' "$(stored_name "$f" upd)=base/$f"; fi
+  done
+}
+case_switch_patch_left_files_alone() {
   drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
   rm -f "$game_dir/vonu.exe"
   cp "$ref/patched/vonu.exe" "$game_dir/vonu.exe" || fail "could not replace vonu.exe"
   drive "${start[@]}" window "${choice_face[@]}" click id=103 click id=101 \
-        box 'caption=VONU11 XQ' icon=stop 'has=Ezek a file-ok megváltoztak: vonu.exe.' \
-        box 'has=még megegyeznek a biztonsági mentésükkel: data0.bh, data1.bh' \
-        box 'has=Semmi sem változott' answer control id=101 enabled=1 \
-        click id=102 click id=101 box 'caption=VONU11 XQ' icon=stop \
-        'has=Az alap VONU11 (v1.0) file-ok alkalmazása nem sikerült!' box 'has=Telepítsd újra a Vonu11 1.01 Patchet' \
-        answer close exit code=0
+        box "$switched_caption" icon=info 'has=Patchelt VONU11 (v1.01) file-ok alkalmazva.' \
+        box 'has=még ugyanazok, mint az alap változatuk: data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big.' \
+        answer exit code=0
   expect_folder one_replaced
+  drive "${start[@]}" window click id=101 box "$switched_caption" icon=info 'has=Alap VONU11 (v1.0) file-ok alkalmazva.' \
+        box 'has=ezeket is az alap változatra váltotta a program: data0.bh, data1.bh, data3.bh, data0.big' \
+        answer exit code=0
+  expect_folder six_put_away
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
-all_cases+=(switch_half_done switch_patch_not_installed switch_partly_patched)
+all_cases+=(switch_half_done switch_patch_not_installed switch_patch_left_files_alone)

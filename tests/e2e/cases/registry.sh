@@ -56,10 +56,10 @@ case_registry_install_dir_expandable() {
   expect_folder base_active
 }
 
-# "Install Dir" in the \\?\ form, which takes every separator literally:
-# the backup and the switch both reach the files.
+# "Install Dir" in the \\?\ form with a trailing separator; that form takes
+# every separator literally: the backup and the switch both reach the files.
 case_registry_install_dir_long_form() {
-  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d '\\?\C:\VONU11' /f || fail "could not set \"Install Dir\""
+  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d '\\?\C:\VONU11\' /f || fail "could not set \"Install Dir\""
   drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
   expect_folder backed_up
   local f

@@ -31,16 +31,19 @@ void CopyLock::Wait(unsigned milliseconds) {
 
 struct CopyThread::Impl {
   std::function<void()> body;
+  std::atomic<bool> ended{false};
   pthread_t thread{};
   bool running = false;
 
   static void* Run(void* self) {
     // The bodies report their own failures. Should anything still leave one,
-    // the thread ends here rather than the whole process.
+    // the thread ends here rather than the whole process, and says so.
+    Impl& impl = *static_cast<Impl*>(self);
     try {
-      static_cast<Impl*>(self)->body();
+      impl.body();
     } catch (...) {
     }
+    impl.ended = true;
     return nullptr;
   }
 };
@@ -51,9 +54,12 @@ CopyThread::~CopyThread() { Join(); }
 bool CopyThread::Start(std::function<void()> body) {
   Join();
   impl_->body = std::move(body);
+  impl_->ended = false;
   impl_->running = pthread_create(&impl_->thread, nullptr, &Impl::Run, impl_.get()) == 0;
   return impl_->running;
 }
+
+bool CopyThread::Ended() const { return impl_->ended; }
 
 void CopyThread::Join() {
   if (!impl_->running) return;

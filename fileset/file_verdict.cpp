@@ -1,0 +1,60 @@
+#include "fileset/file_verdict.h"
+
+#include "fileset/game_folder.h"
+
+namespace {
+
+Verdict Judge(const PathProbe& active, const PathProbe& base, const PathProbe& patched) {
+  const bool a = active.kind == EntryKind::File, b = base.kind == EntryKind::File,
+             p = patched.kind == EntryKind::File;
+  if (a && b && p) return Verdict::Contradictory;
+  if (a && p) return Verdict::BaseActive;
+  if (a && b) {
+    if (AreTwins(active, base)) return Verdict::NotPatchedYet;
+    return base.size == 0 && active.size > 0 ? Verdict::EmptyCopy : Verdict::PatchedActive;
+  }
+  if (a) return Verdict::NoStoredCopy;
+  if (b && p) return Verdict::HalfSwitched;
+  return b || p ? Verdict::Contradictory : Verdict::Missing;
+}
+
+}  // namespace
+
+FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
+  FolderVerdicts files;
+  for (size_t i = 0; i < FileSet.size(); ++i) {
+    const FileSetEntry& e = FileSet[i];
+    FileVerdict& f = files[i];
+    f.entry = &e;
+    f.active = ops.Probe(GamePath(gameDir, e.ActiveName));
+    f.base = ops.Probe(GamePath(gameDir, e.BaseCopyName));
+    f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
+    f.unreadable = f.active.kind == EntryKind::Unknown    ? e.ActiveName
+                   : f.base.kind == EntryKind::Unknown    ? e.BaseCopyName
+                   : f.patched.kind == EntryKind::Unknown ? e.PatchCopyName
+                                                          : nullptr;
+    f.verdict = f.unreadable ? Verdict::Unreadable : Judge(f.active, f.base, f.patched);
+  }
+  return files;
+}
+
+bool Any(const FolderVerdicts& files, Verdict verdict) {
+  for (const FileVerdict& f : files) {
+    if (f.verdict == verdict) return true;
+  }
+  return false;
+}
+
+bool All(const FolderVerdicts& files, Verdict verdict) {
+  for (const FileVerdict& f : files) {
+    if (f.verdict != verdict) return false;
+  }
+  return true;
+}
+
+bool BackupIncomplete(FileOps& ops, const std::string& gameDir) {
+  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) return false;
+  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  return !Any(files, Verdict::BaseActive) && !Any(files, Verdict::PatchedActive) &&
+         Any(files, Verdict::NoStoredCopy);
+}

@@ -1,0 +1,51 @@
+#include "fileset/game_guard.h"
+
+#include "fileset/file_set.h"
+
+namespace {
+const FileSetEntry& kGameExe = FileSet.back();
+}
+
+Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir) {
+  Obstacle found;
+  for (const char* name : {kGameExe.ActiveName, kGameExe.BaseCopyName, kGameExe.PatchCopyName}) {
+    if (!pc.IsRunning(GamePath(gameDir, name))) continue;
+    found.kind = Obstacle::Kind::GameRunning;
+    found.exe = ShownName(name);
+    return found;
+  }
+  const std::string privateDir = pc.PrivateCopyFolder(gameDir);
+  if (privateDir.empty()) return found;
+  for (const FileSetEntry& e : FileSet) {
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
+      if (ops.Probe(GamePath(privateDir, name)).kind == EntryKind::File) found.names.push_back(ShownName(name));
+    }
+  }
+  if (!found.names.empty()) {
+    found.kind = Obstacle::Kind::PrivateCopies;
+    found.folder = privateDir;
+  }
+  return found;
+}
+
+FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
+  FolderCheck check;
+  check.dirProblem = GameDirProblemOf(gameDir);
+  if (check.dirProblem != GameDirProblem::None) {
+    check.state = FolderCheck::State::DirUnusable;
+    return check;
+  }
+  const PathProbe folder = ops.Probe(gameDir);
+  if (folder.kind == EntryKind::Unknown) {
+    check.state = FolderCheck::State::Unreachable;
+    check.why = FileStatus::Failure(folder.reason, FailureKind::Other, folder.code);
+    return check;
+  }
+  if (folder.kind != EntryKind::Other) {
+    check.state = FolderCheck::State::Missing;
+    return check;
+  }
+  check.obstacle = FindObstacle(pc, ops, gameDir);
+  if (check.obstacle.kind != Obstacle::Kind::None) check.state = FolderCheck::State::Obstructed;
+  return check;
+}

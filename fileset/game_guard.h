@@ -1,0 +1,44 @@
+// What the player's PC adds around the Game folder that would make an
+// operation wrong: the game running from it, or Windows' per-user private
+// copies of its files. Looked at before anything is renamed or copied.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "fileset/file_ops.h"
+#include "fileset/game_folder.h"
+
+class PcWatch {
+ public:
+  virtual ~PcWatch() = default;
+  // Whether a running program's image is the file `exePath`. A program whose
+  // image name cannot be read does not count.
+  virtual bool IsRunning(const std::string& exePath) = 0;
+  // The folder where Windows keeps the current user's private copies of the
+  // files of `gameDir` for programs without administrator rights (its
+  // VirtualStore), or empty where Windows keeps none for gameDir.
+  virtual std::string PrivateCopyFolder(const std::string& gameDir) = 0;
+};
+
+struct Obstacle {
+  enum class Kind { None, GameRunning, PrivateCopies };
+  Kind kind = Kind::None;
+  std::string exe;                 // GameRunning: the game's exe, as shown in the Game folder
+  std::string folder;              // PrivateCopies: the private copy of the Game folder
+  std::vector<std::string> names;  // PrivateCopies: the set's names found there
+};
+
+// The game running under any of its exe's three names comes first: it holds
+// its files. Then the private copies, of any of the set's 21 names.
+Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir);
+
+// Everything both operations check before they read a single name: the
+// GameDir itself, the folder, and the obstacles above.
+struct FolderCheck {
+  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed };
+  State state = State::Ready;
+  GameDirProblem dirProblem = GameDirProblem::None;
+  FileStatus why;  // Unreachable
+  Obstacle obstacle;
+};
+FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir);
