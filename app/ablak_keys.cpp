@@ -70,7 +70,9 @@ bool TKvt::PreTranslate(const MSG& msg) {
       }
       return false;
     case VK_RETURN:
-      PressEnter(msg.hwnd);
+      // A key held down repeats; only its first press presses a button, so
+      // that a box closed with Enter does not start the operation again.
+      if (!(msg.lParam & (1L << 30))) PressEnter(msg.hwnd);
       return true;
     case VK_ESCAPE:
       PressEscape();

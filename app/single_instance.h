@@ -8,8 +8,9 @@
 
 class SingleInstance {
  public:
-  // Claims the machine's instance mutex, or the session's where the system
-  // refuses the machine-wide name; held until this object goes.
+  // Claims the machine's instance mutex, made so that every user may open
+  // it; held until this object goes. A name that the system refuses to this
+  // user was made by another user's copy: it counts as held.
   SingleInstance();
   // Another copy already holds it. When the mutex cannot be made at all, this
   // copy runs: refusing to start would be worse than the rare double start.

@@ -135,16 +135,16 @@ std::string AppliedText(const SwitchOutcome& o) {
   const std::vector<std::string> same = NamesOf(o, SwitchFinding::NotPatchedYet);
   if (!same.empty() && o.target == GameVersion::Base) {
     text += "\nEzek a file-ok még megegyeztek a biztonsági mentésükkel (a patch nem cserélte le őket), ezeket is "
-            "az alap változatra váltotta a program: " + JoinNames(same) + ".";
+            "az alap változatra váltotta a program:\n" + JoinNames(same) + ".";
   } else if (!same.empty()) {
-    text += "\nEzek a file-ok méretre és dátumra még ugyanazok, mint az alap változatuk: " + JoinNames(same) +
-            ". Ha a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
+    text += "\nEzek a file-ok méretre és dátumra még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) +
+            ".\nHa a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
             "patchelt változat aktív!";
   }
   const std::vector<std::string> alone = NamesOf(o, SwitchFinding::NoStoredCopy);
   if (!alone.empty()) {
     text += "\nEzeknek a file-oknak nincs tárolt példánya, ezért úgy maradtak, ahogy voltak; a program nem tudja, "
-            "melyik változatuk aktív: " + JoinNames(alone) + ".";
+            "melyik változatuk aktív:\n" + JoinNames(alone) + ".";
   }
   return text;
 }
@@ -185,7 +185,7 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   std::vector<Problem> out;
   if (!noBase.empty()) {
     out.push_back({"Ezeknek a file-oknak az alap (v1.0) változata nincs meg a Game mappában, nincs tárolt alap "
-                   "példányuk: " + JoinNames(noBase) + ".\n",
+                   "példányuk:\n" + JoinNames(noBase) + ".\n",
                    "Ne telepítsd rájuk a Vonu11 1.01 Patchet, mert az felülírná az egyetlen meglévő példányukat! Ha "
                    "egy víruskereső karanténba tette a tárolt alap példányt (mrvdef a nevében), állítsd vissza "
                    "onnan, majd próbáld újra!"});
@@ -354,7 +354,7 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
     }
   }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
-         "mentés: " + JoinNames(gone) + ". A patchelt file-okat a program nem menti el alapként, így ezek alap "
+         "mentés:\n" + JoinNames(gone) + ".\nA patchelt file-okat a program nem menti el alapként, így ezek alap "
          "változata már nincs meg a Game mappában.\n"
          "A patch ezeken látszik (a tárolt alap példány eltér a használttól):\n" + evidence +
          "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot), majd futtasd "

@@ -18,8 +18,9 @@
 #define XQ_TEAM_NAME_W   L"VONU11 XQ fejleszt\x0151i csapat"
 /* "© VONU11 XQ fejlesztői csapat" */
 #define XQ_COPYRIGHT_W   L"\x00A9 VONU11 XQ fejleszt\x0151i csapat"
-/* "VONU11 1.0 és 1.01 váltó" */
-#define XQ_DESCRIPTION_W L"VONU11 1.0 \x00E9s 1.01 v\x00E1lt\x00F3"
+/* "VONU11 XQ – VONU 11 1.0 és 1.01 váltó": Task Manager shows it, so it
+   begins with the tool's name. */
+#define XQ_DESCRIPTION_W L"VONU11 XQ \x2013 VONU 11 1.0 \x00E9s 1.01 v\x00E1lt\x00F3"
 
 #ifndef RC_INVOKED
 /* UTF-8, for the C++ sources only. */

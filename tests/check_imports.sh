@@ -26,4 +26,11 @@ done
 (( (16#$file_bits & 0x1) == 0 )) || { echo "relocations stripped (Characteristics 0x$file_bits)"; exit 1; }
 reloc_size=$(sed -n 's/^Entry 5 [0-9a-fA-F]\+ \([0-9a-fA-F]\+\) Base Relocation Directory.*/\1/p' <<<"$header")
 (( 16#${reloc_size:-0} > 0 )) || { echo "no base relocations in $exe"; exit 1; }
-echo "header: DllCharacteristics 0x$dll_bits, $((16#$reloc_size)) bytes of relocations"
+# The oldest Windows the exe claims is the one the manifest and the imports
+# need: Windows 7, 6.1.
+for field in MajorOSystemVersion MinorOSystemVersion MajorSubsystemVersion MinorSubsystemVersion; do
+  value=$(sed -n "s/^$field\s\+\([0-9]\+\)\$/\1/p" <<<"$header" | head -n1)
+  case $field in Major*) want=6 ;; *) want=1 ;; esac
+  [ "$value" = "$want" ] || { echo "$field is '${value:-missing}', expected $want (Windows 7)"; exit 1; }
+done
+echo "header: DllCharacteristics 0x$dll_bits, $((16#$reloc_size)) bytes of relocations, Windows 6.1"

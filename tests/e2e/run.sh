@@ -140,9 +140,12 @@ expect_no_key() {
 
 base_content() { printf 'placeholder %s, VONU 11 v1.0\n' "$1"; }
 
-# Ends the tool, the file holder and the scanner, wherever a case left them.
+# Ends the tool, the file holder and the scanner, wherever a case left them,
+# and the stand-in for the game (the holder started from the Game folder as
+# vonu.exe).
 end_processes() {
-  wine "$driver" kill name="$tool_name" kill name=e2e_holder.exe kill name=e2e_scanner.exe >/dev/null 2>&1
+  wine "$driver" kill name="$tool_name" kill name=e2e_holder.exe kill name=e2e_scanner.exe kill name=vonu.exe \
+    >/dev/null 2>&1
 }
 
 # A fresh demo install: the game's key points at a Game folder that holds the
@@ -151,7 +154,8 @@ reset_world() {
   end_processes
   reg_quiet delete "$vendor_key" /f
   reg_quiet delete 'HKLM\Software\Dravela' /f
-  rm -rf "$WINEPREFIX/drive_c/VONU11"
+  rm -rf "$WINEPREFIX/drive_c/VONU11" "$WINEPREFIX/drive_c/Program Files/VONU11" \
+    "$WINEPREFIX"/drive_c/users/*/AppData/Local/VirtualStore
   mkdir -p "$game_dir"
   local f
   for f in data0.bh data1.bh data3.bh data0.big data1.big data3.big vonu.exe; do

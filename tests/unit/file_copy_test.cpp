@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "fileset/copy_thread.h"
 #include "fileset/file_copy.h"
 #include "support/file_ops_posix.h"
 #include "fileset_folder.h"
@@ -177,6 +178,23 @@ TEST(CopyWhole, OddSizesCopyExactlyWithTimeAndReadOnlyBit) {
     struct stat st {};
     ASSERT_EQ(stat(folder.PathOf("dst").c_str(), &st), 0);
     EXPECT_EQ((st.st_mode & 0222) == 0, c.readOnly);
+  }
+}
+
+// Whatever leaves a helper thread's body, the waiting side can see that the
+// thread ended, and so never waits for word that will not come.
+TEST(CopyThread, EndIsSeenWhateverEndsTheBody) {
+  for (bool throws : {false, true}) {
+    CopyThread thread;
+    std::atomic<bool> go{false};
+    ASSERT_TRUE(thread.Start([&] {
+      while (!go) usleep(1000);
+      if (throws) throw std::runtime_error("escaped");
+    }));
+    EXPECT_FALSE(thread.Ended());
+    go = true;
+    for (int i = 0; i < 5000 && !thread.Ended(); ++i) usleep(1000);
+    EXPECT_TRUE(thread.Ended()) << (throws ? "after a throw" : "after a return");
   }
 }
 

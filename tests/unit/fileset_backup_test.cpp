@@ -174,7 +174,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   Y a stored base copy dated 2040, after the active file
 TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
-  const char kBaseGone[] = "változatáról nincs mentés: ";
+  const char kBaseGone[] = "változatáról nincs mentés:\n";
   struct Case {
     const char* layout;
     bool success;

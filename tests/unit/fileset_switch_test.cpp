@@ -99,7 +99,7 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
   const time_t k1975 = 170000000, kT = 1300000000;
   const SwitchKind kNotInstalled = SwitchKind::PatchNotInstalled, kAlready = SwitchKind::BaseAlreadyActive,
                    kApplied = SwitchKind::Applied, kRefused = SwitchKind::Refused;
-  const char kNoBase[] = "nincs tárolt alap példányuk: ";
+  const char kNoBase[] = "nincs tárolt alap példányuk:\n";
   const std::vector<StateCase> cases = {
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied},
       {"PPPPPPP", kPatched, "PPPPPPP", kPatchApplied},
@@ -139,11 +139,11 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       // counts as patched.
       {"TTTnTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", kT, kNotInstalled},
       {"nTTTTTT", kBase, "nTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak", kT, kAlready},
-      {"TTTwTTT", kPatched, "TTTwTTT", "még ugyanazok, mint az alap változatuk: data0.bh, data1.bh, data3.bh, "
+      {"TTTwTTT", kPatched, "TTTwTTT", "még ugyanazok, mint az alap változatuk:\ndata0.bh, data1.bh, data3.bh, "
                                        "data1.big, data3.big, vonu.exe.", kT, kApplied},
       // A file the patch leaves alone is no dead end: to base it is put away
       // like the others, to patched it stays, and the box names it.
-      {"TTTTTTP", kBase, "bbbbbbB", "ezeket is az alap változatra váltotta a program: data0.bh, data1.bh, data3.bh, "
+      {"TTTTTTP", kBase, "bbbbbbB", "ezeket is az alap változatra váltotta a program:\ndata0.bh, data1.bh, data3.bh, "
                                    "data0.big, data1.big, data3.big.", kT, kApplied},
       {"TTTTTTP", kPatched, "TTTTTTP", "telepítsd újra a Vonu11 1.01 Patchet most, amíg a patchelt változat aktív",
        kT, kApplied},
@@ -185,7 +185,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   const Switched result = Switch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
-  for (const char* part : {"nincs tárolt alap példányuk: data1.bh, vonu.exe.",
+  for (const char* part : {"nincs tárolt alap példányuk:\ndata1.bh, vonu.exe.",
                            "Már létező, útban lévő file-ok: data0.mrvupdbh (mappa).",
                            "data3.big – megvan: data3.big, data3.mrvdefbig, data3.mrvupdbig\n"}) {
     EXPECT_NE(result.text.find(part), std::string::npos) << part << "\n" << result.text;

@@ -85,7 +85,7 @@ case_backup_after_patch_over_partial() {
     cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
   done
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
-        'has=változatáról nincs mentés: data0.big, data1.big, data3.big, vonu.exe.' answer close exit code=0
+        'has=változatáról nincs mentés:' box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer close exit code=0
   [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 3 ] || fail "a patched file was stored as base"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
