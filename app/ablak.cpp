@@ -67,7 +67,15 @@ void TKvt::Clicked(HWND control) {
   if (control == Bstart || control == Bok) {
     // Held for the operation and every box it shows, an error box included.
     OperationPump pump;
-    Application.Guard([&] { control == Bok ? BokClick() : BstartClick(); });
+    Application.Guard([&] {
+      try {
+        control == Bok ? BokClick() : BstartClick();
+      } catch (...) {
+        pump.DropQueuedInput();
+        throw;
+      }
+    });
+    if (pump.CloseHeld()) Application.Terminate();
   } else if (control == Boff) {
     BoffClick();
   } else if (control == RBdef || control == RBupd) {

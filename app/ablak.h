@@ -64,6 +64,9 @@ class TKvt {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void Clicked(HWND control);
+  // An operation's box: the keys and clicks queued while it ran are thrown
+  // away first, so that none of them answers it unread.
+  static void ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
 
   bool RegisterClasses();
   void MeasureScreen();
@@ -83,6 +86,8 @@ class TKvt {
   void PressEscape();
   bool Activated(WPARAM wParam);
   bool ControlColours(HDC dc, HWND control, LRESULT& brush) const;
+  // High contrast is on: the user's own colours must win over the layout's.
+  static bool HighContrastOn();
   void UseSchemeOnStatusBar();
   void PaintStatusBar(const DRAWITEMSTRUCT& item) const;
 

@@ -56,6 +56,11 @@ struct GameFileOps {
 };
 }  // namespace
 
+void TKvt::ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
+  if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
+  Application.ShowMessage(text, caption, flags);
+}
+
 void TKvt::FormCreate() {
   Win32MachineRoot root;
   TRegistry registry(root);
@@ -100,17 +105,18 @@ void TKvt::BokClick() {
     // The flag could not be written after the copies: the settings store's
     // own error box, then the face to try again, as after any other failure.
     const std::exception_ptr error = std::current_exception();
+    if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
     Application.Guard([&] { std::rethrow_exception(error); });
     showFaceAgain();
     return;
   }
   const std::string text = BackupText(outcome, SystemTimeZone());
   if (outcome.Succeeded()) {
-    Application.ShowMessage(text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
+    ShowOutcome(text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
-  Application.ShowMessage(text, Application.Title(), MB_OK | MB_ICONSTOP);
+  ShowOutcome(text, Application.Title(), MB_OK | MB_ICONSTOP);
   showFaceAgain();
 }
 
@@ -128,13 +134,13 @@ void TKvt::BstartClick() {
   GameFileOps files;
   const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target);
   if (outcome.Succeeded()) {
-    Application.ShowMessage(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
+    ShowOutcome(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
   // The files are as they were (or the box says where each one stands): the
   // user can close the game and try again.
-  Application.ShowMessage(SwitchText(outcome), Application.Title(), MB_OK | MB_ICONSTOP);
+  ShowOutcome(SwitchText(outcome), Application.Title(), MB_OK | MB_ICONSTOP);
   EnableWindow(Bstart, TRUE);
   SetFocus(Bstart);
 }

@@ -12,7 +12,7 @@
 #include "common/utf.h"
 #include "resources/version.h"
 
-bool HighContrastOn() {
+bool TKvt::HighContrastOn() {
   HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof(contrast);
   return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&

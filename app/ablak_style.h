@@ -8,5 +8,3 @@ inline constexpr char kFontFace[] = "Tahoma";
 inline constexpr COLORREF kRadioText = RGB(255, 0, 0);
 inline constexpr COLORREF kRadioBack = RGB(255, 255, 255);
 
-// High contrast is on: the user's own colours must win over the layout's.
-bool HighContrastOn();

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/error_text.h"
-#include "app/operation_pump.h"
 #include "common/short_text.h"
 #include "common/utf.h"
 
@@ -69,8 +68,6 @@ void TApplication::Initialize(const std::string& title) {
 int TApplication::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
   HWND owner = main_ && IsWindow(main_) ? main_ : hidden_;
   if (owner && !IsWindow(owner)) owner = nullptr;
-  // Keys pressed while an operation ran must not answer its box unread.
-  if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
   ProgramDisabled disabled(owner);
   return MessageBoxW(owner, Widen(ShortenForBox(text)).c_str(), Widen(ShortenForBox(caption)).c_str(),
                      flags);

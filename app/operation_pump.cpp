@@ -1,6 +1,5 @@
 #include "app/operation_pump.h"
 
-#include "app/application.h"
 
 OperationPump* OperationPump::current_ = nullptr;
 
@@ -26,10 +25,7 @@ OperationPump::OperationPump() : outer_(current_) { current_ = this; }
 
 OperationPump::~OperationPump() {
   current_ = outer_;
-  if (closeHeld_) {
-    if (outer_) outer_->HoldClose();
-    else Application.Terminate();
-  }
+  if (closeHeld_ && outer_) outer_->HoldClose();
 }
 
 void OperationPump::KeepPainted() noexcept {

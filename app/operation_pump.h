@@ -18,11 +18,12 @@
 //        while it waits for those threads, calls ProgressSink::StillWorking,
 //        which is KeepPainted; the gauge paints itself on each step
 //   -> SwitchText / BackupText (fileset/outcome_text.cpp): the box's Hungarian
-//   -> Application.ShowMessage: DropQueuedInput throws away the clicks and keys
-//      that arrived meanwhile, keeping Alt+F4 and the close box as a held close;
-//      the program's windows are disabled while the box is up
+//   -> TKvt::ShowOutcome: DropQueuedInput throws away the clicks and keys that
+//      arrived meanwhile, keeping Alt+F4 and the close box as a held close;
+//      then Application.ShowMessage, the program's windows disabled while the
+//      box is up (an error thrown out of the handler gets the same in Clicked)
 //   -> success: Application.Terminate; failure: the face is given back
-//   <- ~OperationPump (back in Clicked): a close held meanwhile is carried out
+//   <- back in Clicked: a close held meanwhile (CloseHeld) is carried out
 //
 // Close requests: WM_CLOSE during the operation or its box calls HoldClose;
 // WM_QUERYENDSESSION is refused while the operation still works (Working()).
@@ -42,7 +43,7 @@
 class OperationPump {
  public:
   OperationPump();
-  // Carries out a close request held during the operation and its box.
+  // Hands a close request held here to the operation around this one, if any.
   ~OperationPump();
   OperationPump(const OperationPump&) = delete;
   OperationPump& operator=(const OperationPump&) = delete;
@@ -65,6 +66,9 @@ class OperationPump {
   void HoldClose() { closeHeld_ = true; }
   // The operation itself still runs (no box of it is up yet).
   bool Working() const { return !answering_; }
+  // A close request arrived during the operation or its box; the window
+  // carries it out once they are over.
+  bool CloseHeld() const { return closeHeld_; }
 
  private:
   static OperationPump* current_;
