@@ -195,8 +195,8 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       // The patch installed over a partial backup: nothing is stored as base.
-      {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe. "},
-      {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe. "},
+      {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe.\n"},
+      {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe.\n"},
       {"UUUUUUG", false, "\nvonu.mrvdefexe: 13 bájt, "},
       {"UUUUUUY", false, "\nvonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. "},
   };
