@@ -83,7 +83,8 @@ void TApplication::ShowException(const std::exception& error) noexcept {
 
 void TApplication::ShowUnexpected() noexcept {
   try {
-    ShowMessage(ErrorBoxText("Unexpected error"), title_, MB_OK | MB_ICONSTOP);
+    ShowMessage("V\xC3\xA1ratlan hiba t\xC3\xB6rt\xC3\xA9nt. Z\xC3\xA1rd be a programot, majd futtasd \xC3\xBAjra!",
+                title_, MB_OK | MB_ICONSTOP);
   } catch (...) {
   }
 }

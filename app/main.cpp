@@ -48,6 +48,7 @@ void InitStatusBarClass() {
 }
 
 const char kNoWindowText[] = "A program ablaka nem hozhat\xC3\xB3 l\xC3\xA9tre: ";
+const char kNoWindowAdvice[] = "\nInd\xC3\xADtsd \xC3\xBAjra a g\xC3\xA9pet, majd futtasd \xC3\xBAjra ezt a programot!";
 const char kAlreadyRunning[] =
     "Ez a program m\xC3\xA1r fut ezen a g\xC3\xA9pen, lehet, hogy egy m\xC3\xA1sik felhaszn\xC3\xA1l\xC3\xB3n\xC3\xA1l! "
     "V\xC3\xA1rd meg, am\xC3\xADg befejez\xC5\x91" "dik, vagy z\xC3\xA1rd be, majd futtasd \xC3\xBAjra!";
@@ -72,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
       if (why.empty()) why = "Windows-hibak\xC3\xB3" "d: " + std::to_string(form.CreateError());
-      Application.ShowMessage(std::string(kNoWindowText) + why, Application.Title(),
+      Application.ShowMessage(std::string(kNoWindowText) + why + kNoWindowAdvice, Application.Title(),
                               MB_OK | MB_ICONSTOP);
     }
     return 1;
