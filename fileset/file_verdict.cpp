@@ -33,6 +33,9 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
                    : f.base.kind == EntryKind::Unknown    ? e.BaseCopyName
                    : f.patched.kind == EntryKind::Unknown ? e.PatchCopyName
                                                           : nullptr;
+    const PathProbe& unknown = f.unreadable == e.ActiveName ? f.active : f.unreadable == e.BaseCopyName ? f.base
+                                                                                                  : f.patched;
+    if (f.unreadable) f.why = FileStatus::Failure(unknown.reason, FailureKind::Other, unknown.code);
     f.verdict = f.unreadable ? Verdict::Unreadable : Judge(f.active, f.base, f.patched);
   }
   return files;
@@ -52,9 +55,12 @@ bool All(const FolderVerdicts& files, Verdict verdict) {
   return true;
 }
 
+bool ShowsPatch(const FolderVerdicts& files) {
+  return Any(files, Verdict::BaseActive) || Any(files, Verdict::PatchedActive) || Any(files, Verdict::HalfSwitched);
+}
+
 bool BackupIncomplete(FileOps& ops, const std::string& gameDir) {
   if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) return false;
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
-  return !Any(files, Verdict::BaseActive) && !Any(files, Verdict::PatchedActive) &&
-         Any(files, Verdict::NoStoredCopy);
+  return !ShowsPatch(files) && Any(files, Verdict::NoStoredCopy);
 }

@@ -29,6 +29,7 @@ struct FileVerdict {
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched;
   const char* unreadable = nullptr;  // the name that could not be checked
+  FileStatus why;                    // and the system's words for it
   // The base version is kept under some name of the set.
   bool BaseKept() const {
     return verdict == Verdict::BaseActive || verdict == Verdict::PatchedActive ||
@@ -43,9 +44,11 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir);
 
 bool Any(const FolderVerdicts& files, Verdict verdict);
 bool All(const FolderVerdicts& files, Verdict verdict);
+// Some file shows the patch or a switch: base active, patched active or
+// half-switched.
+bool ShowsPatch(const FolderVerdicts& files);
 
-// The backup is incomplete or gone from a folder the tool once backed up: no
-// file shows a switch or the patch (base or patched active), and some file
-// has no stored copy. The backup then copies just those. False when gameDir
-// is not usable or the folder is missing.
+// The backup is incomplete or gone: no file shows the patch or a switch, and
+// some file has no stored copy. The backup then copies just those. False when
+// gameDir is not usable or the folder is missing.
 bool BackupIncomplete(FileOps& ops, const std::string& gameDir);

@@ -56,7 +56,7 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, b
   }
   const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
   const bool patched = Any(verdicts, Verdict::PatchedActive);
-  patchInstalled = patched || Any(verdicts, Verdict::BaseActive) || Any(verdicts, Verdict::HalfSwitched);
+  patchInstalled = ShowsPatch(verdicts);
   for (size_t i = 0; i < FileSet.size(); ++i) {
     const FileVerdict& f = verdicts[i];
     BackupFile& file = files[i];
@@ -67,12 +67,7 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, b
     if (!tempCleared[i]) continue;
     file.what = FindingOf(f);
     if (file.what == BackupFinding::ToCopy && patched) file.what = BackupFinding::BaseGone;
-    if (file.what == BackupFinding::Unreadable) {
-      const PathProbe& probe = f.unreadable == f.entry->ActiveName ? f.active
-                               : f.unreadable == f.entry->BaseCopyName ? f.base
-                                                                        : f.patched;
-      file.status = FileStatus::Failure(probe.reason, FailureKind::Other, probe.code);
-    }
+    if (file.what == BackupFinding::Unreadable) file.status = f.why;
   }
   return files;
 }

@@ -45,8 +45,7 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, GameVersion targ
   const bool toBase = target == GameVersion::Base;
   // A file with nothing stored may be either version; it may stay active as
   // the patched one only where the folder shows the patch at all.
-  const bool patchSeen = Any(files, Verdict::PatchedActive) || Any(files, Verdict::BaseActive) ||
-                         Any(files, Verdict::HalfSwitched);
+  const bool patchSeen = ShowsPatch(files);
   for (const FileVerdict& f : files) {
     const FileSetEntry& e = *f.entry;
     const char* wanted = toBase ? e.BaseCopyName : e.PatchCopyName;
@@ -146,8 +145,7 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   for (const FileVerdict& f : files) {
     if (f.verdict != Verdict::Unreadable) continue;
     SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, f.unreadable);
-    const PathProbe& probe = ProbeOf(files, f.unreadable);
-    file.status = FileStatus::Failure(probe.reason, FailureKind::Other, probe.code);
+    file.status = f.why;
     out.files.push_back(file);
     out.kind = SwitchKind::Unreadable;
   }
