@@ -284,6 +284,27 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   EXPECT_TRUE(result.success) << result.text;
   ExpectNoTempFiles(folder);
   ExpectWholeCopy(folder, 3);
+
+  // A removal that reports success is looked after, not trusted.
+  struct LyingDelete final : public FileOps {
+    PosixFileOps real;
+    PathProbe Probe(const std::string& p) override { return real.Probe(p); }
+    FileStatus Rename(const std::string& f, const std::string& t) override { return real.Rename(f, t); }
+    FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
+      return real.OpenForReading(p, f);
+    }
+    FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
+      return real.CreateNew(p, f);
+    }
+    FileStatus Delete(const std::string&) override { return FileStatus::Success(); }
+    FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real.FreeSpace(f, b); }
+  } lying;
+  folder.Write(TempCopyName(FileSet[5].BaseCopyName), "stale");
+  std::filesystem::remove(folder.PathOf(FileSet[5].BaseCopyName));
+  const BackedUp again = Backup(lying, folder.GameDir(), gauge, 0, [] {});
+  EXPECT_FALSE(again.success);
+  EXPECT_NE(again.text.find("data3.big: a félkész data3.mrvtmpbig nem törölhető: a törlés után is megvan"),
+            std::string::npos) << again.text;
 }
 
 // Real file operations with room for exactly one failure, at a chosen stage
