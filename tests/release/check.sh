@@ -44,7 +44,7 @@ for heading in "GNU GENERAL PUBLIC LICENSE|Version 3, 29 June 2007" "GCC RUNTIME
 done
 # Exactly the licence texts the parts need: none for what the exe does not hold.
 for absent in "Version 2, June 1991" "Version 2.1, February 1999" "libbacktrace" "libsanitizer" "libffi" \
-              "winpthreads" "mingw-w64-headers/"; do
+              "winpthreads" "mingw-w64-tools/"; do
   ! grep -qF "$absent" <<<"$notices" || fail "THIRD-PARTY-NOTICES.txt carries \"$absent\", which the exe does not hold"
 done
 
