@@ -356,7 +356,7 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
          "mentés:\n" + JoinNames(gone) + ".\nA patchelt file-okat a program nem menti el alapként, így ezek alap "
          "változata már nincs meg a Game mappában.\n"
-         "A patch ezeken látszik (a tárolt alap példány eltér a használttól):\n" + evidence +
+         "A patch ezeken látszik (a tárolt alap példányuk eltér a mostani file-tól):\n" + evidence +
          "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot), majd futtasd "
          "újra ezt a programot a biztonsági mentéshez!";
 }
