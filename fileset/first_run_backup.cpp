@@ -116,16 +116,10 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
                              uint32_t seed, const std::function<void()>& markBackupDone) {
   BackupOutcome out;
   out.gameDir = gameDir;
-  const FolderCheck check = CheckFolder(ops, pc, gameDir);
-  out.dirProblem = check.dirProblem;
-  out.folderStatus = check.why;
-  out.obstacle = check.obstacle;
-  switch (check.state) {
-    case FolderCheck::State::Ready: break;
-    case FolderCheck::State::DirUnusable: out.kind = BackupKind::GameDirUnusable; return out;
-    case FolderCheck::State::Missing: out.kind = BackupKind::FolderMissing; return out;
-    case FolderCheck::State::Unreachable: out.kind = BackupKind::FolderUnreachable; return out;
-    case FolderCheck::State::Obstructed: out.kind = BackupKind::Obstructed; return out;
+  out.folder = CheckFolder(ops, pc, gameDir);
+  if (out.folder.state != FolderCheck::State::Ready) {
+    out.kind = BackupKind::NotReady;
+    return out;
   }
 
   out.files = LookAtFolder(ops, gameDir, out.patchInstalled);

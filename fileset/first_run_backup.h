@@ -68,10 +68,7 @@ struct BackupFile {
 enum class BackupKind {
   Done,               // every base file is stored, the patch is not installed yet
   AlreadyPatched,     // every base file is stored, and some file shows the patch or a switch
-  GameDirUnusable,    // dirProblem says why; nothing touched
-  FolderMissing,      // no game folder
-  FolderUnreachable,  // folderStatus
-  Obstructed,         // obstacle says what; nothing touched
+  NotReady,           // folder.state says why: nothing touched
   NoRoom,             // needed and free bytes; nothing copied
   Failed,             // some files failed: files
 };
@@ -79,9 +76,7 @@ enum class BackupKind {
 struct BackupOutcome {
   BackupKind kind = BackupKind::Done;
   std::string gameDir;
-  GameDirProblem dirProblem = GameDirProblem::None;
-  FileStatus folderStatus;
-  Obstacle obstacle;
+  FolderCheck folder;
   uint64_t needed = 0, free = 0;
   // Some file shows the patch or a switch (base active, patched active or
   // half-switched): the box then warns against nothing the player has done.

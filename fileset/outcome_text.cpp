@@ -94,6 +94,21 @@ Problem FolderUnreachable(const std::string& gameDir, const FileStatus& why) {
           "Ha a játék hálózati vagy cserélhető meghajtón van, csatlakoztasd, " + std::string(kRunAgain)};
 }
 
+Problem ObstacleText(const Obstacle& o, const char* button);
+
+// Why an operation touched nothing before it read a single name; `button`
+// is the one that starts it again.
+Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, const char* button) {
+  switch (folder.state) {
+    case FolderCheck::State::DirUnusable: return GameDirText(folder.dirProblem, gameDir);
+    case FolderCheck::State::Missing: return FolderNotFound(gameDir);
+    case FolderCheck::State::Unreachable: return FolderUnreachable(gameDir, folder.why);
+    case FolderCheck::State::Obstructed: return ObstacleText(folder.obstacle, button);
+    case FolderCheck::State::Ready: break;
+  }
+  return {};
+}
+
 Problem ObstacleText(const Obstacle& o, const char* button) {
   if (o.kind == Obstacle::Kind::GameRunning) {
     return {"A játék fut: a " + o.exe + " a Game mappából indult. Amíg fut, a file-jai nem cserélhetők.\n",
@@ -261,10 +276,7 @@ std::string RenameFailedText(const SwitchOutcome& o) {
 
 std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
   switch (o.kind) {
-    case SwitchKind::GameDirUnusable: return {GameDirText(o.dirProblem, o.gameDir)};
-    case SwitchKind::FolderMissing: return {FolderNotFound(o.gameDir)};
-    case SwitchKind::FolderUnreachable: return {FolderUnreachable(o.gameDir, o.folderStatus)};
-    case SwitchKind::Obstructed: return {ObstacleText(o.obstacle, "Alkalmaz")};
+    case SwitchKind::NotReady: return {NotReadyText(o.folder, o.gameDir, "Alkalmaz")};
     case SwitchKind::Unreadable: {
       const auto withReason = [](const SwitchFile& f) { return " (" + Why(f.status) + ")"; };
       return {{"Nem ellenőrizhető file-ok: " + JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) +
@@ -442,10 +454,7 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   switch (o.kind) {
     case BackupKind::Done: return kDone;
     case BackupKind::AlreadyPatched: return kAlreadyPatched;
-    case BackupKind::GameDirUnusable: return NotMadeText(GameDirText(o.dirProblem, o.gameDir));
-    case BackupKind::FolderMissing: return NotMadeText(FolderNotFound(o.gameDir));
-    case BackupKind::FolderUnreachable: return NotMadeText(FolderUnreachable(o.gameDir, o.folderStatus));
-    case BackupKind::Obstructed: return NotMadeText(ObstacleText(o.obstacle, "OK"));
+    case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, "OK"));
     case BackupKind::NoRoom:
       return "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
              Megabytes(o.needed, true) + ", szabad: " + Megabytes(o.free, false) + ".\n" + kNotMade +

@@ -129,16 +129,10 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   SwitchOutcome out;
   out.target = target;
   out.gameDir = gameDir;
-  const FolderCheck check = CheckFolder(ops, pc, gameDir);
-  out.dirProblem = check.dirProblem;
-  out.folderStatus = check.why;
-  out.obstacle = check.obstacle;
-  switch (check.state) {
-    case FolderCheck::State::Ready: break;
-    case FolderCheck::State::DirUnusable: out.kind = SwitchKind::GameDirUnusable; return out;
-    case FolderCheck::State::Missing: out.kind = SwitchKind::FolderMissing; return out;
-    case FolderCheck::State::Unreachable: out.kind = SwitchKind::FolderUnreachable; return out;
-    case FolderCheck::State::Obstructed: out.kind = SwitchKind::Obstructed; return out;
+  out.folder = CheckFolder(ops, pc, gameDir);
+  if (out.folder.state != FolderCheck::State::Ready) {
+    out.kind = SwitchKind::NotReady;
+    return out;
   }
 
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);

@@ -39,10 +39,7 @@ struct SwitchFile {
 enum class SwitchKind {
   Applied,            // the target version is active; files may note what was seen
   BaseAlreadyActive,  // the patch is not installed; the base files are active
-  GameDirUnusable,    // dirProblem says why; nothing touched
-  FolderMissing,      // no game folder
-  FolderUnreachable,  // the system could not tell: reason
-  Obstructed,         // obstacle says what; nothing touched
+  NotReady,           // folder.state says why: nothing touched
   Unreadable,         // some names could not be checked: files
   PatchNotInstalled,  // every active file is its backup's twin; patched asked for
   Refused,            // the renames cannot all be made: files
@@ -54,9 +51,7 @@ struct SwitchOutcome {
   SwitchKind kind = SwitchKind::Applied;
   GameVersion target = GameVersion::Base;
   std::string gameDir;
-  GameDirProblem dirProblem = GameDirProblem::None;
-  FileStatus folderStatus;  // FolderUnreachable: why
-  Obstacle obstacle;
+  FolderCheck folder;
   std::vector<SwitchFile> files;
   bool Succeeded() const { return kind == SwitchKind::Applied || kind == SwitchKind::BaseAlreadyActive; }
 };

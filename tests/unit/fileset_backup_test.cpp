@@ -543,8 +543,8 @@ TEST(FirstRunBackup, RunningGameAndPrivateCopiesStopBothOperations) {
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));
     const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
-    EXPECT_EQ(backup.outcome.kind, BackupKind::Obstructed);
-    EXPECT_EQ(switched.kind, SwitchKind::Obstructed);
+    EXPECT_EQ(backup.outcome.folder.state, FolderCheck::State::Obstructed);
+    EXPECT_EQ(switched.folder.state, FolderCheck::State::Obstructed);
     EXPECT_EQ(folder.Snapshot(), before);
     for (const std::string& text : {backup.text, SwitchText(switched)}) {
       if (running) {
