@@ -72,6 +72,11 @@ struct PathProbe {
   uint32_t code = 0;     // for Unknown, as FileStatus::code
 };
 
+// Why the system could not tell what holds a name (a probe of kind Unknown).
+inline FileStatus WhyUnknown(const PathProbe& probe) {
+  return FileStatus::Failure(probe.reason, FailureKind::Other, probe.code);
+}
+
 // The attributes a copy carries over, with the values Windows gives them.
 namespace file_attribute {
 constexpr uint32_t kReadOnly = 0x1;

@@ -1,5 +1,7 @@
 #include "fileset/file_verdict.h"
 
+#include <utility>
+
 #include "fileset/game_folder.h"
 
 namespace {
@@ -29,13 +31,11 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
     f.active = ops.Probe(GamePath(gameDir, e.ActiveName));
     f.base = ops.Probe(GamePath(gameDir, e.BaseCopyName));
     f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
-    f.unreadable = f.active.kind == EntryKind::Unknown    ? e.ActiveName
-                   : f.base.kind == EntryKind::Unknown    ? e.BaseCopyName
-                   : f.patched.kind == EntryKind::Unknown ? e.PatchCopyName
-                                                          : nullptr;
-    const PathProbe& unknown = f.unreadable == e.ActiveName ? f.active : f.unreadable == e.BaseCopyName ? f.base
-                                                                                                  : f.patched;
-    if (f.unreadable) f.why = FileStatus::Failure(unknown.reason, FailureKind::Other, unknown.code);
+    // The active name's failure is the one named, then the base copy's.
+    for (const auto& [name, probe] : {std::pair{e.PatchCopyName, &f.patched}, std::pair{e.BaseCopyName, &f.base},
+                                      std::pair{e.ActiveName, &f.active}}) {
+      if (probe->kind == EntryKind::Unknown) f.unreadable = name, f.why = WhyUnknown(*probe);
+    }
     f.verdict = f.unreadable ? Verdict::Unreadable : Judge(f.active, f.base, f.patched);
   }
   return files;

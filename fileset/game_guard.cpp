@@ -38,7 +38,7 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
   const PathProbe folder = ops.Probe(gameDir);
   if (folder.kind == EntryKind::Unknown) {
     check.state = FolderCheck::State::Unreachable;
-    check.why = FileStatus::Failure(folder.reason, FailureKind::Other, folder.code);
+    check.why = WhyUnknown(folder);
     return check;
   }
   if (folder.kind != EntryKind::Other) {

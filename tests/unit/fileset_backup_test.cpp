@@ -286,18 +286,8 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   ExpectWholeCopy(folder, 3);
 
   // A removal that reports success is looked after, not trusted.
-  struct LyingDelete final : public FileOps {
-    PosixFileOps real;
-    PathProbe Probe(const std::string& p) override { return real.Probe(p); }
-    FileStatus Rename(const std::string& f, const std::string& t) override { return real.Rename(f, t); }
-    FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
-      return real.OpenForReading(p, f);
-    }
-    FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
-      return real.CreateNew(p, f);
-    }
+  struct LyingDelete final : public ForwardingOps {
     FileStatus Delete(const std::string&) override { return FileStatus::Success(); }
-    FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real.FreeSpace(f, b); }
   } lying;
   folder.Write(TempCopyName(FileSet[5].BaseCopyName), "stale");
   std::filesystem::remove(folder.PathOf(FileSet[5].BaseCopyName));
@@ -440,24 +430,12 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
   }
 }
 
-class TinyDisk final : public FileOps {
+class TinyDisk final : public ForwardingOps {
  public:
-  PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
-  FileStatus Rename(const std::string& f, const std::string& t) override { return real_.Rename(f, t); }
-  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
-    return real_.OpenForReading(p, f);
-  }
-  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
-    return real_.CreateNew(p, f);
-  }
-  FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
   FileStatus FreeSpace(const std::string&, uint64_t& b) override {
     b = 5u << 20;
     return FileStatus::Success();
   }
-
- private:
-  PosixFileOps real_;
 };
 
 TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "fileset/file_set.h"
+#include "support/file_ops_posix.h"
 #include "fileset/game_guard.h"
 
 class TempGameFolder {
@@ -77,6 +78,24 @@ class TempGameFolder {
  private:
   std::string root_;
   std::string gameDir_;
+};
+
+// The real POSIX operations, for a stand-in that changes one of them.
+class ForwardingOps : public FileOps {
+ public:
+  PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
+  FileStatus Rename(const std::string& f, const std::string& t) override { return real_.Rename(f, t); }
+  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
+    return real_.OpenForReading(p, f);
+  }
+  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
+    return real_.CreateNew(p, f);
+  }
+  FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
+  FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
+
+ private:
+  PosixFileOps real_;
 };
 
 // The PC around the folder: no game runs and Windows keeps no private copies,

@@ -204,31 +204,21 @@ TEST(VersionSwitch, MissingGameFolderIsReportedAsSuch) {
 
 // Lets the n-th rename fail, and optionally the undos after it, the way a
 // file held open by the game or an antivirus would.
-class FailingRenames final : public FileOps {
+class FailingRenames final : public ForwardingOps {
  public:
   enum class Undo { Works, FirstFails, AllFail };
   FailingRenames(int failAt, Undo undo, FailureKind kind = FailureKind::InUse)
       : failAt_(failAt), undo_(undo), kind_(kind) {}
 
-  PathProbe Probe(const std::string& p) override { return real_.Probe(p); }
   FileStatus Rename(const std::string& from, const std::string& to) override {
     ++calls_;
     const bool fail = calls_ == failAt_ || (calls_ > failAt_ && undo_ == Undo::AllFail) ||
                       (calls_ == failAt_ + 1 && undo_ == Undo::FirstFails);
     if (fail) return FileStatus::Failure("Injected: file in use", kind_);
-    return real_.Rename(from, to);
+    return ForwardingOps::Rename(from, to);
   }
-  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
-    return real_.OpenForReading(p, f);
-  }
-  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
-    return real_.CreateNew(p, f);
-  }
-  FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
-  FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
 
  private:
-  PosixFileOps real_;
   int failAt_;
   Undo undo_;
   FailureKind kind_;
