@@ -1,5 +1,6 @@
 #include "fileset/file_copy.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -22,7 +23,13 @@ FileStatus Unexpected() { return FileStatus::Failure("", FailureKind::Unexpected
 // chunks in order; a chunk stays the writer's until it is released.
 class ReadAhead {
  public:
-  ReadAhead(ReadableFile& in, uint64_t expected) : in_(in), expected_(expected), buffer_(new char[kChunks * kChunkSize]) {}
+  // A small file takes a ring of its own size, and one chunk more for the
+  // read that finds its end.
+  ReadAhead(ReadableFile& in, uint64_t expected)
+      : in_(in),
+        expected_(expected),
+        slots_(static_cast<size_t>(std::min<uint64_t>(kChunks, expected / kChunkSize + 2))),
+        buffer_(new char[slots_ * kChunkSize]) {}
   ~ReadAhead() { Stop(); }
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
@@ -77,7 +84,7 @@ class ReadAhead {
   // The chunk from Next() is written; the reads may fill it again.
   void Release() {
     CopyLockHeld held(lock_);
-    head_ = (head_ + 1) % kChunks;
+    head_ = (head_ + 1) % slots_;
     --filled_;
     lock_.WakeAll();
   }
@@ -113,9 +120,9 @@ class ReadAhead {
     size_t slot = 0;
     {
       CopyLockHeld held(lock_);
-      while (!stopped_ && filled_ == kChunks) lock_.Wait(1000);
+      while (!stopped_ && filled_ == slots_) lock_.Wait(1000);
       if (stopped_) return false;
-      slot = (head_ + filled_) % kChunks;
+      slot = (head_ + filled_) % slots_;
     }
     size_t got = 0;
     FileStatus status;
@@ -144,6 +151,7 @@ class ReadAhead {
 
   ReadableFile& in_;
   const uint64_t expected_;
+  const size_t slots_;
   std::unique_ptr<char[]> buffer_;  // left uninitialised: every byte is read before it is written
   CopyLock lock_;
   // Guarded by lock_.

@@ -42,6 +42,14 @@ struct FileStatus {
   explicit operator bool() const { return ok; }
 };
 
+// Another program has the file open without sharing its deletion, or has
+// locked a part of it: what a scanner's or an indexer's look does. Some holds
+// show as access denied rather than as a sharing violation; with the names as
+// they should be, that is worth the same wait. Waiting may end such a failure.
+inline bool MayBeHeld(const FileStatus& status) {
+  return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
+}
+
 // Seconds from 1601-01-01, where Windows' file times count from, to
 // 1970-01-01 UTC, where FileTime counts from.
 constexpr int64_t kFiletimeEpochToUnixSeconds = 11644473600;

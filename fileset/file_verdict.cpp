@@ -2,22 +2,33 @@
 
 #include <utility>
 
-#include "fileset/game_folder.h"
-
 namespace {
 
-Verdict Judge(const PathProbe& active, const PathProbe& base, const PathProbe& patched) {
-  const bool a = active.kind == EntryKind::File, b = base.kind == EntryKind::File,
-             p = patched.kind == EntryKind::File;
-  if (a && b && p) return Verdict::Contradictory;
-  if (a && p) return Verdict::BaseActive;
-  if (a && b) {
-    if (AreTwins(active, base)) return Verdict::NotPatchedYet;
-    return base.size == 0 && active.size > 0 ? Verdict::EmptyCopy : Verdict::PatchedActive;
+bool SameSize(const PathProbe& a, const PathProbe& b) { return a.size == b.size; }
+
+void Judge(FileVerdict& f) {
+  const bool a = f.active.kind == EntryKind::File, b = f.base.kind == EntryKind::File,
+             p = f.patched.kind == EntryKind::File;
+  const PathProbe* stored = nullptr;
+  if (a && b && p) {
+    f.verdict = Verdict::Contradictory;
+  } else if (a && p) {
+    stored = &f.patched;
+    f.verdict = SameSize(f.active, f.patched) ? Verdict::PatchOverBase : Verdict::BaseActive;
+  } else if (a && b) {
+    stored = &f.base;
+    f.verdict = SameSize(f.active, f.base)                 ? Verdict::NotPatchedYet
+                : f.base.size == 0 && f.active.size > 0 ? Verdict::EmptyCopy
+                                                        : Verdict::PatchedActive;
+  } else if (a) {
+    f.verdict = Verdict::NoStoredCopy;
+  } else if (b && p) {
+    f.verdict = Verdict::HalfSwitched;
+  } else {
+    f.verdict = b || p ? Verdict::Contradictory : Verdict::Missing;
   }
-  if (a) return Verdict::NoStoredCopy;
-  if (b && p) return Verdict::HalfSwitched;
-  return b || p ? Verdict::Contradictory : Verdict::Missing;
+  const bool sameVersion = f.verdict == Verdict::NotPatchedYet || f.verdict == Verdict::PatchOverBase;
+  f.dateDiffers = sameVersion && !AreTwins(f.active, *stored);
 }
 
 }  // namespace
@@ -36,7 +47,11 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
                                       std::pair{e.ActiveName, &f.active}}) {
       if (probe->kind == EntryKind::Unknown) f.unreadable = name, f.why = WhyUnknown(*probe);
     }
-    f.verdict = f.unreadable ? Verdict::Unreadable : Judge(f.active, f.base, f.patched);
+    if (f.unreadable) {
+      f.verdict = Verdict::Unreadable;
+    } else {
+      Judge(f);
+    }
   }
   return files;
 }
@@ -46,21 +61,4 @@ bool Any(const FolderVerdicts& files, Verdict verdict) {
     if (f.verdict == verdict) return true;
   }
   return false;
-}
-
-bool All(const FolderVerdicts& files, Verdict verdict) {
-  for (const FileVerdict& f : files) {
-    if (f.verdict != verdict) return false;
-  }
-  return true;
-}
-
-bool ShowsPatch(const FolderVerdicts& files) {
-  return Any(files, Verdict::BaseActive) || Any(files, Verdict::PatchedActive) || Any(files, Verdict::HalfSwitched);
-}
-
-bool BackupIncomplete(FileOps& ops, const std::string& gameDir) {
-  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) return false;
-  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
-  return !ShowsPatch(files) && Any(files, Verdict::NoStoredCopy);
 }

@@ -1,6 +1,7 @@
 // What the Game folder's names say about each file of the set: one verdict a
 // file, read once. The start's choice of face, the version switch and the
-// backup all decide from these, so that they never read the folder two ways.
+// backup all decide from these (through folder_rules.h), so that they never
+// read the folder two ways.
 #pragma once
 #include <array>
 #include <string>
@@ -9,9 +10,10 @@
 #include "fileset/file_set.h"
 
 enum class Verdict {
-  BaseActive,     // the active file, and the patched copy stored
+  BaseActive,     // the active file, and a stored patched copy that differs from it
   PatchedActive,  // the active file, and a stored base copy that differs from it
   NotPatchedYet,  // the active file, and its stored base copy's twin
+  PatchOverBase,  // the active file, and its stored patched copy's twin
   NoStoredCopy,   // the active file alone
   HalfSwitched,   // both copies stored, none active: a switch cut off midway
   Contradictory,  // all three names, or one stored copy alone: which is which cannot be told
@@ -20,21 +22,22 @@ enum class Verdict {
   Unreadable,     // the system could not check a name: `unreadable`
 };
 
-// A stored base copy counts when it is the active file's twin, or when it is
-// not empty and differs from it: the patch has rewritten the active file.
-// Which of the two is older says nothing (installers restore an archive's
-// dates). A folder under a name counts as no file there.
+// The tool sees names, sizes and dates, never contents. A stored copy of the
+// active file's size holds the same version as the active file: the two
+// versions of a file that the patch changes differ in size. Its twin (the
+// same date too) is a copy of it; one of another date is the same version
+// written again (an installer run once more with fresh dates), or a file the
+// patch changed without changing its size: `dateDiffers` says so, and every
+// box names such a file. Which of two dates is older says nothing:
+// installers restore their archive's dates. A folder under a name counts as
+// no file there.
 struct FileVerdict {
   const FileSetEntry* entry = nullptr;
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched;
+  bool dateDiffers = false;          // NotPatchedYet or PatchOverBase by size alone
   const char* unreadable = nullptr;  // the name that could not be checked
   FileStatus why;                    // and the system's words for it
-  // The base version is kept under some name of the set.
-  bool BaseKept() const {
-    return verdict == Verdict::BaseActive || verdict == Verdict::PatchedActive ||
-           verdict == Verdict::NotPatchedYet || verdict == Verdict::HalfSwitched;
-  }
 };
 
 using FolderVerdicts = std::array<FileVerdict, FileSet.size()>;
@@ -43,12 +46,3 @@ using FolderVerdicts = std::array<FileVerdict, FileSet.size()>;
 FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir);
 
 bool Any(const FolderVerdicts& files, Verdict verdict);
-bool All(const FolderVerdicts& files, Verdict verdict);
-// Some file shows the patch or a switch: base active, patched active or
-// half-switched.
-bool ShowsPatch(const FolderVerdicts& files);
-
-// The backup is incomplete or gone: no file shows the patch or a switch, and
-// some file has no stored copy. The backup then copies just those. False when
-// gameDir is not usable or the folder is missing.
-bool BackupIncomplete(FileOps& ops, const std::string& gameDir);

@@ -10,65 +10,42 @@
 
 namespace {
 
-// Removes the temporary copies left by a run that was killed while copying.
-// False, with what stands in the way, when one is still there.
+// Removes a temporary copy left by a run that was killed while copying.
+// False, with why, when it is still there.
 bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
-  const std::string path = GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str());
-  const PathProbe probe = ops.Probe(path);
-  if (probe.kind == EntryKind::Missing) return true;
-  if (probe.kind != EntryKind::File) {
-    file.what = BackupFinding::TempInTheWay;
-    return false;
-  }
-  file.status = RemoveTempCopy(ops, path);
+  file.status = RemoveTempCopy(ops, GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str()));
   if (file.status) return true;
   file.what = BackupFinding::TempLeft;
   return false;
 }
 
-// What the backup does with one file, from its verdict; names that a folder
-// holds are named as such.
-BackupFinding FindingOf(const FileVerdict& f) {
-  if (f.base.kind == EntryKind::Other) return BackupFinding::StoredIsFolder;
-  switch (f.verdict) {
-    case Verdict::NoStoredCopy: return BackupFinding::ToCopy;
-    case Verdict::NotPatchedYet: return BackupFinding::Twin;
-    case Verdict::BaseActive:
-    case Verdict::PatchedActive:
-    case Verdict::HalfSwitched: return BackupFinding::Stored;
-    case Verdict::EmptyCopy: return BackupFinding::NotItsBackup;
-    case Verdict::Unreadable: return BackupFinding::Unreadable;
-    case Verdict::Contradictory: return BackupFinding::Unsettled;
-    case Verdict::Missing: break;
-  }
-  return f.active.kind == EntryKind::Other ? BackupFinding::SourceIsFolder : BackupFinding::SourceMissing;
-}
-
-// Clears what a killed run left, then reads every file's verdict. While some
-// file is patched active, a file with nothing stored may hold the patch too:
-// it is not copied as base.
-std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, bool& patchInstalled) {
+// Reads every file's verdict and what the folder rules make of it. A
+// killed run's temporary copy stays for now: if the patch came since, it
+// may be the last copy of a base version.
+std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume,
+                                     BackupOutcome& out) {
   std::vector<BackupFile> files(FileSet.size());
-  std::vector<bool> tempCleared(FileSet.size());
-  for (size_t i = 0; i < FileSet.size(); ++i) {
-    files[i].entry = &FileSet[i];
-    tempCleared[i] = ClearLeftoverTemp(ops, gameDir, files[i]);
-  }
+  bool tempsLeft = false;
   const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
-  const bool patched = Any(verdicts, Verdict::PatchedActive);
-  patchInstalled = ShowsPatch(verdicts);
+  const FolderShows shows = WhatFolderShows(verdicts);
   for (size_t i = 0; i < FileSet.size(); ++i) {
     const FileVerdict& f = verdicts[i];
     BackupFile& file = files[i];
+    file.entry = &FileSet[i];
     file.verdict = f.verdict;
+    file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
     file.stored = f.base;
     file.active = f.active;
-    file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
-    if (!tempCleared[i]) continue;
-    file.what = FindingOf(f);
-    if (file.what == BackupFinding::ToCopy && patched) file.what = BackupFinding::BaseGone;
+    file.what = BackupRuleFor(f, shows);
+    file.gone = GoneName(f, shows);
     if (file.what == BackupFinding::Unreadable) file.status = f.why;
+    const EntryKind temp = ops.Probe(GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str())).kind;
+    file.tempLeft = temp == EntryKind::File;
+    tempsLeft = tempsLeft || file.tempLeft;
+    if (temp != EntryKind::Missing && temp != EntryKind::File) file.what = BackupFinding::TempInTheWay;
   }
+  out.showsPatch = ShowsPatch(shows);
+  out.asked = BackupResumed(verdicts, resume.flagSaysDone || tempsLeft);
   return files;
 }
 
@@ -113,7 +90,8 @@ std::string TempCopyName(const char* baseCopyName) {
 }
 
 BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
-                             uint32_t seed, const std::function<void()>& markBackupDone) {
+                             uint32_t seed, const std::function<void()>& markBackupDone,
+                             const ResumeQuestion& resume) {
   BackupOutcome out;
   out.gameDir = gameDir;
   out.folder = CheckFolder(ops, pc, gameDir);
@@ -122,7 +100,7 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
     return out;
   }
 
-  out.files = LookAtFolder(ops, gameDir, out.patchInstalled);
+  out.files = LookAtFolder(ops, gameDir, resume, out);
   for (const BackupFile& file : out.files) {
     if (file.what == BackupFinding::ToCopy) out.needed += file.active.size;
   }
@@ -133,6 +111,18 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
       out.kind = BackupKind::Failed;
       return out;
     }
+  }
+  if (out.asked && (!resume.patchedSince || resume.patchedSince(out))) {
+    for (BackupFile& file : out.files) {
+      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::PatchedSince;
+    }
+    out.kind = BackupKind::Failed;
+    return out;
+  }
+  // Nothing the player said, nor the folder, shows the patch since the run
+  // that left them: the temporary copies are of the versions still active.
+  for (BackupFile& file : out.files) {
+    if (file.tempLeft) ClearLeftoverTemp(ops, gameDir, file);
   }
   // When the drive cannot say how much room it has, go on: a copy that runs
   // out of room is removed again like any other failed one.
@@ -149,6 +139,6 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
     }
   }
   markBackupDone();
-  out.kind = out.patchInstalled ? BackupKind::AlreadyPatched : BackupKind::Done;
+  out.kind = out.showsPatch ? BackupKind::AlreadyPatched : BackupKind::Done;
   return out;
 }

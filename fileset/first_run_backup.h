@@ -12,6 +12,7 @@
 #include "fileset/file_ops.h"
 #include "fileset/file_set.h"
 #include "fileset/file_verdict.h"
+#include "fileset/folder_rules.h"
 #include "fileset/game_folder.h"
 #include "fileset/game_guard.h"
 
@@ -29,24 +30,6 @@ class RandomSteps {
   uint32_t state_;
 };
 
-// What the backup found for one file of the set, or did with it.
-enum class BackupFinding {
-  ToCopy,          // nothing stored: to be copied
-  Copied,          // copied now
-  Stored,          // its base version was stored already (or its patched copy is)
-  Twin,            // stored already: the stored base copy is the active file's twin
-  BaseGone,        // nothing stored, and the folder shows the patch: not copied as base
-  SourceMissing,   // no active file to copy
-  SourceIsFolder,  // a folder holds the active name
-  StoredIsFolder,  // a folder holds the stored base name
-  Unsettled,       // the names contradict each other: kinds
-  TempInTheWay,    // something other than a file holds the temporary name
-  TempLeft,        // a killed run's temporary copy is still there: status
-  Unreadable,      // the system could not check a name: status
-  CopyFailed,      // copy says which name failed and why
-  NotItsBackup,    // an empty stored base copy of a non-empty file: stored, active
-};
-
 struct BackupFile {
   const FileSetEntry* entry = nullptr;
   BackupFinding what = BackupFinding::ToCopy;
@@ -55,13 +38,13 @@ struct BackupFile {
   CopyResult copy;
   PathProbe stored, active;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
-  bool Failed() const {
-    return what != BackupFinding::ToCopy && what != BackupFinding::Copied && what != BackupFinding::Stored &&
-           what != BackupFinding::Twin;
-  }
-  // A base version kept under a stored name now.
+  const char* gone = nullptr;  // PatchedCopyGone: the stored name it lost
+  bool tempLeft = false;       // a killed run's temporary copy is there
+  bool Failed() const { return !Kept() && what != BackupFinding::ToCopy && what != BackupFinding::PatchedCopyGone; }
+  // A base version kept now, stored or active beside its stored patched copy.
   bool Kept() const {
-    return what == BackupFinding::Copied || what == BackupFinding::Stored || what == BackupFinding::Twin;
+    return what == BackupFinding::Copied || what == BackupFinding::BaseStored || what == BackupFinding::Twin ||
+           what == BackupFinding::BaseActive;
   }
 };
 
@@ -70,7 +53,7 @@ enum class BackupKind {
   AlreadyPatched,     // every base file is stored, and some file shows the patch or a switch
   NotReady,           // folder.state says why: nothing touched
   NoRoom,             // needed and free bytes; nothing copied
-  Failed,             // some files failed: files
+  Failed,             // some files failed, or their base version is gone: files
 };
 
 struct BackupOutcome {
@@ -78,25 +61,40 @@ struct BackupOutcome {
   std::string gameDir;
   FolderCheck folder;
   uint64_t needed = 0, free = 0;
-  // Some file shows the patch or a switch (base active, patched active or
-  // half-switched): the box then warns against nothing the player has done.
-  bool patchInstalled = false;
+  // Some file shows the patch or a switch: the box then warns against
+  // nothing the player has done.
+  bool showsPatch = false;
+  // An earlier backup stopped short or lost a copy, and the player was asked
+  // whether the patch came since.
+  bool asked = false;
   std::vector<BackupFile> files;
   bool Succeeded() const { return kind == BackupKind::Done || kind == BackupKind::AlreadyPatched; }
 };
 
-// Copies each FileSet entry's ActiveName to its BaseCopyName unless the
-// entry's verdict shows its base version stored already, and steps the gauge
-// to 1..3, 30..32, 90..92 and 100 after copies four to seven. Never stores a
-// patched file as base: while some file is patched active, the files with
-// nothing stored are not copied (BaseGone). An empty stored copy of a
-// non-empty file is kept and reported. Checks the free space first and
-// copies nothing when the copies would not fit. Calls markBackupDone only
-// when every base version is stored; what it throws reaches the caller, the
-// copies stay. Touches nothing when gameDir is not absolute, the game runs
-// from the folder or Windows keeps private copies of its files.
+// Where the backup resumes an earlier one: the flag read "1" at the start, or
+// some base copies are stored and some are not. The folder cannot show
+// whether the patch came in between, so the player is asked first.
+struct ResumeQuestion {
+  bool flagSaysDone = false;
+  // Asked before any copy, with the files still to copy in the outcome; true
+  // ("yes, the patch came since") copies nothing. Unset answers yes.
+  std::function<bool(const BackupOutcome&)> patchedSince;
+};
+
+// Copies each FileSet entry's ActiveName to its BaseCopyName where the folder
+// rules say so, and steps the gauge to 1..3, 30..32, 90..92 and 100 after
+// copies four to seven. Never stores a patched file as base: while the folder
+// shows the patch, the files with nothing stored are not copied (BaseGone),
+// and a resumed backup copies only after the player said the patch did not
+// come since. An empty stored copy of a non-empty file is kept and reported.
+// Checks the free space first and copies nothing when the copies would not
+// fit. Calls markBackupDone only when every base version is stored; what it
+// throws reaches the caller, the copies stay. Touches nothing when gameDir is
+// not absolute, the game runs from the folder or Windows keeps private
+// copies of its files.
 BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
-                             uint32_t seed, const std::function<void()>& markBackupDone);
+                             uint32_t seed, const std::function<void()>& markBackupDone,
+                             const ResumeQuestion& resume = {});
 
 // The name a copy is written under until it is whole: the BaseCopyName with
 // "mrvtmp" in place of "mrvdef", in the game folder.

@@ -144,24 +144,79 @@ const char kPatchNotInstalled[] =
 const char kInstallPatch[] =
     "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!";
 
+// A file with the stored name it lost: "vonu.exe (vonu.mrvupdexe)".
+std::string WithGone(const SwitchFile& f) { return f.gone ? " (" + ShownName(f.gone) + ")" : std::string(); }
+
+std::vector<std::string> GoneNamesOf(const SwitchOutcome& o, SwitchFinding what) {
+  return NamesOf(o, {what}, WithGone);
+}
+
+const char kBaseOverwritten[] =
+    "A Vonu11 1.01 Patch az aktív alap file-ok fölé települt (a file-ok megegyeznek a tárolt patchelt "
+    "példányukkal), ezért ezeknek az alap (v1.0) változata már nincs meg a Game mappában:\n";
+const char kReinstallGame[] =
+    "Telepítsd újra a játék alap változatát (a tárolt patchelt példányok, mrvupd a nevükben, megmaradnak), majd "
+    "futtasd újra ezt a programot!";
+const char kPatchedCopyGone[] =
+    "Ezeknek a file-oknak az alap változata aktív, de a tárolt patchelt példányuk eltűnt:\n";
+const char kRestorePatchedCopy[] =
+    "Ha egy víruskereső karanténba tette a fenti mrvupd file-okat, állítsd vissza őket onnan. Ne telepítsd rájuk "
+    "a Vonu11 1.01 Patchet, mert az felülírná az alap változatukat, amelynek nincs mentése!";
+
+// The line every box carries for the files judged by their size alone.
+std::string DateDiffersText(const SwitchOutcome& o) {
+  if (o.dateDiffers.empty()) return {};
+  std::vector<std::string> names;
+  for (const SwitchFile& f : o.dateDiffers) {
+    const FileSetEntry& e = *f.entry;
+    names.push_back(ShownName(e.ActiveName) + " (" +
+                    ShownName(f.verdict == Verdict::PatchOverBase ? e.PatchCopyName : e.BaseCopyName) + ")");
+  }
+  return "\nEzeknek a file-oknak a mérete megegyezik a zárójelben álló tárolt példányukéval, a dátumuk viszont "
+         "nem, ezért a program azzal azonos változatnak vette őket:\n" + JoinNames(names) + ".";
+}
+
 // The success box's notes on what the switch saw beside the renames.
 std::string AppliedText(const SwitchOutcome& o) {
-  std::string text = Applied(o.target);
+  const bool toBase = o.target == GameVersion::Base;
+  std::string text = o.kind == SwitchKind::PatchedAlreadyActive
+                         ? "A patchelt VONU11 (v1.01) file-ok már aktívak, semmi sem változott."
+                         : Applied(o.target);
   const std::vector<std::string> same = NamesOf(o, SwitchFinding::NotPatchedYet);
-  if (!same.empty() && o.target == GameVersion::Base) {
+  const std::vector<std::string> alone = NamesOf(o, SwitchFinding::NoStoredCopy);
+  if (!same.empty() && toBase) {
     text += "\nEzek a file-ok még megegyeztek a biztonsági mentésükkel (a patch nem cserélte le őket), ezeket is "
             "az alap változatra váltotta a program:\n" + JoinNames(same) + ".";
   } else if (!same.empty()) {
-    text += "\nEzek a file-ok méretre és dátumra még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) +
-            ".\nHa a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
-            "patchelt változat aktív!";
+    text += "\nEzek a file-ok méretre még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) + ".";
+    // A reinstall overwrites every active file: only where each base version
+    // is stored.
+    if (alone.empty()) {
+      text += "\nHa a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
+              "patchelt változat aktív!";
+    }
   }
-  const std::vector<std::string> alone = NamesOf(o, SwitchFinding::NoStoredCopy);
+  const std::vector<std::string> leftAlone = NamesOf(o, SwitchFinding::SameAsPatched);
+  if (!leftAlone.empty()) {
+    text += std::string("\nEzek a file-ok megegyeznek a tárolt patchelt példányukkal (a patch nem cserélte le "
+                        "őket), ") +
+            (toBase ? "ezért úgy maradtak, ahogy voltak:\n" : "ezeket is a patchelt változatra váltotta a program:\n") +
+            JoinNames(leftAlone) + ".";
+  }
   if (!alone.empty()) {
     text += "\nEzeknek a file-oknak nincs tárolt példánya, ezért úgy maradtak, ahogy voltak; a program nem tudja, "
             "melyik változatuk aktív:\n" + JoinNames(alone) + ".";
   }
-  return text;
+  const std::vector<std::string> overwritten = GoneNamesOf(o, SwitchFinding::BaseOverwritten);
+  if (!overwritten.empty()) {
+    text += "\n" + std::string(kBaseOverwritten) + JoinNames(overwritten) +
+            ".\nHa alap Vonuval is szeretnél játszani: " + kReinstallGame;
+  }
+  const std::vector<std::string> patchedGone = GoneNamesOf(o, SwitchFinding::PatchedCopyGone);
+  if (!patchedGone.empty()) {
+    text += "\n" + std::string(kPatchedCopyGone) + JoinNames(patchedGone) + ".\n" + kRestorePatchedCopy;
+  }
+  return text + DateDiffersText(o);
 }
 
 // What each of an entry's three names holds.
@@ -192,7 +247,10 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
       NamesOf(o, {SwitchFinding::InTheWay, SwitchFinding::FolderInTheWay}, [](const SwitchFile& f) {
         return std::string(f.what == SwitchFinding::FolderInTheWay ? " (mappa)" : "");
       });
-  const std::vector<std::string> noBase = NamesOf(o, SwitchFinding::NoBaseCopy);
+  std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::BackupMissing);
+  for (const std::string& name : GoneNamesOf(o, SwitchFinding::NoBaseCopy)) noBase.push_back(name);
+  const std::vector<std::string> overwritten = GoneNamesOf(o, SwitchFinding::BaseOverwritten);
+  const std::vector<std::string> patchedGone = GoneNamesOf(o, SwitchFinding::PatchedCopyGone);
   std::string unsettled;
   for (const SwitchFile& f : o.files) {
     if (f.what == SwitchFinding::Unsettled) unsettled += Found(f);
@@ -204,6 +262,11 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
                    "Ne telepítsd rájuk a Vonu11 1.01 Patchet, mert az felülírná az egyetlen meglévő példányukat! Ha "
                    "egy víruskereső karanténba tette a tárolt alap példányt (mrvdef a nevében), állítsd vissza "
                    "onnan, majd próbáld újra!"});
+  }
+  if (!overwritten.empty()) out.push_back({kBaseOverwritten + JoinNames(overwritten) + ".\n", kReinstallGame});
+  if (!patchedGone.empty()) {
+    out.push_back({kPatchedCopyGone + JoinNames(patchedGone) + ".\n",
+                   std::string(kRestorePatchedCopy) + " Utána próbáld újra!"});
   }
   if (!blocking.empty()) {
     out.push_back({"Már létező, útban lévő file-ok: " + JoinNames(blocking) + ".\n",
@@ -244,11 +307,6 @@ std::string Advice(FailureKind kind, const std::string& gameDir) {
   }
 }
 
-// A failure that waiting may end: another program holds the file.
-bool ThroughAHold(const FileStatus& status) {
-  return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
-}
-
 std::string RenameFailedText(const SwitchOutcome& o) {
   const SwitchFile& failed = o.files.front();
   std::string text = "A " + ShownName(failed.name) + " átnevezése " + ShownName(failed.other) +
@@ -262,7 +320,7 @@ std::string RenameFailedText(const SwitchOutcome& o) {
   for (const SwitchFile& f : o.files) {
     if (f.what != SwitchFinding::Stranded) continue;
     text += ShownName(f.name) + ", eredeti neve: " + ShownName(f.other) + " (" + Why(f.status) + ")\n";
-    allHeld = allHeld && ThroughAHold(f.status);
+    allHeld = allHeld && MayBeHeld(f.status);
   }
   text += "A többi file a helyén van. ";
   if (allHeld) {
@@ -345,7 +403,7 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::Unreadable: return "nem ellenőrizhető: " + Why(f.status);
     case BackupFinding::Unsettled:
       return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
-    case BackupFinding::NotItsBackup:
+    case BackupFinding::EmptyCopy:
       return "a már meglévő " + ShownName(e.BaseCopyName) + " nem ennek a mentése (" +
              Described(e.BaseCopyName, f.stored, zone) + "; " + Described(e.ActiveName, f.active, zone) + ")";
     case BackupFinding::CopyFailed: return WhyCopyFailed(f);
@@ -353,29 +411,50 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   }
 }
 
+std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what) {
+  std::vector<std::string> names;
+  for (const BackupFile& f : o.files) {
+    if (f.what == what) names.push_back(ShownName(f.entry->ActiveName) + (f.gone ? " (" + ShownName(f.gone) + ")" : ""));
+  }
+  return names;
+}
+
+const char kPutBaseBack[] =
+    "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
+    "mentések megmaradnak), majd futtasd újra ezt a programot a biztonsági mentéshez!";
+
 // Files whose base version is gone: the patch was installed before they were
 // backed up. The files that show the patch are the evidence.
 std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
-  std::vector<std::string> gone;
   std::string evidence;
   for (const BackupFile& f : o.files) {
-    if (f.what == BackupFinding::BaseGone) gone.push_back(ShownName(f.entry->ActiveName));
     if (f.verdict == Verdict::PatchedActive) {
       evidence += Described(f.entry->BaseCopyName, f.stored, zone) + "; " +
                   Described(f.entry->ActiveName, f.active, zone) + "\n";
     }
   }
+  if (!evidence.empty()) {
+    evidence = "A patch ezeken látszik (a tárolt alap példányuk eltér a mostani file-tól):\n" + evidence;
+  } else {
+    evidence = "A patch azokon látszik, amelyek megegyeznek a tárolt patchelt (mrvupd) példányukkal.\n";
+  }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
-         "mentés:\n" + JoinNames(gone) + ".\nA patchelt file-okat a program nem menti el alapként, így ezek alap "
-         "változata már nincs meg a Game mappában.\n"
-         "A patch ezeken látszik (a tárolt alap példányuk eltér a mostani file-tól):\n" + evidence +
-         "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot), majd futtasd "
-         "újra ezt a programot a biztonsági mentéshez!";
+         "mentés:\n" + JoinNames(BackupNames(o, BackupFinding::BaseGone)) +
+         ".\nA patchelt file-okat a program nem menti el alapként, így ezek alap változata már nincs meg a Game "
+         "mappában.\n" + evidence + kPutBaseBack;
+}
+
+// The player said the patch came after the earlier backup.
+std::string PatchedSinceText(const BackupOutcome& o) {
+  return "Mivel a Vonu11 1.01 Patch a korábbi biztonsági mentés után települt, ezeknek a file-oknak az alap (v1.0) "
+         "változata már nincs meg a Game mappában, és a program a patchelt változatukat nem menti el alapként:\n" +
+         JoinNames(BackupNames(o, BackupFinding::PatchedSince)) + ".\n" + kNotMade + kPutBaseBack;
 }
 
 std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
   for (const BackupFile& f : o.files) {
     if (f.what == BackupFinding::BaseGone) return BaseGoneText(o, zone);
+    if (f.what == BackupFinding::PatchedSince) return PatchedSinceText(o);
   }
   std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült menteni:\n";
   bool foreign = false, kept = false;
@@ -385,7 +464,7 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
     kept = kept || f.Kept();
     if (!f.Failed()) continue;
     text += ShownName(f.entry->ActiveName) + ": " + WhyNotSaved(f, zone) + "\n";
-    foreign = foreign || f.what == BackupFinding::NotItsBackup;
+    foreign = foreign || f.what == BackupFinding::EmptyCopy;
     const FailureKind kind = f.what == BackupFinding::CopyFailed ? f.copy.status.kind
                              : f.what == BackupFinding::TempLeft ? f.status.kind
                                                                  : FailureKind::Changed;
@@ -397,46 +476,20 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
     text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
             "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
   }
-  if (!o.patchInstalled) text += kDontPatchYet;
+  if (!o.showsPatch) text += kDontPatchYet;
   if (kept) text += "Az elkészült mentések megmaradnak.\n";
   return text + advice + "Hárítsd el a hibát, majd futtasd újra ezt a programot!";
 }
 
 std::string NotMadeText(const Problem& p) { return p.what + kNotMade + kDontPatchYet + p.todo; }
 
-// Days since 1970-01-01 to a proleptic Gregorian date, for any day.
-void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t mp = (5 * dayOfYear + 2) / 153;
-  day = static_cast<unsigned>(dayOfYear - (153 * mp + 2) / 5 + 1);
-  month = static_cast<unsigned>(mp < 10 ? mp + 3 : mp - 9);
-  year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-}
-
 }  // namespace
-
-std::string LocalTimeText(const FileTime& time, const TimeZone& zone) {
-  const int64_t local = time.seconds + zone.OffsetAt(time.seconds);
-  int64_t days = local / 86400, rest = local % 86400;
-  if (rest < 0) rest += 86400, --days;
-  int64_t year = 0;
-  unsigned month = 0, day = 0;
-  CivilFromDays(days, year, month, day);
-  char stamp[48];
-  std::snprintf(stamp, sizeof stamp, "%04lld. %02u. %02u. %02u:%02u:%02u", static_cast<long long>(year), month, day,
-                static_cast<unsigned>(rest / 3600), static_cast<unsigned>(rest / 60 % 60),
-                static_cast<unsigned>(rest % 60));
-  return stamp;
-}
 
 std::string SwitchText(const SwitchOutcome& o) {
   switch (o.kind) {
-    case SwitchKind::Applied: return AppliedText(o);
-    case SwitchKind::BaseAlreadyActive: return kBaseStillActive;
+    case SwitchKind::Applied:
+    case SwitchKind::PatchedAlreadyActive: return AppliedText(o);
+    case SwitchKind::BaseAlreadyActive: return kBaseStillActive + DateDiffersText(o);
     case SwitchKind::Undone:
     case SwitchKind::Stranded: return Headline(o.target) + RenameFailedText(o);
     default: break;
@@ -447,13 +500,17 @@ std::string SwitchText(const SwitchOutcome& o) {
     text += p.what;
     if (todo.find(p.todo) == std::string::npos) todo += (todo.empty() ? "" : "\n") + p.todo;
   }
-  return text + todo;
+  return text + todo + DateDiffersText(o);
 }
 
 std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   switch (o.kind) {
     case BackupKind::Done: return kDone;
-    case BackupKind::AlreadyPatched: return kAlreadyPatched;
+    case BackupKind::AlreadyPatched: {
+      const std::vector<std::string> gone = BackupNames(o, BackupFinding::PatchedCopyGone);
+      if (gone.empty()) return kAlreadyPatched;
+      return kAlreadyPatched + ("\n" + std::string(kPatchedCopyGone)) + JoinNames(gone) + ".\n" + kRestorePatchedCopy;
+    }
     case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, "OK"));
     case BackupKind::NoRoom:
       return "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
@@ -462,4 +519,13 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
     case BackupKind::Failed: break;
   }
   return FailureText(o, zone);
+}
+
+std::string ResumeQuestionText(const BackupOutcome& o) {
+  return "Egy korábbi biztonsági mentés nem készült el teljesen, vagy azóta eltűnt belőle valami. Ezeknek a "
+         "file-oknak nincs mentése:\n" + JoinNames(BackupNames(o, BackupFinding::ToCopy)) +
+         ".\nTelepítetted a Vonu11 1.01 Patchet a korábbi mentés óta?\n"
+         "Igen: a program semmit sem ment, mert ezek a file-ok már a patchelt változatot tartalmazhatják, és "
+         "megmondja, hogyan kaphatod vissza az alap változatukat.\n"
+         "Nem: a program most elmenti őket alap változatként.";
 }

@@ -12,6 +12,6 @@
 std::string SwitchText(const SwitchOutcome& outcome);
 std::string BackupText(const BackupOutcome& outcome, const TimeZone& zone);
 
-// "2040. 01. 02. 03:04:05": a file time in the zone's local time, as the
-// folder's listing shows it, for any year.
-std::string LocalTimeText(const FileTime& time, const TimeZone& zone);
+// The question a resumed backup asks before it copies: was the patch
+// installed since the earlier backup? Yes copies nothing.
+std::string ResumeQuestionText(const BackupOutcome& outcome);

@@ -2,18 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Another program has the file open without sharing its deletion, or has
-// locked a part of it: what a scanner's or an indexer's look does.
-// Some holds show as access denied rather than as a sharing violation; with
-// the names as they should be, that is worth the same wait.
-bool MayBeHeld(const FileStatus& status) {
-  return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
-}
-
-}  // namespace
-
 FileStatus PatientFileOps::Rename(const std::string& from, const std::string& to) {
   return PatientRename(from, to, kPatienceMs);
 }

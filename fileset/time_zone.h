@@ -3,6 +3,9 @@
 // included.
 #pragma once
 #include <cstdint>
+#include <string>
+
+#include "fileset/file_ops.h"
 
 class TimeZone {
  public:
@@ -13,3 +16,7 @@ class TimeZone {
 
 // The time zone the system is set to.
 const TimeZone& SystemTimeZone();
+
+// "2040. 01. 02. 03:04:05": a file time in the zone's local time, as the
+// folder's listing shows it, for any year.
+std::string LocalTimeText(const FileTime& time, const TimeZone& zone);

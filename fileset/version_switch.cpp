@@ -38,32 +38,26 @@ const PathProbe& ProbeOf(const FolderVerdicts& files, const char* name) {
 // The renames still needed, in the order they are made: every active file
 // that must be put away comes first, so that its ActiveName is free before
 // the chosen version's stored copy takes it; both halves in FileSet order.
-// A file that cannot take part is named in `refusals`.
-std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, GameVersion target,
-                                   std::vector<SwitchFile>& refusals) {
+// A file the rules refuse is named in `refusals`, one they note in `notes`.
+std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows shows, GameVersion target,
+                                   std::vector<SwitchFile>& refusals, std::vector<SwitchFile>& notes) {
   std::vector<RenameStep> putAway, bringIn;
   const bool toBase = target == GameVersion::Base;
-  // A file with nothing stored may be either version; it may stay active as
-  // the patched one only where the folder shows the patch at all.
-  const bool patchSeen = ShowsPatch(files);
   for (const FileVerdict& f : files) {
     const FileSetEntry& e = *f.entry;
     const char* wanted = toBase ? e.BaseCopyName : e.PatchCopyName;
     const char* other = toBase ? e.PatchCopyName : e.BaseCopyName;
-    switch (f.verdict) {
-      case Verdict::BaseActive:
-        if (!toBase) putAway.push_back({e.ActiveName, other}), bringIn.push_back({wanted, e.ActiveName});
-        break;
-      case Verdict::PatchedActive:
-      case Verdict::NotPatchedYet:
-        if (toBase) putAway.push_back({e.ActiveName, other}), bringIn.push_back({wanted, e.ActiveName});
-        break;
-      case Verdict::HalfSwitched: bringIn.push_back({wanted, e.ActiveName}); break;
-      case Verdict::NoStoredCopy:
-        if (toBase || !patchSeen) refusals.push_back(Noted(SwitchFinding::NoBaseCopy, f));
-        break;
-      default: refusals.push_back(Noted(SwitchFinding::Unsettled, f)); break;
+    const SwitchRule rule = SwitchRuleFor(f, shows, target);
+    switch (rule.move) {
+      case SwitchMove::Swap: putAway.push_back({e.ActiveName, other}), bringIn.push_back({wanted, e.ActiveName}); break;
+      case SwitchMove::BringIn: bringIn.push_back({wanted, e.ActiveName}); break;
+      case SwitchMove::Stay:
+      case SwitchMove::Refuse: break;
     }
+    if (rule.finding == SwitchFinding::None) continue;
+    SwitchFile file = Noted(rule.finding, f);
+    file.gone = GoneName(f, shows);
+    (rule.move == SwitchMove::Refuse ? refusals : notes).push_back(file);
   }
   putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());
   return putAway;
@@ -113,16 +107,6 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   }
 }
 
-// What the success box adds: the files that were not patched yet, and, to
-// the patched version, the files with nothing stored.
-void NoteWhatWasSeen(const FolderVerdicts& files, GameVersion target, SwitchOutcome& out) {
-  for (const FileVerdict& f : files) {
-    if (f.verdict == Verdict::NotPatchedYet) out.files.push_back(Noted(SwitchFinding::NotPatchedYet, f));
-    if (f.verdict == Verdict::NoStoredCopy && target == GameVersion::Patched)
-      out.files.push_back(Noted(SwitchFinding::NoStoredCopy, f));
-  }
-}
-
 }  // namespace
 
 SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target) {
@@ -144,21 +128,29 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
     out.kind = SwitchKind::Unreadable;
   }
   if (!out.files.empty()) return out;
-  if (All(files, Verdict::NotPatchedYet)) {
+  for (const FileVerdict& f : files) {
+    if (f.dateDiffers) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
+  }
+
+  const FolderShows shows = WhatFolderShows(files);
+  bool allNotPatched = true;
+  for (const FileVerdict& f : files) allNotPatched = allNotPatched && f.verdict == Verdict::NotPatchedYet;
+  if (allNotPatched) {
     out.kind = target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled;
     return out;
   }
 
   // Everything that stands in the way is named at once.
-  std::vector<SwitchFile> refusals;
-  const std::vector<RenameStep> steps = PlanSwitch(files, target, refusals);
+  std::vector<SwitchFile> refusals, notes;
+  const std::vector<RenameStep> steps = PlanSwitch(files, shows, target, refusals, notes);
   CheckPlan(files, steps, out.files);
   out.files.insert(out.files.end(), refusals.begin(), refusals.end());
   if (!out.files.empty()) {
     out.kind = SwitchKind::Refused;
     return out;
   }
+  if (steps.empty() && shows == FolderShows::PatchOverBase) out.kind = SwitchKind::PatchedAlreadyActive;
   RunPlan(ops, gameDir, steps, out);
-  if (out.kind == SwitchKind::Applied) NoteWhatWasSeen(files, target, out);
+  if (out.Succeeded()) out.files = notes;
   return out;
 }

@@ -8,37 +8,25 @@
 #include "fileset/file_ops.h"
 #include "fileset/file_set.h"
 #include "fileset/file_verdict.h"
+#include "fileset/folder_rules.h"
 #include "fileset/game_folder.h"
 #include "fileset/game_guard.h"
 
-enum class GameVersion { Base, Patched };
-
-// What the switch found for one file of the set, or did with it.
-enum class SwitchFinding {
-  Unreadable,      // the system could not check `name`: status
-  InTheWay,        // `name` is to be taken but a file holds it
-  FolderInTheWay,  // `name` is to be taken but a folder holds it
-  Unsettled,       // the names do not tell where the versions are: verdict, kinds
-  NoBaseCopy,      // the base version is not stored under any name
-  NotPatchedYet,   // still its stored base copy's twin: put away like a patched file, or left active
-  NoStoredCopy,    // nothing stored: left active, whichever version it is
-  RenameFailed,    // renaming `name` to `other` failed: status
-  Stranded,        // `name` holds the file whose own name is `other`: status
-};
-
 struct SwitchFile {
-  SwitchFinding what;
+  SwitchFinding what = SwitchFinding::None;
   const FileSetEntry* entry = nullptr;
   const char* name = nullptr;
   const char* other = nullptr;
   FileStatus status;
   Verdict verdict = Verdict::Missing;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
+  const char* gone = nullptr;        // the stored name it lost, where the folder shows which
 };
 
 enum class SwitchKind {
   Applied,            // the target version is active; files may note what was seen
   BaseAlreadyActive,  // the patch is not installed; the base files are active
+  PatchedAlreadyActive,  // the patch was installed over the base files: it is active, they are gone
   NotReady,           // folder.state says why: nothing touched
   Unreadable,         // some names could not be checked: files
   PatchNotInstalled,  // every active file is its backup's twin; patched asked for
@@ -53,16 +41,19 @@ struct SwitchOutcome {
   std::string gameDir;
   FolderCheck folder;
   std::vector<SwitchFile> files;
-  bool Succeeded() const { return kind == SwitchKind::Applied || kind == SwitchKind::BaseAlreadyActive; }
+  // Files whose size is their stored copy's and their date is not: judged by
+  // the size, and named in every box.
+  std::vector<SwitchFile> dateDiffers;
+  bool Succeeded() const {
+    return kind == SwitchKind::Applied || kind == SwitchKind::BaseAlreadyActive ||
+           kind == SwitchKind::PatchedAlreadyActive;
+  }
 };
 
-// Reads one verdict per file and makes only the renames still needed, so that
-// a switch cut off midway is finished. To the base version every file's base
-// version must be stored; one still its backup's twin is put away like a
-// patched one, which loses nothing. To the patched version a file with no
-// patched copy (its backup's twin, or nothing stored where other files show
-// the patch) stays active, and the outcome names it. Every rename is checked before the first is made, and a
-// rename that fails midway undoes the ones before it, newest first. Nothing
-// is touched while the game runs from the folder or Windows keeps private
+// Reads one verdict per file and makes only the renames still needed, as the
+// folder rules say for each file, so that a switch cut off midway is
+// finished. Every rename is checked before the first is made, and a rename
+// that fails midway undoes the ones before it, newest first. Nothing is
+// touched while the game runs from the folder or Windows keeps private
 // copies of its files (FindObstacle), nor when gameDir is not absolute.
 SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target);

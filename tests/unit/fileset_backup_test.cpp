@@ -34,9 +34,11 @@ struct BackedUp {
   std::string text;
   BackupOutcome outcome;
 };
+// A resumed backup's question is answered "no, the patch did not come since".
 BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
-                const std::function<void()>& markBackupDone, PcWatch&& pc = FakePc()) {
-  BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone);
+                const std::function<void()>& markBackupDone, PcWatch&& pc = FakePc(),
+                ResumeQuestion resume = {false, [](const BackupOutcome&) { return false; }}) {
+  BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone, resume);
   return {outcome.Succeeded(), BackupText(outcome, FixedZone(0)), outcome};
 }
 
@@ -169,7 +171,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   S both stored, none active
 //   F an empty stored base copy, newer than the active file
 //   E an empty stored base copy, older than the active file
-//   G a stored base copy of the active file's size, written 5 s after it
+//   G a stored base copy of the active file's size, written 5 s after it: of its version
 //   n the active file's twin written 100 ns later; w its copy 3 s older
 //   Y a stored base copy dated 2040, after the active file
 TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
@@ -190,14 +192,14 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"SSSPPPB", true, kAlreadyPatched},
       {"SSSBBBT", true, kAlreadyPatched},
       {"TTTPTTT", true, kAlreadyPatched},  // a file the patch rewrote, the rest left alone
-      {"TTTwTTT", true, kAlreadyPatched},
+      {"TTTwTTT", true, kDone},  // a copy of the file's size is of its version, whatever its date
       // An empty copy of a non-empty file never counts.
       {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
       // The patch installed over a partial backup: nothing is stored as base.
       {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe.\n"},
       {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe.\n"},
-      {"UUUUUUG", false, "\nvonu.mrvdefexe: 13 bájt, "},
+      {"UUUUUUG", true, kDone},
       {"UUUUUUY", false, "\nvonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. "},
   };
   for (const Case& c : cases) {

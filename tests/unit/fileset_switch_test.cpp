@@ -39,6 +39,7 @@ std::string PatchContent(size_t i) { return "patched " + ShownName(FileSet[i].Ac
 //   Y as P, the base copy written 1000 s after the active file
 //   B base active (base file active, patched copy stored)
 //   b base active, the stored "patched" copy still the base file
+//   O the patch installed again over base active: the patched file, and its twin stored as patched
 //   S both stored, none active (a switch cut off between its halves)
 //   T the backup's twin of the active base file, nothing patched
 //   n, w as T, the stored copy written 100 ns (n) or 3 s (w) after the active file
@@ -56,6 +57,7 @@ Folder Layout(const std::string& letters) {
       case 'Y': f[active] = PatchContent(i), f[base] = BaseContent(i); break;
       case 'B': f[active] = BaseContent(i), f[patch] = PatchContent(i); break;
       case 'b': f[active] = BaseContent(i), f[patch] = BaseContent(i); break;
+      case 'O': f[active] = PatchContent(i), f[patch] = PatchContent(i); break;
       case 'E': f[active] = BaseContent(i), f[base] = ""; break;
       case 'S': f[base] = BaseContent(i), f[patch] = PatchContent(i); break;
       case 'T':
@@ -117,14 +119,22 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       {"BBBSSSS", kPatched, "PPPPPPP", kPatchApplied},
       {"PBSPBSB", kBase, "BBBBBBB", kBaseApplied},
       {"PBSPBSB", kPatched, "PPPPPPP", kPatchApplied},
-      // A file with nothing stored: never to base; beside the patch it stays.
-      {"UUUBUUU", kBase, nullptr, "data0.bh, data1.bh, data3.bh, data1.big", kT, kRefused},
-      {"UUUBUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
+      // A file with nothing stored beside base files lost its patched copy:
+      // it is the base version already, and the box names the copy gone.
+      {"UUUBUUU", kBase, "UUUBUUU", "a tárolt patchelt példányuk eltűnt:\ndata0.bh (data0.mrvupdbh), data1.bh "
+                                   "(data1.mrvupdbh), data3.bh (data3.mrvupdbh), data1.big (data1.mrvupdbig)", kT, kApplied},
+      {"UUUBUUU", kPatched, nullptr, "a tárolt patchelt példányuk eltűnt:", kT, kRefused},
+      // Beside patched files it may be either version: it stays.
+      {"UUUPUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
+      // The patch installed again over the base version: that is gone.
+      {"OOOOOOO", kBase, nullptr, "alap (v1.0) változata már nincs meg a Game mappában:\ndata0.bh,", kT, kRefused},
+      {"OOOOOOO", kPatched, "OOOOOOO", "A patchelt VONU11 (v1.01) file-ok már aktívak", kT,
+       SwitchKind::PatchedAlreadyActive},
       // A backed-up folder whose stored data0.big copy is gone: no advice
       // to patch over the only base version.
       {"TTTUTTT", kBase, nullptr, std::string(kNoBase) + "data0.big.\nNe telepítsd rájuk", kT, kRefused},
       {"TTTUTTT", kPatched, nullptr, std::string(kNoBase) + "data0.big.\n", kT, kRefused},
-      {"TTTBBBU", kBase, nullptr, std::string(kNoBase) + "vonu.exe.", kT, kRefused},
+      {"TTTBBBU", kBase, "bbbBBBU", "vonu.exe (vonu.mrvupdexe)", kT, kApplied},
       // Names that settle nothing are not guessed at.
       {"PPP3PPP", kBase, nullptr, "data0.big – megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
       {"BBBBBB0", kBase, nullptr, "vonu.exe – hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},
@@ -135,12 +145,12 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied, k1975},
       {"YYYYYYY", kBase, "BBBBBBB", kBaseApplied},
       {"TTTTTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", 0},
-      // Twins within the file system's two seconds; a file that is no twin
-      // counts as patched.
+      // Twins within the file system's two seconds.
       {"TTTnTTT", kPatched, nullptr, "A Vonu11 1.01 Patch még nincs telepítve", kT, kNotInstalled},
       {"nTTTTTT", kBase, "nTTTTTT", "Az alap VONU11 (v1.0) file-ok már aktívak", kT, kAlready},
-      {"TTTwTTT", kPatched, "TTTwTTT", "még ugyanazok, mint az alap változatuk:\ndata0.bh, data1.bh, data3.bh, "
-                                       "data1.big, data3.big, vonu.exe.", kT, kApplied},
+      // The size of its stored copy and another date: that copy's version, named.
+      {"TTTwTTT", kPatched, nullptr, "a dátumuk viszont nem, ezért a program azzal azonos változatnak vette "
+                                     "őket:\ndata0.big (data0.mrvdefbig).", kT, kNotInstalled},
       // A file the patch leaves alone is no dead end: to base it is put away
       // like the others, to patched it stays, and the box names it.
       {"TTTTTTP", kBase, "bbbbbbB", "ezeket is az alap változatra váltotta a program:\ndata0.bh, data1.bh, data3.bh, "

@@ -1,0 +1,117 @@
+#include "fileset/folder_rules.h"
+
+#include <iterator>
+
+#include "fileset/game_folder.h"
+
+namespace {
+
+// Any side of the folder.
+constexpr FolderShows kAny = static_cast<FolderShows>(-1);
+
+struct Row {
+  Verdict verdict;
+  FolderShows shows;
+  SwitchRule toBase, toPatched;
+  BackupFinding backup;
+};
+
+using M = SwitchMove;
+using F = SwitchFinding;
+using B = BackupFinding;
+using S = FolderShows;
+
+// The first row that fits a file's verdict and the folder's side decides.
+// A file of its stored copy's version beside files that show the other
+// version is one the patch leaves alone: switched with the rest, and named.
+// Where nothing shows the patch, a file with nothing stored is a backup
+// that is not whole; beside base files, its patched copy is what is gone;
+// beside patched files, its base version.
+constexpr Row kRules[] = {
+    {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::BaseActive},
+    {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
+    {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
+    {Verdict::NotPatchedYet, kAny, {M::Swap, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
+    {Verdict::PatchOverBase, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
+     B::BaseGone},
+    {Verdict::PatchOverBase, kAny, {M::Stay, F::SameAsPatched}, {M::Swap, F::SameAsPatched}, B::BaseActive},
+    {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
+     B::ToCopy},
+    {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
+    {Verdict::NoStoredCopy, S::BaseActive, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
+     B::PatchedCopyGone},
+    {Verdict::NoStoredCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
+     B::BaseGone},
+    {Verdict::NoStoredCopy, kAny, {M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone},
+    {Verdict::EmptyCopy, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::EmptyCopy},
+    {Verdict::Contradictory, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled},
+    {Verdict::Missing, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing},
+    {Verdict::Unreadable, kAny, {M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable},
+};
+
+const Row& RowFor(const FileVerdict& file, FolderShows shows) {
+  for (const Row& row : kRules) {
+    if (row.verdict == file.verdict && (row.shows == kAny || row.shows == shows)) return row;
+  }
+  return kRules[std::size(kRules) - 1];
+}
+
+int Count(const FolderVerdicts& files, Verdict verdict) {
+  int n = 0;
+  for (const FileVerdict& f : files) n += f.verdict == verdict;
+  return n;
+}
+
+}  // namespace
+
+FolderShows WhatFolderShows(const FolderVerdicts& files) {
+  const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
+  const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::PatchOverBase);
+  if (patched > 0 && base > 0) return S::Unsettled;
+  if (patched > 0) return S::PatchedActive;
+  if (base > 0) return S::BaseActive;
+  if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::Unsettled;
+  if (overBase > 0) return S::PatchOverBase;
+  if (notPatched > 0) return S::BackupOnly;
+  return S::NothingStored;
+}
+
+SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target) {
+  const Row& row = RowFor(file, shows);
+  return target == GameVersion::Base ? row.toBase : row.toPatched;
+}
+
+BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
+  if (file.base.kind == EntryKind::Other) return B::StoredIsFolder;
+  const BackupFinding finding = RowFor(file, shows).backup;
+  if (finding == B::SourceMissing && file.active.kind == EntryKind::Other) return B::SourceIsFolder;
+  return finding;
+}
+
+bool ShowsPatch(FolderShows shows) { return shows != S::NothingStored && shows != S::BackupOnly; }
+
+bool BackupIncomplete(const FolderVerdicts& files) {
+  return !ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::NoStoredCopy);
+}
+
+bool BackupResumed(const FolderVerdicts& files, bool earlierRun) {
+  return BackupIncomplete(files) && (earlierRun || WhatFolderShows(files) == S::BackupOnly);
+}
+
+// A patched copy is stored only by a switch to the base version, and that
+// needs every file's copies: beside base files, a file alone lost its patched
+// copy. Beside patched files, a file alone may have lost its base copy or
+// never had one (a backup that stopped short, and the patch after it).
+const char* GoneName(const FileVerdict& file, FolderShows shows) {
+  if (file.verdict != Verdict::NoStoredCopy) return nullptr;
+  switch (shows) {
+    case S::BaseActive:
+    case S::PatchOverBase: return file.entry->PatchCopyName;
+    default: return nullptr;
+  }
+}
+
+bool BackupIncomplete(FileOps& ops, const std::string& gameDir) {
+  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) return false;
+  return BackupIncomplete(ReadVerdicts(ops, gameDir));
+}

@@ -1,0 +1,95 @@
+// The one table from what the Game folder shows to what each operation does
+// with each file: the start's choice of face, the version switch and the
+// backup all read it, so that no two of them judge one folder two ways.
+#pragma once
+#include "fileset/file_verdict.h"
+
+enum class GameVersion { Base, Patched };
+
+// What the folder as a whole shows about the versions, from the files that
+// tell: a file of the same version as its stored copy tells nothing alone
+// (the patch may leave it alone), one whose stored copy differs does.
+enum class FolderShows {
+  NothingStored,  // no stored copy at all: the backup was never made, or all of it is gone
+  BackupOnly,     // only stored base copies of the active files' version: the patch is not installed
+  PatchedActive,  // some stored base copy differs from its file: the patched version is active
+  BaseActive,     // some stored patched copy differs from its file: the base version is active
+  PatchOverBase,  // only stored patched copies of the active files' version: the patch was
+                  // installed over the active base version, whose base versions are gone
+  Unsettled,      // a switch cut off midway, or files that tell both ways
+};
+FolderShows WhatFolderShows(const FolderVerdicts& files);
+
+// What the switch does with one file, and why the box names it.
+enum class SwitchMove {
+  Stay,     // nothing to rename
+  Swap,     // the active file to its stored name, then the wanted copy to the active name
+  BringIn,  // the wanted copy to the active name (the other half was done)
+  Refuse,   // no rename of any file
+};
+
+enum class SwitchFinding {
+  None,
+  Unreadable,       // the system could not check `name`: status
+  InTheWay,         // `name` is to be taken but a file holds it
+  FolderInTheWay,   // `name` is to be taken but a folder holds it
+  Unsettled,        // the names do not tell where the versions are: verdict, kinds
+  BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole
+  NoBaseCopy,       // its stored base copy (mrvdef) is gone: no base version in the folder
+  BaseOverwritten,  // the patch was installed over its active base version: that is gone
+  PatchedCopyGone,  // its stored patched copy (mrvupd) is gone; the base version is active
+  NotPatchedYet,    // the version of its stored base copy: put away like a patched file, or left active
+  SameAsPatched,    // the version of its stored patched copy, beside base files: the patch leaves it alone
+  NoStoredCopy,     // nothing stored: left active, whichever version it is
+  RenameFailed,     // renaming `name` to `other` failed: status
+  Stranded,         // `name` holds the file whose own name is `other`: status
+};
+
+struct SwitchRule {
+  SwitchMove move = SwitchMove::Stay;
+  SwitchFinding finding = SwitchFinding::None;
+};
+SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target);
+
+// What the backup does with one file.
+enum class BackupFinding {
+  ToCopy,           // nothing stored yet: to be copied
+  Copied,           // copied now
+  BaseStored,       // its base version is under a stored name already
+  Twin,             // stored already: the stored base copy is of the active file's version
+  BaseActive,       // the base version is active, the patched one stored
+  PatchedCopyGone,  // the base version is active, its stored patched copy is gone: nothing to copy
+  BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
+  PatchedSince,     // the player said the patch came after the earlier backup: not copied as base
+  SourceMissing,    // no active file to copy
+  SourceIsFolder,   // a folder holds the active name
+  StoredIsFolder,   // a folder holds the stored base name
+  Unsettled,        // the names contradict each other: kinds
+  TempInTheWay,     // something other than a file holds the temporary name
+  TempLeft,         // a killed run's temporary copy is still there: status
+  Unreadable,       // the system could not check a name: status
+  CopyFailed,       // copy says which name failed and why
+  EmptyCopy,        // an empty stored base copy of a non-empty file: stored, active
+};
+BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows);
+
+// The backup was made once, or began, and stopped short or lost a stored
+// copy since: the files still to copy may hold the patch by now, which the
+// folder cannot show. The backup asks before it copies them. `earlierRun`:
+// the flag says a backup was made, or a killed one left a temporary copy.
+bool BackupResumed(const FolderVerdicts& files, bool earlierRun);
+
+// Although the flag says the backup was made, the start shows the first-run
+// face: some file has nothing stored, and no switch was ever made.
+bool BackupIncomplete(const FolderVerdicts& files);
+
+// Some file shows the patch or a switch.
+bool ShowsPatch(FolderShows shows);
+
+// The stored name that a file with nothing stored has lost, as far as the
+// rest of the folder shows it; nullptr where it shows nothing.
+const char* GoneName(const FileVerdict& file, FolderShows shows);
+
+// The same for the folder itself: false when gameDir is not usable or the
+// folder is missing, where the operations say why themselves.
+bool BackupIncomplete(FileOps& ops, const std::string& gameDir);

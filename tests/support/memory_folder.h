@@ -1,0 +1,47 @@
+// A Game folder held in memory, for walking thousands of folder histories
+// through the core: names matched without regard to case as Windows matches
+// them, and the folder as it stood after each change, which is what a power
+// cut at that moment leaves on the disk.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fileset/file_ops.h"
+
+struct MemoryFile {
+  std::string bytes;
+  FileTime lastWrite;
+  bool operator==(const MemoryFile& o) const { return bytes == o.bytes && lastWrite == o.lastWrite; }
+};
+
+class MemoryFolder final : public FileOps {
+ public:
+  // `folder` is the Game folder's path as the core builds it, with its
+  // trailing separator; `files` maps a name in it to the file.
+  using Files = std::map<std::string, MemoryFile>;
+  MemoryFolder(std::string folder, Files files) : folder_(std::move(folder)), files_(std::move(files)) {}
+
+  const Files& files() const { return files_; }
+  // The folder after each change so far, in order.
+  const std::vector<Files>& AfterEachChange() const { return history_; }
+
+  PathProbe Probe(const std::string& path) override;
+  FileStatus Rename(const std::string& from, const std::string& to) override;
+  FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) override;
+  FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) override;
+  FileStatus Delete(const std::string& path) override;
+  FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override;
+
+  // Keeps the folder as a change left it.
+  void Changed() { history_.push_back(files_); }
+  // The name of a path inside the folder, lower-case; empty for any other path.
+  std::string NameOf(const std::string& path) const;
+  MemoryFile* Find(const std::string& name);
+
+ private:
+  std::string folder_;
+  Files files_;
+  std::vector<Files> history_;
+};
