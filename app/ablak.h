@@ -66,7 +66,8 @@ class TKvt {
   void Clicked(HWND control);
   // An operation's box: the keys and clicks queued while it ran are thrown
   // away first, so that none of them answers it unread.
-  static void ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
+  // The answer, as MessageBoxW gives it.
+  static int ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
 
   bool RegisterClasses();
   void MeasureScreen();
@@ -106,6 +107,8 @@ class TKvt {
   // High contrast was on when the window was made: the user's window colours
   // replace the layout's, and the window is opaque.
   bool highContrast_ = false;
+  // The flag read "1" at the start: a backup was made once, and OK resumes it.
+  bool backupMadeOnce_ = false;
 };
 
 extern TKvt* Kvt;

@@ -56,9 +56,9 @@ struct GameFileOps {
 };
 }  // namespace
 
-void TKvt::ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
+int TKvt::ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
   if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
-  Application.ShowMessage(text, caption, flags);
+  return Application.ShowMessage(text, caption, flags);
 }
 
 void TKvt::FormCreate() {
@@ -69,7 +69,8 @@ void TKvt::FormCreate() {
   // quarantine, the game reinstalled) is asked for again, whatever the flag
   // says, as long as no file shows a switch or the patch.
   Win32FileOps files;
-  const bool backupNeeded = ReadOrCreateFlag(registry) || BackupIncomplete(files, GameDir);
+  backupMadeOnce_ = !ReadOrCreateFlag(registry);
+  const bool backupNeeded = !backupMadeOnce_ || BackupIncomplete(files, GameDir);
   ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.
@@ -97,10 +98,17 @@ void TKvt::BokClick() {
   GaugeProgress progress(*PB);
   BackupOutcome outcome;
   try {
+    // The folder cannot show whether the patch came since an earlier backup
+    // stopped short: the player is asked before anything is copied.
+    ResumeQuestion resume;
+    resume.flagSaysDone = backupMadeOnce_;
+    resume.patchedSince = [](const BackupOutcome& found) {
+      return ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION) != IDNO;
+    };
     outcome = FirstRunBackup(files.patient, files.pc, GameDir, progress, seed, [] {
       Win32MachineRoot root;
       MarkBackupDone(root);
-    });
+    }, resume);
   } catch (...) {
     // The flag could not be written after the copies: the settings store's
     // own error box, then the face to try again, as after any other failure.

@@ -37,7 +37,7 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     file.stored = f.base;
     file.active = f.active;
     file.what = BackupRuleFor(f, shows);
-    file.gone = GoneName(f, shows);
+    file.gone = GoneName(verdicts, f, shows);
     if (file.what == BackupFinding::Unreadable) file.status = f.why;
     const EntryKind temp = ops.Probe(GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str())).kind;
     file.tempLeft = temp == EntryKind::File;

@@ -23,7 +23,10 @@ using S = FolderShows;
 
 // The first row that fits a file's verdict and the folder's side decides.
 // A file of its stored copy's version beside files that show the other
-// version is one the patch leaves alone: switched with the rest, and named.
+// version is one the patch leaves alone: it is switched with the rest, so
+// that every file keeps the same stored name, and named. Anywhere else
+// (a reinstall beside a cut-off switch, say) it stays as it is: putting it
+// away would file its one version under the other's name.
 // Where nothing shows the patch, a file with nothing stored is a backup
 // that is not whole; beside base files, its patched copy is what is gone;
 // beside patched files, its base version.
@@ -31,10 +34,12 @@ constexpr Row kRules[] = {
     {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::BaseActive},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
-    {Verdict::NotPatchedYet, kAny, {M::Swap, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
+    {Verdict::NotPatchedYet, S::PatchedActive, {M::Swap, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
+    {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
     {Verdict::PatchOverBase, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
      B::BaseGone},
-    {Verdict::PatchOverBase, kAny, {M::Stay, F::SameAsPatched}, {M::Swap, F::SameAsPatched}, B::BaseActive},
+    {Verdict::PatchOverBase, S::BaseActive, {M::Stay, F::SameAsPatched}, {M::Swap, F::SameAsPatched}, B::BaseActive},
+    {Verdict::PatchOverBase, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseActive},
     {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
      B::ToCopy},
     {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
@@ -102,8 +107,10 @@ bool BackupResumed(const FolderVerdicts& files, bool earlierRun) {
 // needs every file's copies: beside base files, a file alone lost its patched
 // copy. Beside patched files, a file alone may have lost its base copy or
 // never had one (a backup that stopped short, and the patch after it).
-const char* GoneName(const FileVerdict& file, FolderShows shows) {
-  if (file.verdict != Verdict::NoStoredCopy) return nullptr;
+// Files whose names contradict each other say that something else moved
+// files here (a reinstall over a cut-off switch): no guess then.
+const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows) {
+  if (file.verdict != Verdict::NoStoredCopy || Any(files, Verdict::Contradictory)) return nullptr;
   switch (shows) {
     case S::BaseActive:
     case S::PatchOverBase: return file.entry->PatchCopyName;

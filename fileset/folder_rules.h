@@ -88,7 +88,7 @@ bool ShowsPatch(FolderShows shows);
 
 // The stored name that a file with nothing stored has lost, as far as the
 // rest of the folder shows it; nullptr where it shows nothing.
-const char* GoneName(const FileVerdict& file, FolderShows shows);
+const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows);
 
 // The same for the folder itself: false when gameDir is not usable or the
 // folder is missing, where the operations say why themselves.

@@ -56,7 +56,7 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
     }
     if (rule.finding == SwitchFinding::None) continue;
     SwitchFile file = Noted(rule.finding, f);
-    file.gone = GoneName(f, shows);
+    file.gone = GoneName(files, f, shows);
     (rule.move == SwitchMove::Refuse ? refusals : notes).push_back(file);
   }
   putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());

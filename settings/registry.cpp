@@ -74,7 +74,7 @@ std::string TRegistry::ReadTyped(const std::string& name, uint32_t& type) {
   }
   if (value.data.empty()) return std::string();
   if (value.type != kRegSz && value.type != kRegExpandSz)
-    throw ERegistryException(Quoted("Invalid data type for '%s'", name));
+    throw ERegistryTypeError(Quoted("Invalid data type for '%s'", name));
   type = value.type;
   return DecodeRegString(value.data);
 }

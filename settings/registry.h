@@ -23,6 +23,12 @@ class ERegistryException : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A value whose data is of a type the read does not take.
+class ERegistryTypeError : public ERegistryException {
+ public:
+  using ERegistryException::ERegistryException;
+};
+
 // What a raw query of one value returned. String data is UTF-16LE, as the
 // platform stores it; it may lack its terminating zero or have an odd length.
 struct RegQuery {

@@ -11,6 +11,18 @@ struct KeyCloser {
   TRegistry& registry;
   ~KeyCloser() { registry.CloseKey(); }
 };
+
+// A value of a type the tool does not read: the English line stays, and one
+// in the player's language names the key and the value and what to do.
+template <class Read>
+auto ReadTyped(const std::string& key, const char* value, const std::string& todo, Read&& read) {
+  try {
+    return read();
+  } catch (const ERegistryTypeError& error) {
+    throw ERegistryTypeError(std::string(error.what()) + "\nA HKEY_LOCAL_MACHINE\\" + key + " kulcs „" + value +
+                             "” értéke nem szöveg, így a program nem tudja kiolvasni. " + todo);
+  }
+}
 }  // namespace
 
 std::string ReadGameFolder(TRegistry& registry) {
@@ -18,7 +30,10 @@ std::string ReadGameFolder(TRegistry& registry) {
   KeyCloser closer{registry};
   // Some installers store the folder as an expandable string
   // ("%SystemDrive%\Games\..."): it means the folder it expands to.
-  return registry.ReadExpandedString(kInstallDirValue);
+  return ReadTyped(kGameKey, kInstallDirValue,
+                   "Ezt az értéket a játék telepítője írja be: telepítsd újra a játékot, majd futtasd újra ezt a "
+                   "programot!",
+                   [&] { return registry.ReadExpandedString(kInstallDirValue); });
 }
 
 bool ReadOrCreateFlag(TRegistry& registry) {
@@ -27,7 +42,12 @@ bool ReadOrCreateFlag(TRegistry& registry) {
   // Only a flag known to be absent is created: one that exists but can't be
   // read raises the read error and stays as stored, since writing "0" over a
   // "1" would bring back the first run over a folder that holds its copies.
-  if (registry.ValueExists(kBackupValue)) return registry.ReadString(kBackupValue) == "0";
+  if (registry.ValueExists(kBackupValue)) {
+    return ReadTyped(kToolKey, kBackupValue,
+                     std::string("Töröld ezt az értéket (rendszergazdaként: reg delete \"HKLM\\") + kToolKey +
+                         "\" /v " + kBackupValue + " /reg:32 /f), majd futtasd újra ezt a programot!",
+                     [&] { return registry.ReadString(kBackupValue); }) == "0";
+  }
   registry.WriteString(kBackupValue, "0");
   return true;
 }

@@ -41,7 +41,7 @@
 //                                        (has=: a piece of its text; fits=1: the whole
 //                                        box lies on the screen; stays=: it is still up,
 //                                        with the same text, that long afterwards)
-//   answer                               press the box's OK button, wait until it goes
+//   answer [button=ok|yes|no]            press that button of the box, wait until it goes
 //   no-box [for=ms]                      no message box appears within that time
 //   exit [code=N]                        wait for the tool to end, check its exit code
 //   screen [dpi=N]                       the screen's dots per inch
@@ -830,13 +830,15 @@ void Driver::activate(const Step&) {
 
 void Driver::answerBox(const Step& s) {
     if (!box_ || !IsWindow(box_)) fail(L"no message box to answer (use the step 'box' first)");
-    HWND ok = GetDlgItem(box_, IDOK);
-    if (!ok) fail(L"the box has no OK button");
+    const std::wstring name = s.has(L"button") ? s.text(L"button") : L"ok";
+    const int id = name == L"yes" ? IDYES : name == L"no" ? IDNO : IDOK;
+    HWND button = GetDlgItem(box_, id);
+    if (!button) fail(L"the box has no " + name + L" button");
     HWND box = box_;
     box_ = nullptr;
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(ok));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
     if (!pollUntil(s.timeout(), [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
-        fail(L"the box is still up " + num(s.timeout()) + L" ms after pressing OK");
+        fail(L"the box is still up " + num(s.timeout()) + L" ms after pressing " + name);
 }
 
 void Driver::noBox(const Step& s) {
@@ -1022,7 +1024,7 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
         {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},
-        {L"answer", {&Driver::answerBox, {L"timeout"}}},
+        {L"answer", {&Driver::answerBox, {L"button", L"timeout"}}},
         {L"no-box", {&Driver::noBox, {L"for"}}},
         {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
         {L"screen", {&Driver::checkScreen, {L"dpi"}}},

@@ -275,7 +275,7 @@ first_run_face=(
 
 # An error box raised at start-up, then the window on the version-choice face.
 error_then_choice() {
-  drive "${start[@]}" box 'caption=VONU11 XQ' "text=$1" icon=stop answer \
+  drive "${start[@]}" box 'caption=VONU11 XQ' "${2:-text}=$1" icon=stop answer \
         window "${main_window[@]}" "${choice_face[@]}" no-box for=500 close exit code=0
 }
 
@@ -344,13 +344,15 @@ case_tool_key_refused() {
 
 case_flag_not_text() {
   set_flag 1 REG_DWORD
-  error_then_choice "Invalid data type for 'Backup'"
+  error_then_choice "Invalid data type for 'Backup'" has
+  error_then_choice "A HKEY_LOCAL_MACHINE\\Software\\Marvek\\VONU11 XQ kulcs „Backup” értéke nem szöveg" has
   expect_value "$tool_key" Backup "REG_DWORD 0x1"
 }
 
 case_install_dir_not_text() {
   reg_quiet add "$game_key" /v 'Install Dir' /t REG_DWORD /d 7 /f
-  error_then_choice "Invalid data type for 'Install Dir'"
+  error_then_choice "Invalid data type for 'Install Dir'" has
+  error_then_choice "A HKEY_LOCAL_MACHINE\\Software\\Dravela\\VONU 11 kulcs „Install Dir” értéke nem szöveg" has
   expect_no_key "$tool_key"
 }
 
@@ -424,10 +426,12 @@ case_switch_file_held() {
 }
 
 # The flag says "1" but not one stored copy is left (the game reinstalled):
-# the first-run face again, and its backup runs as on a first run.
+# the first-run face again; OK asks whether the patch came since the backup,
+# and after "no" the backup runs as on a first run.
 case_backups_gone() {
   set_flag 1
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" click id=105 parent=104 \
+        box icon=question "$resume_question" answer button=no \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
   expect_folder backed_up
   expect_value "$tool_key" Backup "REG_SZ 1"
@@ -449,6 +453,7 @@ case_switch_capital_names() {
 # ------------------------------------------------------------ first-run backup
 
 backed_up_caption='caption=Művelet kész'
+resume_question='has=Telepítetted a Vonu11 1.01 Patchet a korábbi mentés óta?'
 backed_up_text='text=A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!'
 gauge_full=(gauge-full host=104 rect=56,88,273,17)
 
@@ -518,7 +523,7 @@ case_backup_disk_full() {
   expect_whole_copies
   expect_value "$tool_key" Backup "REG_SZ 0"
   rm -f "$filler"
-  drive attach name="$tool_name" window click id=105 parent=104 \
+  drive attach name="$tool_name" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
         box "$backed_up_caption" "$backed_up_text" answer exit code=0
   expect_folder backed_up "$dir"
   expect_value "$tool_key" Backup "REG_SZ 1"
@@ -526,7 +531,8 @@ case_backup_disk_full() {
 
 # The tool ends (killed) while it copies a large file: no stored copy is
 # half-made, the flag stays "0", and the next run removes the leftover
-# temporary copy and completes the backup.
+# temporary copy and completes the backup, once the player said the patch
+# did not come since.
 case_backup_killed() {
   local big=$game_dir/data0.big
   # Sparse, so that it costs no disk until copied; marked at both ends.
@@ -543,6 +549,7 @@ case_backup_killed() {
   [ ! -e "$game_dir/data0.mrvdefbig" ] || fail "data0.mrvdefbig exists although its copy was cut short"
   expect_value "$tool_key" Backup "REG_SZ 0"
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 \
+        box icon=question "$resume_question" answer button=no \
         box "$backed_up_caption" "$backed_up_text" timeout=60000 answer exit code=0
   expect_whole_copies all
   expect_value "$tool_key" Backup "REG_SZ 1"

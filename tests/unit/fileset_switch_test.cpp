@@ -134,7 +134,7 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       // to patch over the only base version.
       {"TTTUTTT", kBase, nullptr, std::string(kNoBase) + "data0.big.\nNe telepítsd rájuk", kT, kRefused},
       {"TTTUTTT", kPatched, nullptr, std::string(kNoBase) + "data0.big.\n", kT, kRefused},
-      {"TTTBBBU", kBase, "bbbBBBU", "vonu.exe (vonu.mrvupdexe)", kT, kApplied},
+      {"TTTBBBU", kBase, "TTTBBBU", "vonu.exe (vonu.mrvupdexe)", kT, kApplied},
       // Names that settle nothing are not guessed at.
       {"PPP3PPP", kBase, nullptr, "data0.big – megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
       {"BBBBBB0", kBase, nullptr, "vonu.exe – hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},

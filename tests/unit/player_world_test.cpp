@@ -24,6 +24,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -499,40 +500,70 @@ std::vector<Move> MovesFrom(const World& w) {
   return moves;
 }
 
+// P5 and P6 for the folder a node holds.
+void CheckFolder(const Versions& v, int here, Walk& walk) {
+  const World& w = walk.nodes[here].world;
+  if (BothVersionsInFolder(w, v) && !HasUnsettledNames(w)) {
+    if (const std::string dead = DeadEnd(w, v); !dead.empty()) walk.Fail(dead, here, nullptr, "");
+  }
+  if (const std::string odd = Disagreement(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
+}
+
+// Every move from a node's folder, and every crash point of the tool's:
+// the tool's steps are checked, the folders they lead to returned.
+std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk& walk) {
+  const World w = walk.nodes[here].world;
+  std::vector<std::pair<World, Move>> next;
+  for (const Move& m : MovesFrom(w)) {
+    ++walk.histories;
+    if (m.act != Act::Ok && m.act != Act::ToBase && m.act != Act::ToPatched) {
+      if (const std::optional<World> after = PlayerMove(w, m, v)) next.emplace_back(*after, m);
+      continue;
+    }
+    const ToolRun full = RunTool(w, m.act, v);
+    if (!full.applies) continue;
+    ++walk.toolSteps;
+    if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
+    next.emplace_back(full.after, m);
+    for (size_t k = 0; k < full.crashes.size(); ++k) {
+      Move crash = m;
+      crash.crashAfter = static_cast<int>(k + 1);
+      // The box it would have shown names the same files.
+      ToolRun cut = full;
+      cut.after = full.crashes[k];
+      cut.crashed = true;
+      ++walk.crashPoints;
+      if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
+        walk.Fail(broken, here, &crash, "(none: the machine stopped)");
+      next.emplace_back(cut.after, crash);
+    }
+  }
+  return next;
+}
+
+// Every history up to maxDepth moves, each distinct folder once.
 void Explore(const Versions& v, int maxDepth, Walk& walk) {
   walk.Visit(FreshInstall(v), -1, {Act::Ok}, 0);
   for (size_t n = 0; n < walk.nodes.size(); ++n) {
-    const Node node = walk.nodes[n];
     const int here = static_cast<int>(n);
-    if (!BothVersionsInFolder(node.world, v) || HasUnsettledNames(node.world)) {
-    } else if (const std::string dead = DeadEnd(node.world, v); !dead.empty()) {
-      walk.Fail(dead, here, nullptr, "");
-    }
-    if (const std::string odd = Disagreement(node.world, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
-    if (node.depth == maxDepth) continue;
-    for (const Move& m : MovesFrom(node.world)) {
-      ++walk.histories;
-      if (m.act == Act::Ok || m.act == Act::ToBase || m.act == Act::ToPatched) {
-        const ToolRun full = RunTool(node.world, m.act, v);
-        if (!full.applies) continue;
-        ++walk.toolSteps;
-        if (const std::string broken = BrokenPromise(node.world, full, v); !broken.empty())
-          walk.Fail(broken, here, &m, full.text);
-        walk.Visit(full.after, here, m, node.depth + 1);
-        for (size_t k = 0; k < full.crashes.size(); ++k) {
-          Move crash = m;
-          crash.crashAfter = static_cast<int>(k + 1);
-          ToolRun cut;
-          cut.after = full.crashes[k];
-          cut.crashed = true;
-          ++walk.crashPoints;
-          if (const std::string broken = BrokenPromise(node.world, cut, v); !broken.empty())
-            walk.Fail(broken, here, &crash, "(none: the machine stopped)");
-          walk.Visit(cut.after, here, crash, node.depth + 1);
-        }
-      } else if (const std::optional<World> next = PlayerMove(node.world, m, v)) {
-        walk.Visit(*next, here, m, node.depth + 1);
-      }
+    CheckFolder(v, here, walk);
+    if (walk.nodes[n].depth == maxDepth) continue;
+    for (const auto& [world, move] : Successors(v, here, walk)) walk.Visit(world, here, move, walk.nodes[n].depth + 1);
+  }
+}
+
+// Beyond: seeded random histories of `length` moves, crash points included.
+void Sample(const Versions& v, int walks, int length, Walk& walk) {
+  std::mt19937 random(20261207);
+  for (int i = 0; i < walks; ++i) {
+    int here = 0;
+    for (int step = 0; step < length; ++step) {
+      const std::vector<std::pair<World, Move>> next = Successors(v, here, walk);
+      if (next.empty()) break;
+      const auto& [world, move] = next[std::uniform_int_distribution<size_t>(0, next.size() - 1)(random)];
+      walk.nodes.push_back({world, here, move, step + 1});
+      here = static_cast<int>(walk.nodes.size() - 1);
+      CheckFolder(v, here, walk);
     }
   }
 }
@@ -541,8 +572,11 @@ void WalkEveryHistory(unsigned leftAlone) {
   const Versions versions = MakeVersions(leftAlone);
   Walk walk;
   Explore(versions, 5, walk);
-  std::cout << "player world: " << walk.histories << " moves from " << walk.nodes.size() << " distinct folders, "
-            << walk.toolSteps << " runs of the tool, " << walk.crashPoints << " crash points\n";
+  const size_t distinct = walk.nodes.size();
+  Sample(versions, 200, 12, walk);
+  std::cout << "player world: every history of 5 moves (" << distinct << " distinct folders) and 200 random ones of "
+            << "12: " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
+            << walk.crashPoints << " crash points\n";
   for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
 }
 

@@ -45,9 +45,28 @@ case_backup_attributes() {
 case_backup_readonly_leftover() {
   local tmp=$game_dir/data0.mrvtmpbh
   if ! printf 'half a copy' >"$tmp" || ! chmod a-w "$tmp"; then fail "could not make the leftover copy"; fi
-  drive "${start[@]}" window click id=105 parent=104 \
+  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
   expect_folder backed_up
+}
+
+# A backup that stopped after the .bh files: the folder cannot show whether
+# the patch came since, so OK asks. "Yes" copies nothing and says how to get
+# the base versions back; "no" copies the rest.
+bh_stored() { untouched; local f; for f in data0.bh data1.bh data3.bh; do printf '%s\n' "$(stored_name "$f" def)=base/$f"; done; }
+case_backup_resumed_asks() {
+  local f
+  for f in data0.bh data1.bh data3.bh; do cp -p "$game_dir/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not store $f"; done
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
+        box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer button=yes \
+        box 'caption=VONU11 XQ' icon=stop 'has=a program a patchelt változatukat nem menti el alapként' answer \
+        control id=105 parent=104 visible=1 enabled=1 close exit code=0
+  expect_folder bh_stored
+  expect_value "$tool_key" Backup "REG_SZ 0"
+  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
+        box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
+  expect_folder backed_up
+  expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
 # A stored copy that differs from its file, dated 2040, shows the patch:
@@ -104,5 +123,5 @@ case_backup_flag_refused() {
   expect_no_key "$tool_key"
 }
 
-all_cases+=(backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused
+all_cases+=(backup_resumed_asks backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused
             backup_after_patch_over_partial)

@@ -77,3 +77,26 @@ case_switch_patch_left_files_alone() {
 }
 
 all_cases+=(switch_half_done switch_patch_not_installed switch_patch_left_files_alone)
+
+# The patch run again while the base version is active, keeping its archive's
+# dates: every active file is now its stored patched copy's twin. "Alap"
+# renames nothing and says the base versions are gone; "Patchelt" says the
+# patched version is active already and stores nothing as base.
+patch_over_base() { local f; for f in "${game_files[@]}"; do printf '%s\n' "$f=patched/$f" "$(stored_name "$f" upd)=patched/$f"; done; }
+case_switch_patch_over_base() {
+  set_flag 1
+  make_active base
+  local f
+  for f in "${game_files[@]}"; do
+    rm -f "$game_dir/$f"
+    cp -p "$game_dir/$(stored_name "$f" upd)" "$game_dir/$f" || fail "could not install the patch again"
+  done
+  drive "${start[@]}" window "${choice_face[@]}" click id=101 \
+        box 'caption=VONU11 XQ' icon=stop 'has=alap (v1.0) változata már nincs meg a Game mappában' \
+        box 'has=Telepítsd újra a játék alap változatát' answer control id=101 enabled=1 \
+        click id=103 click id=101 box "$switched_caption" icon=info \
+        'has=A patchelt VONU11 (v1.01) file-ok már aktívak, semmi sem változott.' answer exit code=0
+  expect_folder patch_over_base
+}
+
+all_cases+=(switch_patch_over_base)
