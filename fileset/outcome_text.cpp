@@ -525,7 +525,7 @@ std::string ResumeQuestionText(const BackupOutcome& o) {
   return "Egy korábbi biztonsági mentés nem készült el teljesen, vagy azóta eltűnt belőle valami. Ezeknek a "
          "file-oknak nincs mentése:\n" + JoinNames(BackupNames(o, BackupFinding::ToCopy)) +
          ".\nTelepítetted a Vonu11 1.01 Patchet a korábbi mentés óta?\n"
-         "Igen: a program semmit sem ment, mert ezek a file-ok már a patchelt változatot tartalmazhatják, és "
-         "megmondja, hogyan kaphatod vissza az alap változatukat.\n"
-         "Nem: a program most elmenti őket alap változatként.";
+         "Ha igen, a program semmit sem ment, mert ezek a file-ok már a patchelt változatot tartalmazhatják, és "
+         "megmondja, hogyan kaphatod vissza az alap változatukat. Ha nem, a program most elmenti őket alap "
+         "változatként.";
 }
