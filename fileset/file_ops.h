@@ -21,6 +21,7 @@ enum class FailureKind {
   ReadOnlyDrive,  // the drive or medium cannot be written
   NameTooLong,    // the full path is longer than the system takes
   FolderDenied,   // the folder itself refuses new names: its permissions
+  DiskFull,       // the drive has no room left for the bytes written
   Changed,        // a copy's source changed size while it was read
   StillThere,     // a removal reported done, but the name still holds the file
   Unexpected,     // something other than the system failed (out of memory, a lost thread)
@@ -78,6 +79,9 @@ struct PathProbe {
   FileTime lastWrite;    // for a File
   std::string reason;    // for Unknown, as FileStatus::reason
   uint32_t code = 0;     // for Unknown, as FileStatus::code
+  // A junction or symbolic link holds the name: whatever it leads to, the
+  // tool works on no file through it.
+  bool link = false;
 };
 
 // Why the system could not tell what holds a name (a probe of kind Unknown).
@@ -147,7 +151,8 @@ class FileOps {
   virtual FileStatus RenamePatiently(const std::string& from, const std::string& to) { return Rename(from, to); }
   virtual FileStatus DeletePatiently(const std::string& path) { return Delete(path); }
 
-  // Opens an existing file for reading; others may read it meanwhile, not write.
+  // Opens an existing file for reading; others may read it meanwhile, not
+  // write. A link under the name is not followed: that fails.
   virtual FileStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) = 0;
 
   // Creates a new, empty file for writing; fails when the name is taken.

@@ -47,8 +47,14 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
                                       std::pair{e.ActiveName, &f.active}}) {
       if (probe->kind == EntryKind::Unknown) f.unreadable = name, f.why = WhyUnknown(*probe);
     }
+    for (const auto& [name, probe] : {std::pair{e.PatchCopyName, &f.patched}, std::pair{e.BaseCopyName, &f.base},
+                                      std::pair{e.ActiveName, &f.active}}) {
+      if (probe->link) f.linked = name;
+    }
     if (f.unreadable) {
       f.verdict = Verdict::Unreadable;
+    } else if (f.linked) {
+      f.verdict = Verdict::Linked;
     } else {
       Judge(f);
     }

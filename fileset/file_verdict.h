@@ -19,6 +19,7 @@ enum class Verdict {
   Contradictory,  // all three names, or one stored copy alone: which is which cannot be told
   EmptyCopy,      // the stored base copy is empty, the active file is not: no copy of it
   Missing,        // no name holds a file
+  Linked,         // a junction or symbolic link holds one of its names: `linked`
   Unreadable,     // the system could not check a name: `unreadable`
 };
 
@@ -37,6 +38,7 @@ struct FileVerdict {
   PathProbe active, base, patched;
   bool dateDiffers = false;          // NotPatchedYet or PatchOverBase by size alone
   const char* unreadable = nullptr;  // the name that could not be checked
+  const char* linked = nullptr;      // the name a link holds
   FileStatus why;                    // and the system's words for it
 };
 

@@ -39,10 +39,15 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
     if (file.what == BackupFinding::Unreadable) file.status = f.why;
-    const EntryKind temp = ops.Probe(GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str())).kind;
-    file.tempLeft = temp == EntryKind::File;
+    // Only a plain file is removed: a link there could lead anywhere.
+    const PathProbe temp = ops.Probe(GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str()));
+    file.tempLeft = temp.kind == EntryKind::File && !temp.link;
     tempsLeft = tempsLeft || file.tempLeft;
-    if (temp != EntryKind::Missing && temp != EntryKind::File) file.what = BackupFinding::TempInTheWay;
+    if (temp.link) {
+      file.what = BackupFinding::Linked;
+    } else if (temp.kind != EntryKind::Missing && temp.kind != EntryKind::File) {
+      file.what = BackupFinding::TempInTheWay;
+    }
   }
   out.showsPatch = ShowsPatch(shows);
   out.asked = BackupResumed(verdicts, resume.flagSaysDone || tempsLeft);
@@ -132,6 +137,17 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
   }
 
   CopyAll(ops, gameDir, out.files, progress, seed);
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::CopyFailed && file.copy.status.kind == FailureKind::DiskFull) {
+      // The box says how much room the rest needs and how much there is now.
+      out.needed = 0;
+      for (const BackupFile& f : out.files) {
+        if (f.what == BackupFinding::CopyFailed) out.needed += f.active.size;
+      }
+      if (!ops.FreeSpace(gameDir, out.free)) out.free = 0;
+      break;
+    }
+  }
   for (const BackupFile& file : out.files) {
     if (file.Failed()) {
       out.kind = BackupKind::Failed;

@@ -52,6 +52,7 @@ constexpr Row kRules[] = {
     {Verdict::Contradictory, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled},
     {Verdict::Missing, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing},
     {Verdict::Unreadable, kAny, {M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable},
+    {Verdict::Linked, kAny, {M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked},
 };
 
 const Row& RowFor(const FileVerdict& file, FolderShows shows) {

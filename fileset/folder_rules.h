@@ -31,6 +31,7 @@ enum class SwitchMove {
 enum class SwitchFinding {
   None,
   Unreadable,       // the system could not check `name`: status
+  Linked,           // a junction or symbolic link holds `name`
   InTheWay,         // `name` is to be taken but a file holds it
   FolderInTheWay,   // `name` is to be taken but a folder holds it
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
@@ -68,6 +69,7 @@ enum class BackupFinding {
   TempInTheWay,     // something other than a file holds the temporary name
   TempLeft,         // a killed run's temporary copy is still there: status
   Unreadable,       // the system could not check a name: status
+  Linked,           // a junction or symbolic link holds one of its names, or its temporary name
   CopyFailed,       // copy says which name failed and why
   EmptyCopy,        // an empty stored base copy of a non-empty file: stored, active
 };

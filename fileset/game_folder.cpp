@@ -44,3 +44,18 @@ std::string InstallDirOf(const std::string& gameDir) {
     return gameDir.substr(0, gameDir.size() - suffix);
   return gameDir;
 }
+
+std::string DriveOf(const std::string& gameDir) {
+  std::string path = gameDir;
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0) {
+    path = "\\\\" + path.substr(8);
+  } else if (path.rfind("\\\\?\\", 0) == 0) {
+    path = path.substr(4);
+  }
+  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') return path.substr(0, 2);
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return path;
+  // \\server\share
+  size_t at = path.find_first_of("\\/", 2);
+  if (at != std::string::npos) at = path.find_first_of("\\/", at + 1);
+  return path.substr(0, at);
+}

@@ -18,3 +18,7 @@ GameDirProblem GameDirProblemOf(const std::string& gameDir);
 
 // The install directory that gameDir was made from, without "\Game\".
 std::string InstallDirOf(const std::string& gameDir);
+
+// The drive that holds gameDir as the user names it: "C:", or
+// "\\server\share"; gameDir itself where it names neither.
+std::string DriveOf(const std::string& gameDir);

@@ -14,16 +14,17 @@ Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir) {
     found.exe = ShownName(name);
     return found;
   }
-  const std::string privateDir = pc.PrivateCopyFolder(gameDir);
-  if (privateDir.empty()) return found;
-  for (const FileSetEntry& e : FileSet) {
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-      if (ops.Probe(GamePath(privateDir, name)).kind == EntryKind::File) found.names.push_back(ShownName(name));
+  for (const std::string& privateDir : pc.PrivateCopyFolders(gameDir)) {
+    for (const FileSetEntry& e : FileSet) {
+      for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
+        if (ops.Probe(GamePath(privateDir, name)).kind == EntryKind::File) found.names.push_back(ShownName(name));
+      }
     }
-  }
-  if (!found.names.empty()) {
-    found.kind = Obstacle::Kind::PrivateCopies;
-    found.folder = privateDir;
+    if (!found.names.empty()) {
+      found.kind = Obstacle::Kind::PrivateCopies;
+      found.folder = privateDir;
+      return found;
+    }
   }
   return found;
 }
@@ -43,6 +44,11 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
   }
   if (folder.kind != EntryKind::Other) {
     check.state = FolderCheck::State::Missing;
+    return check;
+  }
+  check.link = pc.LinkOnTheWay(gameDir);
+  if (!check.link.link.empty()) {
+    check.state = FolderCheck::State::Linked;
     return check;
   }
   check.obstacle = FindObstacle(pc, ops, gameDir);

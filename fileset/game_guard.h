@@ -8,16 +8,29 @@
 #include "fileset/file_ops.h"
 #include "fileset/game_folder.h"
 
+struct FolderLink {
+  std::string link;    // empty: none
+  std::string target;  // where it leads, where that can be read
+};
+
 class PcWatch {
  public:
   virtual ~PcWatch() = default;
   // Whether a running program's image is the file `exePath`. A program whose
   // image name cannot be read does not count.
   virtual bool IsRunning(const std::string& exePath) = 0;
-  // The folder where Windows keeps the current user's private copies of the
-  // files of `gameDir` for programs without administrator rights (its
-  // VirtualStore), or empty where Windows keeps none for gameDir.
-  virtual std::string PrivateCopyFolder(const std::string& gameDir) = 0;
+  // The folders where Windows keeps private copies of the files of `gameDir`
+  // for programs without administrator rights (the VirtualStore of every
+  // profile on the PC), or none where Windows keeps none for gameDir.
+  virtual std::vector<std::string> PrivateCopyFolders(const std::string& gameDir) = 0;
+  // A junction or symbolic link on the way to gameDir that someone other than
+  // an administrator made, which could steer the tool's copies and renames
+  // elsewhere. Where it can, the PC also keeps the folder from being swapped
+  // until this object goes.
+  virtual FolderLink LinkOnTheWay(const std::string& gameDir) {
+    (void)gameDir;
+    return {};
+  }
 };
 
 struct Obstacle {
@@ -35,10 +48,11 @@ Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir);
 // Everything both operations check before they read a single name: the
 // GameDir itself, the folder, and the obstacles above.
 struct FolderCheck {
-  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed };
+  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed, Linked };
   State state = State::Ready;
   GameDirProblem dirProblem = GameDirProblem::None;
   FileStatus why;  // Unreachable
   Obstacle obstacle;
+  FolderLink link;  // Linked
 };
 FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir);

@@ -96,6 +96,16 @@ Problem FolderUnreachable(const std::string& gameDir, const FileStatus& why) {
 
 Problem ObstacleText(const Obstacle& o, const char* button);
 
+// A link on the way to the Game folder that an administrator did not make.
+Problem LinkText(const FolderLink& link, const char* button) {
+  return {"A Game mappához vezető úton egy hivatkozás (junction vagy szimbolikus link) áll, amelyet nem "
+          "rendszergazda hozott létre:\n" + link.link + (link.target.empty() ? "" : "\nIde vezet: " + link.target) +
+              "\nRendszergazdaként futó program nem követ ilyen hivatkozást: egy másik felhasználó vele máshová "
+              "irányíthatná a másolást és az átnevezést.\n",
+          "Ha te hoztad létre, töröld, és hozd létre újra rendszergazdaként (vagy helyezd a játékot oda, ahová "
+          "mutat), majd nyomd meg újra az „" + std::string(button) + "” gombot!"};
+}
+
 // Why an operation touched nothing before it read a single name; `button`
 // is the one that starts it again.
 Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, const char* button) {
@@ -104,6 +114,7 @@ Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, cons
     case FolderCheck::State::Missing: return FolderNotFound(gameDir);
     case FolderCheck::State::Unreachable: return FolderUnreachable(gameDir, folder.why);
     case FolderCheck::State::Obstructed: return ObstacleText(folder.obstacle, button);
+    case FolderCheck::State::Linked: return LinkText(folder.link, button);
     case FolderCheck::State::Ready: break;
   }
   return {};
@@ -242,6 +253,12 @@ std::string Found(const SwitchFile& f) {
   return ShownName(e.ActiveName) + " – " + NamesHeld(e, f.kinds) + "\n";
 }
 
+Problem LinkedNamesText(const std::vector<std::string>& names) {
+  return {"Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: " + JoinNames(names) + ".\n",
+          "A program hivatkozáson át nem nevez át és nem másol, mert az a Game mappán kívülre vezethet. Töröld a "
+          "hivatkozást, tedd a helyére magát a file-t, majd próbáld újra!"};
+}
+
 std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   const std::vector<std::string> blocking =
       NamesOf(o, {SwitchFinding::InTheWay, SwitchFinding::FolderInTheWay}, [](const SwitchFile& f) {
@@ -256,6 +273,8 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
     if (f.what == SwitchFinding::Unsettled) unsettled += Found(f);
   }
   std::vector<Problem> out;
+  const std::vector<std::string> linked = NamesOf(o, SwitchFinding::Linked);
+  if (!linked.empty()) out.push_back(LinkedNamesText(linked));
   if (!noBase.empty()) {
     out.push_back({"Ezeknek a file-oknak az alap (v1.0) változata nincs meg a Game mappában, nincs tárolt alap "
                    "példányuk:\n" + JoinNames(noBase) + ".\n",
@@ -301,6 +320,9 @@ std::string Advice(FailureKind kind, const std::string& gameDir) {
              "- egy víruskereső: várj egy kicsit, vagy engedélyezd benne ezt a programot;\n"
              "- a Windows Vezérelt mappahozzáférés funkciója: engedélyezd benne ezt a programot.\n"
              "Utána próbáld újra!";
+    case FailureKind::DiskFull:
+      return "A játék meghajtóján (" + DriveOf(gameDir) + ") elfogyott a hely. Szabadíts fel helyet, majd próbáld "
+             "újra!";
     case FailureKind::Unexpected: return "Indítsd újra a gépet, majd próbáld újra!";
     default:
       return "Zárd be a játékot és minden programot, amely a file-jait használhatja, majd próbáld újra!";
@@ -401,6 +423,10 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::TempInTheWay: return "a " + temp + " nevet egy mappa foglalja";
     case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
     case BackupFinding::Unreadable: return "nem ellenőrizhető: " + Why(f.status);
+    case BackupFinding::Linked:
+      return "valamelyik nevén (" + ShownName(e.ActiveName) + ", " + ShownName(e.BaseCopyName) + ", " + temp +
+             ") hivatkozás (junction vagy szimbolikus link) áll, nem file; a program hivatkozáson át nem másol. "
+             "Töröld a hivatkozást, tedd a helyére magát a file-t";
     case BackupFinding::Unsettled:
       return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
     case BackupFinding::EmptyCopy:
@@ -470,7 +496,14 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
                                                                  : FailureKind::Changed;
     bool seen = kind == FailureKind::Changed;
     for (FailureKind k : advised) seen = seen || k == kind;
-    if (!seen) advised.push_back(kind), advice += Advice(kind, o.gameDir) + "\n";
+    if (!seen && kind == FailureKind::DiskFull) {
+      advised.push_back(kind);
+      advice += "A játék meghajtóján (" + DriveOf(o.gameDir) + ") elfogyott a hely: a hiányzó mentésekhez " +
+                Megabytes(o.needed, true) + " kell, szabad " + Megabytes(o.free, false) +
+                ". Szabadíts fel helyet, majd próbáld újra!\n";
+    } else if (!seen) {
+      advised.push_back(kind), advice += Advice(kind, o.gameDir) + "\n";
+    }
   }
   if (foreign) {
     text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "

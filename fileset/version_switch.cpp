@@ -56,6 +56,7 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
     }
     if (rule.finding == SwitchFinding::None) continue;
     SwitchFile file = Noted(rule.finding, f);
+    if (rule.finding == SwitchFinding::Linked) file.name = f.linked;
     file.gone = GoneName(files, f, shows);
     (rule.move == SwitchMove::Refuse ? refusals : notes).push_back(file);
   }

@@ -183,6 +183,8 @@ PathProbe PosixFileOps::Probe(const std::string& path) {
   } else {
     probe.kind = EntryKind::Other;
   }
+  struct stat own {};
+  probe.link = lstat(ToPosixPath(path).c_str(), &own) == 0 && S_ISLNK(own.st_mode);
   return probe;
 }
 
@@ -207,7 +209,7 @@ FileStatus PosixFileOps::Rename(const std::string& from, const std::string& to) 
 
 FileStatus PosixFileOps::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) {
   file.reset();
-  const int fd = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return LastErrno();
   struct stat st {};
   int error = 0;

@@ -328,7 +328,8 @@ class FailingCopy final : public FileOps {
   FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
   FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
 
-  static FileStatus Fault() { return FileStatus::Failure("Injected fault"); }
+  static FileStatus Fault() { return FileStatus::Failure("Injected fault", faultKind); }
+  static inline FailureKind faultKind = FailureKind::Other;
 
  private:
   static bool Is(const std::string& path, const std::string& name) {
@@ -440,6 +441,23 @@ class TinyDisk final : public ForwardingOps {
   }
 };
 
+// A drive that fills up during a copy: which drive, how much the rest
+// needs and how much is free, not advice about programs holding files.
+TEST(FirstRunBackup, DiskFullDuringACopySaysHowMuchRoomIsNeeded) {
+  TempGameFolder folder;
+  FillGame(folder);
+  FailingCopy::faultKind = FailureKind::DiskFull;
+  FailingCopy ops(3, FailingCopy::Stage::Write);
+  RecordingGauge gauge;
+  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
+  FailingCopy::faultKind = FailureKind::Other;
+  EXPECT_FALSE(result.success);
+  EXPECT_NE(result.text.find("elfogyott a hely: a hiányzó mentésekhez 10 MB kell, szabad "), std::string::npos)
+      << result.text;
+  EXPECT_EQ(result.text.find("Zárd be a játékot"), std::string::npos) << result.text;
+  EXPECT_FALSE(folder.Has(FileSet[3].BaseCopyName));
+}
+
 TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
   TempGameFolder folder;
   FillGame(folder);
@@ -504,36 +522,68 @@ TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
   EXPECT_FALSE(BackupIncomplete(ops, noGame.GameDir()));
 }
 
-// Nothing is touched while the game runs from the folder or Windows keeps
-// private copies of its files; the same check stands before the switch.
-TEST(FirstRunBackup, RunningGameAndPrivateCopiesStopBothOperations) {
+// Nothing is touched while the game runs from the folder, Windows keeps
+// private copies of its files, or a link that no administrator made leads
+// there; the same check stands before the switch.
+TEST(FirstRunBackup, RunningGamePrivateCopiesAndForeignLinksStopBothOperations) {
   TempGameFolder privateCopies;
   privateCopies.Write("data1.big", "old patched copy");
   privateCopies.Write("vonu.mrvupdexe", "x");
-  for (int running = 0; running < 2; ++running) {
-    SCOPED_TRACE(running ? "running" : "private copies");
+  enum Pc { kRunning, kPrivateCopies, kLink };
+  for (const Pc what : {kRunning, kPrivateCopies, kLink}) {
+    SCOPED_TRACE(what);
     TempGameFolder folder;
     FillGame(folder);
     folder.Write(TempCopyName(FileSet[0].BaseCopyName), "a killed run's copy");
     const auto before = folder.Snapshot();
     FakePc pc;
-    if (running) pc.running = GamePath(folder.GameDir(), FileSet[6].BaseCopyName);
-    pc.privateCopy = privateCopies.GameDir();
+    if (what == kRunning) pc.running = GamePath(folder.GameDir(), FileSet[6].BaseCopyName);
+    if (what != kLink) pc.privateCopy = privateCopies.GameDir();
+    if (what == kLink) pc.link = {"C:\\Games", "C:\\Windows\\System32"};
     PosixFileOps ops;
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));
     const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
-    EXPECT_EQ(backup.outcome.folder.state, FolderCheck::State::Obstructed);
-    EXPECT_EQ(switched.folder.state, FolderCheck::State::Obstructed);
+    const auto state = what == kLink ? FolderCheck::State::Linked : FolderCheck::State::Obstructed;
+    EXPECT_EQ(backup.outcome.folder.state, state);
+    EXPECT_EQ(switched.folder.state, state);
     EXPECT_EQ(folder.Snapshot(), before);
+    const char* says[] = {"A játék fut: a vonu.mrvdefexe a Game mappából indult.", "\nFile-ok: data1.big, vonu.mrvupdexe.\n",
+                          "nem rendszergazda hozott létre:\nC:\\Games\nIde vezet: C:\\Windows\\System32\n"};
     for (const std::string& text : {backup.text, SwitchText(switched)}) {
-      if (running) {
-        EXPECT_NE(text.find("A játék fut: a vonu.mrvdefexe a Game mappából indult."), std::string::npos) << text;
-      } else {
-        EXPECT_NE(text.find(privateCopies.GameDir() + "\nFile-ok: data1.big, vonu.mrvupdexe.\n"),
-                  std::string::npos) << text;
-      }
+      EXPECT_NE(text.find(says[what]), std::string::npos) << text;
     }
+  }
+}
+
+// A link under a name of the set, or under a temporary copy's name, is
+// neither followed nor removed: both operations name it and touch nothing.
+TEST(FirstRunBackup, LinksUnderTheSetsNamesAreRefused) {
+  TempGameFolder outside;
+  outside.Write("secret", "only administrators may read this");
+  for (const char* linkName : {"data0.big", "data0.mrvdefbig", "data0.mrvtmpbig"}) {
+    SCOPED_TRACE(linkName);
+    TempGameFolder folder;
+    FillGame(folder);
+    std::filesystem::remove(folder.PathOf(linkName));
+    std::filesystem::create_symlink(outside.PathOf("secret"), folder.PathOf(linkName));
+    const auto before = folder.Snapshot();
+    PosixFileOps ops;
+    RecordingGauge gauge;
+    const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {});
+    EXPECT_FALSE(backup.success);
+    EXPECT_NE(backup.text.find("data0.big: valamelyik nevén"), std::string::npos) << backup.text;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf(linkName)));
+    if (std::string(linkName) != "data0.mrvtmpbig") {
+      FakePc pc;
+      const std::string switched = SwitchText(VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base));
+      EXPECT_NE(switched.find("Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: " +
+                              std::string(linkName)), std::string::npos) << switched;
+    }
+    // The other files are backed up; nothing is copied from or to the link.
+    if (std::string(linkName) == "data0.big") EXPECT_FALSE(folder.Has("data0.mrvdefbig"));
+    EXPECT_EQ(folder.Snapshot().size(), before.size() + 6);
+    EXPECT_EQ(outside.Read("secret"), "only administrators may read this");
   }
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "fileset/file_set.h"
 #include "support/file_ops_posix.h"
@@ -105,5 +106,9 @@ class FakePc final : public PcWatch {
   std::string running;      // the exe path that runs
   std::string privateCopy;  // the folder of the private copies
   bool IsRunning(const std::string& exePath) override { return !running.empty() && exePath == running; }
-  std::string PrivateCopyFolder(const std::string&) override { return privateCopy; }
+  FolderLink link;          // a link on the way that no administrator made
+  std::vector<std::string> PrivateCopyFolders(const std::string&) override {
+    return privateCopy.empty() ? std::vector<std::string>{} : std::vector<std::string>{privateCopy};
+  }
+  FolderLink LinkOnTheWay(const std::string&) override { return link; }
 };

@@ -325,6 +325,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
       {FailureKind::FolderDenied, "A Game mappa jogosultságai nem engedik a módosítást: "},
+      {FailureKind::DiskFull, "elfogyott a hely. Szabadíts fel helyet"},
   };
   for (const auto& [kind, advice] : cases) {
     SCOPED_TRACE(advice);

@@ -94,7 +94,7 @@ World FreshInstall(const Versions& v) {
 class NoPc final : public PcWatch {
  public:
   bool IsRunning(const std::string&) override { return false; }
-  std::string PrivateCopyFolder(const std::string&) override { return {}; }
+  std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 
 class NoGauge final : public ProgressSink {

@@ -197,7 +197,7 @@ class NoFileAccess final : public FileOps {
 
 struct NoPc final : PcWatch {
   bool IsRunning(const std::string&) override { return false; }
-  std::string PrivateCopyFolder(const std::string&) override { return {}; }
+  std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 
 struct Utc final : TimeZone {
