@@ -25,6 +25,21 @@ void RestrictDllSearch() {
   }
 }
 
+// From here on this process follows no junction that an account without
+// administrator rights made (Windows 10 2004 and later): such a junction on
+// the way to the Game folder could steer its copies and renames elsewhere.
+// Looked up by name; where Windows lacks it, the folder check looks for such
+// links itself.
+void DistrustForeignJunctions() {
+  constexpr int kProcessRedirectionTrustPolicy = 16;
+  constexpr DWORD kEnforceRedirectionTrust = 1;
+  using SetPolicy = BOOL(WINAPI*)(int, PVOID, SIZE_T);
+  FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy");
+  if (!proc) return;
+  DWORD flags = kEnforceRedirectionTrust;
+  reinterpret_cast<SetPolicy>(reinterpret_cast<void*>(proc))(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
+}
+
 // A library of the system folder by its full path; none when the path cannot
 // be made. Never by its bare name.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
@@ -56,6 +71,7 @@ const char kAlreadyRunning[] =
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();
+  DistrustForeignJunctions();
   const SingleInstance instance;
   if (instance.OtherRunning()) {
     // The folder and the registry are left to the copy already running; when

@@ -6,11 +6,35 @@
 
 #include "common/win_handles.h"
 
+// A private namespace's handle, closed (not destroyed: another copy may be
+// using it) when the owner goes.
+class PrivateNamespace {
+ public:
+  PrivateNamespace() = default;
+  ~PrivateNamespace() {
+    using Close = BOOLEAN(WINAPI*)(HANDLE, ULONG);
+    const auto close = reinterpret_cast<Close>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ClosePrivateNamespace")));
+    if (handle_ && close) close(handle_, 0);
+  }
+  PrivateNamespace(const PrivateNamespace&) = delete;
+  PrivateNamespace& operator=(const PrivateNamespace&) = delete;
+  PrivateNamespace& operator=(HANDLE handle) {
+    handle_ = handle;
+    return *this;
+  }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 class SingleInstance {
  public:
-  // Claims the machine's instance mutex, made so that every user may open
-  // it; held until this object goes. A name that the system refuses to this
-  // user was made by another user's copy: it counts as held.
+  // Claims the machine's instance mutex, in a namespace only administrators
+  // can enter where Windows has one; others may only wait on it. Held until
+  // this object goes. A name that the system refuses to this user was made
+  // by another user's copy: it counts as held.
   SingleInstance();
   // Another copy already holds it. When the mutex cannot be made at all, this
   // copy runs: refusing to start would be worse than the rare double start.
@@ -22,6 +46,8 @@ class SingleInstance {
   static bool BringOtherToFront();
 
  private:
+  // Closed after the mutex: the namespace stays while its name is in use.
+  PrivateNamespace namespace_;
   UniqueHandle mutex_;
   bool otherRunning_ = false;
 };

@@ -7,13 +7,58 @@
 
 namespace {
 
-FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code), FailureKind::Other, code); }
+// The kind of failure that a code means whatever the call.
+FailureKind KindOf(DWORD code) {
+  switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return FailureKind::InUse;
+    case ERROR_ACCESS_DENIED: return FailureKind::AccessDenied;
+    case ERROR_WRITE_PROTECT: return FailureKind::ReadOnlyDrive;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FailureKind::NameTooLong;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FailureKind::DiskFull;
+    default: return FailureKind::Other;
+  }
+}
+
+FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code), KindOf(code), code); }
 FileStatus LastError() { return Failure(GetLastError()); }
 
-// Widens a path, refusing lengths the plain W functions cannot take.
+// The longest path the system takes in the "\\?\" form.
+constexpr size_t kLongestPath = 32767;
+
+// A path in the "\\?\" form, which the W functions take at any length the
+// file system allows: a Game folder deep in the tree has names past 260
+// characters. The full path is made first, since that form takes every
+// separator, "." and ".." literally. A path already in the form is as the
+// user gave it. False when it is longer than the system takes.
 bool WidePath(const std::string& path, std::wstring& wide) {
   wide = Widen(path);
-  return wide.size() < MAX_PATH;
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide.size() < kLongestPath;
+  const DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (need == 0 || need >= kLongestPath) return false;
+  std::wstring full(need, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), need, &full[0], nullptr);
+  if (length == 0 || length >= need) return false;
+  full.resize(length);
+  wide = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+  return wide.size() < kLongestPath;
+}
+
+bool IsLinkTag(DWORD tag) { return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT; }
+
+// Whether a reparse point under `path` is a junction or a symbolic link; other
+// kinds (a compressed, deduplicated or cloud file) hold the file itself.
+bool IsLink(const std::wstring& path) {
+  std::wstring name = path;
+  while (name.size() > 7 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(name.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(found.dwReserved0);
 }
 
 constexpr int64_t kTicksPerSecond = 10000000;
@@ -135,35 +180,34 @@ bool FolderRefusesNames(const std::wstring& path) {
   return !h.Valid() && GetLastError() == ERROR_ACCESS_DENIED;
 }
 
-// A rename's or a removal's failure, with the kind the advice and the wait for
-// a brief hold depend on.
-FileStatus RenameFailure(DWORD code, const std::wstring& source) {
-  FailureKind kind = FailureKind::Other;
-  switch (code) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-      kind = FailureKind::InUse;
-      break;
-    case ERROR_ACCESS_DENIED:
-      kind = OnReadOnlyVolume(source)     ? FailureKind::ReadOnlyDrive
-             : FolderRefusesNames(source) ? FailureKind::FolderDenied
-                                          : FailureKind::AccessDenied;
-      break;
-    case ERROR_WRITE_PROTECT:
+// Under Wine a folder opens for writing whatever Linux then refuses: an
+// access denied on a file that nothing holds is the folder's.
+bool NothingHolds(const std::wstring& path) {
+  UniqueHandle h(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return h.Valid();
+}
+
+// A rename's, a removal's or a new file's failure, with the kind the advice
+// and the wait for a brief hold depend on.
+FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = false) {
+  FailureKind kind = KindOf(code);
+  if (code == ERROR_ACCESS_DENIED && !path.empty()) {
+    if (OnReadOnlyVolume(path)) {
       kind = FailureKind::ReadOnlyDrive;
-      break;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW:
-      kind = FailureKind::NameTooLong;
-      break;
-    default:
-      break;
+    } else if (FolderRefusesNames(path) || (RunningUnderWine() && (newName || NothingHolds(path)))) {
+      kind = FailureKind::FolderDenied;
+    }
   }
   return FileStatus::Failure(SystemErrorText(code), kind, code);
 }
 
 }  // namespace
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
 
 std::string SystemErrorText(unsigned long code) {
   wchar_t* buffer = nullptr;
@@ -198,6 +242,7 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
     }
     return probe;
   }
+  probe.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLink(wide);
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     probe.kind = EntryKind::Other;
   } else {
@@ -210,9 +255,9 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
 
 FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
   std::wstring source, target;
-  if (!WidePath(from, source) || !WidePath(to, target)) return RenameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
+  if (!WidePath(from, source) || !WidePath(to, target)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
   // Without MOVEFILE_REPLACE_EXISTING an existing target makes this fail.
-  if (!MoveFileW(source.c_str(), target.c_str())) return RenameFailure(GetLastError(), source);
+  if (!MoveFileW(source.c_str(), target.c_str())) return NameFailure(GetLastError(), source);
   return FileStatus::Success();
 }
 
@@ -220,10 +265,30 @@ FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr
   file.reset();
   std::wstring wide;
   if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
-  HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastError();
-  file = std::make_unique<Win32ReadableFile>(h);
+  // The name itself is opened, never what a link there leads to: a link to a
+  // file that only administrators may read must not become a copy that
+  // anyone may read.
+  UniqueHandle own(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!own.Valid()) return LastError();
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (GetFileInformationByHandleEx(own.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (IsLinkTag(tag.ReparseTag)) return Failure(ERROR_CANT_ACCESS_FILE);
+    // A compressed, deduplicated or cloud file is read through its filter:
+    // opened again normally, and only if the name still holds the same file.
+    BY_HANDLE_FILE_INFORMATION before{}, after{};
+    UniqueHandle content(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!content.Valid()) return LastError();
+    if (!GetFileInformationByHandle(own.Get(), &before) || !GetFileInformationByHandle(content.Get(), &after) ||
+        before.nFileIndexLow != after.nFileIndexLow || before.nFileIndexHigh != after.nFileIndexHigh ||
+        before.dwVolumeSerialNumber != after.dwVolumeSerialNumber) {
+      return Failure(ERROR_CANT_ACCESS_FILE);
+    }
+    own = std::move(content);
+  }
+  file = std::make_unique<Win32ReadableFile>(own.Release());
   return FileStatus::Success();
 }
 
@@ -233,14 +298,14 @@ FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
   if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
   HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastError();
+  if (h == INVALID_HANDLE_VALUE) return NameFailure(GetLastError(), wide, true);
   file = std::make_unique<Win32WritableFile>(h);
   return FileStatus::Success();
 }
 
 FileStatus Win32FileOps::Delete(const std::string& path) {
   std::wstring wide;
-  if (!WidePath(path, wide)) return RenameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
+  if (!WidePath(path, wide)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
   if (DeleteFileW(wide.c_str())) return FileStatus::Success();
   const DWORD error = GetLastError();
   // A copy takes its source's read-only bit before it is renamed into place;
@@ -251,7 +316,7 @@ FileStatus Win32FileOps::Delete(const std::string& path) {
       SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileW(wide.c_str())) {
     return FileStatus::Success();
   }
-  return RenameFailure(error, wide);
+  return NameFailure(error, wide);
 }
 
 FileStatus Win32FileOps::FreeSpace(const std::string& folder, uint64_t& bytes) {

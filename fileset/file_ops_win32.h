@@ -1,6 +1,6 @@
-// FileOps on Windows, through the W functions only. Paths of MAX_PATH
-// characters or more are refused with the system's "too long" text rather
-// than handed to calls that would cut or misread them.
+// FileOps on Windows, through the W functions only, every path in the
+// "\\?\" form so that a deep Game folder works like any other; a path still
+// too long for the system gets its "too long" text.
 #pragma once
 #include "fileset/file_ops.h"
 
@@ -17,3 +17,7 @@ class Win32FileOps final : public FileOps {
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.
 std::string SystemErrorText(unsigned long code);
+
+// Wine runs the program: every program is the same Linux user there, and a
+// Linux folder's permissions show only when a call fails.
+bool RunningUnderWine();
