@@ -71,9 +71,10 @@ struct BackupOutcome {
   bool Succeeded() const { return kind == BackupKind::Done || kind == BackupKind::AlreadyPatched; }
 };
 
-// Where the backup resumes an earlier one: the flag read "1" at the start, or
-// some base copies are stored and some are not. The folder cannot show
-// whether the patch came in between, so the player is asked first.
+// Where the backup resumes an earlier one: the flag read "1" at the start,
+// some base copies are stored and some are not, or a killed run left a
+// temporary copy. The folder cannot show whether the patch came in between,
+// so the player is asked first.
 struct ResumeQuestion {
   bool flagSaysDone = false;
   // Asked before any copy, with the files still to copy in the outcome; true

@@ -29,7 +29,7 @@ enum class SwitchKind {
   PatchedAlreadyActive,  // the patch was installed over the base files: it is active, they are gone
   NotReady,           // folder.state says why: nothing touched
   Unreadable,         // some names could not be checked: files
-  PatchNotInstalled,  // every active file is its backup's twin; patched asked for
+  PatchNotInstalled,  // every active file is of its backup's version; patched asked for
   Refused,            // the renames cannot all be made: files
   Undone,             // a rename failed (files) and the ones before it are undone
   Stranded,           // a rename failed and some undos too: files

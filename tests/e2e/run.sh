@@ -197,6 +197,16 @@ make_active() {
   done
 }
 
+# install_patch [DIR]: the 1.01 patch over the seven active files (the Game
+# folder's, or DIR's), as its installer writes them.
+install_patch() {
+  local dir=${1:-$game_dir} f
+  for f in "${game_files[@]}"; do
+    rm -f "$dir/$f"
+    cp "$ref/patched/$f" "$dir/$f" || fail "could not install the patched files"
+  done
+}
+
 # The names in a folder, one a line.
 names_in() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n'; }
 one_line() { local text; text=$(cat); printf '%s' "${text//$'\n'/ }"; }

@@ -88,11 +88,7 @@ case_install_dir_long() {
   [ ${#name} -eq 239 ] || fail "the install folder is ${#name} + 3 characters long"
   drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
   expect_folder backed_up "$dir"
-  local f
-  for f in "${game_files[@]}"; do
-    rm -f "$dir/$f"
-    cp "$ref/patched/$f" "$dir/$f" || fail "could not install the patched files"
-  done
+  install_patch "$dir"
   drive "${start[@]}" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
   expect_folder base_active "$dir"
 }

@@ -32,10 +32,7 @@ case_backup_attributes() {
   done
   # The patch installed over the active files; the switch brings the
   # read-only base copies back under their own names.
-  for f in "${game_files[@]}"; do
-    rm -f "$game_dir/$f"
-    cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
-  done
+  install_patch
   drive "${start[@]}" window "${choice_face[@]}" click id=101 box "$switched_caption" "$base_applied" answer exit code=0
   expect_folder base_active
 }
@@ -95,14 +92,10 @@ expect_no_copies_but() {
 # not there), then the 1.01 patch installed anyway: OK stores no patched file
 # as base, says which base versions are gone, and leaves the flag at "0".
 case_backup_after_patch_over_partial() {
-  local f
   rm -f "$game_dir"/data?.big "$game_dir/vonu.exe"
   drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=vonu.exe: nem található a Game mappában' answer close exit code=0
-  for f in "${game_files[@]}"; do
-    rm -f "$game_dir/$f"
-    cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
-  done
+  install_patch
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=változatáról nincs mentés:' box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer close exit code=0
   [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 3 ] || fail "a patched file was stored as base"

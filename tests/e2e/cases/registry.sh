@@ -62,11 +62,7 @@ case_registry_install_dir_long_form() {
   reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d '\\?\C:\VONU11\' /f || fail "could not set \"Install Dir\""
   drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
   expect_folder backed_up
-  local f
-  for f in "${game_files[@]}"; do
-    rm -f "$game_dir/$f"
-    cp "$ref/patched/$f" "$game_dir/$f" || fail "could not install the patched files"
-  done
+  install_patch
   drive "${start[@]}" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
   expect_folder base_active
 }
