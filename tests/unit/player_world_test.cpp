@@ -107,7 +107,7 @@ enum class Act { Ok, ToBase, ToPatched, PatchArchive, PatchFresh, Reinstall, Qua
 
 struct Move {
   Act act;
-  std::string name;     // Quarantine: the stored name
+  std::string name = {};  // Quarantine: the stored name
   int crashAfter = -1;  // the tool's changes before the machine stopped
 };
 
