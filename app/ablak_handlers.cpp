@@ -67,10 +67,11 @@ void TKvt::FormCreate() {
   GameDir = MakeGameDir(ReadGameFolder(registry));
   // A backup that is incomplete or gone (a copy that failed, a scanner's
   // quarantine, the game reinstalled) is asked for again, whatever the flag
-  // says, as long as no file shows a switch or the patch.
+  // says, as long as no file shows a switch or the patch; one whose every
+  // copy is there is not, though the tool's key was deleted.
   Win32FileOps files;
   backupMadeOnce_ = !ReadOrCreateFlag(registry);
-  const bool backupNeeded = !backupMadeOnce_ || BackupIncomplete(files, GameDir);
+  const bool backupNeeded = BackupNeeded(files, GameDir, backupMadeOnce_);
   ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.

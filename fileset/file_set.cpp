@@ -9,6 +9,12 @@ std::string MakeGameDir(const std::string& installDir) {
   return installDir + (literal && ends ? "Game\\" : "\\Game\\");
 }
 
+std::string TempCopyName(const char* baseCopyName) {
+  std::string name = baseCopyName;
+  name.replace(name.find("mrvdef"), 6, "mrvtmp");
+  return name;
+}
+
 std::string ShownName(const char* name) {
   return name[0] == '\\' ? std::string(name + 1) : std::string(name);
 }

@@ -42,6 +42,10 @@ std::string GamePath(const std::string& gameDir, const char* name);
 // keeps times to 2 s, and a copy through such a drive or a tool may round them).
 bool AreTwins(const PathProbe& a, const PathProbe& b);
 
+// The name the backup writes a copy under until it is whole: the
+// BaseCopyName with "mrvtmp" in place of "mrvdef".
+std::string TempCopyName(const char* baseCopyName);
+
 // A file-set name as the user sees it in the Game folder, without the
 // leading separator.
 std::string ShownName(const char* name);

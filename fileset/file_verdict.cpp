@@ -42,6 +42,8 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
     f.active = ops.Probe(GamePath(gameDir, e.ActiveName));
     f.base = ops.Probe(GamePath(gameDir, e.BaseCopyName));
     f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
+    const PathProbe temp = ops.Probe(GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()));
+    f.tempLeft = temp.kind == EntryKind::File && !temp.link;
     // The active name's failure is the one named, then the base copy's.
     for (const auto& [name, probe] : {std::pair{e.PatchCopyName, &f.patched}, std::pair{e.BaseCopyName, &f.base},
                                       std::pair{e.ActiveName, &f.active}}) {

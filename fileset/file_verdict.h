@@ -37,6 +37,9 @@ struct FileVerdict {
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched;
   bool dateDiffers = false;          // NotPatchedYet or PatchOverBase by size alone
+  // A killed backup's temporary copy (a plain file, no link) is there: it
+  // may hold the only copy of the version the backup was storing.
+  bool tempLeft = false;
   const char* unreadable = nullptr;  // the name that could not be checked
   const char* linked = nullptr;      // the name a link holds
   FileStatus why;                    // and the system's words for it

@@ -87,13 +87,6 @@ uint32_t RandomSteps::Below(uint32_t n) {
   return static_cast<uint32_t>((static_cast<uint64_t>(state_) * n) >> 32);
 }
 
-std::string TempCopyName(const char* baseCopyName) {
-  std::string name = baseCopyName;
-  const size_t at = name.find("mrvdef");
-  if (at != std::string::npos) name.replace(at, 6, "mrvtmp");
-  return name;
-}
-
 BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
                              uint32_t seed, const std::function<void()>& markBackupDone,
                              const ResumeQuestion& resume) {

@@ -96,7 +96,3 @@ struct ResumeQuestion {
 BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
                              uint32_t seed, const std::function<void()>& markBackupDone,
                              const ResumeQuestion& resume = {});
-
-// The name a copy is written under until it is whole: the BaseCopyName with
-// "mrvtmp" in place of "mrvdef", in the game folder.
-std::string TempCopyName(const char* baseCopyName);

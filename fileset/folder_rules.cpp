@@ -22,11 +22,11 @@ using B = BackupFinding;
 using S = FolderShows;
 
 // The first row that fits a file's verdict and the folder's side decides.
-// A file of its stored copy's version beside files that show the other
-// version is one the patch leaves alone: it is switched with the rest, so
-// that every file keeps the same stored name, and named. Anywhere else
-// (a reinstall beside a cut-off switch, say) it stays as it is: putting it
-// away would file its one version under the other's name.
+// A file of its stored copy's version stays as it is, and is named: the
+// patch may leave it alone, or may have stopped before it (or, for one
+// that matches its patched copy, been installed over its base version);
+// the names cannot tell which, and putting it away would file its one
+// version under the other's name.
 // Where nothing shows the patch, a file with nothing stored is a backup
 // that is not whole; beside base files, its patched copy is what is gone;
 // beside patched files, its base version.
@@ -34,11 +34,9 @@ constexpr Row kRules[] = {
     {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::BaseActive},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
-    {Verdict::NotPatchedYet, S::PatchedActive, {M::Swap, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
     {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
     {Verdict::PatchOverBase, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
      B::BaseGone},
-    {Verdict::PatchOverBase, S::BaseActive, {M::Stay, F::SameAsPatched}, {M::Swap, F::SameAsPatched}, B::BaseActive},
     {Verdict::PatchOverBase, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseActive},
     {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
      B::ToCopy},
@@ -119,7 +117,17 @@ const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, Folde
   }
 }
 
-bool BackupIncomplete(FileOps& ops, const std::string& gameDir) {
-  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) return false;
-  return BackupIncomplete(ReadVerdicts(ops, gameDir));
+bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
+  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) {
+    return !flagSaysDone;
+  }
+  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  if (flagSaysDone) return BackupIncomplete(files);
+  if (ShowsPatch(WhatFolderShows(files))) return false;
+  for (const FileVerdict& f : files) {
+    if (f.verdict == Verdict::NoStoredCopy || f.verdict == Verdict::Missing || f.verdict == Verdict::Unreadable ||
+        f.verdict == Verdict::Linked)
+      return true;
+  }
+  return false;
 }

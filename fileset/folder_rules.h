@@ -92,6 +92,9 @@ bool ShowsPatch(FolderShows shows);
 // rest of the folder shows it; nullptr where it shows nothing.
 const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows);
 
-// The same for the folder itself: false when gameDir is not usable or the
-// folder is missing, where the operations say why themselves.
-bool BackupIncomplete(FileOps& ops, const std::string& gameDir);
+// The start's face: the first-run face where some file has nothing stored
+// and nothing shows the patch or a switch. With the flag at "1", a file
+// with nothing stored beside stored ones; without it, any file without a
+// stored copy. Where gameDir is not usable or the folder is missing, the
+// flag alone decides, and the operations say why themselves.
+bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone);

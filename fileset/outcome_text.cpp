@@ -155,8 +155,19 @@ const char kPatchNotInstalled[] =
 const char kInstallPatch[] =
     "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!";
 
-// A file with the stored name it lost: "vonu.exe (vonu.mrvupdexe)".
-std::string WithGone(const SwitchFile& f) { return f.gone ? " (" + ShownName(f.gone) + ")" : std::string(); }
+// What a file whose version is gone here left behind: the stored name it
+// lost, and a killed backup's temporary copy, which may hold that version:
+// "vonu.exe (vonu.mrvupdexe)".
+std::string LeftBehind(const FileSetEntry& e, const char* gone, bool tempLeft) {
+  std::string text = gone ? ShownName(gone) : "";
+  if (tempLeft) {
+    text += (text.empty() ? "" : "; ") + std::string("a ") + ShownName(TempCopyName(e.BaseCopyName).c_str()) +
+            " egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld";
+  }
+  return text.empty() ? text : " (" + text + ")";
+}
+
+std::string WithGone(const SwitchFile& f) { return LeftBehind(*f.entry, f.gone, f.tempLeft); }
 
 std::vector<std::string> GoneNamesOf(const SwitchOutcome& o, SwitchFinding what) {
   return NamesOf(o, {what}, WithGone);
@@ -196,8 +207,8 @@ std::string AppliedText(const SwitchOutcome& o) {
   const std::vector<std::string> same = NamesOf(o, SwitchFinding::NotPatchedYet);
   const std::vector<std::string> alone = NamesOf(o, SwitchFinding::NoStoredCopy);
   if (!same.empty() && toBase) {
-    text += "\nEzek a file-ok még megegyeztek a biztonsági mentésükkel (a patch nem cserélte le őket), ezeket is "
-            "az alap változatra váltotta a program:\n" + JoinNames(same) + ".";
+    text += "\nEzek a file-ok még megegyeznek a biztonsági mentésükkel (a patch nem cserélte le őket), ezért úgy "
+            "maradtak, ahogy voltak:\n" + JoinNames(same) + ".";
   } else if (!same.empty()) {
     text += "\nEzek a file-ok méretre még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) + ".";
     // A reinstall overwrites every active file: only where each base version
@@ -209,10 +220,9 @@ std::string AppliedText(const SwitchOutcome& o) {
   }
   const std::vector<std::string> leftAlone = NamesOf(o, SwitchFinding::SameAsPatched);
   if (!leftAlone.empty()) {
-    text += std::string("\nEzek a file-ok megegyeznek a tárolt patchelt példányukkal (a patch nem cserélte le "
-                        "őket), ") +
-            (toBase ? "ezért úgy maradtak, ahogy voltak:\n" : "ezeket is a patchelt változatra váltotta a program:\n") +
-            JoinNames(leftAlone) + ".";
+    text += "\nEzek a file-ok megegyeznek a tárolt patchelt példányukkal, ezért úgy maradtak, ahogy voltak (ha a "
+            "patch nem hagyta őket változatlanul, hanem az alap változatuk fölé települt, az alap változatuk már "
+            "nincs meg a Game mappában):\n" + JoinNames(leftAlone) + ".";
   }
   if (!alone.empty()) {
     text += "\nEzeknek a file-oknak nincs tárolt példánya, ezért úgy maradtak, ahogy voltak; a program nem tudja, "
@@ -276,8 +286,8 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   const std::vector<std::string> linked = NamesOf(o, SwitchFinding::Linked);
   if (!linked.empty()) out.push_back(LinkedNamesText(linked));
   if (!noBase.empty()) {
-    out.push_back({"Ezeknek a file-oknak az alap (v1.0) változata nincs meg a Game mappában, nincs tárolt alap "
-                   "példányuk:\n" + JoinNames(noBase) + ".\n",
+    out.push_back({"Ezeknek a file-oknak nincs tárolt alap (v1.0) példányuk, így a program nem tudja, hogy az aktív "
+                   "file az alap vagy a patchelt változatuk-e:\n" + JoinNames(noBase) + ".\n",
                    "Ne telepítsd rájuk a Vonu11 1.01 Patchet, mert az felülírná az egyetlen meglévő példányukat! Ha "
                    "egy víruskereső karanténba tette a tárolt alap példányt (mrvdef a nevében), állítsd vissza "
                    "onnan, majd próbáld újra!"});
@@ -440,7 +450,7 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
 std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what) {
   std::vector<std::string> names;
   for (const BackupFile& f : o.files) {
-    if (f.what == what) names.push_back(ShownName(f.entry->ActiveName) + (f.gone ? " (" + ShownName(f.gone) + ")" : ""));
+    if (f.what == what) names.push_back(ShownName(f.entry->ActiveName) + LeftBehind(*f.entry, f.gone, f.tempLeft));
   }
   return names;
 }

@@ -22,6 +22,7 @@ SwitchFile Noted(SwitchFinding what, const FileVerdict& f) {
   SwitchFile file = Finding(what, f.entry, f.entry->ActiveName);
   file.verdict = f.verdict;
   file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
+  file.tempLeft = f.tempLeft;
   return file;
 }
 

@@ -21,6 +21,7 @@ struct SwitchFile {
   Verdict verdict = Verdict::Missing;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   const char* gone = nullptr;        // the stored name it lost, where the folder shows which
+  bool tempLeft = false;             // a killed backup's temporary copy is there
 };
 
 enum class SwitchKind {

@@ -40,6 +40,7 @@ class MemoryWriter final : public WritableFile {
   FileStatus Write(const void* data, size_t size) override {
     MemoryFile* file = folder_.Find(name_);
     if (!file) return Gone();
+    if (folder_.Refused(name_)) return folder_.failure();
     file->bytes.append(static_cast<const char*>(data), size);
     folder_.Changed();
     return FileStatus::Success();
@@ -90,6 +91,7 @@ FileStatus MemoryFolder::Rename(const std::string& from, const std::string& to) 
   const std::string source = NameOf(from), target = NameOf(to);
   if (!Find(source)) return FileStatus::Failure("no such file", FailureKind::Other);
   if (target.empty() || Find(target)) return FileStatus::Failure("the name is taken", FailureKind::Other);
+  if (Refused(source)) return failure_;
   MemoryFile moved = std::move(files_[source]);
   files_.erase(source);
   files_[target] = std::move(moved);
@@ -107,6 +109,7 @@ FileStatus MemoryFolder::OpenForReading(const std::string& path, std::unique_ptr
 FileStatus MemoryFolder::CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) {
   const std::string name = NameOf(path);
   if (name.empty() || Find(name)) return FileStatus::Failure("the name is taken", FailureKind::Other);
+  if (Refused(name)) return failure_;
   files_[name] = MemoryFile{};
   Changed();
   file = std::make_unique<MemoryWriter>(*this, name);
@@ -116,6 +119,7 @@ FileStatus MemoryFolder::CreateNew(const std::string& path, std::unique_ptr<Writ
 FileStatus MemoryFolder::Delete(const std::string& path) {
   const std::string name = NameOf(path);
   if (!Find(name)) return FileStatus::Failure("no such file", FailureKind::Other);
+  if (Refused(name)) return failure_;
   files_.erase(name);
   Changed();
   return FileStatus::Success();

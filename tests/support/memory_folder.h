@@ -34,6 +34,20 @@ class MemoryFolder final : public FileOps {
   FileStatus Delete(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override;
 
+  // Refuses the `n`th (from 1) rename, creation, write or removal with
+  // `failure`, changing nothing, as a file held by another program or a full
+  // drive would; 0 refuses none. `refused` names the file it was about.
+  void Refuse(int n, FileStatus failure) { refuseAt_ = n, failure_ = std::move(failure); }
+  const std::string& refused() const { return refused_; }
+  int calls() const { return calls_; }
+  // Whether this call is the one to refuse.
+  bool Refused(const std::string& name) {
+    if (++calls_ != refuseAt_) return false;
+    refused_ = name;
+    return true;
+  }
+  const FileStatus& failure() const { return failure_; }
+
   // Keeps the folder as a change left it.
   void Changed() { history_.push_back(files_); }
   // The name of a path inside the folder, lower-case; empty for any other path.
@@ -44,4 +58,7 @@ class MemoryFolder final : public FileOps {
   std::string folder_;
   Files files_;
   std::vector<Files> history_;
+  int calls_ = 0, refuseAt_ = 0;
+  FileStatus failure_;
+  std::string refused_;
 };

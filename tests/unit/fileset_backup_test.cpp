@@ -515,11 +515,11 @@ TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
     FillGame(folder);
     c.extra(folder);
     PosixFileOps ops;
-    EXPECT_EQ(BackupIncomplete(ops, folder.GameDir()), c.incomplete);
+    EXPECT_EQ(BackupNeeded(ops, folder.GameDir(), true), c.incomplete);
   }
   TempGameFolder noGame(false);
   PosixFileOps ops;
-  EXPECT_FALSE(BackupIncomplete(ops, noGame.GameDir()));
+  EXPECT_FALSE(BackupNeeded(ops, noGame.GameDir(), true));
 }
 
 // Nothing is touched while the game runs from the folder, Windows keeps

@@ -101,7 +101,7 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
   const time_t k1975 = 170000000, kT = 1300000000;
   const SwitchKind kNotInstalled = SwitchKind::PatchNotInstalled, kAlready = SwitchKind::BaseAlreadyActive,
                    kApplied = SwitchKind::Applied, kRefused = SwitchKind::Refused;
-  const char kNoBase[] = "nincs tárolt alap példányuk:\n";
+  const char kNoBase[] = "az alap vagy a patchelt változatuk-e:\n";
   const std::vector<StateCase> cases = {
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied},
       {"PPPPPPP", kPatched, "PPPPPPP", kPatchApplied},
@@ -151,13 +151,14 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       // The size of its stored copy and another date: that copy's version, named.
       {"TTTwTTT", kPatched, nullptr, "a dátumuk viszont nem, ezért a program azzal azonos változatnak vette "
                                      "őket:\ndata0.big (data0.mrvdefbig).", kT, kNotInstalled},
-      // A file the patch leaves alone is no dead end: to base it is put away
-      // like the others, to patched it stays, and the box names it.
-      {"TTTTTTP", kBase, "bbbbbbB", "ezeket is az alap változatra váltotta a program:\ndata0.bh, data1.bh, data3.bh, "
+      // A file the patch leaves alone, or did not reach, is no dead end: it
+      // stays either way, never filed under the other version's name, and
+      // the box names it.
+      {"TTTTTTP", kBase, "TTTTTTB", "ezért úgy maradtak, ahogy voltak:\ndata0.bh, data1.bh, data3.bh, "
                                    "data0.big, data1.big, data3.big.", kT, kApplied},
       {"TTTTTTP", kPatched, "TTTTTTP", "telepítsd újra a Vonu11 1.01 Patchet most, amíg a patchelt változat aktív",
        kT, kApplied},
-      {"PPPPPPT", kBase, "BBBBBBb", kBaseApplied + std::string("\nEzek a file-ok még megegyeztek"), kT, kApplied},
+      {"PPPPPPT", kBase, "BBBBBBT", kBaseApplied + std::string("\nEzek a file-ok még megegyeznek"), kT, kApplied},
   };
   for (const StateCase& c : cases) {
     SCOPED_TRACE(std::string(c.before) + (c.target == kBase ? " to base" : " to patched"));
@@ -195,7 +196,7 @@ TEST(VersionSwitch, RefusalNamesEveryProblemAtOnce) {
   const Switched result = Switch(ops, folder.GameDir(), GameVersion::Base);
   EXPECT_FALSE(result.success);
   EXPECT_EQ(folder.Snapshot(), files);
-  for (const char* part : {"nincs tárolt alap példányuk:\ndata1.bh, vonu.exe.",
+  for (const char* part : {"az alap vagy a patchelt változatuk-e:\ndata1.bh, vonu.exe.",
                            "Már létező, útban lévő file-ok: data0.mrvupdbh (mappa).",
                            "data3.big – megvan: data3.big, data3.mrvdefbig, data3.mrvupdbig\n"}) {
     EXPECT_NE(result.text.find(part), std::string::npos) << part << "\n" << result.text;

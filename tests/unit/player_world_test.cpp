@@ -1,25 +1,34 @@
-// The player's world as a model. Per file a base and a patched content (the
-// patch leaves some files alone: both are the same), the moves a player makes
-// (the tool's backup and both switches, the patch installed with its
-// archive's dates or fresh ones, the game reinstalled, a scanner's
-// quarantine of a stored copy and its restore) and a crash after every
-// single change the tool makes. Every history of up to five moves from a
-// fresh install is walked, each distinct folder once, and after every step
-// of the tool its promises are checked against what the model knows:
+// The player's world as a model that believes nothing the tool says. Per
+// file a base and a patched content (the patch leaves some files alone, and
+// may keep a changed file's size), the moves a player makes (the tool's
+// backup and both switches; the patch, whole or cut off after some files,
+// with its archive's dates or fresh ones, at any time; the game reinstalled;
+// a scanner's quarantine of a stored copy and its restore; a stored copy
+// renamed by hand into its other stored name, or a family of stored copies
+// deleted; the tool's key deleted or its flag set to "0"), a crash after
+// every single change the tool makes, and any single operation of the tool
+// refused. Every history of a few moves from a fresh install is walked, each
+// distinct folder once, then seeded random longer ones. The model keeps its
+// own account of which content sits under which name, and after every step
+// of the tool checks:
 //   P1 no step of the tool removes the last copy of a content in the folder;
-//   P2 no stored name gets the other version (unless the box names the file);
-//   P3 every box is true: a success means the chosen version is active,
-//      "nothing changed" means nothing did, "the backups are made" means so;
-//   P4 no box advises the patch while a file's only base version is active,
-//      and a name said to be gone is in the quarantine;
-//   P5 where both versions of every file are in the folder, a player who
-//      does what the boxes say reaches a folder where both switches work;
-//   P6 the start and the operations agree on whether a backup is missing.
+//   P2 no stored name gets the other version, unless the player vouched for
+//      it (OK on the first-run face over patched files, never asked);
+//   P3 every box is true: a success means every active file holds the
+//      chosen version, except named files whose note excuses it; every claim
+//      a box makes of a file (its notes, what is gone, what holds what, a
+//      refused operation and its cause) is checked against the account;
+//   P4 no box advises the patch while a file's only base version is active;
+//   P5 from every folder, doing what the boxes say (answering the question
+//      truly) leads to one where both switches work, or to a box that says
+//      what is gone; never to the same box over the same folder again;
+//   P6 the start shows the first-run face only where some file has nothing
+//      stored and nothing in the folder shows the patch, and the version
+//      choice where some file has nothing stored and no patched file is there.
+// Truth comes from the account alone: no promise asks the code under test.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <deque>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -44,18 +53,25 @@ constexpr int64_t kBaseDate = 1000000000, kPatchDate = 1100000000;
 constexpr size_t kFiles = FileSet.size();
 
 std::string Name(const char* setName) { return ShownName(setName); }
+std::string Temp(size_t i) { return Name(TempCopyName(FileSet[i].BaseCopyName).c_str()); }
 
-// What the two versions of each file hold; `leftAlone` has a bit for each
-// file that the patch does not change.
+// What the two versions of each file hold: `leftAlone` has a bit for each
+// file the patch does not change, `keepsSize` one for each it rewrites in
+// the same size.
 struct Versions {
   std::array<std::string, kFiles> base, patched;
   bool Changes(size_t i) const { return base[i] != patched[i]; }
+  // The tool takes files of one size for one version: where the patch keeps
+  // the size, it cannot tell them apart.
+  bool Shows(size_t i) const { return base[i].size() != patched[i].size(); }
 };
-Versions MakeVersions(unsigned leftAlone) {
+Versions MakeVersions(unsigned leftAlone, unsigned keepsSize) {
   Versions v;
   for (size_t i = 0; i < kFiles; ++i) {
     v.base[i] = std::string(10 + i, static_cast<char>('a' + i));
-    v.patched[i] = leftAlone & (1u << i) ? v.base[i] : std::string(20 + i, static_cast<char>('A' + i));
+    v.patched[i] = leftAlone & (1u << i)   ? v.base[i]
+                   : keepsSize & (1u << i) ? std::string(10 + i, static_cast<char>('A' + i))
+                                           : std::string(20 + i, static_cast<char>('A' + i));
   }
   return v;
 }
@@ -66,6 +82,7 @@ struct World {
   MemoryFolder::Files folder, quarantine;
   Flag flag = Flag::Missing;
   int64_t now = 1200000000;
+  unsigned vouched = 0;  // files whose patched content the player backed up as base
 
   // The same key for folders the tool cannot tell apart: dates only as
   // their order (the tool compares them, never reads them as such).
@@ -76,13 +93,27 @@ struct World {
     }
     std::map<int64_t, size_t> rank;
     for (int64_t t : times) rank.emplace(t, rank.size());
-    std::string key = std::to_string(static_cast<int>(flag));
+    std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched);
     for (const auto* files : {&folder, &quarantine}) {
       key += '|';
       for (const auto& [name, f] : *files) key += name + '=' + f.bytes + '@' + std::to_string(rank[f.lastWrite.seconds]) + ';';
     }
     return key;
   }
+  const MemoryFile* At(const std::string& name) const {
+    const auto it = folder.find(name);
+    return it == folder.end() ? nullptr : &it->second;
+  }
+  std::string Bytes(const std::string& name) const { return At(name) ? At(name)->bytes : "<none>"; }
+  std::string Active(size_t i) const { return Bytes(Name(FileSet[i].ActiveName)); }
+  // Under a name of the set, a killed backup's temporary copy aside.
+  bool Holds(const std::string& bytes) const {
+    for (const auto& [name, f] : folder) {
+      if (f.bytes == bytes && name.find("mrvtmp") == std::string::npos) return true;
+    }
+    return false;
+  }
+  bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
 };
 
 World FreshInstall(const Versions& v) {
@@ -102,21 +133,32 @@ class NoGauge final : public ProgressSink {
   void SetProgress(int32_t) override {}
 };
 
+class UtcZone final : public TimeZone {
+ public:
+  int64_t OffsetAt(int64_t) const override { return 0; }
+};
+
 enum class Face { FirstRun, Choice };
-enum class Act { Ok, ToBase, ToPatched, PatchArchive, PatchFresh, Reinstall, Quarantine, Restore };
+enum class Act { Ok, ToBase, ToPatched, Patch, Reinstall, Quarantine, Restore, RenameStored, DeleteFamily, DeleteKey, FlagZero };
 
 struct Move {
   Act act;
-  std::string name = {};  // Quarantine: the stored name
-  int crashAfter = -1;  // the tool's changes before the machine stopped
+  std::string name = {};  // Quarantine, RenameStored, DeleteFamily: the name or the family
+  unsigned files = 0;     // Patch: the files it wrote before it stopped
+  bool fresh = false;     // Patch: fresh dates instead of its archive's
+  int crashAfter = -1;    // the tool's changes before the machine stopped
+  int refused = 0;        // the tool's operation that another program refused
 };
 
 std::string Describe(const Move& m) {
-  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt",
-                                      "install the patch (archive dates)", "install the patch (fresh dates)",
-                                      "reinstall the game", "scanner quarantines ", "scanner restores its file"};
+  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch",
+                                      "reinstall the game", "scanner quarantines ", "scanner restores its file",
+                                      "player renames ", "player deletes every ", "tool's key deleted",
+                                      "flag set to 0"};
   std::string text = kActs[static_cast<int>(m.act)] + m.name;
+  if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
   if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
+  if (m.refused > 0) text += ", operation " + std::to_string(m.refused) + " refused";
   return text;
 }
 
@@ -126,37 +168,29 @@ struct ToolRun {
   bool applies = false;  // the move's button is on the face shown
   std::optional<SwitchOutcome> switched;
   std::optional<BackupOutcome> backedUp;
-  std::string text, question;
+  std::string text;
+  bool asked = false, saidYes = false;
   World after;
-  bool crashed = false;       // a crash state: no box was shown
+  bool crashed = false;        // a crash state: no box was shown
   std::vector<World> crashes;  // the world after each change, the machine stopping there
+  int calls = 0;               // operations the tool tried
+  std::string refused;         // the name of the operation refused, if it came to it
+  FileStatus failure;
 };
-
-class UtcZone final : public TimeZone {
- public:
-  int64_t OffsetAt(int64_t) const override { return 0; }
-};
-
-// Whether any file to be copied holds its patched version: the player's
-// truthful answer to the resumed backup's question.
-bool PatchCameSince(const BackupOutcome& o, const MemoryFolder& folder, const Versions& v) {
-  for (const BackupFile& f : o.files) {
-    const size_t i = static_cast<size_t>(f.entry - FileSet.data());
-    const auto it = folder.files().find(Name(f.entry->ActiveName));
-    if (f.what == BackupFinding::ToCopy && v.Changes(i) && it != folder.files().end() && it->second.bytes == v.patched[i])
-      return true;
-  }
-  return false;
-}
 
 Face StartFace(World& w) {
   if (w.flag == Flag::Missing) w.flag = Flag::Zero;
-  if (w.flag == Flag::Zero) return Face::FirstRun;
   MemoryFolder ops(kGameDir, w.folder);
-  return BackupIncomplete(ops, kGameDir) ? Face::FirstRun : Face::Choice;
+  return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
 }
 
-ToolRun RunTool(const World& before, Act act, const Versions& v) {
+// A refusal of each kind the advice depends on, in turn.
+FileStatus Refusal(int n) {
+  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull};
+  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 3], 32);
+}
+
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
@@ -164,51 +198,50 @@ ToolRun RunTool(const World& before, Act act, const Versions& v) {
   run.applies = (act == Act::Ok) == (run.face == Face::FirstRun);
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
+  if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
   const World started = w;
   NoPc pc;
   if (act == Act::Ok) {
     NoGauge gauge;
     ResumeQuestion resume;
     resume.flagSaysDone = w.flag == Flag::One;
-    resume.patchedSince = [&](const BackupOutcome& o) {
-      run.question = ResumeQuestionText(o);
-      return PatchCameSince(o, ops, v);
+    // The player's true answer: some active file holds the patch.
+    resume.patchedSince = [&](const BackupOutcome&) {
+      run.asked = true;
+      for (size_t i = 0; i < kFiles; ++i) run.saidYes = run.saidYes || (v.Changes(i) && w.Active(i) == v.patched[i]);
+      return run.saidYes;
     };
+    unsigned vouched = 0;
+    for (size_t i = 0; i < kFiles; ++i) vouched |= v.Changes(i) && w.Active(i) == v.patched[i] && !w.StoredAny(i) ? 1u << i : 0;
     run.backedUp = FirstRunBackup(ops, pc, kGameDir, gauge, 0, [&] { w.flag = Flag::One; }, resume);
     run.text = BackupText(*run.backedUp, UtcZone());
+    // Never asked, the player's OK says the active files are the base ones.
+    if (!run.asked) w.vouched |= vouched;
   } else {
     run.switched = VersionSwitch(ops, pc, kGameDir, act == Act::ToBase ? GameVersion::Base : GameVersion::Patched);
     run.text = SwitchText(*run.switched);
   }
   w.folder = ops.files();
+  run.calls = ops.calls();
+  run.refused = ops.refused();
+  run.failure = ops.failure();
   for (const MemoryFolder::Files& files : ops.AfterEachChange()) {
     run.crashes.push_back(started);
     run.crashes.back().folder = files;
+    run.crashes.back().vouched = w.vouched;
   }
   return run;
 }
 
-bool StoredAnyBase(const World& w) {
-  for (const FileSetEntry& e : FileSet) {
-    if (w.folder.count(Name(e.BaseCopyName)) || w.quarantine.count(Name(e.BaseCopyName))) return true;
-  }
-  return false;
-}
-
 // The player's own moves.
 std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v) {
-  if (m.act == Act::Restore && before.quarantine.empty()) return std::nullopt;
   World w = before;
   w.now += 100;
   switch (m.act) {
-    case Act::PatchArchive:
-    case Act::PatchFresh:
-      // The tool says to install the patch only after the backup; the
-      // player waits at least until one base copy is stored.
-      if (w.flag != Flag::One && !StoredAnyBase(w)) return std::nullopt;
+    case Act::Patch:
       for (size_t i = 0; i < kFiles; ++i) {
-        if (v.Changes(i))
-          w.folder[Name(FileSet[i].ActiveName)] = {v.patched[i], {m.act == Act::PatchArchive ? kPatchDate : w.now, 0}};
+        if (v.Changes(i) && (m.files & (1u << i)))
+          w.folder[Name(FileSet[i].ActiveName)] = {v.patched[i], {m.fresh ? w.now : kPatchDate, 0}};
       }
       return w;
     case Act::Reinstall:
@@ -219,12 +252,26 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       w.folder.erase(m.name);
       return w;
     case Act::Restore: {
-      const auto item = *w.quarantine.begin();
-      if (w.folder.count(item.first)) return std::nullopt;
-      w.folder.insert(item);
+      if (w.quarantine.empty() || w.folder.count(w.quarantine.begin()->first)) return std::nullopt;
+      w.folder.insert(*w.quarantine.begin());
       w.quarantine.clear();
       return w;
     }
+    case Act::RenameStored:
+      for (const FileSetEntry& e : FileSet) {
+        for (auto [from, to] : {std::pair{e.BaseCopyName, e.PatchCopyName}, std::pair{e.PatchCopyName, e.BaseCopyName}}) {
+          if (Name(from) != m.name || w.At(Name(to))) continue;
+          w.folder[Name(to)] = w.folder.at(m.name);
+          w.folder.erase(m.name);
+          return w;
+        }
+      }
+      return std::nullopt;
+    case Act::DeleteFamily:
+      for (auto it = w.folder.begin(); it != w.folder.end();) it = it->first.find(m.name) != std::string::npos ? w.folder.erase(it) : std::next(it);
+      return w;
+    case Act::DeleteKey: w.flag = Flag::Missing; return w;
+    case Act::FlagZero: w.flag = Flag::Zero; return w;
     default: return std::nullopt;
   }
 }
@@ -232,17 +279,6 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 // ------------------------------------------------------------------ promises
 
 size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
-
-// The files a box names, by index.
-std::set<size_t> Named(const ToolRun& run) {
-  std::set<size_t> named;
-  if (run.switched) {
-    for (const SwitchFile& f : run.switched->files)
-      if (f.entry) named.insert(IndexOf(f.entry));
-    for (const SwitchFile& f : run.switched->dateDiffers) named.insert(IndexOf(f.entry));
-  }
-  return named;
-}
 
 // A sentence that tells the player to install the patch, or to install it again.
 bool AdvisesPatch(const std::string& text) {
@@ -252,8 +288,7 @@ bool AdvisesPatch(const std::string& text) {
     if (end == std::string::npos) end = text.size();
     const std::string sentence = text.substr(start, end - start);
     start = end + 1;
-    const bool install = sentence.find("telepíts") != std::string::npos || sentence.find("telepíth") != std::string::npos ||
-                         sentence.find("Telepíts") != std::string::npos || sentence.find("Telepíth") != std::string::npos;
+    const bool install = sentence.find("elepíts") != std::string::npos || sentence.find("elepíth") != std::string::npos;
     const bool dont = sentence.find("ne telepíts") != std::string::npos || sentence.find("Ne telepíts") != std::string::npos;
     if (install && !dont && sentence.find("Patchet") != std::string::npos) return true;
   }
@@ -266,14 +301,89 @@ int Copies(const World& w, const std::string& bytes) {
   return n;
 }
 
-std::string Active(const World& w, size_t i) {
-  const auto it = w.folder.find(Name(FileSet[i].ActiveName));
-  return it == w.folder.end() ? std::string("<none>") : it->second.bytes;
+// The tool's evidence for "the same version": the same size, in another
+// date; true of the file before the run.
+bool SameSize(const World& w, const std::string& a, const std::string& b) {
+  return w.At(a) && w.At(b) && w.At(a)->bytes.size() == w.At(b)->bytes.size();
 }
 
-MemoryFolder::Files WithoutTemps(MemoryFolder::Files files) {
-  for (auto it = files.begin(); it != files.end();) it = it->first.find("mrvtmp") != std::string::npos ? files.erase(it) : std::next(it);
-  return files;
+// What the box says of one file of the switch, checked; empty when true.
+// `excused` is set where the note explains why the file keeps its version.
+std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v,
+                             bool& excused) {
+  excused = false;
+  if (f.what == SwitchFinding::RenameFailed || f.what == SwitchFinding::Stranded) {
+    if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
+      return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
+    if (f.what == SwitchFinding::Stranded && a.Bytes(Name(f.name)) != b.Bytes(Name(f.other)))
+      return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
+    return {};
+  }
+  if (!f.entry) return b.At(Name(f.name)) ? "" : Name(f.name) + " is said to be in the way, and nothing holds it";
+  const size_t i = IndexOf(f.entry);
+  const FileSetEntry& e = *f.entry;
+  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
+  if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
+  // Gone from the set's names; a temporary copy that holds it is named.
+  const auto versionGone = [&](const std::string& bytes) {
+    return !v.Changes(i) || (!a.Holds(bytes) && (a.Bytes(Temp(i)) != bytes || run.text.find(Temp(i)) != std::string::npos));
+  };
+  const auto sameAs = [&](const std::string& copy) {
+    return b.Bytes(active) == b.Bytes(copy) || (SameSize(b, active, copy) && !(b.At(active)->lastWrite == b.At(copy)->lastWrite));
+  };
+  switch (f.what) {
+    case SwitchFinding::NotPatchedYet: excused = true; return sameAs(base) ? "" : active + " is said to be its base copy's version";
+    case SwitchFinding::SameAsPatched: excused = true; return sameAs(patched) ? "" : active + " is said to be its patched copy's version";
+    case SwitchFinding::NoStoredCopy: excused = true; return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
+    case SwitchFinding::BaseOverwritten:
+      excused = true;
+      return versionGone(v.base[i]) ? "" : active + "'s base version is said to be gone, and it is in the folder";
+    case SwitchFinding::BackupMissing:
+    case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
+    case SwitchFinding::PatchedCopyGone:
+      return versionGone(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is in the folder";
+    case SwitchFinding::Unsettled: {
+      const std::array<std::string, 3> names{active, base, patched};
+      for (size_t k = 0; k < 3; ++k) {
+        if ((f.kinds[k] == EntryKind::File) != (b.At(names[k]) != nullptr)) return "the box misstates what holds " + names[k];
+      }
+      return {};
+    }
+    default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
+  }
+}
+
+std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f, const ToolRun& run, const Versions& v) {
+  const size_t i = IndexOf(f.entry);
+  const FileSetEntry& e = *f.entry;
+  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName);
+  const bool vouched = b.vouched & (1u << i);
+  if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
+  switch (f.what) {
+    case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
+    case BackupFinding::Copied: return a.Bytes(base) == b.Bytes(active) ? "" : base + " is said to be a copy of " + active;
+    case BackupFinding::BaseStored:
+      return !v.Changes(i) || vouched || a.Bytes(base) == v.base[i] ? "" : base + " is said to hold the base version";
+    case BackupFinding::Twin:
+      return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
+    case BackupFinding::BaseActive:
+      return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
+    case BackupFinding::PatchedCopyGone:
+      return !v.Changes(i) || !a.Holds(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is there";
+    case BackupFinding::BaseGone:
+      return !v.Changes(i) || (!a.Holds(v.base[i]) && (a.Bytes(Temp(i)) != v.base[i] || run.text.find(Temp(i)) != std::string::npos))
+                 ? ""
+                 : active + "'s base version is said to be gone, and it is in the folder";
+    case BackupFinding::PatchedSince: return run.saidYes ? "" : "the player did not say the patch came since";
+    case BackupFinding::SourceMissing: return b.At(active) ? active + " is said to be missing" : "";
+    case BackupFinding::CopyFailed:
+    case BackupFinding::TempLeft: {
+      const FileStatus& why = f.what == BackupFinding::CopyFailed ? f.copy.status : f.status;
+      return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
+    }
+    case BackupFinding::Unsettled: return "";
+    default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
+  }
 }
 
 // What a step of the tool broke, empty when nothing.
@@ -282,102 +392,76 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   for (const auto& [name, f] : before.folder) {
     if (!f.bytes.empty() && Copies(after, f.bytes) == 0) return "P1: the last copy of " + name + " is gone";
   }
-  const std::set<size_t> named = Named(run);
   for (size_t i = 0; i < kFiles; ++i) {
-    if (!v.Changes(i) || named.count(i)) continue;
-    const auto stored = [&](const char* setName, const std::string& wrong) -> std::string {
+    if (!v.Changes(i) || (after.vouched & (1u << i))) continue;
+    for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
       const std::string name = Name(setName);
-      const auto now = after.folder.find(name), was = before.folder.find(name);
-      if (now == after.folder.end() || now->second.bytes != wrong) return {};
-      if (was != before.folder.end() && was->second == now->second) return {};
-      return "P2: " + name + " now holds the other version";
-    };
-    for (const std::string& broken :
-         {stored(FileSet[i].BaseCopyName, v.patched[i]), stored(FileSet[i].PatchCopyName, v.base[i])}) {
-      if (!broken.empty()) return broken;
+      if (after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
+        return "P2: " + name + " now holds the other version";
     }
   }
   if (run.crashed) return {};
 
-  // P3
-  const auto patchInFolder = [&] {
-    for (size_t i = 0; i < kFiles; ++i)
-      if (v.Changes(i) && Copies(after, v.patched[i]) > 0) return true;
-    return false;
-  };
+  // P3: the box's claims, file by file.
+  std::set<size_t> excused;
   if (run.switched) {
     const SwitchOutcome& o = *run.switched;
+    for (const SwitchFile& f : o.files) {
+      bool excuses = false;
+      if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excuses); !lie.empty()) return "P3: " + lie;
+      if (excuses && f.entry) excused.insert(IndexOf(f.entry));
+    }
+    for (const SwitchFile& f : o.dateDiffers) {
+      const FileSetEntry& e = *f.entry;
+      const std::string copy = Name(f.verdict == Verdict::PatchOverBase ? e.PatchCopyName : e.BaseCopyName);
+      if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
+        return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
+    }
     if (o.Succeeded()) {
       const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
       for (size_t i = 0; i < kFiles; ++i) {
-        if (!named.count(i) && Active(after, i) != want[i])
+        if (!excused.count(i) && !(after.vouched & (1u << i)) && after.Active(i) != want[i] &&
+            (v.Shows(i) || o.target == GameVersion::Patched))
           return "P3: success, but " + Name(FileSet[i].ActiveName) + " does not hold the chosen version";
       }
     } else if (after.folder != before.folder && o.kind != SwitchKind::Stranded) {
       return "P3: the switch failed and the folder changed";
     }
-    if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && patchInFolder())
-      return "P3: \"the patch is not installed yet\", but a patched file is in the folder";
+    if (o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) {
+      for (size_t i = 0; i < kFiles; ++i) {
+        if (v.Shows(i) && !(after.vouched & (1u << i)) && Copies(after, v.patched[i]) > 0) return "P3: \"the patch is not installed yet\", but a patched file is there";
+      }
+    }
   }
   if (run.backedUp) {
     const BackupOutcome& o = *run.backedUp;
-    if (o.kind == BackupKind::Done) {
-      for (size_t i = 0; i < kFiles; ++i) {
-        const auto it = after.folder.find(Name(FileSet[i].BaseCopyName));
-        if (it == after.folder.end() || it->second.bytes != v.base[i] || Active(after, i) != v.base[i])
-          return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
-      }
+    for (const BackupFile& f : o.files) {
+      if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
     }
-    if (o.Succeeded()) {
-      for (const BackupFile& f : o.files) {
-        const size_t i = IndexOf(f.entry);
-        if (f.what != BackupFinding::PatchedCopyGone && Copies(after, v.base[i]) == 0)
-          return "P3: \"the backups are there\", but " + Name(f.entry->ActiveName) + " has no base version";
-      }
+    for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done; ++i) {
+      if ((after.vouched & (1u << i)) || !v.Shows(i)) continue;
+      if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || after.Active(i) != v.base[i])
+        return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
     }
-    if (o.kind == BackupKind::Failed && WithoutTemps(after.folder) != WithoutTemps(before.folder)) {
+    if (o.kind == BackupKind::Failed && !o.files.empty() && after.folder != before.folder) {
       for (const BackupFile& f : o.files) {
         if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince)
           return "P3: nothing was to be copied, but the folder changed";
       }
     }
   }
+  // A refused operation is named with its cause, never a plain success.
+  if (!run.refused.empty() && run.text.find(run.failure.reason) == std::string::npos)
+    return "P3: " + run.refused + " was refused, and the box does not say why";
 
   // P4
   if (AdvisesPatch(run.text)) {
     for (size_t i = 0; i < kFiles; ++i) {
-      if (v.Changes(i) && Copies(after, v.base[i]) == 1 && Active(after, i) == v.base[i])
+      if (v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i])
         return "P4: the box advises the patch, but " + Name(FileSet[i].ActiveName) + "'s only base version is active";
     }
   }
-  std::vector<const char*> gone;
-  if (run.switched) {
-    for (const SwitchFile& f : run.switched->files) if (f.gone) gone.push_back(f.gone);
-  }
-  if (run.backedUp) {
-    for (const BackupFile& f : run.backedUp->files) if (f.gone) gone.push_back(f.gone);
-  }
-  for (const char* name : gone) {
-    if (!after.quarantine.count(Name(name)))
-      return "P4: the box says " + Name(name) + " is gone, but the scanner does not hold it";
-  }
   return {};
-}
-
-// Under the set's names: a version left only in a killed backup's temporary
-// copy is the box's to name, not the player's to switch to.
-bool BothVersionsInFolder(const World& w, const Versions& v) {
-  for (size_t i = 0; i < kFiles; ++i) {
-    for (const std::string* bytes : {&v.base[i], &v.patched[i]}) {
-      bool found = false;
-      for (const char* name : {FileSet[i].ActiveName, FileSet[i].BaseCopyName, FileSet[i].PatchCopyName}) {
-        const auto it = w.folder.find(Name(name));
-        found = found || (it != w.folder.end() && it->second.bytes == *bytes);
-      }
-      if (!found) return false;
-    }
-  }
-  return true;
 }
 
 bool Switches(const World& w, Act act, const Versions& v, World* after = nullptr) {
@@ -389,64 +473,87 @@ bool Switches(const World& w, Act act, const Versions& v, World* after = nullptr
 bool BothSwitchesWork(const World& w, const Versions& v) {
   // The switches see only the folder: one answer a folder.
   static std::unordered_map<std::string, bool> known;
-  const std::string key = w.Key();
+  std::string key = v.patched[6] + w.Key();
   if (const auto it = known.find(key); it != known.end()) return it->second;
   World base, patched;
   return known[key] = Switches(w, Act::ToBase, v, &base) && Switches(w, Act::ToPatched, v, &patched) &&
-         Switches(base, Act::ToPatched, v) && Switches(patched, Act::ToBase, v);
+                      Switches(base, Act::ToPatched, v) && Switches(patched, Act::ToBase, v);
 }
 
-// P5: a player who presses what the face offers, and tries the other version
-// when one is refused, reaches a folder where both switches work.
-std::string DeadEnd(World w, const Versions& v) {
-  for (int runs = 0; runs < 4; ++runs) {
-    if (BothSwitchesWork(w, v)) return {};
-    World probe = w;
-    if (StartFace(probe) == Face::FirstRun) {
-      w = RunTool(w, Act::Ok, v).after;
-      continue;
+// A box that tells what is no longer in the folder and how to get it back,
+// or which names hold a file where the names contradict each other: what is
+// left is the player's to sort out by hand.
+bool SaysWhatIsGone(const ToolRun& run) {
+  if (run.switched) {
+    for (const SwitchFile& f : run.switched->files) {
+      if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy ||
+          f.what == SwitchFinding::PatchedCopyGone || f.what == SwitchFinding::Unsettled)
+        return true;
     }
-    // A box that says a scanner may hold a stored copy: the player restores it.
-    const std::string said = RunTool(w, Act::ToBase, v).text + RunTool(w, Act::ToPatched, v).text;
-    if (!w.quarantine.empty() && said.find("karanténba") != std::string::npos) {
-      if (const std::optional<World> restored = PlayerMove(w, {Act::Restore}, v)) {
-        w = *restored;
-        continue;
-      }
-    }
-    World next;
-    if (Switches(w, Act::ToBase, v, &next) || Switches(w, Act::ToPatched, v, &next)) {
-      w = next;
-      continue;
-    }
-    return "P5: both versions are in the folder, and both switches are refused";
   }
-  return BothSwitchesWork(w, v) ? std::string() : "P5: four runs of the tool do not make both switches work";
-}
-
-// P6: the start and the operations read the folder alike.
-std::string Disagreement(const World& w, const Versions& v) {
-  World probe = w;
-  if (StartFace(probe) == Face::Choice) {
-    for (Act act : {Act::ToBase, Act::ToPatched}) {
-      const ToolRun run = RunTool(w, act, v);
-      for (const SwitchFile& f : run.switched->files) {
-        if (f.what == SwitchFinding::BackupMissing) return "P6: the version choice is offered, the switch wants a backup";
-      }
+  if (run.backedUp) {
+    for (const BackupFile& f : run.backedUp->files) {
+      if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince ||
+          f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled)
+        return true;
     }
-  } else if (probe.flag == Flag::One) {
-    const ToolRun run = RunTool(w, Act::Ok, v);
-    if (!run.backedUp->asked) return "P6: the first-run face is back, the backup has nothing to resume";
-  }
-  return {};
-}
-
-bool HasUnsettledNames(const World& w) {
-  MemoryFolder ops(kGameDir, w.folder);
-  for (const FileVerdict& f : ReadVerdicts(ops, kGameDir)) {
-    if (f.verdict == Verdict::Contradictory || f.verdict == Verdict::EmptyCopy) return true;
   }
   return false;
+}
+
+// P5: a player who does what the face and the boxes say, and tries the other
+// version when one is refused or changes nothing.
+std::string DeadEnd(World w, const Versions& v) {
+  std::set<std::string> seen;
+  for (int runs = 0; runs < 6; ++runs) {
+    // Once the player has backed up patched files as base, the tool's account
+    // of the versions is the player's: the read-me tells how to start over.
+    if (w.vouched || BothSwitchesWork(w, v)) return {};
+    World probe = w;
+    std::vector<ToolRun> runs_;
+    for (Act act : StartFace(probe) == Face::FirstRun ? std::vector<Act>{Act::Ok} : std::vector<Act>{Act::ToBase, Act::ToPatched})
+      runs_.push_back(RunTool(w, act, v));
+    std::string said;
+    bool moved = false, gone = false;
+    for (const ToolRun& run : runs_) {
+      if (!moved && (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) && run.after.Key() != w.Key()) {
+        w = run.after, moved = true;
+      }
+      said += run.text;
+      gone = gone || SaysWhatIsGone(run);
+    }
+    if (moved) continue;
+    if (!seen.insert(w.Key() + said).second) return "P5: doing what the box says brings back the same box\n" + said;
+    std::optional<World> next;
+    if (!w.quarantine.empty() && said.find("karanténba") != std::string::npos) next = PlayerMove(w, {Act::Restore}, v);
+    if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
+      next = PlayerMove(w, {Act::Reinstall}, v);
+    if (!next && AdvisesPatch(said)) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
+    if (!next) return gone ? std::string() : "P5: nothing the box says helps\n" + said;
+    w = *next;
+  }
+  return BothSwitchesWork(w, v) ? std::string() : "P5: six runs of the tool do not make both switches work";
+}
+
+// P6: the start's face against the account.
+std::string WrongFace(const World& w, const Versions& v) {
+  World probe = w;
+  const Face face = StartFace(probe);
+  bool nothingStored = false, patchShows = false, patchThere = false;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    // Names that contradict each other: either face leads to a box that lists them.
+    if (w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)) && w.At(Name(e.ActiveName))) return {};
+    nothingStored = nothingStored || (w.At(Name(e.ActiveName)) && !w.StoredAny(i));
+    if (!v.Changes(i)) continue;
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) patchThere = patchThere || w.Bytes(Name(name)) == v.patched[i];
+    // A patched file stored, or beside a stored base version, shows in its size.
+    patchShows = patchShows || (v.Shows(i) && (w.Bytes(Name(e.PatchCopyName)) == v.patched[i] ||
+                                               (w.Active(i) == v.patched[i] && w.Bytes(Name(e.BaseCopyName)) == v.base[i])));
+  }
+  if (face == Face::FirstRun && (!nothingStored || patchShows)) return "P6: the first-run face, with nothing to back up";
+  if (face == Face::Choice && nothingStored && !patchThere) return "P6: the version choice, with a file not backed up";
+  return {};
 }
 
 // ------------------------------------------------------------------ the walk
@@ -461,8 +568,10 @@ struct Node {
 struct Walk {
   std::vector<Node> nodes;
   std::unordered_map<std::string, int> seen;
-  uint64_t histories = 0, crashPoints = 0, toolSteps = 0;
+  uint64_t histories = 0, crashPoints = 0, refusals = 0, toolSteps = 0;
   std::vector<std::string> failures;
+  std::mt19937 random{20261208};
+  bool sampling = false;
 
   std::string History(int node, const Move* last = nullptr) const {
     std::vector<std::string> steps;
@@ -483,16 +592,33 @@ struct Walk {
   }
 };
 
-std::vector<Move> MovesFrom(const World& w) {
-  std::vector<Move> moves = {{Act::Ok}, {Act::ToBase}, {Act::ToPatched}, {Act::PatchArchive}, {Act::PatchFresh},
-                             {Act::Reinstall}};
-  // The scanner comes after a whole backup: a partial one, the patch against
-  // the tool's word and the only stored copy taken leave a folder that looks
-  // untouched, and nothing in it tells the tool otherwise.
-  if (w.quarantine.empty() && w.flag == Flag::One) {
+std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
+  unsigned changed = 0;
+  for (size_t i = 0; i < kFiles; ++i) changed |= v.Changes(i) ? 1u << i : 0;
+  // The patch cut off: after its first files in the walk, after any of them in the samples.
+  const unsigned cut = walk.sampling ? std::uniform_int_distribution<unsigned>(1, 0x7e)(walk.random) & changed : changed & 0x18;
+  std::vector<Move> moves = {{Act::Ok},        {Act::ToBase},    {Act::ToPatched},   {Act::Patch, "", changed},
+                             {Act::Patch, "", changed, true}, {Act::Patch, "", cut}, {Act::Reinstall},
+                             {Act::DeleteKey}, {Act::FlagZero}};
+  for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
+  // A stored copy renamed by hand into its other name is taken for what
+  // its name says: it is tried where every file has a stored copy and the
+  // active files differ from them in size. Beside files with nothing
+  // stored, or of its own size, a base copy under the patched name looks
+  // like the patch installed over the base version, which the tool cannot
+  // tell from it.
+  bool whole = true;
+  for (size_t i = 0; i < kFiles; ++i) {
+    whole = whole && w.StoredAny(i) && (!v.Changes(i) || w.Active(i) == v.patched[i] || w.Active(i) == v.base[i]);
+    whole = whole && (!v.Shows(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != w.Active(i) &&
+                                      w.Bytes(Name(FileSet[i].PatchCopyName)) != w.Active(i)));
+  }
+  if (w.quarantine.empty()) {
     for (const FileSetEntry& e : FileSet) {
       for (const char* stored : {e.BaseCopyName, e.PatchCopyName}) {
-        if (w.folder.count(Name(stored))) moves.push_back({Act::Quarantine, Name(stored)});
+        if (!w.At(Name(stored))) continue;
+        moves.push_back({Act::Quarantine, Name(stored)});
+        if (whole) moves.push_back({Act::RenameStored, Name(stored)});
       }
     }
   } else {
@@ -504,21 +630,20 @@ std::vector<Move> MovesFrom(const World& w) {
 // P5 and P6 for the folder a node holds.
 void CheckFolder(const Versions& v, int here, Walk& walk) {
   const World& w = walk.nodes[here].world;
-  if (BothVersionsInFolder(w, v) && !HasUnsettledNames(w)) {
-    if (const std::string dead = DeadEnd(w, v); !dead.empty()) walk.Fail(dead, here, nullptr, "");
-  }
-  if (const std::string odd = Disagreement(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
+  if (const std::string dead = DeadEnd(w, v); !dead.empty()) walk.Fail(dead, here, nullptr, "");
+  if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
 }
 
-// Every move from a node's folder, and every crash point of the tool's:
-// the tool's steps are checked, the folders they lead to returned.
+// Every move from a node's folder, every crash point and every refused
+// operation of the tool's: the tool's steps are checked, the folders they
+// lead to returned.
 std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk& walk) {
   const World w = walk.nodes[here].world;
   std::vector<std::pair<World, Move>> next;
-  for (const Move& m : MovesFrom(w)) {
+  for (const Move& m : MovesFrom(w, v, walk)) {
     ++walk.histories;
     if (m.act != Act::Ok && m.act != Act::ToBase && m.act != Act::ToPatched) {
-      if (const std::optional<World> after = PlayerMove(w, m, v)) next.emplace_back(*after, m);
+      if (const std::optional<World> after = PlayerMove(w, m, v); after && after->Key() != w.Key()) next.emplace_back(*after, m);
       continue;
     }
     const ToolRun full = RunTool(w, m.act, v);
@@ -529,7 +654,6 @@ std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk
     for (size_t k = 0; k < full.crashes.size(); ++k) {
       Move crash = m;
       crash.crashAfter = static_cast<int>(k + 1);
-      // The box it would have shown names the same files.
       ToolRun cut = full;
       cut.after = full.crashes[k];
       cut.crashed = true;
@@ -537,6 +661,14 @@ std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk
       if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
         walk.Fail(broken, here, &crash, "(none: the machine stopped)");
       next.emplace_back(cut.after, crash);
+    }
+    for (int n = 1; n <= full.calls; ++n) {
+      Move refused = m;
+      refused.refused = n;
+      const ToolRun run = RunTool(w, m.act, v, n);
+      ++walk.refusals;
+      if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &refused, run.text);
+      next.emplace_back(run.after, refused);
     }
   }
   return next;
@@ -553,15 +685,15 @@ void Explore(const Versions& v, int maxDepth, Walk& walk) {
   }
 }
 
-// Beyond: seeded random histories of `length` moves, crash points included.
+// Beyond: seeded random histories of `length` moves.
 void Sample(const Versions& v, int walks, int length, Walk& walk) {
-  std::mt19937 random(20261207);
+  walk.sampling = true;
   for (int i = 0; i < walks; ++i) {
     int here = 0;
     for (int step = 0; step < length; ++step) {
       const std::vector<std::pair<World, Move>> next = Successors(v, here, walk);
       if (next.empty()) break;
-      const auto& [world, move] = next[std::uniform_int_distribution<size_t>(0, next.size() - 1)(random)];
+      const auto& [world, move] = next[std::uniform_int_distribution<size_t>(0, next.size() - 1)(walk.random)];
       walk.nodes.push_back({world, here, move, step + 1});
       here = static_cast<int>(walk.nodes.size() - 1);
       CheckFolder(v, here, walk);
@@ -569,22 +701,26 @@ void Sample(const Versions& v, int walks, int length, Walk& walk) {
   }
 }
 
-void WalkEveryHistory(unsigned leftAlone) {
-  const Versions versions = MakeVersions(leftAlone);
+void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
+  const Versions versions = MakeVersions(leftAlone, keepsSize);
   Walk walk;
-  Explore(versions, 5, walk);
+  Explore(versions, depth, walk);
   const size_t distinct = walk.nodes.size();
-  Sample(versions, 200, 12, walk);
-  std::cout << "player world: every history of 5 moves (" << distinct << " distinct folders) and 200 random ones of "
-            << "12: " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
-            << walk.crashPoints << " crash points\n";
+  Sample(versions, 20, 12, walk);
+  std::cout << "player world: every history of " << depth << " moves (" << distinct
+            << " distinct folders) and 200 random ones of 12: " << walk.histories << " moves tried, "
+            << walk.toolSteps << " runs of the tool, " << walk.crashPoints << " crash points, " << walk.refusals
+            << " refused operations\n";
   for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
 }
 
-TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchLeavesOneFileAlone) { WalkEveryHistory(1u << 2); }
+// The patch leaves data3.bh alone and rewrites vonu.exe in its own size.
+TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchKeepsOneSizeAndLeavesOneFileAlone) {
+  WalkEveryHistory(1u << 2, 1u << 6, 3);
+}
 
 // The .bh files all alone: a backup that stopped after them looks whole
 // until the .big files show the patch.
-TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchLeavesTheBhFilesAlone) { WalkEveryHistory(0x7u); }
+TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchLeavesTheBhFilesAlone) { WalkEveryHistory(0x7u, 0, 3); }
 
 }  // namespace

@@ -282,7 +282,7 @@ TEST(GameFolder, FromTheRegistryValueToTheOperations) {
                 std::string::npos) << text;
       EXPECT_NE(text.find(relative ? ": " + c.installDir + ")." : ""), std::string::npos) << text;
     }
-    EXPECT_FALSE(BackupIncomplete(files, gameDir));
+    EXPECT_FALSE(BackupNeeded(files, gameDir, true));
     EXPECT_EQ(files.calls, 0);
   }
 }
