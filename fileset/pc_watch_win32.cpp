@@ -80,7 +80,10 @@ std::vector<std::wstring> ProfileFolders(LONG& error) {
   for (DWORD i = 0;; ++i) {
     DWORD length = 256;
     error = RegEnumKeyExW(list, i, sid, &length, nullptr, nullptr, nullptr, nullptr);
-    if (error == ERROR_NO_MORE_ITEMS) error = ERROR_SUCCESS;
+    if (error == ERROR_NO_MORE_ITEMS) {
+      error = ERROR_SUCCESS;
+      break;
+    }
     if (error != ERROR_SUCCESS) break;
     wchar_t stored[1024];
     DWORD size = sizeof stored - sizeof(wchar_t);
