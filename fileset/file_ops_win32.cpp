@@ -286,7 +286,9 @@ FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr
     UniqueHandle content(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!content.Valid()) return LastError();
-    if (SameFile(FileIdOf(own.Get()), FileIdOf(content.Get())) != Sameness::Same) return Failure(ERROR_CANT_ACCESS_FILE);
+    if (SameFile(FileIdOf(own.Get()), FileIdOf(content.Get())) != Sameness::Same) {
+      return Failure(ERROR_CANT_ACCESS_FILE);
+    }
     own = std::move(content);
   }
   file = std::make_unique<Win32ReadableFile>(own.Release());

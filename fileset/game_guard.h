@@ -29,8 +29,8 @@ class PcWatch {
   virtual ~PcWatch() = default;
   // Whether a running program's image is the file `exePath`.
   virtual bool IsRunning(const std::string& exePath) = 0;
-  // The first of exePaths that a running program's image is, or -1; every
-  // running program is looked at once for all of them.
+  // Which of exePaths a running program's image is (its index), or -1;
+  // every running program is looked at once for all of them.
   virtual int RunningFrom(const std::vector<std::string>& exePaths) {
     for (size_t i = 0; i < exePaths.size(); ++i) {
       if (IsRunning(exePaths[i])) return static_cast<int>(i);

@@ -228,7 +228,9 @@ FolderLink Win32PcWatch::LinkOnTheWay(const std::string& gameDir) {
     const StepJudgement judged = JudgeStep(StepAnswerOf(step, sameUser));
     if (judged.doubt == LinkDoubt::None) continue;
     FolderLink link{Narrow(PlainPath(step)), Narrow(Target(step)), judged.doubt, {}};
-    if (judged.code != 0) link.unread = FileStatus::Failure(SystemErrorText(judged.code), FailureKind::Other, judged.code);
+    if (judged.code != 0) {
+      link.unread = FileStatus::Failure(SystemErrorText(judged.code), FailureKind::Other, judged.code);
+    }
     return link;
   }
   return {};
