@@ -3,6 +3,8 @@
 #include <sddl.h>
 
 #include "app/ablak_style.h"
+#include "fileset/file_ops_win32.h"
+#include "fileset/pc_answers_win32.h"
 
 namespace {
 // "Global\": one copy per machine, whichever user started it.
@@ -11,11 +13,10 @@ const wchar_t kGlobalName[] = L"Global\\VONU11 XQ instance";
 // the name first. Machine-wide, like "Global\".
 const wchar_t kNamespace[] = L"VONU11 XQ";
 const wchar_t kPrivateName[] = L"VONU11 XQ\\instance";
-// Administrators and SYSTEM own the mutex and may do anything with it;
-// everyone else may only wait on it: no other account can change who may use
-// it, or hold it to keep the tool from starting.
-const wchar_t kOthersMayWait[] = L"O:BAD:(A;;GA;;;BA)(A;;GA;;;SY)(A;;0x00100000;;;WD)";
-const wchar_t kOthersMayWaitAnyOwner[] = L"D:(A;;GA;;;BA)(A;;GA;;;SY)(A;;0x00100000;;;WD)";
+// Administrators and SYSTEM own the mutex and alone may open it: a waiting
+// thread owns a mutex, so an account that could wait on it could hold it to
+// keep the tool from starting.
+const wchar_t kAdministratorsOwn[] = L"O:BAD:(A;;GA;;;BA)(A;;GA;;;SY)";
 const wchar_t kAdministratorsOnly[] = L"D:(A;;GA;;;BA)(A;;GA;;;SY)";
 const wchar_t kTitle[] = L"VONU11 XQ";
 // A copy that is still starting shows its window well within this.
@@ -76,31 +77,42 @@ HANDLE EnterNamespace() {
   return space;
 }
 
-// Null, with the system's error, when the mutex could not be had.
-HANDLE ClaimMutex(const wchar_t* name, bool& existed) {
+// The mutex made or opened; null when it could not be had.
+HANDLE ClaimMutex(const wchar_t* name) {
   HANDLE mutex = nullptr;
+  DWORD error = ERROR_SUCCESS;
   {
-    Security owned(kOthersMayWait);
+    Security owned(kAdministratorsOwn);
     mutex = CreateMutexW(owned.Get(), FALSE, name);
+    error = GetLastError();  // before the descriptor is freed, which may set another
   }
   // A token that cannot name Administrators as owner (Wine's, say) keeps the
   // system's default owner.
-  if (!mutex && GetLastError() == ERROR_INVALID_OWNER) {
-    Security anyOwner(kOthersMayWaitAnyOwner);
+  if (!mutex && error == ERROR_INVALID_OWNER) {
+    Security anyOwner(kAdministratorsOnly);
     mutex = CreateMutexW(anyOwner.Get(), FALSE, name);
   }
-  const DWORD error = GetLastError();
-  existed = mutex && error == ERROR_ALREADY_EXISTS;
-  SetLastError(error);
   return mutex;
 }
 }  // namespace
 
 SingleInstance::SingleInstance() {
-  bool existed = false;
   namespace_ = EnterNamespace();
-  mutex_.Reset(ClaimMutex(namespace_ ? kPrivateName : kGlobalName, existed));
-  otherRunning_ = existed || (!mutex_ && GetLastError() == ERROR_ACCESS_DENIED);
+  mutex_.Reset(ClaimMutex(namespace_ ? kPrivateName : kGlobalName));
+  // Another copy runs when it owns the mutex, not when the name merely
+  // exists: a handle left open elsewhere blocks nobody.
+  MutexAnswer answer;
+  answer.had = mutex_.Valid();
+  answer.privateNamespace = static_cast<bool>(namespace_);
+  answer.sameUserEverywhere = RunningUnderWine();
+  if (answer.had) {
+    answer.wait = WaitForSingleObject(mutex_.Get(), 0);
+    DWORD ownerError = ERROR_SUCCESS;
+    if (answer.wait == WAIT_TIMEOUT) answer.owner = OwnerOf(mutex_.Get(), SE_KERNEL_OBJECT, ownerError);
+  }
+  const InstanceVerdict verdict = JudgeInstance(answer);
+  otherRunning_ = verdict == InstanceVerdict::OtherCopy;
+  if (verdict != InstanceVerdict::ThisCopy) mutex_.Reset();
 }
 
 bool SingleInstance::BringOtherToFront() {

@@ -32,12 +32,12 @@ class PrivateNamespace {
 class SingleInstance {
  public:
   // Claims the machine's instance mutex, in a namespace only administrators
-  // can enter where Windows has one; others may only wait on it. Held until
-  // this object goes. A name that the system refuses to this user was made
-  // by another user's copy: it counts as held.
+  // can enter where Windows has one; no other account may open it. Owned
+  // until this object goes.
   SingleInstance();
-  // Another copy already holds it. When the mutex cannot be made at all, this
-  // copy runs: refusing to start would be worse than the rare double start.
+  // Another copy owns it. When the mutex cannot be had, or outside the
+  // namespace an account that is no administrator made the name, this copy
+  // runs: refusing to start would be worse than the rare double start.
   bool OtherRunning() const { return otherRunning_; }
   // Brings the other copy's window (or its message box) to the front, waiting
   // a moment for a copy that is still starting. False when no window of it

@@ -4,6 +4,7 @@
 
 #include "common/utf.h"
 #include "common/win_handles.h"
+#include "fileset/pc_answers_win32.h"
 
 namespace {
 
@@ -29,23 +30,7 @@ FileStatus LastError() { return Failure(GetLastError()); }
 // The longest path the system takes in the "\\?\" form.
 constexpr size_t kLongestPath = 32767;
 
-// A path in the "\\?\" form, which the W functions take at any length the
-// file system allows: a Game folder deep in the tree has names past 260
-// characters. The full path is made first, since that form takes every
-// separator, "." and ".." literally. A path already in the form is as the
-// user gave it. False when it is longer than the system takes.
-bool WidePath(const std::string& path, std::wstring& wide) {
-  wide = Widen(path);
-  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide.size() < kLongestPath;
-  const DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (need == 0 || need >= kLongestPath) return false;
-  std::wstring full(need, L'\0');
-  const DWORD length = GetFullPathNameW(wide.c_str(), need, &full[0], nullptr);
-  if (length == 0 || length >= need) return false;
-  full.resize(length);
-  wide = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
-  return wide.size() < kLongestPath;
-}
+bool WidePath(const std::string& path, std::wstring& wide) { return LongPath(Widen(path), wide); }
 
 bool IsLinkTag(DWORD tag) { return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT; }
 
@@ -204,6 +189,27 @@ FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = fals
 
 }  // namespace
 
+// The full path is made first, since the "\\?\" form takes every separator,
+// "." and ".." literally. A path already in the form is as the user gave it.
+bool LongPath(const std::wstring& path, std::wstring& longForm) {
+  longForm = path;
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.size() < kLongestPath;
+  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0 || need >= kLongestPath) return false;
+  std::wstring full(need, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
+  if (length == 0 || length >= need) return false;
+  full.resize(length);
+  longForm = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+  return longForm.size() < kLongestPath;
+}
+
+std::wstring PlainPath(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+  if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
+  return path;
+}
+
 bool RunningUnderWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
@@ -277,13 +283,10 @@ FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr
     if (IsLinkTag(tag.ReparseTag)) return Failure(ERROR_CANT_ACCESS_FILE);
     // A compressed, deduplicated or cloud file is read through its filter:
     // opened again normally, and only if the name still holds the same file.
-    BY_HANDLE_FILE_INFORMATION before{}, after{};
     UniqueHandle content(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!content.Valid()) return LastError();
-    if (!GetFileInformationByHandle(own.Get(), &before) || !GetFileInformationByHandle(content.Get(), &after) ||
-        before.nFileIndexLow != after.nFileIndexLow || before.nFileIndexHigh != after.nFileIndexHigh ||
-        before.dwVolumeSerialNumber != after.dwVolumeSerialNumber) {
+    if (SameFile(FileIdOf(own.Get()), FileIdOf(content.Get())) != Sameness::Same) {
       return Failure(ERROR_CANT_ACCESS_FILE);
     }
     own = std::move(content);

@@ -2,6 +2,8 @@
 // "\\?\" form so that a deep Game folder works like any other; a path still
 // too long for the system gets its "too long" text.
 #pragma once
+#include <string>
+
 #include "fileset/file_ops.h"
 
 class Win32FileOps final : public FileOps {
@@ -13,6 +15,13 @@ class Win32FileOps final : public FileOps {
   FileStatus Delete(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override;
 };
+
+// A path in the "\\?\" form, which the W functions take at any length the
+// file system allows: every path the tool hands to Windows goes through this.
+// False when it is longer than the system takes.
+bool LongPath(const std::wstring& path, std::wstring& longForm);
+// A path without the "\\?\" prefix, as a person reads it.
+std::wstring PlainPath(std::wstring path);
 
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.

@@ -8,10 +8,13 @@ const FileSetEntry& kGameExe = FileSet.back();
 
 Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir) {
   Obstacle found;
-  for (const char* name : {kGameExe.ActiveName, kGameExe.BaseCopyName, kGameExe.PatchCopyName}) {
-    if (!pc.IsRunning(GamePath(gameDir, name))) continue;
+  const char* const exeNames[] = {kGameExe.ActiveName, kGameExe.BaseCopyName, kGameExe.PatchCopyName};
+  std::vector<std::string> exePaths;
+  for (const char* name : exeNames) exePaths.push_back(GamePath(gameDir, name));
+  const int running = pc.RunningFrom(exePaths);
+  if (running >= 0) {
     found.kind = Obstacle::Kind::GameRunning;
-    found.exe = ShownName(name);
+    found.exe = ShownName(exeNames[running]);
     return found;
   }
   for (const std::string& privateDir : pc.PrivateCopyFolders(gameDir)) {
@@ -53,5 +56,11 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
   }
   check.obstacle = FindObstacle(pc, ops, gameDir);
   if (check.obstacle.kind != Obstacle::Kind::None) check.state = FolderCheck::State::Obstructed;
+  // A found obstacle stands whatever else failed; nothing found counts only
+  // where every check ran.
+  check.notRun = pc.NotRun();
+  if (check.state == FolderCheck::State::Ready && check.notRun.step != CheckNotRun::Step::None) {
+    check.state = FolderCheck::State::NotChecked;
+  }
   return check;
 }

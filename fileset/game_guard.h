@@ -7,18 +7,36 @@
 
 #include "fileset/file_ops.h"
 #include "fileset/game_folder.h"
+#include "fileset/pc_answers.h"
 
 struct FolderLink {
   std::string link;    // empty: none
   std::string target;  // where it leads, where that can be read
+  LinkDoubt doubt = LinkDoubt::MadeByOther;
+  FileStatus unread;   // AttributesUnread, OwnerUnread: the system's words
+};
+
+// A check of the PC that could not run at all: which one, and the system's
+// words. Its answers count for nothing, so both operations stop.
+struct CheckNotRun {
+  enum class Step { None, RunningGame, HoldFolder, LinkWalk, Profiles };
+  Step step = Step::None;
+  FileStatus why;
 };
 
 class PcWatch {
  public:
   virtual ~PcWatch() = default;
-  // Whether a running program's image is the file `exePath`. A program whose
-  // image name cannot be read does not count.
+  // Whether a running program's image is the file `exePath`.
   virtual bool IsRunning(const std::string& exePath) = 0;
+  // Which of exePaths a running program's image is (its index), or -1;
+  // every running program is looked at once for all of them.
+  virtual int RunningFrom(const std::vector<std::string>& exePaths) {
+    for (size_t i = 0; i < exePaths.size(); ++i) {
+      if (IsRunning(exePaths[i])) return static_cast<int>(i);
+    }
+    return -1;
+  }
   // The folders where Windows keeps private copies of the files of `gameDir`
   // for programs without administrator rights (the VirtualStore of every
   // profile on the PC), or none where Windows keeps none for gameDir.
@@ -31,6 +49,8 @@ class PcWatch {
     (void)gameDir;
     return {};
   }
+  // The first of this object's checks that could not run at all.
+  virtual CheckNotRun NotRun() const { return {}; }
 };
 
 struct Obstacle {
@@ -48,11 +68,12 @@ Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir);
 // Everything both operations check before they read a single name: the
 // GameDir itself, the folder, and the obstacles above.
 struct FolderCheck {
-  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed, Linked };
+  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed, Linked, NotChecked };
   State state = State::Ready;
   GameDirProblem dirProblem = GameDirProblem::None;
   FileStatus why;  // Unreachable
   Obstacle obstacle;
   FolderLink link;  // Linked
+  CheckNotRun notRun;  // NotChecked
 };
 FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir);

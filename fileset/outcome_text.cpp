@@ -96,14 +96,50 @@ Problem FolderUnreachable(const std::string& gameDir, const FileStatus& why) {
 
 Problem ObstacleText(const Obstacle& o, const char* button);
 
-// A link on the way to the Game folder that an administrator did not make.
+// What stands on the way, by what could be read of it.
+std::string LinkFound(const FolderLink& link) {
+  switch (link.doubt) {
+    case LinkDoubt::AttributesUnread:
+      return "A Game mappához vezető úton ennek a mappának a tulajdonságai nem olvashatók (" + Why(link.unread) +
+             "), így nem dönthető el, hogy hivatkozás-e (junction vagy szimbolikus link):\n" + link.link;
+    case LinkDoubt::OwnerUnread:
+      return "A Game mappához vezető úton egy hivatkozás (junction vagy szimbolikus link) áll, amelynek a "
+             "tulajdonosa nem olvasható (" + Why(link.unread) + "), így nem tudható, hogy rendszergazda hozta-e "
+             "létre:\n" + link.link;
+    default:
+      return "A Game mappához vezető úton egy hivatkozás (junction vagy szimbolikus link) áll, amelyet nem "
+             "rendszergazda hozott létre:\n" + link.link;
+  }
+}
+
+// A link on the way to the Game folder that an administrator did not make,
+// or may not have.
 Problem LinkText(const FolderLink& link, const char* button) {
-  return {"A Game mappához vezető úton egy hivatkozás (junction vagy szimbolikus link) áll, amelyet nem "
-          "rendszergazda hozott létre:\n" + link.link + (link.target.empty() ? "" : "\nIde vezet: " + link.target) +
+  return {LinkFound(link) + (link.target.empty() ? "" : "\nIde vezet: " + link.target) +
               "\nRendszergazdaként futó program nem követ ilyen hivatkozást: egy másik felhasználó vele máshová "
               "irányíthatná a másolást és az átnevezést.\n",
           "Ha te hoztad létre, töröld, és hozd létre újra rendszergazdaként (vagy helyezd a játékot oda, ahová "
           "mutat), majd nyomd meg újra az „" + std::string(button) + "” gombot!"};
+}
+
+// A check of the PC that could not run: what it would have found counts against.
+Problem NotCheckedText(const CheckNotRun& notRun, const char* button) {
+  const char* step = "";
+  switch (notRun.step) {
+    case CheckNotRun::Step::RunningGame: step = "annak ellenőrzése, hogy fut-e a játék"; break;
+    case CheckNotRun::Step::HoldFolder:
+      step = "a Game mappa lefoglalása, hogy a művelet alatt ne lehessen áthelyezni vagy kicserélni";
+      break;
+    case CheckNotRun::Step::LinkWalk: step = "a Game mappához vezető út hivatkozásainak ellenőrzése"; break;
+    case CheckNotRun::Step::Profiles:
+      step = "a felhasználók listájának olvasása, hogy a Windows tart-e saját példányt a Game mappa file-jairól";
+      break;
+    case CheckNotRun::Step::None: break;
+  }
+  return {"Egy biztonsági ellenőrzés nem futott le: " + std::string(step) + " (" + Why(notRun.why) +
+              "). Ellenőrzés nélkül a program nem nyúl a file-okhoz.\n",
+          "Zárd be a többi programot (ha ez sem segít, indítsd újra a gépet), majd nyomd meg újra az „" +
+              std::string(button) + "” gombot!"};
 }
 
 // Why an operation touched nothing before it read a single name; `button`
@@ -115,6 +151,7 @@ Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, cons
     case FolderCheck::State::Unreachable: return FolderUnreachable(gameDir, folder.why);
     case FolderCheck::State::Obstructed: return ObstacleText(folder.obstacle, button);
     case FolderCheck::State::Linked: return LinkText(folder.link, button);
+    case FolderCheck::State::NotChecked: return NotCheckedText(folder.notRun, button);
     case FolderCheck::State::Ready: break;
   }
   return {};

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
 #include <tlhelp32.h>
 
 #include "common/utf.h"
 #include "common/win_handles.h"
 #include "fileset/file_ops_win32.h"
+#include "fileset/pc_answers_win32.h"
 
 namespace {
 
@@ -38,62 +37,62 @@ std::wstring Grown(Call&& call) {
 }
 
 // An absolute path in its long form, without the "\\?\" prefix, so that two
-// spellings of one folder compare equal.
-std::wstring Canonical(std::wstring path) {
-  if (path.rfind(L"\\\\?\\", 0) == 0 && path.rfind(L"\\\\?\\UNC\\", 0) != 0) path.erase(0, 4);
-  std::wstring full = Grown([&](wchar_t* b, DWORD n) { return GetFullPathNameW(path.c_str(), n, b, nullptr); });
-  if (!full.empty()) path = full;
-  std::wstring longForm = Grown([&](wchar_t* b, DWORD n) { return GetLongPathNameW(path.c_str(), b, n); });
-  if (!longForm.empty()) path = longForm;
-  return path;
+// spellings of one folder compare equal; as given where it cannot be made.
+std::wstring Canonical(const std::wstring& path) {
+  std::wstring full;
+  if (path.empty() || !LongPath(path, full)) return path;
+  const std::wstring longForm = Grown([&](wchar_t* b, DWORD n) { return GetLongPathNameW(full.c_str(), b, n); });
+  return PlainPath(longForm.empty() ? full : longForm);
 }
 
 std::wstring Environment(const wchar_t* name) {
   return Grown([&](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); });
 }
 
-// Which file a path names, links and mapped drive letters resolved: the
-// volume and the file's number on it.
-struct FileIdentity {
-  DWORD volume = 0, high = 0, low = 0;
-  bool known = false;
-  bool operator==(const FileIdentity& o) const {
-    return known && o.known && volume == o.volume && high == o.high && low == o.low;
-  }
-};
-FileIdentity IdentityOf(const std::wstring& path) {
-  FileIdentity id;
-  UniqueHandle h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+// Which file a path names, links and mapped drive letters resolved.
+FileId IdentityOf(const std::wstring& path) {
+  std::wstring wide;
+  if (!LongPath(path, wide)) return {};
+  UniqueHandle h(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION data;
-  if (h.Valid() && GetFileInformationByHandle(h.Get(), &data)) {
-    id = {data.dwVolumeSerialNumber, data.nFileIndexHigh, data.nFileIndexLow, true};
-  }
-  return id;
+  return h.Valid() ? FileIdOf(h.Get()) : FileId{};
 }
+
+// The name after the last separator.
+std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
 // The profile folders that Windows lists, each user's, however the tool was
 // started: an administrator's password typed for a standard account runs
-// the tool as the administrator, whose own profile is not the player's.
-std::vector<std::wstring> ProfileFolders() {
+// the tool as the administrator, whose own profile is not the player's. A
+// list that cannot be read leaves `error` set: the profiles it would name
+// are not looked at.
+std::vector<std::wstring> ProfileFolders(LONG& error) {
   std::vector<std::wstring> folders;
   const std::wstring own = Environment(L"USERPROFILE");
   if (!own.empty()) folders.push_back(own);
   HKEY list = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
-                    KEY_READ | KEY_WOW64_64KEY, &list) != ERROR_SUCCESS) {
-    return folders;
-  }
+  error = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
+                        KEY_READ | KEY_WOW64_64KEY, &list);
+  if (error == ERROR_FILE_NOT_FOUND) error = ERROR_SUCCESS;  // no profile listed
+  if (error != ERROR_SUCCESS || !list) return folders;
   UniqueKey listKey(list);
   wchar_t sid[256];
   for (DWORD i = 0;; ++i) {
     DWORD length = 256;
-    if (RegEnumKeyExW(list, i, sid, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    error = RegEnumKeyExW(list, i, sid, &length, nullptr, nullptr, nullptr, nullptr);
+    if (error == ERROR_NO_MORE_ITEMS) {
+      error = ERROR_SUCCESS;
+      break;
+    }
+    if (error != ERROR_SUCCESS) break;
     wchar_t stored[1024];
     DWORD size = sizeof stored - sizeof(wchar_t);
-    if (RegGetValueW(list, sid, L"ProfileImagePath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
-                     stored, &size) != ERROR_SUCCESS) {
-      continue;
+    const LONG read = RegGetValueW(list, sid, L"ProfileImagePath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                   nullptr, stored, &size);
+    if (read == ERROR_FILE_NOT_FOUND) continue;  // a key without a profile folder
+    if (read != ERROR_SUCCESS) {
+      error = read;
+      break;
     }
     stored[size / sizeof(wchar_t)] = L'\0';
     std::wstring folder =
@@ -104,59 +103,88 @@ std::vector<std::wstring> ProfileFolders() {
   return folders;
 }
 
-// Where an administrator trusts a link: one made by Administrators, SYSTEM
-// or TrustedInstaller (a game moved to another drive by its installer or by
-// an administrator).
-bool OwnedByAdministrators(HANDLE link) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(link, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                      &descriptor) != ERROR_SUCCESS) {
-    return false;
-  }
-  bool trusted = IsWellKnownSid(owner, WinBuiltinAdministratorsSid) || IsWellKnownSid(owner, WinLocalSystemSid);
-  PSID installer = nullptr;
-  if (!trusted && ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
-                                         &installer)) {
-    trusted = EqualSid(owner, installer) != FALSE;
-    LocalFree(installer);
-  }
-  LocalFree(descriptor);
-  return trusted;
-}
-
 // The folder a link leads to, as the system resolves it.
 std::wstring Target(const std::wstring& path) {
   UniqueHandle h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!h.Valid()) return {};
-  std::wstring target = Grown([&](wchar_t* b, DWORD n) { return GetFinalPathNameByHandleW(h.Get(), b, n, 0); });
-  if (target.rfind(L"\\\\?\\", 0) == 0 && target.rfind(L"\\\\?\\UNC\\", 0) != 0) target.erase(0, 4);
-  return target;
+  return PlainPath(Grown([&](wchar_t* b, DWORD n) { return GetFinalPathNameByHandleW(h.Get(), b, n, 0); }));
+}
+
+// The folders on the way to a folder in the "\\?\" form, from below its
+// drive's root or its share down to the folder itself, each in that form.
+std::vector<std::wstring> StepsOnTheWay(const std::wstring& folder) {
+  const bool share = folder.rfind(L"\\\\?\\UNC\\", 0) == 0;
+  size_t at = share ? 8 : 4;
+  for (int root = share ? 2 : 1; root > 0 && at != std::wstring::npos; --root) {
+    at = folder.find(L'\\', at);
+    if (at != std::wstring::npos) ++at;
+  }
+  std::vector<std::wstring> steps;
+  while (at != std::wstring::npos && at < folder.size()) {
+    at = folder.find(L'\\', at);
+    steps.push_back(folder.substr(0, at));
+    if (at != std::wstring::npos) ++at;
+  }
+  return steps;
+}
+
+// A running program's image path as the system gives it; empty where it
+// cannot be read.
+std::wstring ImagePathOf(DWORD processId) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process.Valid()) return {};
+  return Grown([&](wchar_t* b, DWORD n) {
+    DWORD length = n;
+    return QueryFullProcessImageNameW(process.Get(), 0, b, &length)
+               ? length
+               : (GetLastError() == ERROR_INSUFFICIENT_BUFFER ? n * 2 : 0);
+  });
 }
 
 }  // namespace
 
-bool Win32PcWatch::IsRunning(const std::string& exePath) {
+void Win32PcWatch::Failed(CheckNotRun::Step step, unsigned long code) {
+  if (notRun_.step != CheckNotRun::Step::None) return;
+  if (code == ERROR_SUCCESS) code = ERROR_GEN_FAILURE;
+  notRun_ = {step, FileStatus::Failure(SystemErrorText(code), FailureKind::Other, code)};
+}
+
+bool Win32PcWatch::IsRunning(const std::string& exePath) { return RunningFrom({exePath}) == 0; }
+
+int Win32PcWatch::RunningFrom(const std::vector<std::string>& exePaths) {
   // The same file however it was reached: a link to the game's folder, or a
   // drive letter mapped onto it, names the exe another way.
-  const FileIdentity wanted = IdentityOf(Canonical(Widen(exePath)));
-  if (!wanted.known) return false;
+  std::vector<std::wstring> paths, names;
+  std::vector<FileId> ids;
+  for (const std::string& exePath : exePaths) {
+    paths.push_back(Canonical(Widen(exePath)));
+    names.push_back(FileNameOf(paths.back()));
+    ids.push_back(IdentityOf(paths.back()));
+  }
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot.Valid()) return false;
+  if (!snapshot.Valid()) {
+    Failed(CheckNotRun::Step::RunningGame, GetLastError());
+    return -1;
+  }
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
-    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (!process.Valid()) continue;
-    const std::wstring image = Grown([&](wchar_t* b, DWORD n) {
-      DWORD length = n;
-      return QueryFullProcessImageNameW(process.Get(), 0, b, &length) ? length : (GetLastError() ==
-             ERROR_INSUFFICIENT_BUFFER ? n * 2 : 0);
-    });
-    if (!image.empty() && IdentityOf(image) == wanted) return true;
+  BOOL more = Process32FirstW(snapshot.Get(), &entry);
+  if (!more && GetLastError() != ERROR_NO_MORE_FILES) Failed(CheckNotRun::Step::RunningGame, GetLastError());
+  for (; more; more = Process32NextW(snapshot.Get(), &entry)) {
+    // Each image is read and opened once, whichever exe it is compared with.
+    ImageAnswer image;
+    const std::wstring imagePath = ImagePathOf(entry.th32ProcessID);
+    image.pathRead = !imagePath.empty();
+    const std::wstring canonical = image.pathRead ? Canonical(imagePath) : std::wstring();
+    if (image.pathRead) image.image = IdentityOf(canonical);
+    for (size_t i = 0; i < paths.size(); ++i) {
+      image.samePath = image.pathRead && SameText(canonical, paths[i]);
+      image.sameName = SameText(entry.szExeFile, names[i]);
+      if (RunsFrom(image, ids[i])) return static_cast<int>(i);
+    }
   }
-  return false;
+  return -1;
 }
 
 std::vector<std::string> Win32PcWatch::PrivateCopyFolders(const std::string& gameDir) {
@@ -169,8 +197,11 @@ std::vector<std::string> Win32PcWatch::PrivateCopyFolders(const std::string& gam
   }
   std::vector<std::string> stores;
   if (!virtualised || folder.size() < 3 || folder[1] != L':') return stores;
+  LONG error = ERROR_SUCCESS;
+  const std::vector<std::wstring> profiles = ProfileFolders(error);
+  if (error != ERROR_SUCCESS) Failed(CheckNotRun::Step::Profiles, static_cast<unsigned long>(error));
   // C:\Program Files\X\Game\ is kept as <profile>\AppData\Local\VirtualStore\Program Files\X\Game\.
-  for (const std::wstring& profile : ProfileFolders()) {
+  for (const std::wstring& profile : profiles) {
     const std::string store = Narrow(profile + L"\\AppData\\Local\\VirtualStore" + folder.substr(2));
     bool seen = false;
     for (const std::string& s : stores) seen = seen || SameText(Widen(s), Widen(store));
@@ -180,26 +211,27 @@ std::vector<std::string> Win32PcWatch::PrivateCopyFolders(const std::string& gam
 }
 
 FolderLink Win32PcWatch::LinkOnTheWay(const std::string& gameDir) {
-  const std::wstring folder = Canonical(Widen(gameDir));
+  std::wstring folder;
+  if (!LongPath(Widen(gameDir), folder)) {
+    Failed(CheckNotRun::Step::LinkWalk, ERROR_FILENAME_EXCED_RANGE);
+    return {};
+  }
   // Held without sharing its removal: neither it nor a folder above it can be
   // renamed, removed or swapped for a link until the operation's box is gone.
   folder_.Reset(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder_.Valid()) Failed(CheckNotRun::Step::HoldFolder, GetLastError());
   // Under Wine every program is the same Linux user, and Linux players keep
-  // games on other disks through symbolic links: nobody to guard against.
-  if (RunningUnderWine()) return {};
-  // Each folder on the way, from the drive's root down.
-  for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1)) {
-    const std::wstring step = folder.substr(0, at);
-    const DWORD attributes = GetFileAttributesW(step.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    UniqueHandle link(CreateFileW(step.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!link.Valid() || !GetFileInformationByHandleEx(link.Get(), FileAttributeTagInfo, &tag, sizeof tag)) continue;
-    const bool isLink = tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT;
-    if (isLink && !OwnedByAdministrators(link.Get())) return {Narrow(step), Narrow(Target(step))};
+  // games on other disks through symbolic links: a link is nobody else's.
+  const bool sameUser = RunningUnderWine();
+  for (const std::wstring& step : StepsOnTheWay(folder)) {
+    const StepJudgement judged = JudgeStep(StepAnswerOf(step, sameUser));
+    if (judged.doubt == LinkDoubt::None) continue;
+    FolderLink link{Narrow(PlainPath(step)), Narrow(Target(step)), judged.doubt, {}};
+    if (judged.code != 0) {
+      link.unread = FileStatus::Failure(SystemErrorText(judged.code), FailureKind::Other, judged.code);
+    }
+    return link;
   }
   return {};
 }

@@ -539,7 +539,7 @@ TEST(FirstRunBackup, RunningGamePrivateCopiesAndForeignLinksStopBothOperations) 
     FakePc pc;
     if (what == kRunning) pc.running = GamePath(folder.GameDir(), FileSet[6].BaseCopyName);
     if (what != kLink) pc.privateCopy = privateCopies.GameDir();
-    if (what == kLink) pc.link = {"C:\\Games", "C:\\Windows\\System32"};
+    if (what == kLink) pc.link = {"C:\\Games", "C:\\Windows\\System32", LinkDoubt::MadeByOther, {}};
     PosixFileOps ops;
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));

@@ -95,3 +95,51 @@ case_install_dir_long() {
 
 all_cases+=(game_folder_through_symlink game_running_through_symlink private_copies_other_profile
             game_folder_immutable install_dir_long)
+
+# An install folder of about 300 characters with the game running from its
+# Game folder (the holder, as the base vonu.exe and then as a patched one of
+# its own size): OK and "Alkalmaz" both refuse as running before anything
+# moves, and with the game closed both work.
+long_backed_up() { backed_up | sed 's#=base/vonu.exe$#=game/base.exe#'; }
+long_base_active() { base_active | sed -e 's#=base/vonu.exe$#=game/base.exe#' -e 's#=patched/vonu.exe$#=game/patched.exe#'; }
+case_install_dir_300_game_running() {
+  local top sub install dir before
+  top=$(printf 'VONU11 %0143d' 0)
+  sub=$(printf 'Games %0144d' 0)
+  install="C:\\$top\\$sub"
+  dir=$WINEPREFIX/drive_c/$top/$sub/Game
+  trap "rm -rf '$WINEPREFIX/drive_c/$top'" EXIT
+  [ ${#install} -ge 300 ] || fail "the install folder is ${#install} characters long"
+  mkdir -p "$dir" "$ref/game" && cp "$game_dir"/* "$dir"/ || fail "could not make the long folder"
+  cp "$holder" "$ref/game/base.exe" && cp "$holder" "$dir/vonu.exe" &&
+    { cat "$holder"; printf 'VONU 11 v1.01\n'; } >"$ref/game/patched.exe" || fail "could not put the stand-in game in place"
+  reg_quiet add "$game_key" /v 'Install Dir' /t REG_SZ /d "$install" /f || fail "could not move the game"
+  printf 'x' >"$state/game-file"
+  run_long_game() {
+    rm -f "$state/game-ready"
+    wine "$install\\Game\\vonu.exe" "$(winpath "$state/game-file")" "$(winpath "$state/game-ready")" >/dev/null 2>&1 &
+    for _ in $(seq 500); do [ -e "$state/game-ready" ] && break; sleep 0.01; done
+    [ -e "$state/game-ready" ] || fail "the stand-in game did not start from the long folder"
+  }
+  run_long_game
+  before=$(folder_sums "$dir")
+  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+        'has=A játék fut: a vonu.exe a Game mappából indult.' answer close exit code=0
+  [ "$(folder_sums "$dir")" = "$before" ] || fail "the Game folder changed while the game ran"
+  drive kill name=vonu.exe
+  drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
+  expect_folder long_backed_up "$dir"
+
+  install_patch "$dir"
+  cp "$ref/game/patched.exe" "$dir/vonu.exe" || fail "could not install the patched game"
+  run_long_game
+  before=$(folder_sums "$dir")
+  drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop \
+        'has=A játék fut: a vonu.exe a Game mappából indult.' answer close exit code=0
+  [ "$(folder_sums "$dir")" = "$before" ] || fail "the Game folder changed while the game ran"
+  drive kill name=vonu.exe
+  drive "${start[@]}" window click id=101 box "$switched_caption" "$base_applied" icon=info answer exit code=0
+  expect_folder long_base_active "$dir"
+}
+
+all_cases+=(install_dir_300_game_running)
