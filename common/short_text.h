@@ -8,10 +8,13 @@
 #include <cstddef>
 #include <string>
 
+// The defaults fit a 1080-pixel screen at 150 %, where Wine's message box,
+// which never grows wider, wraps its text at some 50 characters and has room
+// for 35 lines (tests/support/box_text_check.h); Windows starts wider still.
 struct TextLimits {
   size_t word = 60;   // characters in a run without white space
-  size_t width = 44;  // characters on one line of the box, as it wraps the text
-  size_t lines = 30;  // lines of the box, after wrapping
+  size_t width = 50;  // characters on one line of the box, as it wraps the text
+  size_t lines = 34;  // lines of the box, after wrapping
 };
 
 // text is UTF-8; limits count characters (code points), and cuts fall between

@@ -10,7 +10,7 @@ const std::string kEllipsis = "\xE2\x80\xA6";
 // Hungarian's longest words run to some 44 letters; a run without spaces
 // longer than this is a path, a name or a token, never a word of a sentence.
 constexpr size_t kLongestWord = 45;
-constexpr size_t kLineCharacters = 44;
+constexpr size_t kLineCharacters = 50;
 constexpr size_t kScreenLines = (1080 - 72 - 160) / 24;
 
 size_t Characters(const std::string& s) {
