@@ -64,6 +64,11 @@
 //                                        (AccessibleObjectFromWindow); rising=1: the
 //                                        value, a percent, grows while it is watched
 //                                        (up to timeout=)
+//   listen                               from here on, count the tool's value changes
+//                                        (EVENT_OBJECT_VALUECHANGE)
+//   heard id=N [parent=ID] [min=A] [max=B]
+//                                        control N's client object told of between A
+//                                        and B value changes since 'listen'
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
@@ -204,9 +209,29 @@ constexpr DWORD kCheckTimeout = 3000;
 constexpr DWORD kPollInterval = 25;
 constexpr UINT kMessageTimeout = 5000;
 
+// The value changes heard since 'listen', by window and object. The system
+// delivers them as messages to the thread that listens, so every wait takes
+// its messages while it listens.
+struct HeardEvent {
+    HWND window;
+    LONG object;
+};
+std::vector<HeardEvent> heard;
+bool listening = false;
+
+void CALLBACK hearEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    heard.push_back({window, object});
+}
+
+void takeMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
 bool pollUntil(DWORD ms, const std::function<bool()>& done) {
     ULONGLONG end = GetTickCount64() + ms;
     for (;;) {
+        if (listening) takeMessages();
         if (done()) return true;
         if (GetTickCount64() >= end) return false;
         Sleep(kPollInterval);
@@ -416,6 +441,8 @@ public:
     void decoy(const Step& s);
     void activate(const Step& s);
     void checkAccessible(const Step& s);
+    void listen(const Step& s);
+    void checkHeard(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -923,6 +950,27 @@ void Driver::checkAccessible(const Step& s) {
     }
 }
 
+void Driver::listen(const Step&) {
+    needProcess();
+    if (!SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hearEvent, pid_, 0,
+                         WINEVENT_OUTOFCONTEXT))
+        fail(L"SetWinEventHook failed with error " + num(GetLastError()));
+    heard.clear();
+    listening = true;
+}
+
+void Driver::checkHeard(const Step& s) {
+    if (!listening) fail(L"not listening (use the step 'listen' first)");
+    HWND c = control(s.integer(L"id"), s);
+    pollUntil(300, [] { return false; });  // the last events may still be on their way
+    long count = 0;
+    for (const HeardEvent& e : heard) count += e.window == c && e.object == OBJID_CLIENT;
+    const long least = s.integer(L"min", 0), most = s.integer(L"max", 1000000);
+    if (count < least || count > most)
+        fail(L"control " + s.text(L"id") + L" told of " + num(count) + L" value changes, expected " + num(least) +
+             L" to " + num(most) + L" (" + num(long(heard.size())) + L" heard from the tool in all)");
+}
+
 void Driver::activate(const Step&) {
     SetForegroundWindow(mainWindow());
     if (!pollUntil(kCheckTimeout, [&] { return GetForegroundWindow() == mainWindow(); }))
@@ -1137,6 +1185,8 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
         {L"decoy", {&Driver::decoy, {}}},
         {L"activate", {&Driver::activate, {}}},
+        {L"listen", {&Driver::listen, {}}},
+        {L"heard", {&Driver::checkHeard, {L"id", L"parent", L"min", L"max"}}},
         {L"accessible", {&Driver::checkAccessible, {L"id", L"parent", L"role", L"name", L"value", L"busy", L"checked",
                                                     L"rising", L"timeout"}}},
     };
