@@ -163,6 +163,10 @@ LRESULT CALLBACK TKvt::PanelProc(HWND window, UINT message, WPARAM wParam, LPARA
         self->PaintPanel();
         handled = true;
         break;
+      case WM_GETOBJECT:
+        // While the gauge shows, screen readers hear the panel as the gauge.
+        handled = self->gaugeHost_ && self->gaugeHost_->AnswerGetObject(wParam, lParam, result);
+        break;
       default:
         handled = self->HandleChildMessage(message, wParam, lParam, result);
     }

@@ -216,6 +216,8 @@ void TKvt::CreateGauge(const ControlSpec& design) {
   PB->SetProgress(0);
   PB->SetVisible(false);
   PB->EndLoading();
+  // Named as the player sees it: by the explanation above it.
+  gaugeHost_->SetAccessibleGauge(*PB, kLayout[ControlIndex::Linfo].caption);
 }
 
 // Every control in the table's order, each on the parent the table names.

@@ -15,6 +15,7 @@
 #include "fileset/retry_clock_win32.h"
 #include "fileset/time_zone.h"
 #include "fileset/version_switch.h"
+#include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
 #include "settings/registry_win32.h"
 #include "settings/settings_store.h"
@@ -44,6 +45,19 @@ class GaugeProgress : public ProgressSink {
 
  private:
   TGauge& gauge_;
+};
+
+// Screen readers hear the gauge as busy while the backup works, and not
+// while one of its questions waits for the player.
+class GaugeBusy {
+ public:
+  explicit GaugeBusy(GaugeHostWin32& host) : host_(host) { host_.SetBusy(true); }
+  ~GaugeBusy() { host_.SetBusy(false); }
+  GaugeBusy(const GaugeBusy&) = delete;
+  GaugeBusy& operator=(const GaugeBusy&) = delete;
+
+ private:
+  GaugeHostWin32& host_;
 };
 
 // The game folder as the operations reach it: a rename or removal that meets
@@ -103,8 +117,12 @@ void TKvt::BokClick() {
     // stopped short: the player is asked before anything is copied.
     ResumeQuestion resume;
     resume.flagSaysDone = backupMadeOnce_;
-    resume.patchedSince = [](const BackupOutcome& found) {
-      return ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION) != IDNO;
+    GaugeBusy busy(*gaugeHost_);
+    resume.patchedSince = [this](const BackupOutcome& found) {
+      gaugeHost_->SetBusy(false);
+      const int answer = ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION);
+      gaugeHost_->SetBusy(true);
+      return answer != IDNO;
     };
     outcome = FirstRunBackup(files.patient, files.pc, GameDir, progress, seed, [] {
       Win32MachineRoot root;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gauge/gauge_accessible_win32.h"
 #include "gauge/gdi_canvas.h"
 
 namespace {
@@ -9,6 +10,38 @@ namespace {
 RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
+
+GaugeHostWin32::GaugeHostWin32(HWND window) : window_(window) {}
+
+GaugeHostWin32::~GaugeHostWin32() = default;
+
+void GaugeHostWin32::SetWindow(HWND window) {
+  window_ = window;
+  accessibility_.reset();
+  TellAccessibility();
+}
+
+void GaugeHostWin32::SetAccessibleGauge(const TGauge& gauge, const std::string& name) {
+  accessibleGauge_ = &gauge;
+  accessibleName_ = name;
+  TellAccessibility();
+}
+
+void GaugeHostWin32::SetBusy(bool busy) {
+  busy_ = busy;
+  TellAccessibility();
+}
+
+bool GaugeHostWin32::AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return accessibility_ && accessibility_->Answer(wParam, lParam, result);
+}
+
+void GaugeHostWin32::TellAccessibility() {
+  if (!accessibleGauge_ || !window_) return;
+  if (!accessibility_) accessibility_ = std::make_unique<GaugeAccessibility>(window_);
+  accessibility_->Update(AnswersFor(*accessibleGauge_, accessibleName_, busy_), accessibleGauge_->PercentDone(),
+                         ToRect(accessibleGauge_->BoundsRect()));
+}
 
 void GaugeHostWin32::InsertControl(WindowlessControl& control) {
   if (std::find(controls_.begin(), controls_.end(), &control) == controls_.end()) {
@@ -18,11 +51,16 @@ void GaugeHostWin32::InsertControl(WindowlessControl& control) {
 
 void GaugeHostWin32::RemoveControl(WindowlessControl& control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());
+  if (accessibleGauge_ == &control) {
+    accessibleGauge_ = nullptr;
+    accessibility_.reset();
+  }
 }
 
 bool GaugeHostWin32::WindowExists() const { return window_ != nullptr && IsWindow(window_); }
 
 void GaugeHostWin32::RepaintNow(WindowlessControl& control) {
+  if (&control == accessibleGauge_) TellAccessibility();
   if (!WindowExists()) return;
   WindowDc dc(window_);
   if (!dc) throw EOutOfResources();
@@ -38,6 +76,8 @@ void GaugeHostWin32::RepaintNow(WindowlessControl& control) {
 }
 
 void GaugeHostWin32::MarkForPaint(const TRect& rect, bool erase) {
+  // Showing, hiding and moving the gauge come this way.
+  TellAccessibility();
   if (!WindowExists()) return;
   const RECT rc = ToRect(rect);
   InvalidateRect(window_, &rc, erase ? TRUE : FALSE);

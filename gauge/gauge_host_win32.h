@@ -10,21 +10,25 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "gauge/gauges.h"
 
+class GaugeAccessibility;
+
 class GaugeHostWin32 : public GaugeParent {
  public:
   // window: the window the controls sit on; it may be given later with SetWindow.
-  explicit GaugeHostWin32(HWND window = nullptr) : window_(window) {}
+  explicit GaugeHostWin32(HWND window = nullptr);
   // The controls must be destroyed before their host.
-  ~GaugeHostWin32() override = default;
+  ~GaugeHostWin32() override;
   GaugeHostWin32(const GaugeHostWin32&) = delete;
   GaugeHostWin32& operator=(const GaugeHostWin32&) = delete;
 
   HWND Window() const { return window_; }
-  void SetWindow(HWND window) { window_ = window; }
+  void SetWindow(HWND window);
 
   // A new control goes on top of the others.
   void InsertControl(WindowlessControl& control) override;
@@ -43,9 +47,24 @@ class GaugeHostWin32 : public GaugeParent {
   // which cover their rectangles themselves and so never flicker.
   void ExcludeOpaqueControls(HDC dc) const;
 
+  // The gauge that screen readers hear as the window's client while it shows
+  // (gauge_accessible_win32.h), named by name, the text shown beside it.
+  void SetAccessibleGauge(const TGauge& gauge, const std::string& name);
+  // The work the gauge shows is under way: screen readers hear it as busy.
+  void SetBusy(bool busy);
+  // For the window's WM_GETOBJECT: true, with result set, when it answered;
+  // otherwise DefWindowProc answers.
+  bool AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result);
+
  private:
   void PaintControl(HDC dc, WindowlessControl& control, const RECT& area);
+  // Brings what screen readers hear up to date after any change of the gauge.
+  void TellAccessibility();
 
   HWND window_;
   std::vector<WindowlessControl*> controls_;
+  const TGauge* accessibleGauge_ = nullptr;
+  std::string accessibleName_;
+  bool busy_ = false;
+  std::unique_ptr<GaugeAccessibility> accessibility_;
 };

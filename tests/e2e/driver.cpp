@@ -57,8 +57,21 @@
 //   gauge-full host=ID rect=L,T,W,H      the windowless gauge drawn on the control
 //                                        ID shows 100 %: a black frame, a black bar
 //                                        and the text inverted to white in the middle
+//   accessible id=N [parent=ID] [role=progressbar|pushbutton|radiobutton|client|N]
+//           [name=] [value=] [busy=0|1] [checked=0|1] [rising=1]
+//                                        what a screen reader hears of a control: its
+//                                        client object read from this process
+//                                        (AccessibleObjectFromWindow); rising=1: the
+//                                        value, a percent, grows while it is watched
+//                                        (up to timeout=)
+//   listen                               from here on, count the tool's value changes
+//                                        (EVENT_OBJECT_VALUECHANGE)
+//   heard id=N [parent=ID] [min=A] [max=B]
+//                                        control N's client object told of between A
+//                                        and B value changes since 'listen'
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -196,9 +209,29 @@ constexpr DWORD kCheckTimeout = 3000;
 constexpr DWORD kPollInterval = 25;
 constexpr UINT kMessageTimeout = 5000;
 
+// The value changes heard since 'listen', by window and object. The system
+// delivers them as messages to the thread that listens, so every wait takes
+// its messages while it listens.
+struct HeardEvent {
+    HWND window;
+    LONG object;
+};
+std::vector<HeardEvent> heard;
+bool listening = false;
+
+void CALLBACK hearEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    heard.push_back({window, object});
+}
+
+void takeMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
 bool pollUntil(DWORD ms, const std::function<bool()>& done) {
     ULONGLONG end = GetTickCount64() + ms;
     for (;;) {
+        if (listening) takeMessages();
         if (done()) return true;
         if (GetTickCount64() >= end) return false;
         Sleep(kPollInterval);
@@ -407,6 +440,9 @@ public:
     void checkFullGauge(const Step& s);
     void decoy(const Step& s);
     void activate(const Step& s);
+    void checkAccessible(const Step& s);
+    void listen(const Step& s);
+    void checkHeard(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -822,6 +858,119 @@ void Driver::decoy(const Step&) {
         fail(L"the decoy window did not come to the front");
 }
 
+// ---------------------------------------------------------------- accessibility
+
+// What a screen reader asks of one object: its own answers (CHILDID_SELF).
+class Accessible {
+public:
+    explicit Accessible(HWND w) {
+        static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        (void)com;
+        HRESULT hr = AccessibleObjectFromWindow(w, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&a_));
+        if (FAILED(hr) || !a_) fail(L"AccessibleObjectFromWindow(" + className(w) + L" id " + num(GetDlgCtrlID(w)) +
+                                    L") failed with " + hex(ULONG(hr)));
+    }
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+    ~Accessible() { a_->Release(); }
+
+    long role() const { return number(&IAccessible::get_accRole, L"role"); }
+    long state() const { return number(&IAccessible::get_accState, L"state"); }
+    std::wstring name() const { return text(&IAccessible::get_accName, L"name"); }
+    std::wstring value() const { return text(&IAccessible::get_accValue, L"value"); }
+
+private:
+    static VARIANT self() { VARIANT v; VariantInit(&v); v.vt = VT_I4; v.lVal = CHILDID_SELF; return v; }
+    long number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), const wchar_t* what) const {
+        VARIANT out;
+        VariantInit(&out);
+        HRESULT hr = (a_->*get)(self(), &out);
+        if (FAILED(hr) || out.vt != VT_I4) {
+            VariantClear(&out);
+            fail(std::wstring(L"the accessible ") + what + L" could not be read (" + hex(ULONG(hr)) + L", type " + num(out.vt) + L")");
+        }
+        return out.lVal;
+    }
+    std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), const wchar_t* what) const {
+        BSTR out = nullptr;
+        HRESULT hr = (a_->*get)(self(), &out);
+        if (FAILED(hr)) fail(std::wstring(L"the accessible ") + what + L" could not be read (" + hex(ULONG(hr)) + L")");
+        std::wstring s = out ? std::wstring(out, SysStringLen(out)) : std::wstring();
+        SysFreeString(out);
+        return s;
+    }
+    IAccessible* a_ = nullptr;
+};
+
+// "42%" -> 42; -1 for anything else.
+long percentIn(const std::wstring& v) {
+    if (v.size() < 2 || v.back() != L'%') return -1;
+    long n = 0;
+    for (size_t i = 0; i + 1 < v.size(); ++i) {
+        if (v[i] < L'0' || v[i] > L'9') return -1;
+        n = n * 10 + (v[i] - L'0');
+    }
+    return n;
+}
+
+void Driver::checkAccessible(const Step& s) {
+    HWND c = control(s.integer(L"id"), s);
+    const std::wstring what = L"control " + s.text(L"id") + L"'s accessible object";
+    Accessible a(c);
+    if (s.has(L"role")) {
+        static const std::map<std::wstring, long> roles = {
+            {L"progressbar", ROLE_SYSTEM_PROGRESSBAR}, {L"pushbutton", ROLE_SYSTEM_PUSHBUTTON},
+            {L"radiobutton", ROLE_SYSTEM_RADIOBUTTON}, {L"client", ROLE_SYSTEM_CLIENT}};
+        const std::wstring& r = s.text(L"role");
+        auto it = roles.find(r);
+        long want = it != roles.end() ? it->second : s.integer(L"role");
+        long got = a.role();
+        if (got != want) fail(what + L" has the role " + hex(ULONG(got)) + L", expected " + r + L" (" + hex(ULONG(want)) + L")");
+    }
+    if (s.has(L"name")) expectText(what + L"'s name", a.name(), s.text(L"name"));
+    if (s.has(L"value")) expectText(what + L"'s value", a.value(), s.text(L"value"));
+    if (s.has(L"busy")) {
+        expectState(what, (a.state() & STATE_SYSTEM_BUSY) != 0, s.flag(L"busy"), L"busy", L"not busy");
+    }
+    if (s.has(L"checked")) {
+        expectState(what, (a.state() & STATE_SYSTEM_CHECKED) != 0, s.flag(L"checked"), L"checked", L"unchecked");
+    }
+    if (s.has(L"rising") && s.flag(L"rising")) {
+        const std::wstring first = a.value();
+        const long from = percentIn(first);
+        if (from < 0) fail(what + L"'s value " + quoted(first) + L" is not a percent");
+        std::wstring last = first;
+        const bool rose = pollUntil(s.timeout(), [&] {
+            last = Accessible(c).value();
+            if (percentIn(last) < 0) fail(what + L"'s value " + quoted(last) + L" is not a percent");
+            return percentIn(last) > from;
+        });
+        if (!rose) fail(what + L"'s value stayed at " + quoted(last) + L" for " + num(s.timeout()) + L" ms");
+        write(STD_OUTPUT_HANDLE, L"accessible value rose from " + first + L" to " + last);
+    }
+}
+
+void Driver::listen(const Step&) {
+    needProcess();
+    if (!SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, hearEvent, pid_, 0,
+                         WINEVENT_OUTOFCONTEXT))
+        fail(L"SetWinEventHook failed with error " + num(GetLastError()));
+    heard.clear();
+    listening = true;
+}
+
+void Driver::checkHeard(const Step& s) {
+    if (!listening) fail(L"not listening (use the step 'listen' first)");
+    HWND c = control(s.integer(L"id"), s);
+    pollUntil(300, [] { return false; });  // the last events may still be on their way
+    long count = 0;
+    for (const HeardEvent& e : heard) count += e.window == c && e.object == OBJID_CLIENT;
+    const long least = s.integer(L"min", 0), most = s.integer(L"max", 1000000);
+    if (count < least || count > most)
+        fail(L"control " + s.text(L"id") + L" told of " + num(count) + L" value changes, expected " + num(least) +
+             L" to " + num(most) + L" (" + num(long(heard.size())) + L" heard from the tool in all)");
+}
+
 void Driver::activate(const Step&) {
     SetForegroundWindow(mainWindow());
     if (!pollUntil(kCheckTimeout, [&] { return GetForegroundWindow() == mainWindow(); }))
@@ -1036,6 +1185,10 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"gauge-full", {&Driver::checkFullGauge, {L"host", L"rect", L"timeout"}}},
         {L"decoy", {&Driver::decoy, {}}},
         {L"activate", {&Driver::activate, {}}},
+        {L"listen", {&Driver::listen, {}}},
+        {L"heard", {&Driver::checkHeard, {L"id", L"parent", L"min", L"max"}}},
+        {L"accessible", {&Driver::checkAccessible, {L"id", L"parent", L"role", L"name", L"value", L"busy", L"checked",
+                                                    L"rising", L"timeout"}}},
     };
     return table;
 }
@@ -1052,7 +1205,7 @@ void validate(const Step& s) {
 // look at may still be on its way (a posted click, a repaint); waits poll by themselves.
 void Driver::run(const Step& s) {
     auto act = verbs().at(s.verb).act;
-    bool isCheck = s.verb == L"main" || s.verb == L"control" || s.verb == L"gauge-full";
+    bool isCheck = s.verb == L"main" || s.verb == L"control" || s.verb == L"gauge-full" || s.verb == L"accessible";
     ULONGLONG end = GetTickCount64() + DWORD(s.integer(L"timeout", long(kCheckTimeout)));
     for (;;) {
         try {

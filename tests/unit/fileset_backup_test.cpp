@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/box_text_check.h"
 #include "support/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset/first_run_backup.h"
@@ -38,8 +39,17 @@ struct BackedUp {
 BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
                 const std::function<void()>& markBackupDone, PcWatch&& pc = FakePc(),
                 ResumeQuestion resume = {false, [](const BackupOutcome&) { return false; }}) {
+  // The question's box and the outcome's are judged as the player reads them.
+  const std::function<bool(const BackupOutcome&)> answer = resume.patchedSince;
+  resume.patchedSince = [&answer](const BackupOutcome& found) {
+    const std::string question = ResumeQuestionText(found);
+    EXPECT_EQ(BoxTextProblem(question), "") << question;
+    return answer ? answer(found) : true;
+  };
   BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone, resume);
-  return {outcome.Succeeded(), BackupText(outcome, FixedZone(0)), outcome};
+  const std::string text = BackupText(outcome, FixedZone(0));
+  EXPECT_EQ(BoxTextProblem(text), "") << text;
+  return {outcome.Succeeded(), text, outcome};
 }
 
 class RecordingGauge final : public ProgressSink {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/box_text_check.h"
 #include "support/file_ops_posix.h"
 #include "fileset/file_set.h"
 #include "fileset/outcome_text.h"
@@ -28,7 +29,9 @@ struct Switched {
 Switched Switch(FileOps& ops, const std::string& gameDir, GameVersion target) {
   FakePc pc;
   SwitchOutcome outcome = VersionSwitch(ops, pc, gameDir, target);
-  return {outcome.Succeeded(), SwitchText(outcome), outcome};
+  const std::string text = SwitchText(outcome);
+  EXPECT_EQ(BoxTextProblem(text), "") << text;
+  return {outcome.Succeeded(), text, outcome};
 }
 
 std::string BaseContent(size_t i) { return "base " + ShownName(FileSet[i].ActiveName); }

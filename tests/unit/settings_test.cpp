@@ -6,6 +6,8 @@
 #include "fileset/game_folder.h"
 #include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
+#include "app/error_text.h"
+#include "support/box_text_check.h"
 #include "support/memory_registry.h"
 #include "settings/settings_store.h"
 
@@ -21,6 +23,9 @@ std::string ThrownMessage(const std::function<void()>& action) {
   try {
     action();
   } catch (const ERegistryException& e) {
+    // The error box shows it, a full stop added.
+    const std::string box = ErrorBoxText(e.what());
+    EXPECT_EQ(BoxTextProblem(box), "") << box;
     return e.what();
   }
   return "(nothing thrown)";
@@ -276,6 +281,7 @@ TEST(GameFolder, FromTheRegistryValueToTheOperations) {
                                                       : "nincs teljes elérési úttal bejegyezve";
     const bool relative = c.outcome == kNotRegistered && !c.installDir.empty();
     for (const std::string& text : {SwitchText(switched), BackupText(backedUp, Utc())}) {
+      EXPECT_EQ(BoxTextProblem(text), "") << text;
       EXPECT_NE(text.find(says), std::string::npos) << text;
       EXPECT_NE(text.find("(HKEY_LOCAL_MACHINE\\Software\\Dravela\\VONU 11 kulcs, 64 bites Windowson "
                           "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Dravela\\VONU 11, „Install Dir” érték"),

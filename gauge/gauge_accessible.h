@@ -1,0 +1,40 @@
+// What a screen reader hears of a gauge: a progress bar named by the text
+// shown beside it, whose value is the percent it shows. Portable, so that the
+// answers are tested natively; gauge_accessible_win32.cpp hands them out
+// through Microsoft Active Accessibility.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "gauge/gauges.h"
+
+// The values oleacc.h gives these names; the Windows side checks that they agree.
+constexpr int32_t kRoleProgressBar = 0x30;     // ROLE_SYSTEM_PROGRESSBAR
+constexpr uint32_t kStateReadOnly = 0x40;      // STATE_SYSTEM_READONLY
+constexpr uint32_t kStateBusy = 0x800;         // STATE_SYSTEM_BUSY
+constexpr uint32_t kStateInvisible = 0x8000;   // STATE_SYSTEM_INVISIBLE
+
+struct GaugeAnswers {
+  int32_t role = kRoleProgressBar;
+  std::string name;   // UTF-8
+  std::string value;  // the percent as the gauge shows it: "42%"
+  uint32_t state = 0;
+  bool operator==(const GaugeAnswers& o) const {
+    return role == o.role && name == o.name && value == o.value && state == o.state;
+  }
+};
+
+// name: the text shown beside the gauge; busy: the work it shows is under way.
+// A gauge is read-only; a hidden one says so.
+GaugeAnswers AnswersFor(const TGauge& gauge, const std::string& name, bool busy);
+
+// Tells when a screen reader must hear of a new value: when the percent the
+// gauge shows has changed since the last time asked, and never more often.
+class PercentWatch {
+ public:
+  explicit PercentWatch(int32_t shown = 0) : last_(shown) {}
+  bool Changed(int32_t percent);
+
+ private:
+  int32_t last_;
+};
