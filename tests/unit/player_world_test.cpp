@@ -44,6 +44,7 @@
 #include "fileset/folder_rules.h"
 #include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
+#include "support/box_text_check.h"
 #include "support/memory_folder.h"
 
 namespace {
@@ -401,6 +402,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
   }
   if (run.crashed) return {};
+  if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
 
   // P3: the box's claims, file by file.
   std::set<size_t> excused;

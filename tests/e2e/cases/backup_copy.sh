@@ -102,6 +102,22 @@ case_backup_after_patch_over_partial() {
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
+# A backup killed after data0.big's temporary copy was written whole, then
+# the patch, then OK: the player says the patch came since, and the box names
+# the temporary copy as what may hold data0.big's base version; it stays.
+case_backup_temp_after_patch() {
+  local f
+  for f in data0.bh data1.bh data3.bh; do cp -p "$game_dir/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not store $f"; done
+  cp -p "$game_dir/data0.big" "$game_dir/data0.mrvtmpbig" || fail "could not make the temporary copy"
+  install_patch
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
+        answer button=yes box 'caption=VONU11 XQ' icon=stop \
+        'has=data0.big (a data0.mrvtmpbig egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld)' \
+        answer close exit code=0
+  cmp -s "$game_dir/data0.mrvtmpbig" "$ref/base/data0.big" || fail "the temporary copy is gone or changed"
+  expect_value "$tool_key" Backup "REG_SZ 0"
+}
+
 # The flag cannot be written once the copies are made (the tool's key is gone
 # and a volatile key that cannot hold it took its parent's place): the error
 # box, then the first-run face again, ready for another try; the copies stay.
@@ -117,4 +133,4 @@ case_backup_flag_refused() {
 }
 
 all_cases+=(backup_resumed_asks backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused
-            backup_after_patch_over_partial)
+            backup_after_patch_over_partial backup_temp_after_patch)
