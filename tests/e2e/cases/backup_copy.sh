@@ -89,15 +89,17 @@ expect_no_copies_but() {
 }
 
 # A first backup that stored only the three .bh files (the other four were
-# not there), then the 1.01 patch installed anyway: OK stores no patched file
-# as base, says which base versions are gone, and leaves the flag at "0".
+# not there), then the 1.01 patch installed anyway: the .bh files show it, so
+# the start offers the version choice, not the backup; "Alkalmaz" names the
+# files without a stored base copy, and stores no patched file as base.
 case_backup_after_patch_over_partial() {
   rm -f "$game_dir"/data?.big "$game_dir/vonu.exe"
   drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=vonu.exe: nem található a Game mappában' answer close exit code=0
   install_patch
-  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
-        'has=változatáról nincs mentés:' box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer close exit code=0
+  drive "${start[@]}" window "${choice_face[@]}" click id=101 box 'caption=VONU11 XQ' icon=stop \
+        'has=nincs tárolt alap (v1.0) példányuk' box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer \
+        close exit code=0
   [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 3 ] || fail "a patched file was stored as base"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
@@ -109,7 +111,8 @@ case_backup_temp_after_patch() {
   local f
   for f in data0.bh data1.bh data3.bh; do cp -p "$game_dir/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not store $f"; done
   cp -p "$game_dir/data0.big" "$game_dir/data0.mrvtmpbig" || fail "could not make the temporary copy"
-  install_patch
+  # A patch that leaves the .bh files alone: nothing shows it yet.
+  for f in data0.big data1.big data3.big vonu.exe; do cp "$ref/patched/$f" "$game_dir/$f" || fail "could not patch $f"; done
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
         answer button=yes box 'caption=VONU11 XQ' icon=stop \
         'has=data0.big (a data0.mrvtmpbig egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld)' \
