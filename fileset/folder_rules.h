@@ -32,7 +32,6 @@ enum class SwitchFinding {
   None,
   Unreadable,       // the system could not check `name`: status
   Linked,           // a junction or symbolic link holds `name`
-  InTheWay,         // `name` is to be taken but a file holds it
   FolderInTheWay,   // `name` is to be taken but a folder holds it
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
   BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole

@@ -308,8 +308,8 @@ Problem LinkedNamesText(const std::vector<std::string>& names) {
 
 std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   const std::vector<std::string> blocking =
-      NamesOf(o, {SwitchFinding::InTheWay, SwitchFinding::FolderInTheWay}, [](const SwitchFile& f) {
-        return std::string(f.what == SwitchFinding::FolderInTheWay ? " (mappa)" : "");
+      NamesOf(o, {SwitchFinding::FolderInTheWay}, [](const SwitchFile&) {
+        return std::string(" (mappa)");
       });
   std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::BackupMissing);
   for (const std::string& name : GoneNamesOf(o, SwitchFinding::NoBaseCopy)) noBase.push_back(name);

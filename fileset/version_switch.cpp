@@ -65,17 +65,16 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
   return putAway;
 }
 
-// Tests every rename of the plan before any is made: each target must be
-// free or freed by an earlier rename. The verdicts put only files in the plan.
+// Tests every rename of the plan before any is made. The verdicts put only
+// files in the plan and send each to a name that holds no file, or that an
+// earlier rename frees; they count a folder as no file, so a folder is what
+// may stand in the way.
 void CheckPlan(const FolderVerdicts& files, const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
   for (size_t i = 0; i < steps.size(); ++i) {
     bool freed = false;
     for (size_t k = 0; k < i; ++k) freed = freed || std::string(steps[k].from) == steps[i].to;
-    const PathProbe& dest = ProbeOf(files, steps[i].to);
-    if (!freed && dest.kind != EntryKind::Missing) {
-      const SwitchFinding what = dest.kind == EntryKind::Other ? SwitchFinding::FolderInTheWay
-                                                               : SwitchFinding::InTheWay;
-      out.push_back(Finding(what, nullptr, steps[i].to));
+    if (!freed && ProbeOf(files, steps[i].to).kind == EntryKind::Other) {
+      out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, steps[i].to));
     }
   }
 }

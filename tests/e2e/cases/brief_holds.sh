@@ -41,8 +41,10 @@ case_game_running() {
   drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop \
         'has=A játék fut: a vonu.exe a Game mappából indult.' box 'has=nyomd meg újra az „Alkalmaz” gombot' \
         answer close exit code=0
+  # The backup, before any copy is stored: the first-run face.
   set_flag 0
-  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+  rm -f "$game_dir"/*.mrvdef* && before=$(folder_sums "$game_dir")
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=A játék fut: a vonu.exe' box 'has=nyomd meg újra az „OK” gombot' answer close exit code=0
   [ "$(folder_sums "$game_dir")" = "$before" ] || fail "the Game folder changed while the game ran"
   expect_value "$tool_key" Backup "REG_SZ 0"
@@ -63,8 +65,10 @@ case_private_copies() {
   set_flag 1
   drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop \
         'has=\VirtualStore\Program Files\VONU11\Game' box 'has=File-ok: data0.bh.' answer close exit code=0
+  # The backup, before any copy is stored: the first-run face.
   set_flag 0
-  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+  rm -f "$dir"/*.mrvdef* && before=$(folder_sums "$dir")
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=File-ok: data0.bh.' answer close exit code=0
   [ "$(folder_sums "$dir")" = "$before" ] || fail "the Game folder changed"
   [ "$(cat "$store/data0.bh")" = old ] || fail "the private copy changed"

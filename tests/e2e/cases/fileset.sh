@@ -52,14 +52,8 @@ case_switch_patch_not_installed() {
 # six files are no dead end. "Patchelt" leaves them active and names them;
 # "Alap" puts them away like vonu.exe, which loses nothing, and names them.
 one_replaced() { backed_up | sed 's#^vonu.exe=base/#vonu.exe=patched/#'; }
-six_put_away() {
-  local f
-  for f in "${game_files[@]}"; do
-    printf '%s\n' "$f=base/$f"
-    if [ "$f" = vonu.exe ]; then printf '%s\n' "$(stored_name "$f" upd)=patched/$f"
-    else printf '%s\n' "$(stored_name "$f" upd)=base/$f"; fi
-  done
-}
+# The six files the patch left alone stay beside their backups; vonu.exe is switched.
+six_stay() { backed_up | sed 's#^vonu.mrvdefexe=base/vonu.exe$#vonu.mrvupdexe=patched/vonu.exe#'; }
 case_switch_patch_left_files_alone() {
   drive "${start[@]}" window click id=105 parent=104 box "$backed_up_caption" "$backed_up_text" answer exit code=0
   rm -f "$game_dir/vonu.exe"
@@ -70,9 +64,9 @@ case_switch_patch_left_files_alone() {
         answer exit code=0
   expect_folder one_replaced
   drive "${start[@]}" window click id=101 box "$switched_caption" icon=info 'has=Alap VONU11 (v1.0) file-ok alkalmazva.' \
-        box 'has=ezeket is az alap változatra váltotta a program:' box 'has=data0.bh, data1.bh, data3.bh, data0.big' \
+        box 'has=ezért úgy maradtak, ahogy voltak:' box 'has=data0.bh, data1.bh, data3.bh, data0.big' \
         answer exit code=0
-  expect_folder six_put_away
+  expect_folder six_stay
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
