@@ -14,7 +14,7 @@ void Judge(FileVerdict& f) {
     f.verdict = Verdict::Contradictory;
   } else if (a && p) {
     stored = &f.patched;
-    f.verdict = SameSize(f.active, f.patched) ? Verdict::PatchOverBase : Verdict::BaseActive;
+    f.verdict = SameSize(f.active, f.patched) ? Verdict::SameAsPatchedCopy : Verdict::BaseActive;
   } else if (a && b) {
     stored = &f.base;
     f.verdict = SameSize(f.active, f.base)                 ? Verdict::NotPatchedYet
@@ -27,7 +27,7 @@ void Judge(FileVerdict& f) {
   } else {
     f.verdict = b || p ? Verdict::Contradictory : Verdict::Missing;
   }
-  const bool sameVersion = f.verdict == Verdict::NotPatchedYet || f.verdict == Verdict::PatchOverBase;
+  const bool sameVersion = f.verdict == Verdict::NotPatchedYet || f.verdict == Verdict::SameAsPatchedCopy;
   f.dateDiffers = sameVersion && !AreTwins(f.active, *stored);
 }
 

@@ -13,7 +13,7 @@ enum class Verdict {
   BaseActive,     // the active file, and a stored patched copy that differs from it
   PatchedActive,  // the active file, and a stored base copy that differs from it
   NotPatchedYet,  // the active file, and its stored base copy's twin
-  PatchOverBase,  // the active file, and its stored patched copy's twin
+  SameAsPatchedCopy,  // the active file, and its stored patched copy's twin
   NoStoredCopy,   // the active file alone
   HalfSwitched,   // both copies stored, none active: a switch cut off midway
   Contradictory,  // all three names, or one stored copy alone: which is which cannot be told
@@ -36,7 +36,7 @@ struct FileVerdict {
   const FileSetEntry* entry = nullptr;
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched;
-  bool dateDiffers = false;          // NotPatchedYet or PatchOverBase by size alone
+  bool dateDiffers = false;          // NotPatchedYet or SameAsPatchedCopy by size alone
   // A killed backup's temporary copy (a plain file, no link) is there: it
   // may hold the only copy of the version the backup was storing.
   bool tempLeft = false;

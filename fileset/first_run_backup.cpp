@@ -76,6 +76,48 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
   }
 }
 
+// What stops the backup before its first copy, with the outcome's kind set:
+// a base version that is gone can only come back from outside, the player's
+// word that the patch came since, too little room. Otherwise removes a
+// killed run's temporary copies: nothing the player said, nor the folder,
+// shows the patch since the run that left them, so they are of the versions
+// still active.
+bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume, BackupOutcome& out) {
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::BaseGone) {
+      out.kind = BackupKind::Failed;
+      return true;
+    }
+  }
+  if (out.asked && (!resume.patchedSince || resume.patchedSince(out))) {
+    for (BackupFile& file : out.files) {
+      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::PatchedSince;
+    }
+    out.kind = BackupKind::Failed;
+    return true;
+  }
+  for (BackupFile& file : out.files) {
+    if (file.tempLeft) ClearLeftoverTemp(ops, gameDir, file);
+  }
+  // When the drive cannot say how much room it has, go on: a copy that runs
+  // out of room is removed again like any other failed one.
+  if (out.needed > 0 && ops.FreeSpace(gameDir, out.free) && out.free < out.needed) {
+    out.kind = BackupKind::NoRoom;
+    return true;
+  }
+  return false;
+}
+
+// After a copy met a full drive, the box says how much room the copies that
+// failed need and how much there is now.
+void RecountRoom(FileOps& ops, const std::string& gameDir, BackupOutcome& out) {
+  out.needed = 0;
+  for (const BackupFile& f : out.files) {
+    if (f.what == BackupFinding::CopyFailed) out.needed += f.active.size;
+  }
+  if (!ops.FreeSpace(gameDir, out.free)) out.free = 0;
+}
+
 }  // namespace
 
 uint32_t ClockSeed(unsigned hour, unsigned minute, unsigned second, unsigned millisecond) {
@@ -97,47 +139,16 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
     out.kind = BackupKind::NotReady;
     return out;
   }
-
   out.files = LookAtFolder(ops, gameDir, resume, out);
   for (const BackupFile& file : out.files) {
     if (file.what == BackupFinding::ToCopy) out.needed += file.active.size;
   }
-  // A base version that is gone can only come back from outside: nothing is
-  // copied meanwhile.
-  for (const BackupFile& file : out.files) {
-    if (file.what == BackupFinding::BaseGone) {
-      out.kind = BackupKind::Failed;
-      return out;
-    }
-  }
-  if (out.asked && (!resume.patchedSince || resume.patchedSince(out))) {
-    for (BackupFile& file : out.files) {
-      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::PatchedSince;
-    }
-    out.kind = BackupKind::Failed;
-    return out;
-  }
-  // Nothing the player said, nor the folder, shows the patch since the run
-  // that left them: the temporary copies are of the versions still active.
-  for (BackupFile& file : out.files) {
-    if (file.tempLeft) ClearLeftoverTemp(ops, gameDir, file);
-  }
-  // When the drive cannot say how much room it has, go on: a copy that runs
-  // out of room is removed again like any other failed one.
-  if (out.needed > 0 && ops.FreeSpace(gameDir, out.free) && out.free < out.needed) {
-    out.kind = BackupKind::NoRoom;
-    return out;
-  }
+  if (StopsBeforeCopying(ops, gameDir, resume, out)) return out;
 
   CopyAll(ops, gameDir, out.files, progress, seed);
   for (const BackupFile& file : out.files) {
     if (file.what == BackupFinding::CopyFailed && file.copy.status.kind == FailureKind::DiskFull) {
-      // The box says how much room the rest needs and how much there is now.
-      out.needed = 0;
-      for (const BackupFile& f : out.files) {
-        if (f.what == BackupFinding::CopyFailed) out.needed += f.active.size;
-      }
-      if (!ops.FreeSpace(gameDir, out.free)) out.free = 0;
+      RecountRoom(ops, gameDir, out);
       break;
     }
   }

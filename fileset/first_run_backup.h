@@ -43,8 +43,8 @@ struct BackupFile {
   bool Failed() const { return !Kept() && what != BackupFinding::ToCopy && what != BackupFinding::PatchedCopyGone; }
   // A base version kept now, stored or active beside its stored patched copy.
   bool Kept() const {
-    return what == BackupFinding::Copied || what == BackupFinding::BaseStored || what == BackupFinding::Twin ||
-           what == BackupFinding::BaseActive;
+    return what == BackupFinding::Copied || what == BackupFinding::BaseStored || what == BackupFinding::SameVersionStored ||
+           what == BackupFinding::PatchedStored;
   }
 };
 

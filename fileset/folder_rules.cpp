@@ -31,17 +31,17 @@ using S = FolderShows;
 // that is not whole; beside base files, its patched copy is what is gone;
 // beside patched files, its base version.
 constexpr Row kRules[] = {
-    {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::BaseActive},
+    {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::PatchedStored},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
-    {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::Twin},
-    {Verdict::PatchOverBase, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
+    {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored},
+    {Verdict::SameAsPatchedCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
      B::BaseGone},
-    {Verdict::PatchOverBase, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseActive},
+    {Verdict::SameAsPatchedCopy, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::PatchedStored},
     {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
      B::ToCopy},
     {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
-    {Verdict::NoStoredCopy, S::BaseActive, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
+    {Verdict::NoStoredCopy, S::BaseSide, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
      B::PatchedCopyGone},
     {Verdict::NoStoredCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
      B::BaseGone},
@@ -70,10 +70,10 @@ int Count(const FolderVerdicts& files, Verdict verdict) {
 
 FolderShows WhatFolderShows(const FolderVerdicts& files) {
   const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
-  const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::PatchOverBase);
+  const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::SameAsPatchedCopy);
   if (patched > 0 && base > 0) return S::Unsettled;
-  if (patched > 0) return S::PatchedActive;
-  if (base > 0) return S::BaseActive;
+  if (patched > 0) return S::PatchedSide;
+  if (base > 0) return S::BaseSide;
   if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::Unsettled;
   if (overBase > 0) return S::PatchOverBase;
   if (notPatched > 0) return S::BackupOnly;
@@ -111,7 +111,7 @@ bool BackupResumed(const FolderVerdicts& files, bool earlierRun) {
 const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows) {
   if (file.verdict != Verdict::NoStoredCopy || Any(files, Verdict::Contradictory)) return nullptr;
   switch (shows) {
-    case S::BaseActive:
+    case S::BaseSide:
     case S::PatchOverBase: return file.entry->PatchCopyName;
     default: return nullptr;
   }

@@ -12,8 +12,8 @@ enum class GameVersion { Base, Patched };
 enum class FolderShows {
   NothingStored,  // no stored copy at all: the backup was never made, or all of it is gone
   BackupOnly,     // only stored base copies of the active files' version: the patch is not installed
-  PatchedActive,  // some stored base copy differs from its file: the patched version is active
-  BaseActive,     // some stored patched copy differs from its file: the base version is active
+  PatchedSide,    // some stored base copy differs from its file: the patched version is active
+  BaseSide,       // some stored patched copy differs from its file: the base version is active
   PatchOverBase,  // only stored patched copies of the active files' version: the patch was
                   // installed over the active base version, whose base versions are gone
   Unsettled,      // a switch cut off midway, or files that tell both ways
@@ -56,8 +56,8 @@ enum class BackupFinding {
   ToCopy,           // nothing stored yet: to be copied
   Copied,           // copied now
   BaseStored,       // its base version is under a stored name already
-  Twin,             // stored already: the stored base copy is of the active file's version
-  BaseActive,       // the base version is active, the patched one stored
+  SameVersionStored,  // stored already: the stored base copy is of the active file's version
+  PatchedStored,    // the base version is active, the patched one stored
   PatchedCopyGone,  // the base version is active, its stored patched copy is gone: nothing to copy
   BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
   PatchedSince,     // the player said the patch came after the earlier backup: not copied as base

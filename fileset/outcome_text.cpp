@@ -229,7 +229,7 @@ std::string DateDiffersText(const SwitchOutcome& o) {
   for (const SwitchFile& f : o.dateDiffers) {
     const FileSetEntry& e = *f.entry;
     names.push_back(ShownName(e.ActiveName) + " (" +
-                    ShownName(f.verdict == Verdict::PatchOverBase ? e.PatchCopyName : e.BaseCopyName) + ")");
+                    ShownName(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName) + ")");
   }
   return "\nEzeknek a file-oknak a mérete megegyezik a zárójelben álló tárolt példányukéval, a dátumuk viszont "
          "nem, ezért a program azzal azonos változatnak vette őket:\n" + JoinNames(names) + ".";

@@ -365,9 +365,9 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::Copied: return a.Bytes(base) == b.Bytes(active) ? "" : base + " is said to be a copy of " + active;
     case BackupFinding::BaseStored:
       return !v.Changes(i) || vouched || a.Bytes(base) == v.base[i] ? "" : base + " is said to hold the base version";
-    case BackupFinding::Twin:
+    case BackupFinding::SameVersionStored:
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
-    case BackupFinding::BaseActive:
+    case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
     case BackupFinding::PatchedCopyGone:
       return !v.Changes(i) || !a.Holds(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is there";
@@ -415,7 +415,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
     for (const SwitchFile& f : o.dateDiffers) {
       const FileSetEntry& e = *f.entry;
-      const std::string copy = Name(f.verdict == Verdict::PatchOverBase ? e.PatchCopyName : e.BaseCopyName);
+      const std::string copy = Name(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName);
       if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
         return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
     }
