@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // How long, at most, the window's thread waits for the disk or for a held
 // file before it lets the window paint again.
@@ -163,4 +164,13 @@ class FileOps {
 
   // Bytes the current user may still write on the drive that holds `folder`.
   virtual FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) = 0;
+
+  // The names in `folder`, as the folder spells them. A folder that matches
+  // names regardless of case never holds two that differ only in case, which
+  // is all the listing is read for: stand-ins of such folders list nothing.
+  virtual FileStatus ListNames(const std::string& folder, std::vector<std::string>& names) {
+    (void)folder;
+    names.clear();
+    return FileStatus::Success();
+  }
 };

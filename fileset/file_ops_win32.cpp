@@ -322,6 +322,23 @@ FileStatus Win32FileOps::Delete(const std::string& path) {
   return NameFailure(error, wide);
 }
 
+FileStatus Win32FileOps::ListNames(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  std::wstring wide;
+  if (!WidePath(folder, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  if (!wide.empty() && wide.back() != L'\\') wide += L'\\';
+  wide += L'*';
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return LastError();
+  do {
+    names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  const DWORD ended = GetLastError();
+  FindClose(search);
+  return ended == ERROR_NO_MORE_FILES ? FileStatus::Success() : Failure(ended);
+}
+
 FileStatus Win32FileOps::FreeSpace(const std::string& folder, uint64_t& bytes) {
   std::wstring wide;
   if (!WidePath(folder, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);

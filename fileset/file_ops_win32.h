@@ -14,6 +14,7 @@ class Win32FileOps final : public FileOps {
   FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) override;
   FileStatus Delete(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override;
+  FileStatus ListNames(const std::string& folder, std::vector<std::string>& names) override;
 };
 
 // A path in the "\\?\" form, which the W functions take at any length the

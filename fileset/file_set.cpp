@@ -9,6 +9,32 @@ std::string MakeGameDir(const std::string& installDir) {
   return installDir + (literal && ends ? "Game\\" : "\\Game\\");
 }
 
+namespace {
+
+std::string Folded(std::string name) {
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::string> NamesTwinnedByCase(const std::vector<std::string>& listed) {
+  std::vector<std::string> ours;
+  for (const FileSetEntry& e : FileSet) {
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) ours.push_back(ShownName(name));
+    ours.push_back(ShownName(TempCopyName(e.BaseCopyName).c_str()));
+  }
+  std::vector<std::string> twinned;
+  for (const std::string& name : listed) {
+    const std::string folded = Folded(name);
+    bool mine = false, twin = false;
+    for (const std::string& o : ours) mine = mine || o == folded;
+    for (const std::string& other : listed) twin = twin || (other != name && Folded(other) == folded);
+    if (mine && twin) twinned.push_back(name);
+  }
+  return twinned;
+}
+
 std::string TempCopyName(const char* baseCopyName) {
   std::string name = baseCopyName;
   name.replace(name.find("mrvdef"), 6, "mrvtmp");

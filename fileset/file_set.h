@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "fileset/file_ops.h"
 
@@ -41,6 +42,11 @@ std::string GamePath(const std::string& gameDir, const char* name);
 // tell: the same size, and last-write times no more than 2 seconds apart (FAT
 // keeps times to 2 s, and a copy through such a drive or a tool may round them).
 bool AreTwins(const PathProbe& a, const PathProbe& b);
+
+// The names in `listed` that match a name of the set, or a temporary copy's
+// name, regardless of case, where the folder holds another name that differs
+// from it only in case: Windows' calls would take either of them.
+std::vector<std::string> NamesTwinnedByCase(const std::vector<std::string>& listed);
 
 // The name the backup writes a copy under until it is whole: the
 // BaseCopyName with "mrvtmp" in place of "mrvdef".

@@ -54,6 +54,20 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
     check.state = FolderCheck::State::Linked;
     return check;
   }
+  // A folder that tells names apart by case (a Linux folder under Wine) may
+  // hold a name of the set twice: every call would take one of them, and a
+  // rename meet the other. What cannot be listed is not known to be free.
+  std::vector<std::string> names;
+  check.why = ops.ListNames(gameDir, names);
+  if (!check.why) {
+    check.state = FolderCheck::State::Unreachable;
+    return check;
+  }
+  check.twinned = NamesTwinnedByCase(names);
+  if (!check.twinned.empty()) {
+    check.state = FolderCheck::State::NamesByCase;
+    return check;
+  }
   check.obstacle = FindObstacle(pc, ops, gameDir);
   if (check.obstacle.kind != Obstacle::Kind::None) check.state = FolderCheck::State::Obstructed;
   // A found obstacle stands whatever else failed; nothing found counts only

@@ -151,6 +151,12 @@ Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, cons
     case FolderCheck::State::Unreachable: return FolderUnreachable(gameDir, folder.why);
     case FolderCheck::State::Obstructed: return ObstacleText(folder.obstacle, button);
     case FolderCheck::State::Linked: return LinkText(folder.link, button);
+    case FolderCheck::State::NamesByCase:
+      return {"A Game mappában ezek a nevek csak kis- és nagybetűben különböznek egymástól: " +
+                  JoinNames(folder.twinned) +
+                  ".\nA Windows egy névnek veszi őket, így a program nem tudná, melyik file-lal dolgozik.\n",
+              "Az egyiküket nevezd át vagy helyezd át máshová, majd nyomd meg újra az „" + std::string(button) +
+                  "” gombot!"};
     case FolderCheck::State::NotChecked: return NotCheckedText(folder.notRun, button);
     case FolderCheck::State::Ready: break;
   }

@@ -50,6 +50,9 @@ class PatientFileOps final : public FileOps {
   FileStatus Delete(const std::string& path) override;
   FileStatus DeletePatiently(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override { return inner_.FreeSpace(folder, bytes); }
+  FileStatus ListNames(const std::string& folder, std::vector<std::string>& names) override {
+    return inner_.ListNames(folder, names);
+  }
 
  private:
   FileStatus PatientRename(const std::string& from, const std::string& to, unsigned patienceMs);

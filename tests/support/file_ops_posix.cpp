@@ -3,6 +3,8 @@
 #endif
 #include "support/file_ops_posix.h"
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -236,6 +238,15 @@ FileStatus PosixFileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
 
 FileStatus PosixFileOps::Delete(const std::string& path) {
   if (unlink(ToPosixPath(path).c_str()) != 0) return RenameFailure(errno);
+  return FileStatus::Success();
+}
+
+FileStatus PosixFileOps::ListNames(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  DIR* dir = opendir(ToPosixPath(folder).c_str());
+  if (!dir) return LastErrno();
+  while (const dirent* entry = readdir(dir)) names.push_back(entry->d_name);
+  closedir(dir);
   return FileStatus::Success();
 }
 

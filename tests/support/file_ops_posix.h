@@ -11,6 +11,7 @@ class PosixFileOps final : public FileOps {
   FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) override;
   FileStatus Delete(const std::string& path) override;
   FileStatus FreeSpace(const std::string& folder, uint64_t& bytes) override;
+  FileStatus ListNames(const std::string& folder, std::vector<std::string>& names) override;
 };
 
 // The path as the POSIX calls take it: every '\' becomes '/'.

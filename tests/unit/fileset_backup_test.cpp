@@ -468,6 +468,31 @@ TEST(FirstRunBackup, DiskFullDuringACopySaysHowMuchRoomIsNeeded) {
   EXPECT_FALSE(folder.Has(FileSet[3].BaseCopyName));
 }
 
+// A folder that tells names apart by case, as a Linux folder under Wine
+// does: a name of the set, or a temporary copy's, beside its twin in other
+// case stops both operations before anything moves, and the box names both.
+TEST(FirstRunBackup, NamesThatDifferOnlyInCaseStopBothOperations) {
+  for (const char* twin : {"DATA0.BH", "Vonu.MrvDefExe", "data1.MRVTMPbig"}) {
+    SCOPED_TRACE(twin);
+    TempGameFolder folder;
+    FillGame(folder);
+    MakeTwin(folder, 6);
+    folder.Write("data1.mrvtmpbig", "a killed backup's copy");
+    folder.Write(twin, "another file");
+    const auto before = folder.Snapshot();
+    PosixFileOps ops;
+    RecordingGauge gauge;
+    const BackedUp backedUp = Backup(ops, folder.GameDir(), gauge, 0, [] {});
+    FakePc pc;
+    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
+    EXPECT_TRUE(folder.Snapshot() == before);
+    for (const std::string& text : {backedUp.text, SwitchText(switched)}) {
+      EXPECT_NE(text.find("csak kis- és nagybetűben különböznek egymástól: "), std::string::npos) << text;
+      EXPECT_NE(text.find(twin), std::string::npos) << text;
+    }
+  }
+}
+
 TEST(FirstRunBackup, NotEnoughRoomCopiesNothing) {
   TempGameFolder folder;
   FillGame(folder);

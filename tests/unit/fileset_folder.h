@@ -94,6 +94,7 @@ class ForwardingOps : public FileOps {
   }
   FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
   FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
+  FileStatus ListNames(const std::string& f, std::vector<std::string>& n) override { return real_.ListNames(f, n); }
 
  private:
   PosixFileOps real_;

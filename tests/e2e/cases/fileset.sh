@@ -70,7 +70,21 @@ case_switch_patch_left_files_alone() {
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
-all_cases+=(switch_half_done switch_patch_not_installed switch_patch_left_files_alone)
+# A Linux folder tells names apart by case: DATA0.BH beside data0.bh stops
+# the switch before its first rename, and the box names both.
+case_switch_names_by_case() {
+  local before
+  set_flag 1
+  make_active patched
+  cp "$game_dir/data0.bh" "$game_dir/DATA0.BH" || fail "could not make the twin"
+  before=$(folder_sums "$game_dir")
+  drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop \
+        'has=csak kis- és nagybetűben különböznek egymástól: ' box 'has=DATA0.BH' box 'has=data0.bh' \
+        answer close exit code=0
+  [ "$(folder_sums "$game_dir")" = "$before" ] || fail "the Game folder changed"
+}
+
+all_cases+=(switch_half_done switch_patch_not_installed switch_patch_left_files_alone switch_names_by_case)
 
 # The patch run again while the base version is active, keeping its archive's
 # dates: every active file is now its stored patched copy's twin. "Alap"
