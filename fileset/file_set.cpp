@@ -22,7 +22,7 @@ std::vector<std::string> NamesTwinnedByCase(const std::vector<std::string>& list
   std::vector<std::string> ours;
   for (const FileSetEntry& e : FileSet) {
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) ours.push_back(ShownName(name));
-    ours.push_back(ShownName(TempCopyName(e.BaseCopyName).c_str()));
+    ours.push_back(ShownName(e.TempName));
   }
   std::vector<std::string> twinned;
   for (const std::string& name : listed) {
@@ -33,12 +33,6 @@ std::vector<std::string> NamesTwinnedByCase(const std::vector<std::string>& list
     if (mine && twin) twinned.push_back(name);
   }
   return twinned;
-}
-
-std::string TempCopyName(const char* baseCopyName) {
-  std::string name = baseCopyName;
-  name.replace(name.find("mrvdef"), 6, "mrvtmp");
-  return name;
 }
 
 std::string ShownName(const char* name) {

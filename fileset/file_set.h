@@ -8,24 +8,26 @@
 #include "fileset/file_ops.h"
 
 // ActiveName is the name the game loads; BaseCopyName and PatchCopyName hold
-// the base (1.0) and patched (1.01) version while the other one is active.
-// Every name begins with a backslash; GamePath joins it to GameDir.
+// the base (1.0) and patched (1.01) version while the other one is active;
+// the backup writes a copy under TempName until it is whole. Every name
+// begins with a backslash; GamePath joins it to GameDir.
 struct FileSetEntry {
   const char* ActiveName;
   const char* BaseCopyName;
   const char* PatchCopyName;
+  const char* TempName;
 };
 
 // The order is the order of every operation: the .bh files, the .big files,
 // the executable last.
 inline constexpr std::array<FileSetEntry, 7> FileSet{{
-    {"\\data0.bh", "\\data0.mrvdefbh", "\\data0.mrvupdbh"},
-    {"\\data1.bh", "\\data1.mrvdefbh", "\\data1.mrvupdbh"},
-    {"\\data3.bh", "\\data3.mrvdefbh", "\\data3.mrvupdbh"},
-    {"\\data0.big", "\\data0.mrvdefbig", "\\data0.mrvupdbig"},
-    {"\\data1.big", "\\data1.mrvdefbig", "\\data1.mrvupdbig"},
-    {"\\data3.big", "\\data3.mrvdefbig", "\\data3.mrvupdbig"},
-    {"\\vonu.exe", "\\vonu.mrvdefexe", "\\vonu.mrvupdexe"},
+    {"\\data0.bh", "\\data0.mrvdefbh", "\\data0.mrvupdbh", "\\data0.mrvtmpbh"},
+    {"\\data1.bh", "\\data1.mrvdefbh", "\\data1.mrvupdbh", "\\data1.mrvtmpbh"},
+    {"\\data3.bh", "\\data3.mrvdefbh", "\\data3.mrvupdbh", "\\data3.mrvtmpbh"},
+    {"\\data0.big", "\\data0.mrvdefbig", "\\data0.mrvupdbig", "\\data0.mrvtmpbig"},
+    {"\\data1.big", "\\data1.mrvdefbig", "\\data1.mrvupdbig", "\\data1.mrvtmpbig"},
+    {"\\data3.big", "\\data3.mrvdefbig", "\\data3.mrvupdbig", "\\data3.mrvtmpbig"},
+    {"\\vonu.exe", "\\vonu.mrvdefexe", "\\vonu.mrvupdexe", "\\vonu.mrvtmpexe"},
 }};
 
 // The game's install directory followed by "\Game\". An empty install
@@ -47,10 +49,6 @@ bool AreTwins(const PathProbe& a, const PathProbe& b);
 // name, regardless of case, where the folder holds another name that differs
 // from it only in case: Windows' calls would take either of them.
 std::vector<std::string> NamesTwinnedByCase(const std::vector<std::string>& listed);
-
-// The name the backup writes a copy under until it is whole: the
-// BaseCopyName with "mrvtmp" in place of "mrvdef".
-std::string TempCopyName(const char* baseCopyName);
 
 // A file-set name as the user sees it in the Game folder, without the
 // leading separator.

@@ -42,15 +42,13 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
     f.active = ops.Probe(GamePath(gameDir, e.ActiveName));
     f.base = ops.Probe(GamePath(gameDir, e.BaseCopyName));
     f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
-    const PathProbe temp = ops.Probe(GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()));
-    f.tempLeft = temp.kind == EntryKind::File && !temp.link;
+    f.temp = ops.Probe(GamePath(gameDir, e.TempName));
+    f.tempLeft = f.temp.kind == EntryKind::File && !f.temp.link;
     // The active name's failure is the one named, then the base copy's.
-    for (const auto& [name, probe] : {std::pair{e.PatchCopyName, &f.patched}, std::pair{e.BaseCopyName, &f.base},
-                                      std::pair{e.ActiveName, &f.active}}) {
+    const std::pair<const char*, const PathProbe*> names[] = {
+        {e.TempName, &f.temp}, {e.PatchCopyName, &f.patched}, {e.BaseCopyName, &f.base}, {e.ActiveName, &f.active}};
+    for (const auto& [name, probe] : names) {
       if (probe->kind == EntryKind::Unknown) f.unreadable = name, f.why = WhyUnknown(*probe);
-    }
-    for (const auto& [name, probe] : {std::pair{e.PatchCopyName, &f.patched}, std::pair{e.BaseCopyName, &f.base},
-                                      std::pair{e.ActiveName, &f.active}}) {
       if (probe->link) f.linked = name;
     }
     if (f.unreadable) {

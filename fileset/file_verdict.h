@@ -35,11 +35,13 @@ enum class Verdict {
 struct FileVerdict {
   const FileSetEntry* entry = nullptr;
   Verdict verdict = Verdict::Missing;
-  PathProbe active, base, patched;
+  PathProbe active, base, patched, temp;
   bool dateDiffers = false;          // NotPatchedYet or SameAsPatchedCopy by size alone
   // A killed backup's temporary copy (a plain file, no link) is there: it
   // may hold the only copy of the version the backup was storing.
   bool tempLeft = false;
+  // Of the four names, the temporary copy's included: what the tool writes
+  // there must not go through a link either.
   const char* unreadable = nullptr;  // the name that could not be checked
   const char* linked = nullptr;      // the name a link holds
   FileStatus why;                    // and the system's words for it

@@ -13,7 +13,7 @@ namespace {
 // Removes a temporary copy left by a run that was killed while copying.
 // False, with why, when it is still there.
 bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
-  file.status = RemoveTempCopy(ops, GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str()));
+  file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
   if (file.status) return true;
   file.what = BackupFinding::TempLeft;
   return false;
@@ -21,7 +21,8 @@ bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& fil
 
 // Reads every file's verdict and what the folder rules make of it. A
 // killed run's temporary copy stays for now: if the patch came since, it
-// may be the last copy of a base version.
+// may be the last copy of a base version. Only a plain file there is ever
+// removed: a link could lead anywhere.
 std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume,
                                      BackupOutcome& out) {
   std::vector<BackupFile> files(FileSet.size());
@@ -38,16 +39,10 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     file.active = f.active;
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
-    if (file.what == BackupFinding::Unreadable) file.status = f.why;
-    // Only a plain file is removed: a link there could lead anywhere.
-    const PathProbe temp = ops.Probe(GamePath(gameDir, TempCopyName(file.entry->BaseCopyName).c_str()));
-    file.tempLeft = temp.kind == EntryKind::File && !temp.link;
-    tempsLeft = tempsLeft || file.tempLeft;
-    if (temp.link) {
-      file.what = BackupFinding::Linked;
-    } else if (temp.kind != EntryKind::Missing && temp.kind != EntryKind::File) {
-      file.what = BackupFinding::TempInTheWay;
-    }
+    if (file.what == BackupFinding::Unreadable) file.status = f.why, file.name = f.unreadable;
+    if (file.what == BackupFinding::Linked) file.name = f.linked;
+    file.tempLeft = f.tempLeft;
+    tempsLeft = tempsLeft || f.tempLeft;
   }
   out.showsPatch = ShowsPatch(shows);
   out.asked = BackupResumed(verdicts, resume.flagSaysDone || tempsLeft);
@@ -64,7 +59,7 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
     if (file.what == BackupFinding::ToCopy) {
       const FileSetEntry& e = *file.entry;
       file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName),
-                            GamePath(gameDir, TempCopyName(e.BaseCopyName).c_str()), GamePath(gameDir, e.BaseCopyName),
+                            GamePath(gameDir, e.TempName), GamePath(gameDir, e.BaseCopyName),
                             progress);
       file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
     }

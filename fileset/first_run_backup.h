@@ -39,6 +39,7 @@ struct BackupFile {
   PathProbe stored, active;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   const char* gone = nullptr;  // PatchedCopyGone: the stored name it lost
+  const char* name = nullptr;  // Unreadable, Linked: the name
   bool tempLeft = false;       // a killed run's temporary copy is there
   bool Failed() const { return !Kept() && what != BackupFinding::ToCopy && what != BackupFinding::PatchedCopyGone; }
   // A base version kept now, stored or active beside its stored patched copy.

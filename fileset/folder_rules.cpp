@@ -87,6 +87,7 @@ SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion
 
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
   if (file.base.kind == EntryKind::Other) return B::StoredIsFolder;
+  if (file.temp.kind == EntryKind::Other) return B::TempInTheWay;
   const BackupFinding finding = RowFor(file, shows).backup;
   if (finding == B::SourceMissing && file.active.kind == EntryKind::Other) return B::SourceIsFolder;
   return finding;

@@ -35,11 +35,11 @@ enum class SwitchFinding {
   FolderInTheWay,   // `name` is to be taken but a folder holds it
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
   BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole
-  NoBaseCopy,       // its stored base copy (mrvdef) is gone: no base version in the folder
+  NoBaseCopy,       // nothing stored beside files that show the patch: no base copy, version unknown
   BaseOverwritten,  // the patch was installed over its active base version: that is gone
   PatchedCopyGone,  // its stored patched copy (mrvupd) is gone; the base version is active
-  NotPatchedYet,    // the version of its stored base copy: put away like a patched file, or left active
-  SameAsPatched,    // the version of its stored patched copy, beside base files: the patch leaves it alone
+  NotPatchedYet,    // the version of its stored base copy: left active
+  SameAsPatched,    // the version of its stored patched copy: left active (left alone, or patched over base)
   NoStoredCopy,     // nothing stored: left active, whichever version it is
   RenameFailed,     // renaming `name` to `other` failed: status
   Stranded,         // `name` holds the file whose own name is `other`: status

@@ -204,7 +204,7 @@ const char kInstallPatch[] =
 std::string LeftBehind(const FileSetEntry& e, const char* gone, bool tempLeft) {
   std::string text = gone ? ShownName(gone) : "";
   if (tempLeft) {
-    text += (text.empty() ? "" : "; ") + std::string("a ") + ShownName(TempCopyName(e.BaseCopyName).c_str()) +
+    text += (text.empty() ? "" : "; ") + std::string("a ") + ShownName(e.TempName) +
             " egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld";
   }
   return text.empty() ? text : " (" + text + ")";
@@ -445,7 +445,7 @@ std::string Described(const char* name, const PathProbe& probe, const TimeZone& 
 
 std::string WhyCopyFailed(const BackupFile& f) {
   const FileSetEntry& e = *f.entry;
-  const std::string temp = ShownName(TempCopyName(e.BaseCopyName).c_str());
+  const std::string temp = ShownName(e.TempName);
   const CopyResult& c = f.copy;
   std::string text;
   if (c.status.kind == FailureKind::Changed) {
@@ -468,18 +468,17 @@ std::string WhyCopyFailed(const BackupFile& f) {
 // Why one file could not be backed up.
 std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   const FileSetEntry& e = *f.entry;
-  const std::string temp = ShownName(TempCopyName(e.BaseCopyName).c_str());
+  const std::string temp = ShownName(e.TempName);
   switch (f.what) {
     case BackupFinding::SourceMissing: return "nem található a Game mappában";
     case BackupFinding::SourceIsFolder: return "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja";
     case BackupFinding::StoredIsFolder: return "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
     case BackupFinding::TempInTheWay: return "a " + temp + " nevet egy mappa foglalja";
     case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
-    case BackupFinding::Unreadable: return "nem ellenőrizhető: " + Why(f.status);
+    case BackupFinding::Unreadable: return "a " + ShownName(f.name) + " nem ellenőrizhető: " + Why(f.status);
     case BackupFinding::Linked:
-      return "valamelyik nevén (" + ShownName(e.ActiveName) + ", " + ShownName(e.BaseCopyName) + ", " + temp +
-             ") hivatkozás (junction vagy szimbolikus link) áll, nem file; a program hivatkozáson át nem másol. "
-             "Töröld a hivatkozást, tedd a helyére magát a file-t";
+      return "a " + ShownName(f.name) + " nevén hivatkozás (junction vagy szimbolikus link) áll, nem file; a "
+             "program hivatkozáson át nem másol. Töröld a hivatkozást, tedd a helyére magát a file-t";
     case BackupFinding::Unsettled:
       return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
     case BackupFinding::EmptyCopy:

@@ -287,9 +287,9 @@ TEST(FirstRunBackup, MissingGameFileIsNamedAndNotMarked) {
 TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   TempGameFolder folder;
   FillGame(folder);
-  folder.Write(TempCopyName(FileSet[3].BaseCopyName), "half of data0.big");
+  folder.Write(std::string(FileSet[3].TempName), "half of data0.big");
   MakeTwin(folder, 0);
-  folder.Write(TempCopyName(FileSet[0].BaseCopyName), "stale");
+  folder.Write(std::string(FileSet[0].TempName), "stale");
   PosixFileOps ops;
   RecordingGauge gauge;
   const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
@@ -301,7 +301,7 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   struct LyingDelete final : public ForwardingOps {
     FileStatus Delete(const std::string&) override { return FileStatus::Success(); }
   } lying;
-  folder.Write(TempCopyName(FileSet[5].BaseCopyName), "stale");
+  folder.Write(std::string(FileSet[5].TempName), "stale");
   std::filesystem::remove(folder.PathOf(FileSet[5].BaseCopyName));
   const BackedUp again = Backup(lying, folder.GameDir(), gauge, 0, [] {});
   EXPECT_FALSE(again.success);
@@ -329,7 +329,7 @@ class FailingCopy final : public FileOps {
     return s;
   }
   FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override {
-    const bool mine = Is(p, TempCopyName(FileSet[entry_].BaseCopyName));
+    const bool mine = Is(p, std::string(FileSet[entry_].TempName));
     if (mine && stage_ == Stage::Create) return Fault();
     FileStatus s = real_.CreateNew(p, f);
     if (s && mine) f = std::make_unique<Writer>(std::move(f), stage_);
@@ -428,7 +428,7 @@ TEST(FirstRunBackup, FailedCopyLeavesNoPartialFileAndNoFlag) {
           << result.text;
       EXPECT_NE(result.text.find("Még ne telepítsd a Vonu11 1.01 Patchet"), std::string::npos);
       // Each failure names its own name: the source, the temporary copy or the stored one.
-      const std::string temp = ShownName(TempCopyName(FileSet[entry].BaseCopyName).c_str());
+      const std::string temp = ShownName(FileSet[entry].TempName);
       const std::string says = stage == Stage::ShortRead ? "a file megváltozott, miközben a program másolta"
                                : stage == Stage::Rename
                                    ? "a kész másolat (" + temp + ") nem nevezhető át " +
@@ -569,7 +569,7 @@ TEST(FirstRunBackup, RunningGamePrivateCopiesAndForeignLinksStopBothOperations) 
     SCOPED_TRACE(what);
     TempGameFolder folder;
     FillGame(folder);
-    folder.Write(TempCopyName(FileSet[0].BaseCopyName), "a killed run's copy");
+    folder.Write(std::string(FileSet[0].TempName), "a killed run's copy");
     const auto before = folder.Snapshot();
     FakePc pc;
     if (what == kRunning) pc.running = GamePath(folder.GameDir(), FileSet[6].BaseCopyName);
@@ -607,7 +607,8 @@ TEST(FirstRunBackup, LinksUnderTheSetsNamesAreRefused) {
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {});
     EXPECT_FALSE(backup.success);
-    EXPECT_NE(backup.text.find("data0.big: valamelyik nevén"), std::string::npos) << backup.text;
+    EXPECT_NE(backup.text.find("data0.big: a " + std::string(linkName) + " nevén hivatkozás"), std::string::npos)
+        << backup.text;
     EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf(linkName)));
     if (std::string(linkName) != "data0.mrvtmpbig") {
       FakePc pc;
@@ -616,7 +617,9 @@ TEST(FirstRunBackup, LinksUnderTheSetsNamesAreRefused) {
                               std::string(linkName)), std::string::npos) << switched;
     }
     // The other files are backed up; nothing is copied from or to the link.
-    if (std::string(linkName) == "data0.big") EXPECT_FALSE(folder.Has("data0.mrvdefbig"));
+    if (std::string(linkName) == "data0.big") {
+      EXPECT_FALSE(folder.Has("data0.mrvdefbig"));
+    }
     EXPECT_EQ(folder.Snapshot().size(), before.size() + 6);
     EXPECT_EQ(outside.Read("secret"), "only administrators may read this");
   }

@@ -9,9 +9,11 @@
 #include "support/box_text_check.h"
 #include "support/file_ops_posix.h"
 #include "fileset/file_set.h"
+#include "fileset/first_run_backup.h"
 #include "fileset/outcome_text.h"
 #include "fileset/version_switch.h"
 #include "fileset_folder.h"
+#include "support/memory_folder.h"
 
 namespace {
 
@@ -340,6 +342,93 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
     EXPECT_FALSE(result.success);
     EXPECT_EQ(folder.Snapshot(), Layout("BBBSSSS"));
     EXPECT_NE(result.text.find(advice), std::string::npos) << result.text;
+  }
+}
+
+// One name of the set, or a temporary copy's, that the system cannot read,
+// that a link holds, or that a folder holds, in a folder of each side: no
+// operation loses a file's content, and one that stops names it. Where the
+// system cannot read one of a file's four names or a link holds it, both stop.
+class NoGauge final : public ProgressSink {
+ public:
+  void SetProgress(int32_t) override {}
+};
+
+class Utc final : public TimeZone {
+ public:
+  int64_t OffsetAt(int64_t) const override { return 0; }
+};
+
+class OneOddName final : public FileOps {
+ public:
+  OneOddName(MemoryFolder& folder, std::string odd, PathProbe probe)
+      : folder_(folder), odd_(std::move(odd)), probe_(std::move(probe)) {}
+  PathProbe Probe(const std::string& p) override { return folder_.NameOf(p) == odd_ ? probe_ : folder_.Probe(p); }
+  FileStatus Rename(const std::string& f, const std::string& t) override { return folder_.Rename(f, t); }
+  FileStatus OpenForReading(const std::string& p, std::unique_ptr<ReadableFile>& f) override {
+    return folder_.OpenForReading(p, f);
+  }
+  FileStatus CreateNew(const std::string& p, std::unique_ptr<WritableFile>& f) override { return folder_.CreateNew(p, f); }
+  FileStatus Delete(const std::string& p) override { return folder_.Delete(p); }
+  FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return folder_.FreeSpace(f, b); }
+
+ private:
+  MemoryFolder& folder_;
+  std::string odd_;
+  PathProbe probe_;
+};
+
+TEST(VersionSwitch, AnOddNameIsNamedAndLosesNothing) {
+  const std::string dir = MakeGameDir("C:\\VONU11");
+  std::vector<std::string> names;
+  for (const FileSetEntry& e : FileSet) {
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) names.push_back(ShownName(name));
+    names.push_back(ShownName(e.TempName));
+  }
+  PathProbe unknown, link, folder;
+  unknown.kind = EntryKind::Unknown, unknown.reason = "the drive did not answer";
+  link.kind = EntryKind::File, link.link = true;
+  folder.kind = EntryKind::Other;
+  for (const char* layout : {"PPPPPPP", "BBBBBBB", "TTTTTTT", "UUUUUUU"}) {
+    MemoryFolder::Files files;
+    for (const auto& [name, content] : Layout(layout)) files[name] = {content, {1300000000, 0}};
+    // Each operation on the folder as it is, then with the odd name.
+    const auto run = [&](int op, const std::string& odd, const PathProbe& probe, MemoryFolder& memory, std::string& text) {
+      OneOddName ops(memory, odd, probe);
+      FakePc pc;
+      NoGauge gauge;
+      if (op < 2) {
+        const SwitchOutcome o = VersionSwitch(ops, pc, dir, op == 0 ? GameVersion::Base : GameVersion::Patched);
+        text = SwitchText(o);
+        return o.Succeeded();
+      }
+      const BackupOutcome o = FirstRunBackup(ops, pc, dir, gauge, 0, [] {});
+      text = BackupText(o, Utc());
+      return o.Succeeded();
+    };
+    for (int op = 0; op < 3; ++op) {
+      std::string text;
+      MemoryFolder plain(dir, files);
+      const bool works = run(op, "", PathProbe(), plain, text);
+      for (const std::string& odd : names) {
+        for (const PathProbe* probe : {&unknown, &link, &folder}) {
+          SCOPED_TRACE(std::string(layout) + " " + odd + " " + std::to_string(op) + " " + std::to_string(probe - &unknown));
+          MemoryFolder memory(dir, files);
+          const bool succeeded = run(op, odd, *probe, memory, text);
+          for (const auto& [name, file] : files) {
+            bool kept = false;
+            for (const auto& [now, held] : memory.files()) kept = kept || held.bytes == file.bytes;
+            EXPECT_TRUE(kept) << name << " lost\n" << text;
+          }
+          if (probe != &folder) {
+            EXPECT_FALSE(succeeded) << text;
+          }
+          if (!succeeded && (probe != &folder || works)) {
+            EXPECT_NE(text.find(odd), std::string::npos) << text;
+          }
+        }
+      }
+    }
   }
 }
 

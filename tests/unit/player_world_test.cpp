@@ -54,7 +54,7 @@ constexpr int64_t kBaseDate = 1000000000, kPatchDate = 1100000000;
 constexpr size_t kFiles = FileSet.size();
 
 std::string Name(const char* setName) { return ShownName(setName); }
-std::string Temp(size_t i) { return Name(TempCopyName(FileSet[i].BaseCopyName).c_str()); }
+std::string Temp(size_t i) { return Name(FileSet[i].TempName); }
 
 // What the two versions of each file hold: `leftAlone` has a bit for each
 // file the patch does not change, `keepsSize` one for each it rewrites in
