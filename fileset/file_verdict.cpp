@@ -17,9 +17,10 @@ void Judge(FileVerdict& f) {
     f.verdict = SameSize(f.active, f.patched) ? Verdict::SameAsPatchedCopy : Verdict::BaseActive;
   } else if (a && b) {
     stored = &f.base;
-    f.verdict = SameSize(f.active, f.base)                 ? Verdict::NotPatchedYet
-                : f.base.size == 0 && f.active.size > 0 ? Verdict::EmptyCopy
-                                                        : Verdict::PatchedActive;
+    // Of two sizes, an empty stored copy's file is not empty.
+    f.verdict = SameSize(f.active, f.base) ? Verdict::NotPatchedYet
+                : f.base.size == 0         ? Verdict::EmptyCopy
+                                           : Verdict::PatchedActive;
   } else if (a) {
     f.verdict = Verdict::NoStoredCopy;
   } else if (b && p) {

@@ -125,10 +125,9 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
   if (flagSaysDone) return BackupIncomplete(files);
   if (ShowsPatch(WhatFolderShows(files))) return false;
+  // A stored copy that cannot be read is not known to be there.
   for (const FileVerdict& f : files) {
-    if (f.verdict == Verdict::NoStoredCopy || f.verdict == Verdict::Missing || f.verdict == Verdict::Unreadable ||
-        f.verdict == Verdict::Linked)
-      return true;
+    if (f.base.kind != EntryKind::File && f.patched.kind != EntryKind::File) return true;
   }
   return false;
 }

@@ -66,7 +66,7 @@ std::string WhereRegistered() {
 Problem GameDirText(GameDirProblem problem, const std::string& gameDir) {
   const std::string todo =
       "Telepítsd újra a játékot, hogy a telepítője újra beírja a helyét, " + std::string(kRunAgain);
-  switch (problem) {
+  switch (problem) {  // GCOVR_EXCL_BR_LINE an unusable GameDir always has its problem
     case GameDirProblem::NotRead:
       return {"A játék telepítési mappáját nem sikerült kiolvasni a registryből (" + WhereRegistered() +
                   "); az okát a program indulásakor megjelent hibaüzenet írta le.\n",
@@ -125,7 +125,7 @@ Problem LinkText(const FolderLink& link, const char* button) {
 // A check of the PC that could not run: what it would have found counts against.
 Problem NotCheckedText(const CheckNotRun& notRun, const char* button) {
   const char* step = "";
-  switch (notRun.step) {
+  switch (notRun.step) {  // GCOVR_EXCL_BR_LINE a check that did not run always names its step
     case CheckNotRun::Step::RunningGame: step = "annak ellenőrzése, hogy fut-e a játék"; break;
     case CheckNotRun::Step::HoldFolder:
       step = "a Game mappa lefoglalása, hogy a művelet alatt ne lehessen áthelyezni vagy kicserélni";
@@ -145,7 +145,7 @@ Problem NotCheckedText(const CheckNotRun& notRun, const char* button) {
 // Why an operation touched nothing before it read a single name; `button`
 // is the one that starts it again.
 Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, const char* button) {
-  switch (folder.state) {
+  switch (folder.state) {  // GCOVR_EXCL_BR_LINE a ready folder is no reason to stop
     case FolderCheck::State::DirUnusable: return GameDirText(folder.dirProblem, gameDir);
     case FolderCheck::State::Missing: return FolderNotFound(gameDir);
     case FolderCheck::State::Unreachable: return FolderUnreachable(gameDir, folder.why);
@@ -454,7 +454,7 @@ std::string WhyCopyFailed(const BackupFile& f) {
            " bájt): valószínűleg a játék vagy egy telepítő írt bele éppen. Zárd be őket, majd futtasd újra a "
            "biztonsági mentést!";
   }
-  switch (c.stage) {
+  switch (c.stage) {  // GCOVR_EXCL_BR_LINE every stage has its case
     case CopyStage::Source: text = "nem olvasható: " + Why(c.status); break;
     case CopyStage::Temp: text = "a másolata (" + temp + ") nem írható: " + Why(c.status); break;
     case CopyStage::Target:
@@ -469,7 +469,7 @@ std::string WhyCopyFailed(const BackupFile& f) {
 std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   const FileSetEntry& e = *f.entry;
   const std::string temp = ShownName(e.TempName);
-  switch (f.what) {
+  switch (f.what) {  // GCOVR_EXCL_BR_LINE only the findings of a failed file are worded here
     case BackupFinding::SourceMissing: return "nem található a Game mappában";
     case BackupFinding::SourceIsFolder: return "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja";
     case BackupFinding::StoredIsFolder: return "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
@@ -583,13 +583,13 @@ std::string SwitchText(const SwitchOutcome& o) {
   std::string todo;
   for (const Problem& p : SwitchProblems(o)) {
     text += p.what;
-    if (todo.find(p.todo) == std::string::npos) todo += (todo.empty() ? "" : "\n") + p.todo;
+    todo += (todo.empty() ? "" : "\n") + p.todo;  // each kind of problem comes once, with advice of its own
   }
   return text + todo + DateDiffersText(o);
 }
 
 std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
-  switch (o.kind) {
+  switch (o.kind) {  // GCOVR_EXCL_BR_LINE every kind has its case
     case BackupKind::Done: return kDone;
     case BackupKind::AlreadyPatched: {
       const std::vector<std::string> gone = BackupNames(o, BackupFinding::PatchedCopyGone);

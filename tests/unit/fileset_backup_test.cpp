@@ -336,10 +336,13 @@ class FailingCopy final : public FileOps {
     return s;
   }
   FileStatus Delete(const std::string& p) override { return real_.Delete(p); }
-  FileStatus FreeSpace(const std::string& f, uint64_t& b) override { return real_.FreeSpace(f, b); }
+  FileStatus FreeSpace(const std::string& f, uint64_t& b) override {
+    return roomUnknown ? FileStatus::Failure("no answer") : real_.FreeSpace(f, b);
+  }
 
   static FileStatus Fault() { return FileStatus::Failure("Injected fault", faultKind); }
   static inline FailureKind faultKind = FailureKind::Other;
+  static inline bool roomUnknown = false;  // the drive does not say how much room it has
 
  private:
   static bool Is(const std::string& path, const std::string& name) {
@@ -452,20 +455,26 @@ class TinyDisk final : public ForwardingOps {
 };
 
 // A drive that fills up during a copy: which drive, how much the rest
-// needs and how much is free, not advice about programs holding files.
+// needs and how much is free, not advice about programs holding files. A
+// drive that cannot say how much room it has is tried all the same.
 TEST(FirstRunBackup, DiskFullDuringACopySaysHowMuchRoomIsNeeded) {
-  TempGameFolder folder;
-  FillGame(folder);
-  FailingCopy::faultKind = FailureKind::DiskFull;
-  FailingCopy ops(3, FailingCopy::Stage::Write);
-  RecordingGauge gauge;
-  const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
-  FailingCopy::faultKind = FailureKind::Other;
-  EXPECT_FALSE(result.success);
-  EXPECT_NE(result.text.find("elfogyott a hely: a hiányzó mentésekhez 10 MB kell, szabad "), std::string::npos)
-      << result.text;
-  EXPECT_EQ(result.text.find("Zárd be a játékot"), std::string::npos) << result.text;
-  EXPECT_FALSE(folder.Has(FileSet[3].BaseCopyName));
+  for (bool roomUnknown : {false, true}) {
+    TempGameFolder folder;
+    FillGame(folder);
+    FailingCopy::faultKind = FailureKind::DiskFull;
+    FailingCopy::roomUnknown = roomUnknown;
+    FailingCopy ops(3, FailingCopy::Stage::Write);
+    RecordingGauge gauge;
+    const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
+    FailingCopy::faultKind = FailureKind::Other;
+    FailingCopy::roomUnknown = false;
+    EXPECT_FALSE(result.success);
+    EXPECT_NE(result.text.find("elfogyott a hely: a hiányzó mentésekhez 10 MB kell, szabad "), std::string::npos)
+        << result.text;
+    EXPECT_EQ(result.text.find("Zárd be a játékot"), std::string::npos) << result.text;
+    EXPECT_FALSE(folder.Has(FileSet[3].BaseCopyName));
+    EXPECT_TRUE(folder.Has(FileSet[0].BaseCopyName));
+  }
 }
 
 // A folder that tells names apart by case, as a Linux folder under Wine
@@ -530,17 +539,30 @@ TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
     const char* what;
     std::function<void(const TempGameFolder&)> extra;
     bool incomplete;
+    bool withoutFlag = incomplete;  // the flag "0" or missing: any file with nothing stored
   };
   const auto twin = [](size_t i) { return [i](const TempGameFolder& f) { MakeTwin(f, i); }; };
+  const auto allTwins = [](const TempGameFolder& f) {
+    for (size_t i = 0; i < FileSet.size(); ++i) MakeTwin(f, i);
+  };
   const Case cases[] = {
       {"seven active files alone", [](const TempGameFolder&) {}, true},
       {"one stored copy left", twin(3), true},
       {"the marker's patched copy", [](const TempGameFolder& f) { f.Write("data0.mrvupdbig", "p"); }, false},
       {"a stored base copy that differs", [](const TempGameFolder& f) { f.Write("vonu.mrvdefexe", "v1.0"); },
        false},
-      {"every copy stored",
+      {"every copy stored", allTwins, false},
+      {"every copy stored but of a file that is gone",
        [&](const TempGameFolder& f) {
-         for (size_t i = 0; i < FileSet.size(); ++i) MakeTwin(f, i);
+         allTwins(f);
+         std::filesystem::remove(f.PathOf("data1.bh")), std::filesystem::remove(f.PathOf("data1.mrvdefbh"));
+       },
+       false, true},
+      {"every copy stored, one as a patched copy without its file",
+       [&](const TempGameFolder& f) {
+         allTwins(f);
+         std::filesystem::rename(f.PathOf("data1.mrvdefbh"), f.PathOf("data1.mrvupdbh"));
+         std::filesystem::remove(f.PathOf("data1.bh"));
        },
        false},
   };
@@ -551,10 +573,13 @@ TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
     c.extra(folder);
     PosixFileOps ops;
     EXPECT_EQ(BackupNeeded(ops, folder.GameDir(), true), c.incomplete);
+    EXPECT_EQ(BackupNeeded(ops, folder.GameDir(), false), c.withoutFlag);
   }
+  // Without a folder, the flag decides; the operations say what is wrong.
   TempGameFolder noGame(false);
   PosixFileOps ops;
   EXPECT_FALSE(BackupNeeded(ops, noGame.GameDir(), true));
+  EXPECT_TRUE(BackupNeeded(ops, noGame.GameDir(), false));
 }
 
 // Nothing is touched while the game runs from the folder, Windows keeps

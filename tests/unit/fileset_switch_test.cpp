@@ -164,6 +164,9 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       {"TTTTTTP", kPatched, "TTTTTTP", "telepítsd újra a Vonu11 1.01 Patchet most, amíg a patchelt változat aktív",
        kT, kApplied},
       {"PPPPPPT", kBase, "BBBBBBT", kBaseApplied + std::string("\nEzek a file-ok még megegyeznek"), kT, kApplied},
+      // Backups of base files beside a patched file and its twin: nothing
+      // tells which version is wanted where; every file stays, named.
+      {"TTTTTTO", kBase, "TTTTTTO", "megegyeznek a tárolt patchelt példányukkal, ezért úgy maradtak", kT, kApplied},
   };
   for (const StateCase& c : cases) {
     SCOPED_TRACE(std::string(c.before) + (c.target == kBase ? " to base" : " to patched"));

@@ -106,6 +106,15 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
       }
     }
   }
+  // Every refusal at once: one box, each advice once.
+  SwitchOutcome all;
+  all.kind = SwitchKind::Refused, all.gameDir = kDir;
+  for (F finding : kinds[0].findings) {
+    SwitchFile f;
+    f.what = finding, f.entry = &kExe, f.name = kExe.ActiveName;
+    all.files.push_back(f), all.files.push_back(f);
+  }
+  ExpectReadable(SwitchText(all), "vonu.exe");
   // A rename that failed, undone or stranded, for each kind of failure.
   for (FailureKind kind : kKinds) {
     for (SwitchKind ending : {SwitchKind::Undone, SwitchKind::Stranded}) {
@@ -115,7 +124,7 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
       failed.what = F::RenameFailed, failed.name = kExe.ActiveName, failed.other = kExe.BaseCopyName;
       failed.status = Refused(kind);
       stranded = failed, stranded.what = F::Stranded;
-      o.files = {failed, stranded};
+      o.files = {failed, stranded, stranded};
       ExpectReadable(SwitchText(o), "vonu.exe");
     }
   }
@@ -125,16 +134,16 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
   using B = BackupFinding;
   for (B finding : {B::SourceMissing, B::SourceIsFolder, B::StoredIsFolder, B::Unsettled, B::TempInTheWay, B::TempLeft,
                     B::Unreadable, B::Linked, B::EmptyCopy, B::BaseGone, B::PatchedSince}) {
-    for (bool showsPatch : {false, true}) {
+    for (Verdict verdict : {Verdict::PatchedActive, Verdict::SameAsPatchedCopy}) {
       SCOPED_TRACE(static_cast<int>(finding));
       BackupOutcome o;
-      o.kind = BackupKind::Failed, o.gameDir = kDir, o.showsPatch = showsPatch;
+      o.kind = BackupKind::Failed, o.gameDir = kDir, o.showsPatch = verdict == Verdict::PatchedActive;
       BackupFile f, kept;
-      f.what = finding, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = Verdict::PatchedActive;
+      f.what = finding, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
       f.name = kExe.BaseCopyName;
       f.kinds = {EntryKind::File, EntryKind::Other, EntryKind::Missing};
       kept.what = B::Copied, kept.entry = &FileSet.front();
-      o.files = {f, kept};
+      o.files = {f, f, kept};
       ExpectReadable(BackupText(o, Utc()), "vonu.exe");
     }
   }
@@ -149,7 +158,9 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
         f.what = B::CopyFailed, f.entry = &kExe;
         f.copy.status = Refused(kind), f.copy.stage = stage;
         if (!removed) f.copy.removal = Refused(FailureKind::InUse);
-        o.files = {f, f};
+        BackupFile other = f;
+        other.copy.status = Refused(kind == FailureKind::InUse ? FailureKind::Other : FailureKind::InUse);
+        o.files = {f, other, f};
         ExpectReadable(BackupText(o, Utc()), "vonu.exe");
       }
     }
