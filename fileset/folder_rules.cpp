@@ -53,6 +53,17 @@ constexpr Row kRules[] = {
     {Verdict::Linked, kAny, {M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked},
 };
 
+struct End {
+  FolderShows shows;
+  SwitchKind toBase, toPatched;
+};
+
+// Any other side: Applied. To base, the patch over base is refused by its rows.
+constexpr End kEnds[] = {
+    {S::BackupOnly, SwitchKind::BaseAlreadyActive, SwitchKind::PatchNotInstalled},
+    {S::PatchOverBase, SwitchKind::Refused, SwitchKind::PatchedAlreadyActive},
+};
+
 const Row& RowFor(const FileVerdict& file, FolderShows shows) {
   for (const Row& row : kRules) {  // GCOVR_EXCL_BR_LINE every verdict has a row for any side: the loop never runs out
     if (row.verdict == file.verdict && (row.shows == kAny || row.shows == shows)) return row;
@@ -83,6 +94,13 @@ FolderShows WhatFolderShows(const FolderVerdicts& files) {
 SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target) {
   const Row& row = RowFor(file, shows);
   return target == GameVersion::Base ? row.toBase : row.toPatched;
+}
+
+SwitchKind SwitchEndFor(FolderShows shows, GameVersion target) {
+  for (const End& end : kEnds) {
+    if (end.shows == shows) return target == GameVersion::Base ? end.toBase : end.toPatched;
+  }
+  return SwitchKind::Applied;
 }
 
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {

@@ -45,11 +45,28 @@ enum class SwitchFinding {
   Stranded,         // `name` holds the file whose own name is `other`: status
 };
 
+enum class SwitchKind {
+  Applied,            // the target version is active; files may note what was seen
+  BaseAlreadyActive,  // the patch is not installed; the base files are active
+  PatchedAlreadyActive,  // the patch was installed over the base files: it is active, they are gone
+  NotReady,           // folder.state says why: nothing touched
+  Unreadable,         // some names could not be checked: files
+  PatchNotInstalled,  // every active file is of its backup's version; patched asked for
+  Refused,            // the renames cannot all be made: files
+  Undone,             // a rename failed (files) and the ones before it are undone
+  Stranded,           // a rename failed and some undos too: files
+};
+
 struct SwitchRule {
   SwitchMove move = SwitchMove::Stay;
   SwitchFinding finding = SwitchFinding::None;
 };
 SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target);
+
+// How a switch that no file refuses ends, by the folder's side: where every
+// stored copy is of its active file's version, nothing is renamed, and the
+// side says which version is active.
+SwitchKind SwitchEndFor(FolderShows shows, GameVersion target);
 
 // What the backup does with one file.
 enum class BackupFinding {

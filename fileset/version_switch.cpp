@@ -128,13 +128,6 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   }
 
   const FolderShows shows = WhatFolderShows(files);
-  bool allNotPatched = true;
-  for (const FileVerdict& f : files) allNotPatched = allNotPatched && f.verdict == Verdict::NotPatchedYet;
-  if (allNotPatched) {
-    out.kind = target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled;
-    return out;
-  }
-
   // Everything that stands in the way is named at once.
   std::vector<SwitchFile> refusals, notes;
   const std::vector<RenameStep> steps = PlanSwitch(files, shows, target, refusals, notes);
@@ -144,7 +137,8 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
     out.kind = SwitchKind::Refused;
     return out;
   }
-  if (steps.empty() && shows == FolderShows::PatchOverBase) out.kind = SwitchKind::PatchedAlreadyActive;
+  out.kind = SwitchEndFor(shows, target);
+  if (!out.Succeeded()) return out;
   RunPlan(ops, gameDir, steps, out);
   if (out.Succeeded()) out.files = notes;
   return out;

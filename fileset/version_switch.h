@@ -24,18 +24,6 @@ struct SwitchFile {
   bool tempLeft = false;             // a killed backup's temporary copy is there
 };
 
-enum class SwitchKind {
-  Applied,            // the target version is active; files may note what was seen
-  BaseAlreadyActive,  // the patch is not installed; the base files are active
-  PatchedAlreadyActive,  // the patch was installed over the base files: it is active, they are gone
-  NotReady,           // folder.state says why: nothing touched
-  Unreadable,         // some names could not be checked: files
-  PatchNotInstalled,  // every active file is of its backup's version; patched asked for
-  Refused,            // the renames cannot all be made: files
-  Undone,             // a rename failed (files) and the ones before it are undone
-  Stranded,           // a rename failed and some undos too: files
-};
-
 struct SwitchOutcome {
   SwitchKind kind = SwitchKind::Applied;
   GameVersion target = GameVersion::Base;
