@@ -14,6 +14,7 @@
 #include "fileset/version_switch.h"
 #include "fileset_folder.h"
 #include "support/memory_folder.h"
+#include "support/quiet.h"
 
 namespace {
 
@@ -352,16 +353,6 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
 // that a link holds, or that a folder holds, in a folder of each side: no
 // operation loses a file's content, and one that stops names it. Where the
 // system cannot read one of a file's four names or a link holds it, both stop.
-class NoGauge final : public ProgressSink {
- public:
-  void SetProgress(int32_t) override {}
-};
-
-class Utc final : public TimeZone {
- public:
-  int64_t OffsetAt(int64_t) const override { return 0; }
-};
-
 class OneOddName final : public FileOps {
  public:
   OneOddName(MemoryFolder& folder, std::string odd, PathProbe probe)

@@ -9,16 +9,12 @@
 #include "fileset/file_set.h"
 #include "fileset/outcome_text.h"
 #include "support/box_text_check.h"
+#include "support/quiet.h"
 
 namespace {
 
 const std::string kDir = MakeGameDir("C:\\VONU11");
 const FileSetEntry& kExe = FileSet.back();
-
-class Utc final : public TimeZone {
- public:
-  int64_t OffsetAt(int64_t) const override { return 0; }
-};
 
 // A failure the system has no words for: the tool's stand-in words are read.
 FileStatus Refused(FailureKind kind) { return FileStatus::Failure("", kind, 5); }

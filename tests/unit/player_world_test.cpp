@@ -46,6 +46,7 @@
 #include "fileset/version_switch.h"
 #include "support/box_text_check.h"
 #include "support/memory_folder.h"
+#include "support/quiet.h"
 
 namespace {
 
@@ -129,16 +130,6 @@ class NoPc final : public PcWatch {
   std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 
-class NoGauge final : public ProgressSink {
- public:
-  void SetProgress(int32_t) override {}
-};
-
-class UtcZone final : public TimeZone {
- public:
-  int64_t OffsetAt(int64_t) const override { return 0; }
-};
-
 enum class Face { FirstRun, Choice };
 enum class Act { Ok, ToBase, ToPatched, Patch, Reinstall, Quarantine, Restore, RenameStored, DeleteFamily, DeleteKey, FlagZero };
 
@@ -215,7 +206,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0)
     unsigned vouched = 0;
     for (size_t i = 0; i < kFiles; ++i) vouched |= v.Changes(i) && w.Active(i) == v.patched[i] && !w.StoredAny(i) ? 1u << i : 0;
     run.backedUp = FirstRunBackup(ops, pc, kGameDir, gauge, 0, [&] { w.flag = Flag::One; }, resume);
-    run.text = BackupText(*run.backedUp, UtcZone());
+    run.text = BackupText(*run.backedUp, Utc());
     // Never asked, the player's OK says the active files are the base ones.
     if (!run.asked) w.vouched |= vouched;
   } else {
@@ -473,9 +464,10 @@ bool Switches(const World& w, Act act, const Versions& v, World* after = nullptr
 }
 
 bool BothSwitchesWork(const World& w, const Versions& v) {
-  // The switches see only the folder: one answer a folder.
+  // The switches see only the folder: one answer a folder of a world (the
+  // worlds differ in what the patch writes to vonu.exe).
   static std::unordered_map<std::string, bool> known;
-  std::string key = v.patched[6] + w.Key();
+  const std::string key = v.patched[6] + w.Key();
   if (const auto it = known.find(key); it != known.end()) return it->second;
   World base, patched;
   return known[key] = Switches(w, Act::ToBase, v, &base) && Switches(w, Act::ToPatched, v, &patched) &&
