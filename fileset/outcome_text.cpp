@@ -524,8 +524,9 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
 
 // The player said the patch came after the earlier backup.
 std::string PatchedSinceText(const BackupOutcome& o) {
-  return "Mivel a Vonu11 1.01 Patch a korábbi biztonsági mentés után települt, ezeknek a file-oknak az alap (v1.0) "
-         "változata már nincs meg a Game mappában, és a program a patchelt változatukat nem menti el alapként:\n" +
+  return "Mivel a Vonu11 1.01 Patch a korábbi biztonsági mentés után települt, ezek a file-ok már a patchelt "
+         "változatot tartalmazhatják, és a program a patchelt változatukat nem menti el alapként; ha a patch "
+         "lecserélte őket, az alap (v1.0) változatuk már nincs meg a Game mappában:\n" +
          JoinNames(BackupNames(o, BackupFinding::PatchedSince)) + ".\n" + kNotMade + kPutBaseBack;
 }
 
