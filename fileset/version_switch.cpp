@@ -60,16 +60,12 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
 }
 
 // Tests every rename of the plan before any is made. The verdicts put only
-// files in the plan and send each to a name that holds no file, or that an
-// earlier rename frees; they count a folder as no file, so a folder is what
-// may stand in the way.
+// files in the plan, each to a name that holds no file or whose file an
+// earlier rename moves away; they count a folder as no file, so a folder is
+// what may stand in the way.
 void CheckPlan(const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
-  for (size_t i = 0; i < steps.size(); ++i) {
-    bool freed = false;
-    for (size_t k = 0; k < i; ++k) freed = freed || std::string(steps[k].from) == steps[i].to;
-    if (!freed && steps[i].found->kind == EntryKind::Other) {
-      out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, steps[i].to));
-    }
+  for (const RenameStep& step : steps) {
+    if (step.found->kind == EntryKind::Other) out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, step.to));
   }
 }
 
