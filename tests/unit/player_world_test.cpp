@@ -328,7 +328,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     case SwitchFinding::SameAsPatched: excused = true; return sameAs(patched) ? "" : active + " is said to be its patched copy's version";
     case SwitchFinding::NoStoredCopy: excused = true; return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
     case SwitchFinding::BaseOverwritten:
-      excused = true;
+      // A version that is gone excuses no success: the file keeps the patch.
       return versionGone(v.base[i]) ? "" : active + "'s base version is said to be gone, and it is in the folder";
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
