@@ -182,12 +182,14 @@ FileStatus Refusal(int n) {
   return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 3], 32);
 }
 
-ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0) {
+// `anyFace`: the switch runs though the first-run face hides it, as a check
+// of what it would say.
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
   run.face = StartFace(w);
-  run.applies = (act == Act::Ok) == (run.face == Face::FirstRun);
+  run.applies = (act == Act::Ok) == (run.face == Face::FirstRun) || (anyFace && act != Act::Ok);
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
@@ -381,8 +383,17 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
 // What a step of the tool broke, empty when nothing.
 std::string BrokenPromise(const World& before, const ToolRun& run, const Versions& v) {
   const World& after = run.after;
+  // A patched file the player backed up as base is the player's word: a
+  // killed backup's copy of it is taken for the version still active.
+  const auto vouchedFor = [&](const std::string& bytes) {
+    for (size_t i = 0; i < kFiles; ++i) {
+      if ((before.vouched & (1u << i)) && bytes == v.patched[i]) return true;
+    }
+    return false;
+  };
   for (const auto& [name, f] : before.folder) {
-    if (!f.bytes.empty() && Copies(after, f.bytes) == 0) return "P1: the last copy of " + name + " is gone";
+    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes))
+      return "P1: the last copy of " + name + " is gone";
   }
   for (size_t i = 0; i < kFiles; ++i) {
     if (!v.Changes(i) || (after.vouched & (1u << i))) continue;
@@ -628,42 +639,50 @@ void CheckFolder(const Versions& v, int here, Walk& walk) {
   if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
 }
 
-// Every move from a node's folder, every crash point and every refused
-// operation of the tool's: the tool's steps are checked, the folders they
-// lead to returned.
-std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk& walk) {
+// One move from a node's folder, with every crash point of the tool's and
+// every refused operation (or, where `refusal` is set, that one alone): the
+// tool's steps are checked, the folders they lead to returned. A switch that
+// the first-run face hides is checked too, and leads nowhere.
+std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move& m, Walk& walk, int refusal = 0) {
   const World w = walk.nodes[here].world;
   std::vector<std::pair<World, Move>> next;
-  for (const Move& m : MovesFrom(w, v, walk)) {
-    ++walk.histories;
-    if (m.act != Act::Ok && m.act != Act::ToBase && m.act != Act::ToPatched) {
-      if (const std::optional<World> after = PlayerMove(w, m, v); after && after->Key() != w.Key()) next.emplace_back(*after, m);
-      continue;
-    }
-    const ToolRun full = RunTool(w, m.act, v);
-    if (!full.applies) continue;
-    ++walk.toolSteps;
-    if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
-    next.emplace_back(full.after, m);
-    for (size_t k = 0; k < full.crashes.size(); ++k) {
-      Move crash = m;
-      crash.crashAfter = static_cast<int>(k + 1);
-      ToolRun cut = full;
-      cut.after = full.crashes[k];
-      cut.crashed = true;
-      ++walk.crashPoints;
-      if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
-        walk.Fail(broken, here, &crash, "(none: the machine stopped)");
-      next.emplace_back(cut.after, crash);
-    }
-    for (int n = 1; n <= full.calls; ++n) {
-      Move refused = m;
-      refused.refused = n;
-      const ToolRun run = RunTool(w, m.act, v, n);
-      ++walk.refusals;
-      if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &refused, run.text);
-      next.emplace_back(run.after, refused);
-    }
+  ++walk.histories;
+  if (m.act != Act::Ok && m.act != Act::ToBase && m.act != Act::ToPatched) {
+    if (const std::optional<World> after = PlayerMove(w, m, v); after && after->Key() != w.Key()) next.emplace_back(*after, m);
+    return next;
+  }
+  const ToolRun full = RunTool(w, m.act, v, 0, true);
+  if (!full.applies) return next;
+  ++walk.toolSteps;
+  if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
+  if (full.face == Face::FirstRun && m.act != Act::Ok) return next;
+  next.emplace_back(full.after, m);
+  for (size_t k = 0; k < full.crashes.size(); ++k) {
+    Move crash = m;
+    crash.crashAfter = static_cast<int>(k + 1);
+    ToolRun cut = full;
+    cut.after = full.crashes[k];
+    cut.crashed = true;
+    ++walk.crashPoints;
+    if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
+      walk.Fail(broken, here, &crash, "(none: the machine stopped)");
+    next.emplace_back(cut.after, crash);
+  }
+  for (int n = refusal > 0 ? refusal : 1; n <= (refusal > 0 ? std::min(refusal, full.calls) : full.calls); ++n) {
+    Move refused = m;
+    refused.refused = n;
+    const ToolRun run = RunTool(w, m.act, v, n);
+    ++walk.refusals;
+    if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &refused, run.text);
+    next.emplace_back(run.after, refused);
+  }
+  return next;
+}
+
+std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk& walk) {
+  std::vector<std::pair<World, Move>> next;
+  for (const Move& m : MovesFrom(walk.nodes[here].world, v, walk)) {
+    for (auto& successor : Step(v, here, m, walk)) next.push_back(std::move(successor));
   }
   return next;
 }
@@ -679,15 +698,20 @@ void Explore(const Versions& v, int maxDepth, Walk& walk) {
   }
 }
 
-// Beyond: seeded random histories of `length` moves.
+// Beyond: seeded random histories of `length` moves. Each step takes one
+// move at random; a run of the tool is checked with its crash points and one
+// refused operation, and the history goes on from one of them.
 void Sample(const Versions& v, int walks, int length, Walk& walk) {
   walk.sampling = true;
+  const auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(walk.random); };
   for (int i = 0; i < walks; ++i) {
     int here = 0;
     for (int step = 0; step < length; ++step) {
-      const std::vector<std::pair<World, Move>> next = Successors(v, here, walk);
-      if (next.empty()) break;
-      const auto& [world, move] = next[std::uniform_int_distribution<size_t>(0, next.size() - 1)(walk.random)];
+      const std::vector<Move> moves = MovesFrom(walk.nodes[here].world, v, walk);
+      const std::vector<std::pair<World, Move>> next =
+          Step(v, here, moves[pick(moves.size())], walk, static_cast<int>(pick(40)) + 1);
+      if (next.empty()) continue;
+      const auto& [world, move] = next[pick(next.size())];
       walk.nodes.push_back({world, here, move, step + 1});
       here = static_cast<int>(walk.nodes.size() - 1);
       CheckFolder(v, here, walk);
@@ -700,9 +724,10 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   Walk walk;
   Explore(versions, depth, walk);
   const size_t distinct = walk.nodes.size();
-  Sample(versions, 20, 12, walk);
-  std::cout << "player world: every history of " << depth << " moves (" << distinct
-            << " distinct folders) and 200 random ones of 12: " << walk.histories << " moves tried, "
+  constexpr int kWalks = 600, kLength = 12;
+  Sample(versions, kWalks, kLength, walk);
+  std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders) and "
+            << kWalks << " random ones of " << kLength << ": " << walk.histories << " moves tried, "
             << walk.toolSteps << " runs of the tool, " << walk.crashPoints << " crash points, " << walk.refusals
             << " refused operations\n";
   for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
