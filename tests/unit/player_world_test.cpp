@@ -520,7 +520,10 @@ std::string DeadEnd(World w, const Versions& v) {
       runs_.push_back(RunTool(w, act, v));
     std::string said;
     bool moved = false, gone = false;
+    const World start = w;
     for (const ToolRun& run : runs_) {
+      // Every run on the way is held to the promises too.
+      if (const std::string broken = BrokenPromise(start, run, v); !broken.empty()) return broken + "\n" + run.text;
       if (!moved && (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) && run.after.Key() != w.Key()) {
         w = run.after, moved = true;
       }
