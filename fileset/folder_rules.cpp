@@ -30,7 +30,16 @@ using S = FolderShows;
 // Where nothing shows the patch, a file with nothing stored is a backup
 // that is not whole; beside base files, its patched copy is what is gone;
 // beside patched files, its base version.
+// Where stored copies disagree on which version is active, each file is
+// switched as its own copy says (a switch whose undo was cut off leaves such
+// a folder, and pressing again must finish it), and each is named: a copy
+// renamed by hand into its other name looks the same, and only the player
+// knows which it was.
 constexpr Row kRules[] = {
+    {Verdict::BaseActive, S::BothActive, {M::Stay, F::SidesDisagree}, {M::Swap, F::SidesDisagree},
+     B::PatchedStored},
+    {Verdict::PatchedActive, S::BothActive, {M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree},
+     B::BaseStored},
     {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::PatchedStored},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
@@ -82,7 +91,7 @@ int Count(const FolderVerdicts& files, Verdict verdict) {
 FolderShows WhatFolderShows(const FolderVerdicts& files) {
   const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
   const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::SameAsPatchedCopy);
-  if (patched > 0 && base > 0) return S::Unsettled;
+  if (patched > 0 && base > 0) return S::BothActive;
   if (patched > 0) return S::PatchedSide;
   if (base > 0) return S::BaseSide;
   if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::Unsettled;
@@ -141,6 +150,11 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
     return !flagSaysDone;
   }
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  // A stored patched copy, even one whose file's other names are gone, was
+  // put there by a switch, which only a whole backup allows.
+  for (const FileVerdict& f : files) {
+    if (f.patched.kind == EntryKind::File) return false;
+  }
   if (flagSaysDone) return BackupIncomplete(files);
   if (ShowsPatch(WhatFolderShows(files))) return false;
   // A stored copy that cannot be read is not known to be there.

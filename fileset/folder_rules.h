@@ -16,7 +16,9 @@ enum class FolderShows {
   BaseSide,       // some stored patched copy differs from its file: the base version is active
   PatchOverBase,  // only stored patched copies of the active files' version: the patch was
                   // installed over the active base version, whose base versions are gone
-  Unsettled,      // a switch cut off midway, or files that tell both ways
+  BothActive,     // stored copies that say the base version is active beside ones that say the
+                  // patched is: a stored copy renamed by hand, or a patch cut off over a mixed folder
+  Unsettled,      // a switch cut off midway, or files of both stored copies' versions
 };
 FolderShows WhatFolderShows(const FolderVerdicts& files);
 
@@ -34,6 +36,7 @@ enum class SwitchFinding {
   Linked,           // a junction or symbolic link holds `name`
   FolderInTheWay,   // `name` is to be taken but a folder holds it
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
+  SidesDisagree,    // its stored copy says one version was active, other files' the other: verdict
   BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole
   NoBaseCopy,       // nothing stored beside files that show the patch: no base copy, version unknown
   BaseOverwritten,  // the patch was installed over its active base version: that is gone

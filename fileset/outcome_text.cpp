@@ -280,6 +280,19 @@ std::string AppliedText(const SwitchOutcome& o) {
   if (!patchedGone.empty()) {
     text += "\n" + std::string(kPatchedCopyGone) + JoinNames(patchedGone) + ".\n" + kRestorePatchedCopy;
   }
+  std::vector<std::string> saidBase, saidPatched;
+  for (const SwitchFile& f : o.files) {
+    if (f.what != SwitchFinding::SidesDisagree) continue;
+    (f.verdict == Verdict::BaseActive ? saidBase : saidPatched).push_back(ShownName(f.name));
+  }
+  if (!saidBase.empty()) {
+    text += "\nA tárolt példányuk szerint ezeknek a file-oknak az alap (v1.0) változata volt aktív:\n" +
+            JoinNames(saidBase) + ".\nEzeknek pedig a patchelt változata:\n" + JoinNames(saidPatched) +
+            ".\nA program eszerint váltott. Egy félbeszakadt váltás után ez így rendben van; ha viszont kézzel "
+            "átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), ezek között lehet olyan, amelyik most "
+            "a másik változatot tartalmazza: ilyenkor telepítsd újra a játék alap változatát, töröld a tárolt "
+            "példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a programmal!";
+  }
   return text + DateDiffersText(o);
 }
 
@@ -501,8 +514,9 @@ const char kPutBaseBack[] =
     "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
     "mentések megmaradnak), majd futtasd újra ezt a programot a biztonsági mentéshez!";
 
-// Files whose base version is gone: the patch was installed before they were
-// backed up. The files that show the patch are the evidence.
+// Files with no stored base copy beside files that show the patch: it may
+// have replaced them before they were backed up (or stopped before them).
+// The files that show the patch are the evidence.
 std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   std::string evidence;
   for (const BackupFile& f : o.files) {
@@ -518,8 +532,8 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
          "mentés:\n" + JoinNames(BackupNames(o, BackupFinding::BaseGone)) +
-         ".\nA patchelt file-okat a program nem menti el alapként, így ezek alap változata már nincs meg a Game "
-         "mappában.\n" + evidence + kPutBaseBack;
+         ".\nA patchelt file-okat a program nem menti el alapként; ha a patch lecserélte őket (a méretükből ez nem "
+         "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack;
 }
 
 // The player said the patch came after the earlier backup.
