@@ -56,6 +56,7 @@ constexpr size_t kFiles = FileSet.size();
 
 std::string Name(const char* setName) { return ShownName(setName); }
 std::string Temp(size_t i) { return Name(FileSet[i].TempName); }
+size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
 
 // What the two versions of each file hold: `leftAlone` has a bit for each
 // file the patch does not change, `keepsSize` one for each it rewrites in
@@ -85,6 +86,12 @@ struct World {
   Flag flag = Flag::Missing;
   int64_t now = 1200000000;
   unsigned vouched = 0;  // files whose patched content the player backed up as base
+  bool renamed = false;  // the player renamed a stored copy into its other name
+
+  // Where the tool's account of a file's versions is the player's word: the
+  // tool reads each file beside the rest of the folder, so one file the
+  // player vouched for or renamed colours what it makes of the others.
+  bool PlayersWord() const { return renamed || vouched != 0; }
 
   // The same key for folders the tool cannot tell apart: dates only as
   // their order (the tool compares them, never reads them as such).
@@ -95,7 +102,7 @@ struct World {
     }
     std::map<int64_t, size_t> rank;
     for (int64_t t : times) rank.emplace(t, rank.size());
-    std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched);
+    std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched) + (renamed ? "r" : "");
     for (const auto* files : {&folder, &quarantine}) {
       key += '|';
       for (const auto& [name, f] : *files) key += name + '=' + f.bytes + '@' + std::to_string(rank[f.lastWrite.seconds]) + ';';
@@ -182,14 +189,14 @@ FileStatus Refusal(int n) {
   return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 3], 32);
 }
 
-// `anyFace`: the switch runs though the first-run face hides it, as a check
-// of what it would say.
+// `anyFace`: the move runs though the face hides it, as a check of what it
+// would do: the window may have stood open while the folder changed.
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
   run.face = StartFace(w);
-  run.applies = (act == Act::Ok) == (run.face == Face::FirstRun) || (anyFace && act != Act::Ok);
+  run.applies = (act == Act::Ok) == (run.face == Face::FirstRun) || anyFace;
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
@@ -223,6 +230,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
     run.crashes.push_back(started);
     run.crashes.back().folder = files;
     run.crashes.back().vouched = w.vouched;
+    run.crashes.back().renamed = w.renamed;
   }
   return run;
 }
@@ -257,6 +265,11 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
           if (Name(from) != m.name || w.At(Name(to))) continue;
           w.folder[Name(to)] = w.folder.at(m.name);
           w.folder.erase(m.name);
+          // Its names now lie, and the tool, which sees only names, sizes
+          // and dates, takes the rest of the folder by them too; the switch
+          // names the files whose copies disagree with the rest. From here
+          // on, which version is where is the player's word.
+          w.renamed = true;
           return w;
         }
       }
@@ -272,7 +285,6 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 
 // ------------------------------------------------------------------ promises
 
-size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
 
 // A sentence that tells the player to install the patch, or to install it again.
 bool AdvisesPatch(const std::string& text) {
@@ -343,6 +355,15 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       }
       return {};
     }
+    case SwitchFinding::SidesDisagree: {
+      // Its stored copy said which version was active: the other name was free, the sizes differed.
+      excused = true;
+      const bool saidBase = f.verdict == Verdict::BaseActive;
+      const std::string& stored = saidBase ? patched : base;
+      return SameSize(b, active, stored) || !b.At(stored) || b.At(saidBase ? base : patched)
+                 ? active + "'s stored copy is said to tell which version was active"
+                 : "";
+    }
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
 }
@@ -364,10 +385,8 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
     case BackupFinding::PatchedCopyGone:
       return !v.Changes(i) || !a.Holds(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is there";
-    case BackupFinding::BaseGone:
-      return !v.Changes(i) || (!a.Holds(v.base[i]) && (a.Bytes(Temp(i)) != v.base[i] || run.text.find(Temp(i)) != std::string::npos))
-                 ? ""
-                 : active + "'s base version is said to be gone, and it is in the folder";
+    // Said to be gone only if the patch replaced it.
+    case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
     case BackupFinding::PatchedSince: return run.saidYes ? "" : "the player did not say the patch came since";
     case BackupFinding::SourceMissing: return b.At(active) ? active + " is said to be missing" : "";
     case BackupFinding::CopyFailed:
@@ -396,7 +415,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       return "P1: the last copy of " + name + " is gone";
   }
   for (size_t i = 0; i < kFiles; ++i) {
-    if (!v.Changes(i) || (after.vouched & (1u << i))) continue;
+    if (!v.Changes(i) || after.PlayersWord()) continue;
     for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
       const std::string name = Name(setName);
       if (after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
@@ -411,6 +430,8 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   if (run.switched) {
     const SwitchOutcome& o = *run.switched;
     for (const SwitchFile& f : o.files) {
+      // What the tool says of a file whose names the player made is the player's.
+      if (f.entry && before.PlayersWord()) continue;
       bool excuses = false;
       if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excuses); !lie.empty()) return "P3: " + lie;
       if (excuses && f.entry) excused.insert(IndexOf(f.entry));
@@ -421,10 +442,11 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
         return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
     }
+    if (o.kind == SwitchKind::Refused && o.files.empty()) return "P3: the switch is refused, and the box names nothing in the way";
     if (o.Succeeded()) {
       const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
       for (size_t i = 0; i < kFiles; ++i) {
-        if (!excused.count(i) && !(after.vouched & (1u << i)) && after.Active(i) != want[i] &&
+        if (!excused.count(i) && !after.PlayersWord() && after.Active(i) != want[i] &&
             (v.Shows(i) || o.target == GameVersion::Patched))
           return "P3: success, but " + Name(FileSet[i].ActiveName) + " does not hold the chosen version";
       }
@@ -433,17 +455,18 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
     if (o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) {
       for (size_t i = 0; i < kFiles; ++i) {
-        if (v.Shows(i) && !(after.vouched & (1u << i)) && Copies(after, v.patched[i]) > 0) return "P3: \"the patch is not installed yet\", but a patched file is there";
+        if (v.Shows(i) && !after.PlayersWord() && Copies(after, v.patched[i]) > 0) return "P3: \"the patch is not installed yet\", but a patched file is there";
       }
     }
   }
   if (run.backedUp) {
     const BackupOutcome& o = *run.backedUp;
     for (const BackupFile& f : o.files) {
+      if (before.PlayersWord()) continue;
       if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
     }
     for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done; ++i) {
-      if ((after.vouched & (1u << i)) || !v.Shows(i)) continue;
+      if (after.PlayersWord() || !v.Shows(i)) continue;
       if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || after.Active(i) != v.base[i])
         return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
     }
@@ -468,21 +491,30 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   return {};
 }
 
-bool Switches(const World& w, Act act, const Versions& v, World* after = nullptr) {
-  const ToolRun run = RunTool(w, act, v);
-  if (after) *after = run.after;
-  return run.applies && run.switched->Succeeded();
-}
-
-bool BothSwitchesWork(const World& w, const Versions& v) {
+// Both switches from the folder, and back from where each lands, every run
+// held to the promises: what the first one broke goes to `broken`.
+bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
   // The switches see only the folder: one answer a folder of a world (the
   // worlds differ in what the patch writes to vonu.exe).
-  static std::unordered_map<std::string, bool> known;
+  static std::unordered_map<std::string, std::pair<bool, std::string>> known;
   const std::string key = v.patched[6] + w.Key();
-  if (const auto it = known.find(key); it != known.end()) return it->second;
-  World base, patched;
-  return known[key] = Switches(w, Act::ToBase, v, &base) && Switches(w, Act::ToPatched, v, &patched) &&
-                      Switches(base, Act::ToPatched, v) && Switches(patched, Act::ToBase, v);
+  if (const auto it = known.find(key); it == known.end()) {
+    bool work = true;
+    std::string lie;
+    const auto run = [&](const World& from, Act act) {
+      ToolRun step = RunTool(from, act, v);
+      work = work && step.applies && step.switched->Succeeded();
+      if (lie.empty() && step.applies && !(lie = BrokenPromise(from, step, v)).empty())
+        lie += "\n" + Describe({act}) + " (both switches tried)\nbox: " + step.text;
+      return step.after;
+    };
+    run(run(w, Act::ToBase), Act::ToPatched);
+    run(run(w, Act::ToPatched), Act::ToBase);
+    known[key] = {work, lie};
+  }
+  const auto& [work, lie] = known[key];
+  if (broken.empty()) broken = lie;
+  return work;
 }
 
 // A box that tells what is no longer in the folder and how to get it back,
@@ -499,7 +531,8 @@ bool SaysWhatIsGone(const ToolRun& run) {
   if (run.backedUp) {
     for (const BackupFile& f : run.backedUp->files) {
       if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince ||
-          f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled)
+          f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled ||
+          f.what == BackupFinding::SourceMissing)
         return true;
     }
   }
@@ -513,7 +546,8 @@ std::string DeadEnd(World w, const Versions& v) {
   for (int runs = 0; runs < 6; ++runs) {
     // Once the player has backed up patched files as base, the tool's account
     // of the versions is the player's: the read-me tells how to start over.
-    if (w.vouched || BothSwitchesWork(w, v)) return {};
+    std::string broken;
+    if (BothSwitchesWork(w, v, broken) || w.vouched || w.renamed || !broken.empty()) return broken;
     World probe = w;
     std::vector<ToolRun> runs_;
     for (Act act : StartFace(probe) == Face::FirstRun ? std::vector<Act>{Act::Ok} : std::vector<Act>{Act::ToBase, Act::ToPatched})
@@ -540,13 +574,15 @@ std::string DeadEnd(World w, const Versions& v) {
     if (!next) return gone ? std::string() : "P5: nothing the box says helps\n" + said;
     w = *next;
   }
-  return BothSwitchesWork(w, v) ? std::string() : "P5: six runs of the tool do not make both switches work";
+  std::string broken;
+  return BothSwitchesWork(w, v, broken) ? broken : "P5: six runs of the tool do not make both switches work";
 }
 
 // P6: the start's face against the account.
 std::string WrongFace(const World& w, const Versions& v) {
   World probe = w;
   const Face face = StartFace(probe);
+  if (w.PlayersWord()) return {};
   bool nothingStored = false, patchShows = false, patchThere = false;
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
@@ -638,14 +674,19 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
 // P5 and P6 for the folder a node holds.
 void CheckFolder(const Versions& v, int here, Walk& walk) {
   const World& w = walk.nodes[here].world;
-  if (const std::string dead = DeadEnd(w, v); !dead.empty()) walk.Fail(dead, here, nullptr, "");
+  // The random histories come back to the same folders often.
+  static std::unordered_map<std::string, std::string> deadEnds;
+  const std::string key = v.patched[6] + w.Key();
+  const auto known = deadEnds.find(key);
+  const std::string dead = known != deadEnds.end() ? known->second : deadEnds[key] = DeadEnd(w, v);
+  if (!dead.empty()) walk.Fail(dead, here, nullptr, "");
   if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
 }
 
 // One move from a node's folder, with every crash point of the tool's and
 // every refused operation (or, where `refusal` is set, that one alone): the
-// tool's steps are checked, the folders they lead to returned. A switch that
-// the first-run face hides is checked too, and leads nowhere.
+// tool's steps are checked, the folders they lead to returned. A move that
+// the face hides is checked too, and leads nowhere.
 std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move& m, Walk& walk, int refusal = 0) {
   const World w = walk.nodes[here].world;
   std::vector<std::pair<World, Move>> next;
@@ -654,17 +695,18 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     if (const std::optional<World> after = PlayerMove(w, m, v); after && after->Key() != w.Key()) next.emplace_back(*after, m);
     return next;
   }
-  const ToolRun full = RunTool(w, m.act, v, 0, true);
+  ToolRun full = RunTool(w, m.act, v, 0, true);
   if (!full.applies) return next;
   ++walk.toolSteps;
   if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
-  if (full.face == Face::FirstRun && m.act != Act::Ok) return next;
+  if ((full.face == Face::FirstRun) != (m.act == Act::Ok)) return next;
   next.emplace_back(full.after, m);
-  for (size_t k = 0; k < full.crashes.size(); ++k) {
+  const std::vector<World> crashes = std::move(full.crashes);
+  for (size_t k = 0; k < crashes.size(); ++k) {
     Move crash = m;
     crash.crashAfter = static_cast<int>(k + 1);
     ToolRun cut = full;
-    cut.after = full.crashes[k];
+    cut.after = crashes[k];
     cut.crashed = true;
     ++walk.crashPoints;
     if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
@@ -707,12 +749,22 @@ void Explore(const Versions& v, int maxDepth, Walk& walk) {
 void Sample(const Versions& v, int walks, int length, Walk& walk) {
   walk.sampling = true;
   const auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(walk.random); };
+  std::unordered_map<std::string, std::vector<std::pair<World, Move>>> steps;
   for (int i = 0; i < walks; ++i) {
     int here = 0;
     for (int step = 0; step < length; ++step) {
-      const std::vector<Move> moves = MovesFrom(walk.nodes[here].world, v, walk);
-      const std::vector<std::pair<World, Move>> next =
-          Step(v, here, moves[pick(moves.size())], walk, static_cast<int>(pick(40)) + 1);
+      // A kind of move first, so that the many quarantines and renames do
+      // not crowd out the tool and the patch.
+      std::map<Act, std::vector<Move>> kinds;
+      for (const Move& m : MovesFrom(walk.nodes[here].world, v, walk)) kinds[m.act].push_back(m);
+      const std::vector<Move>& moves = std::next(kinds.begin(), static_cast<long>(pick(kinds.size())))->second;
+      const Move& chosen = moves[pick(moves.size())];
+      const int refusal = static_cast<int>(pick(40)) + 1;
+      // A step taken before from the same folder was checked then.
+      const std::string key = walk.nodes[here].world.Key() + Describe(chosen) + '#' + std::to_string(refusal);
+      auto taken = steps.find(key);
+      if (taken == steps.end()) taken = steps.emplace(key, Step(v, here, chosen, walk, refusal)).first;
+      const std::vector<std::pair<World, Move>>& next = taken->second;
       if (next.empty()) continue;
       const auto& [world, move] = next[pick(next.size())];
       walk.nodes.push_back({world, here, move, step + 1});
