@@ -287,8 +287,14 @@ std::string AppliedText(const SwitchOutcome& o) {
   }
   if (!saidBase.empty()) {
     text += "\nA tárolt példányuk szerint ezeknek a file-oknak az alap (v1.0) változata volt aktív:\n" +
-            JoinNames(saidBase) + ".\nEzeknek pedig a patchelt változata:\n" + JoinNames(saidPatched) +
-            ".\nA program eszerint váltott. Egy félbeszakadt váltás után ez így rendben van; ha viszont kézzel "
+            JoinNames(saidBase) + ".";
+  }
+  if (!saidPatched.empty()) {
+    text += "\nA tárolt példányuk szerint ezeknek a file-oknak a patchelt változata volt aktív:\n" +
+            JoinNames(saidPatched) + ".";
+  }
+  if (!saidBase.empty() || !saidPatched.empty()) {
+    text += "\nA program eszerint váltott. Egy félbeszakadt váltás után ez így rendben van; ha viszont kézzel "
             "átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), ezek között lehet olyan, amelyik most "
             "a másik változatot tartalmazza: ilyenkor telepítsd újra a játék alap változatát, töröld a tárolt "
             "példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a programmal!";

@@ -81,7 +81,8 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
   } kinds[] = {
       {SwitchKind::Refused,
        {F::Linked, F::FolderInTheWay, F::Unsettled, F::BackupMissing, F::NoBaseCopy, F::BaseOverwritten, F::PatchedCopyGone}},
-      {SwitchKind::Applied, {F::NotPatchedYet, F::SameAsPatched, F::NoStoredCopy, F::BaseOverwritten, F::PatchedCopyGone}},
+      {SwitchKind::Applied,
+       {F::NotPatchedYet, F::SameAsPatched, F::NoStoredCopy, F::BaseOverwritten, F::PatchedCopyGone, F::SidesDisagree}},
       {SwitchKind::Unreadable, {F::Unreadable}},
   };
   for (const auto& k : kinds) {
