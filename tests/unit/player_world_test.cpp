@@ -357,7 +357,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     }
     case SwitchFinding::SidesDisagree: {
       // Its stored copy said which version was active: the other name was free, the sizes differed.
-      excused = true;
+      // It excuses nothing: where the names are true, the file is switched like any other.
       const bool saidBase = f.verdict == Verdict::BaseActive;
       const std::string& stored = saidBase ? patched : base;
       return SameSize(b, active, stored) || !b.At(stored) || b.At(saidBase ? base : patched)
@@ -469,6 +469,11 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       if (after.PlayersWord() || !v.Shows(i)) continue;
       if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || after.Active(i) != v.base[i])
         return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
+    }
+    for (size_t i = 0; i < kFiles && o.Succeeded(); ++i) {
+      const FileSetEntry& e = FileSet[i];
+      const auto all = [&](const World& w) { return w.At(Name(e.ActiveName)) && w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)); };
+      if (all(after) && !all(before)) return "P3: the backup says it is done, and left " + Name(e.ActiveName) + " under all three names";
     }
     if (o.kind == BackupKind::Failed && !o.files.empty() && after.folder != before.folder) {
       for (const BackupFile& f : o.files) {
