@@ -705,26 +705,32 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
   ++walk.toolSteps;
   if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
   if ((full.face == Face::FirstRun) != (m.act == Act::Ok)) return next;
+  // The crash points of a run: the machine stopping after each change.
+  const auto crashPoints = [&](ToolRun& run, const Move& move) {
+    const std::vector<World> crashes = std::move(run.crashes);
+    for (size_t k = 0; k < crashes.size(); ++k) {
+      Move crash = move;
+      crash.crashAfter = static_cast<int>(k + 1);
+      ToolRun cut = run;
+      cut.after = crashes[k];
+      cut.crashed = true;
+      ++walk.crashPoints;
+      if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
+        walk.Fail(broken, here, &crash, "(none: the machine stopped)");
+      next.emplace_back(cut.after, crash);
+    }
+  };
   next.emplace_back(full.after, m);
-  const std::vector<World> crashes = std::move(full.crashes);
-  for (size_t k = 0; k < crashes.size(); ++k) {
-    Move crash = m;
-    crash.crashAfter = static_cast<int>(k + 1);
-    ToolRun cut = full;
-    cut.after = crashes[k];
-    cut.crashed = true;
-    ++walk.crashPoints;
-    if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
-      walk.Fail(broken, here, &crash, "(none: the machine stopped)");
-    next.emplace_back(cut.after, crash);
-  }
+  crashPoints(full, m);
   for (int n = refusal > 0 ? refusal : 1; n <= (refusal > 0 ? std::min(refusal, full.calls) : full.calls); ++n) {
     Move refused = m;
     refused.refused = n;
-    const ToolRun run = RunTool(w, m.act, v, n);
+    ToolRun run = RunTool(w, m.act, v, n);
     ++walk.refusals;
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &refused, run.text);
     next.emplace_back(run.after, refused);
+    // A random history also stops the machine during the undo that follows.
+    if (refusal > 0) crashPoints(run, refused);
   }
   return next;
 }
