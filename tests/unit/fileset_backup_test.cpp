@@ -209,6 +209,8 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       // The patch installed over a partial backup: nothing is stored as base.
       {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe.\n"},
       {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe.\n"},
+      // The patch installed over the base files after a switch: nothing to store.
+      {"OOOOOOO", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
       {"UUUUUUG", true, kDone},
       {"UUUUUUY", false, "\nvonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. "},
   };
@@ -227,7 +229,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
         expected[ShownName(name)] = content;
       };
       const char letter = c.layout[i];
-      const bool patched = letter == 'P' || letter == 'Q';
+      const bool patched = letter == 'P' || letter == 'Q' || letter == 'O';
       if (letter != 'S') put(e.ActiveName, patched ? "patched " + ShownName(e.ActiveName) : base, t);
       if (letter == 'T' || letter == 'S') put(e.BaseCopyName, base, t);
       if (letter == 'P') put(e.BaseCopyName, base, t - 1000);
@@ -238,7 +240,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       if (letter == 'n') put(e.BaseCopyName, base, t), folder.SetModified(e.BaseCopyName, t, 5100);
       if (letter == 'w') put(e.BaseCopyName, base, t - 3);
       if (letter == 'Y') put(e.BaseCopyName, base + "!", 2214129600);
-      if (letter == 'B' || letter == 'S') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
+      if (letter == 'B' || letter == 'S' || letter == 'O') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
       if (letter == 'U' && !baseGone) expected[ShownName(e.BaseCopyName)] = base;
     }
     PosixFileOps ops;
