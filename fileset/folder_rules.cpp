@@ -27,6 +27,8 @@ using S = FolderShows;
 // that matches its patched copy, been installed over its base version);
 // the names cannot tell which, and putting it away would file its one
 // version under the other's name.
+// A file of its stored patched copy's size has no base copy to keep, and the
+// backup cannot tell whether the patch replaced it.
 // Where nothing shows the patch, a file with nothing stored is a backup
 // that is not whole; beside base files, its patched copy is what is gone;
 // beside patched files, its base version.
@@ -46,7 +48,7 @@ constexpr Row kRules[] = {
     {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored},
     {Verdict::SameAsPatchedCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
      B::BaseGone},
-    {Verdict::SameAsPatchedCopy, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::PatchedStored},
+    {Verdict::SameAsPatchedCopy, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseGone},
     {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
      B::ToCopy},
     {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},

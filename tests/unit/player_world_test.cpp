@@ -621,6 +621,7 @@ struct Walk {
   std::vector<std::string> failures;
   std::mt19937 random{20261208};
   bool sampling = false;
+  bool lifeOnly = false;  // the tool's moves and the patch alone; crashes and refusals lead nowhere
 
   std::string History(int node, const Move* last = nullptr) const {
     std::vector<std::string> steps;
@@ -647,8 +648,12 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   // The patch cut off: after its first files in the walk, after any of them in the samples.
   const unsigned cut = walk.sampling ? std::uniform_int_distribution<unsigned>(1, 0x7e)(walk.random) & changed : changed & 0x18;
   std::vector<Move> moves = {{Act::Ok},        {Act::ToBase},    {Act::ToPatched},   {Act::Patch, "", changed},
-                             {Act::Patch, "", changed, true}, {Act::Patch, "", cut}, {Act::Reinstall},
-                             {Act::DeleteKey}, {Act::FlagZero}};
+                             {Act::Patch, "", changed, true}, {Act::Patch, "", cut}};
+  if (walk.lifeOnly) {
+    moves.push_back({Act::Patch, "", changed & 0x8});
+    return moves;
+  }
+  for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
   for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   // A stored copy renamed by hand into its other name is taken for what
   // its name says: it is tried where every file has a stored copy and the
@@ -717,7 +722,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
       ++walk.crashPoints;
       if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
         walk.Fail(broken, here, &crash, "(none: the machine stopped)");
-      next.emplace_back(cut.after, crash);
+      if (!walk.lifeOnly) next.emplace_back(cut.after, crash);
     }
   };
   next.emplace_back(full.after, m);
@@ -728,7 +733,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     ToolRun run = RunTool(w, m.act, v, n);
     ++walk.refusals;
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &refused, run.text);
-    next.emplace_back(run.after, refused);
+    if (!walk.lifeOnly) next.emplace_back(run.after, refused);
     // A random history also stops the machine during the undo that follows.
     if (refusal > 0) crashPoints(run, refused);
   }
@@ -792,11 +797,21 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   const size_t distinct = walk.nodes.size();
   constexpr int kWalks = 600, kLength = 12;
   Sample(versions, kWalks, kLength, walk);
-  std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders) and "
-            << kWalks << " random ones of " << kLength << ": " << walk.histories << " moves tried, "
-            << walk.toolSteps << " runs of the tool, " << walk.crashPoints << " crash points, " << walk.refusals
-            << " refused operations\n";
-  for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
+  // Longer lives of a game whose player only uses the tool and the patch
+  // reach the folders where the patch came twice around a switch.
+  Walk life;
+  life.lifeOnly = true;
+  constexpr int kLifeDepth = 6;
+  Explore(versions, kLifeDepth, life);
+  std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders), "
+            << kWalks << " random ones of " << kLength << " and every one of " << kLifeDepth
+            << " of the tool's moves and the patch (" << life.nodes.size() << " folders): "
+            << walk.histories + life.histories << " moves tried, " << walk.toolSteps + life.toolSteps
+            << " runs of the tool, " << walk.crashPoints + life.crashPoints << " crash points, "
+            << walk.refusals + life.refusals << " refused operations\n";
+  for (const Walk* w : {&walk, &life}) {
+    for (const std::string& failure : w->failures) ADD_FAILURE() << failure;
+  }
 }
 
 // The patch leaves data3.bh alone and rewrites vonu.exe in its own size.
