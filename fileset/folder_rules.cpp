@@ -30,8 +30,9 @@ using S = FolderShows;
 // A file of its stored patched copy's size has no base copy to keep, and the
 // backup cannot tell whether the patch replaced it.
 // Where nothing shows the patch, a file with nothing stored is a backup
-// that is not whole; beside base files, its patched copy is what is gone;
-// beside patched files, its base version.
+// that is not whole; beside base files, its patched copy is what is gone,
+// as far as the rest of the folder tells; elsewhere (a patch cut off may
+// not have reached it) nothing tells which version it is.
 // Where stored copies disagree on which version is active, each file is
 // switched as its own copy says (a switch whose undo was cut off leaves such
 // a folder, and pressing again must finish it), and each is named: a copy
@@ -54,8 +55,6 @@ constexpr Row kRules[] = {
     {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
     {Verdict::NoStoredCopy, S::BaseSide, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
      B::PatchedCopyGone},
-    {Verdict::NoStoredCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
-     B::BaseGone},
     {Verdict::NoStoredCopy, kAny, {M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone},
     {Verdict::EmptyCopy, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::EmptyCopy},
     {Verdict::Contradictory, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled},

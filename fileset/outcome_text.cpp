@@ -223,7 +223,8 @@ const char kReinstallGame[] =
     "Telepítsd újra a játék alap változatát (a tárolt patchelt példányok, mrvupd a nevükben, megmaradnak), majd "
     "futtasd újra ezt a programot!";
 const char kPatchedCopyGone[] =
-    "Ezeknek a file-oknak az alap változata aktív, de a tárolt patchelt példányuk eltűnt:\n";
+    "Ezeknek a file-oknak a tárolt patchelt példányuk eltűnt (a Game mappa többi file-ja szerint az alap "
+    "változatuk aktív):\n";
 const char kRestorePatchedCopy[] =
     "Ha egy víruskereső karanténba tette a fenti mrvupd file-okat, állítsd vissza őket onnan. Ne telepítsd rájuk "
     "a Vonu11 1.01 Patchet, mert az felülírná az alap változatukat, amelynek nincs mentése!";

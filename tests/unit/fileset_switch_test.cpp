@@ -127,9 +127,11 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       {"PBSPBSB", kPatched, "PPPPPPP", kPatchApplied},
       // A file with nothing stored beside base files lost its patched copy:
       // it is the base version already, and the box names the copy gone.
-      {"UUUBUUU", kBase, "UUUBUUU", "a tárolt patchelt példányuk eltűnt:\ndata0.bh (data0.mrvupdbh), data1.bh "
-                                   "(data1.mrvupdbh), data3.bh (data3.mrvupdbh), data1.big (data1.mrvupdbig)", kT, kApplied},
-      {"UUUBUUU", kPatched, nullptr, "a tárolt patchelt példányuk eltűnt:", kT, kRefused},
+      {"UUUBUUU", kBase, "UUUBUUU",
+       "a tárolt patchelt példányuk eltűnt (a Game mappa többi file-ja szerint az alap változatuk aktív):\ndata0.bh "
+       "(data0.mrvupdbh), data1.bh (data1.mrvupdbh), data3.bh (data3.mrvupdbh), data1.big (data1.mrvupdbig)", kT,
+       kApplied},
+      {"UUUBUUU", kPatched, nullptr, "a tárolt patchelt példányuk eltűnt (a Game mappa", kT, kRefused},
       // Beside patched files it may be either version: it stays.
       {"UUUPUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
       // The patch installed again over the base version: that is gone.

@@ -346,8 +346,8 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       return versionGone(v.base[i]) ? "" : active + "'s base version is said to be gone, and it is in the folder";
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
-    case SwitchFinding::PatchedCopyGone:
-      return versionGone(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is in the folder";
+    // Its stored patched copy is gone; that its base version is active is what the rest of the folder says.
+    case SwitchFinding::PatchedCopyGone: return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
       for (size_t k = 0; k < 3; ++k) {
@@ -371,7 +371,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
 std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f, const ToolRun& run, const Versions& v) {
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
-  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName);
+  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
   const bool vouched = b.vouched & (1u << i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
@@ -383,8 +383,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
     case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
-    case BackupFinding::PatchedCopyGone:
-      return !v.Changes(i) || !a.Holds(v.patched[i]) ? "" : active + "'s patched version is said to be gone, and it is there";
+    case BackupFinding::PatchedCopyGone: return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     // Said to be gone only if the patch replaced it.
     case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
     case BackupFinding::PatchedSince: return run.saidYes ? "" : "the player did not say the patch came since";
@@ -649,12 +648,12 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   const unsigned cut = walk.sampling ? std::uniform_int_distribution<unsigned>(1, 0x7e)(walk.random) & changed : changed & 0x18;
   std::vector<Move> moves = {{Act::Ok},        {Act::ToBase},    {Act::ToPatched},   {Act::Patch, "", changed},
                              {Act::Patch, "", changed, true}, {Act::Patch, "", cut}};
+  for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   if (walk.lifeOnly) {
     moves.push_back({Act::Patch, "", changed & 0x8});
     return moves;
   }
   for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
-  for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   // A stored copy renamed by hand into its other name is taken for what
   // its name says: it is tried where every file has a stored copy and the
   // active files differ from them in size. Beside files with nothing
@@ -793,6 +792,16 @@ void Sample(const Versions& v, int walks, int length, Walk& walk) {
 void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   const Versions versions = MakeVersions(leftAlone, keepsSize);
   Walk walk;
+  if (depth == 0) {
+    // Lives of the tool's moves alone.
+    walk.lifeOnly = true;
+    Explore(versions, 7, walk);
+    std::cout << "player world: every history of 7 of the tool's moves, the patch and deleted copies (" << walk.nodes.size()
+              << " folders): " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
+              << walk.crashPoints << " crash points, " << walk.refusals << " refused operations\n";
+    for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
+    return;
+  }
   Explore(versions, depth, walk);
   const size_t distinct = walk.nodes.size();
   constexpr int kWalks = 600, kLength = 12;
@@ -818,6 +827,10 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
 TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchKeepsOneSizeAndLeavesOneFileAlone) {
   WalkEveryHistory(1u << 2, 1u << 6, 3);
 }
+
+// The patch changes every file and its size: where it comes over the base
+// files, nothing in the folder holds their base versions.
+TEST(PlayerWorld, EveryLifeOfTheToolKeepsThePromisesWhereThePatchChangesEveryFile) { WalkEveryHistory(0, 0, 0); }
 
 // The .bh files all alone: a backup that stopped after them looks whole
 // until the .big files show the patch.
