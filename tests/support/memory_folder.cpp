@@ -79,6 +79,7 @@ PathProbe MemoryFolder::Probe(const std::string& path) {
     probe.kind = EntryKind::Other;
     return probe;
   }
+  if (!oddName_.empty() && NameOf(path) == oddName_) return oddProbe_;
   if (const MemoryFile* file = Find(NameOf(path))) {
     probe.kind = EntryKind::File;
     probe.size = file->bytes.size();

@@ -47,6 +47,9 @@ class MemoryFolder final : public FileOps {
     return true;
   }
   const FileStatus& failure() const { return failure_; }
+  // Answers `probe` for `name` (lower-case): a name the system cannot read,
+  // a link or a folder, whatever the folder holds under it.
+  void Odd(std::string name, PathProbe probe) { oddName_ = std::move(name), oddProbe_ = std::move(probe); }
 
   // Keeps the folder as a change left it.
   void Changed() { history_.push_back(files_); }
@@ -55,6 +58,8 @@ class MemoryFolder final : public FileOps {
   MemoryFile* Find(const std::string& name);
 
  private:
+  std::string oddName_;
+  PathProbe oddProbe_;
   std::string folder_;
   Files files_;
   std::vector<Files> history_;

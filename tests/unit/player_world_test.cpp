@@ -175,6 +175,8 @@ struct ToolRun {
   int calls = 0;               // operations the tool tried
   std::string refused;         // the name of the operation refused, if it came to it
   FileStatus failure;
+  std::string odd;  // a name the system could not read, a link or a folder holds
+  PathProbe oddProbe;
 };
 
 Face StartFace(World& w) {
@@ -191,7 +193,18 @@ FileStatus Refusal(int n) {
 
 // `anyFace`: the move runs though the face hides it, as a check of what it
 // would do: the window may have stood open while the folder changed.
-ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false) {
+// The `n`th of the set's names, each in turn unreadable, a link and a folder.
+std::pair<std::string, PathProbe> OddName(size_t n) {
+  const FileSetEntry& e = FileSet[n / 12 % kFiles];
+  const char* const names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName};
+  PathProbe probe;
+  probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
+  probe.link = n % 3 == 1;
+  probe.reason = "the drive did not answer";
+  return {Name(names[n / 3 % 4]), probe};
+}
+
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
@@ -200,6 +213,10 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
+  if (odd >= 0) {
+    std::tie(run.odd, run.oddProbe) = OddName(static_cast<size_t>(odd));
+    ops.Odd(run.odd, run.oddProbe);
+  }
   const World started = w;
   NoPc pc;
   if (act == Act::Ok) {
@@ -325,7 +342,13 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
     return {};
   }
-  if (!f.entry) return b.At(Name(f.name)) ? "" : Name(f.name) + " is said to be in the way, and nothing holds it";
+  // What the tool could not read, or found a link or a folder under.
+  const auto odd = [&](EntryKind kind, bool link) {
+    return run.odd == Name(f.name) && run.oddProbe.kind == kind && run.oddProbe.link == link ? "" : Name(f.name) + " is misnamed as odd";
+  };
+  if (f.what == SwitchFinding::Unreadable) return odd(EntryKind::Unknown, false);
+  if (f.what == SwitchFinding::Linked) return odd(EntryKind::File, true);
+  if (f.what == SwitchFinding::FolderInTheWay) return odd(EntryKind::Other, false);
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
@@ -351,7 +374,8 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
       for (size_t k = 0; k < 3; ++k) {
-        if ((f.kinds[k] == EntryKind::File) != (b.At(names[k]) != nullptr)) return "the box misstates what holds " + names[k];
+        const EntryKind kind = names[k] == run.odd ? run.oddProbe.kind : b.At(names[k]) ? EntryKind::File : EntryKind::Missing;
+        if (f.kinds[k] != kind) return "the box misstates what holds " + names[k];
       }
       return {};
     }
@@ -373,6 +397,9 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
   const bool vouched = b.vouched & (1u << i);
+  const auto odd = [&](const char* name, EntryKind kind, bool link) {
+    return name && run.odd == Name(name) && run.oddProbe.kind == kind && run.oddProbe.link == link ? "" : active + " is misnamed as odd";
+  };
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
@@ -394,6 +421,11 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
     }
     case BackupFinding::Unsettled: return "";
+    case BackupFinding::Unreadable: return odd(f.name, EntryKind::Unknown, false);
+    case BackupFinding::Linked: return odd(f.name, EntryKind::File, true);
+    case BackupFinding::SourceIsFolder: return odd(e.ActiveName, EntryKind::Other, false);
+    case BackupFinding::StoredIsFolder: return odd(e.BaseCopyName, EntryKind::Other, false);
+    case BackupFinding::TempInTheWay: return odd(e.TempName, EntryKind::Other, false);
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
 }
@@ -480,6 +512,15 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
           return "P3: nothing was to be copied, but the folder changed";
       }
     }
+  }
+  // A name that cannot be read, or a link, stops either operation, and the box names it.
+  if (!run.odd.empty() && (run.oddProbe.kind == EntryKind::Unknown || run.oddProbe.link)) {
+    if (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) return "P3: " + run.odd + " could not be taken at its word, and the tool went on";
+    // A backup that the patch stops before its first copy names what stops it.
+    bool patchStops = false;
+    for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{})
+      patchStops = patchStops || f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince;
+    if (!patchStops && run.text.find(run.odd) == std::string::npos) return "P3: the box does not name " + run.odd;
   }
   // A refused operation is named with its cause, never a plain success.
   if (!run.refused.empty() && run.text.find(run.failure.reason) == std::string::npos)
@@ -616,7 +657,7 @@ struct Node {
 struct Walk {
   std::vector<Node> nodes;
   std::unordered_map<std::string, int> seen;
-  uint64_t histories = 0, crashPoints = 0, refusals = 0, toolSteps = 0;
+  uint64_t histories = 0, crashPoints = 0, refusals = 0, toolSteps = 0, oddNames = 0;
   std::vector<std::string> failures;
   std::mt19937 random{20261208};
   bool sampling = false;
@@ -709,6 +750,17 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
   ++walk.toolSteps;
   if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
   if ((full.face == Face::FirstRun) != (m.act == Act::Ok)) return next;
+  // Beyond the walk of every history, one name of the set at a time is one
+  // the system cannot read, a link or a folder.
+  if (refusal > 0 || walk.lifeOnly) {
+    int odd = static_cast<int>(walk.oddNames++ % (kFiles * 12));
+    // A folder takes only a name that holds no file.
+    if (OddName(static_cast<size_t>(odd)).second.kind == EntryKind::Other && w.At(OddName(static_cast<size_t>(odd)).first)) --odd;
+    const ToolRun run = RunTool(w, m.act, v, 0, false, odd);
+    Move described = m;
+    described.name = " with " + run.odd + (run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable");
+    if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
+  }
   // The crash points of a run: the machine stopping after each change.
   const auto crashPoints = [&](ToolRun& run, const Move& move) {
     const std::vector<World> crashes = std::move(run.crashes);
@@ -798,7 +850,7 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
     Explore(versions, 7, walk);
     std::cout << "player world: every history of 7 of the tool's moves, the patch and deleted copies (" << walk.nodes.size()
               << " folders): " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
-              << walk.crashPoints << " crash points, " << walk.refusals << " refused operations\n";
+              << walk.crashPoints << " crash points, " << walk.refusals << " refused operations, " << walk.oddNames << " odd names\n";
     for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
     return;
   }
@@ -817,7 +869,7 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
             << " of the tool's moves and the patch (" << life.nodes.size() << " folders): "
             << walk.histories + life.histories << " moves tried, " << walk.toolSteps + life.toolSteps
             << " runs of the tool, " << walk.crashPoints + life.crashPoints << " crash points, "
-            << walk.refusals + life.refusals << " refused operations\n";
+            << walk.refusals + life.refusals << " refused operations, " << walk.oddNames + life.oddNames << " odd names\n";
   for (const Walk* w : {&walk, &life}) {
     for (const std::string& failure : w->failures) ADD_FAILURE() << failure;
   }
