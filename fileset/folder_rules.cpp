@@ -156,7 +156,8 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
   for (const FileVerdict& f : files) {
     if (f.patched.kind == EntryKind::File) return false;
   }
-  if (flagSaysDone) return BackupIncomplete(files);
+  // A file that is gone, with nothing stored, was never backed up either.
+  if (flagSaysDone) return BackupIncomplete(files) || (!ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::Missing));
   if (ShowsPatch(WhatFolderShows(files))) return false;
   // A stored copy that cannot be read is not known to be there.
   for (const FileVerdict& f : files) {

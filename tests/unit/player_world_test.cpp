@@ -267,6 +267,7 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       for (size_t i = 0; i < kFiles; ++i) w.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {w.now, 0}};
       return w;
     case Act::Quarantine:
+      if (!w.At(m.name)) return std::nullopt;
       w.quarantine[m.name] = w.folder.at(m.name);
       w.folder.erase(m.name);
       return w;
@@ -633,7 +634,7 @@ std::string WrongFace(const World& w, const Versions& v) {
     const FileSetEntry& e = FileSet[i];
     // Names that contradict each other: either face leads to a box that lists them.
     if (w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)) && w.At(Name(e.ActiveName))) return {};
-    nothingStored = nothingStored || (w.At(Name(e.ActiveName)) && !w.StoredAny(i));
+    nothingStored = nothingStored || !w.StoredAny(i);
     if (!v.Changes(i)) continue;
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) patchThere = patchThere || w.Bytes(Name(name)) == v.patched[i];
     // A patched file stored, or beside a stored base version, shows in its size.
@@ -691,7 +692,9 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
                              {Act::Patch, "", changed, true}, {Act::Patch, "", cut}};
   for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   if (walk.lifeOnly) {
+    // A scanner that takes the game's exe away for a while.
     moves.push_back({Act::Patch, "", changed & 0x8});
+    moves.push_back(w.quarantine.empty() ? Move{Act::Quarantine, "vonu.exe"} : Move{Act::Restore});
     return moves;
   }
   for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
@@ -847,8 +850,9 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   if (depth == 0) {
     // Lives of the tool's moves alone.
     walk.lifeOnly = true;
-    Explore(versions, 7, walk);
-    std::cout << "player world: every history of 7 of the tool's moves, the patch and deleted copies (" << walk.nodes.size()
+    Explore(versions, 6, walk);
+    std::cout << "player world: every history of 6 of the tool's moves, the patch, deleted copies and a scanner ("
+              << walk.nodes.size()
               << " folders): " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
               << walk.crashPoints << " crash points, " << walk.refusals << " refused operations, " << walk.oddNames << " odd names\n";
     for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
@@ -862,7 +866,7 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   // reach the folders where the patch came twice around a switch.
   Walk life;
   life.lifeOnly = true;
-  constexpr int kLifeDepth = 6;
+  constexpr int kLifeDepth = 5;
   Explore(versions, kLifeDepth, life);
   std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders), "
             << kWalks << " random ones of " << kLength << " and every one of " << kLifeDepth
