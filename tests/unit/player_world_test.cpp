@@ -370,8 +370,11 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       return versionGone(v.base[i]) ? "" : active + "'s base version is said to be gone, and it is in the folder";
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
-    // Its stored patched copy is gone; that its base version is active is what the rest of the folder says.
-    case SwitchFinding::PatchedCopyGone: return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+    // Its stored patched copy is gone; that its base version is active is
+    // what the rest of the folder says, a doubt the box tells.
+    case SwitchFinding::PatchedCopyGone:
+      excused = true;
+      return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
       for (size_t k = 0; k < 3; ++k) {
@@ -693,7 +696,7 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   if (walk.lifeOnly) {
     // A scanner that takes the game's exe away for a while.
-    moves.push_back({Act::Patch, "", changed & 0x8});
+    moves.push_back({Act::Patch, "", changed & 0x20});
     moves.push_back(w.quarantine.empty() ? Move{Act::Quarantine, "vonu.exe"} : Move{Act::Restore});
     return moves;
   }
@@ -777,6 +780,13 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
       if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
         walk.Fail(broken, here, &crash, "(none: the machine stopped)");
       if (!walk.lifeOnly) next.emplace_back(cut.after, crash);
+      // A backup over a switch stopped after its first rename, the window
+      // having stood open.
+      if (walk.lifeOnly && k == 0 && run.switched) {
+        const ToolRun backup = RunTool(cut.after, Act::Ok, v, 0, true);
+        if (const std::string broken = BrokenPromise(cut.after, backup, v); !broken.empty())
+          walk.Fail(broken, here, &crash, "then OK (backup)\nbox: " + backup.text);
+      }
     }
   };
   next.emplace_back(full.after, m);
