@@ -138,7 +138,7 @@ class NoPc final : public PcWatch {
 };
 
 enum class Face { FirstRun, Choice };
-enum class Act { Ok, ToBase, ToPatched, Patch, Reinstall, Quarantine, Restore, RenameStored, DeleteFamily, DeleteKey, FlagZero };
+enum class Act { Ok, ToBase, ToPatched, Patch, Reinstall, Quarantine, Restore, RenameStored, DeleteFamily, DeleteKey, FlagZero, Emptied };
 
 struct Move {
   Act act;
@@ -153,7 +153,7 @@ std::string Describe(const Move& m) {
   static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch",
                                       "reinstall the game", "scanner quarantines ", "scanner restores its file",
                                       "player renames ", "player deletes every ", "tool's key deleted",
-                                      "flag set to 0"};
+                                      "flag set to 0", "a power cut empties "};
   std::string text = kActs[static_cast<int>(m.act)] + m.name;
   if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
   if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
@@ -297,6 +297,10 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       return w;
     case Act::DeleteKey: w.flag = Flag::Missing; return w;
     case Act::FlagZero: w.flag = Flag::Zero; return w;
+    case Act::Emptied:
+      if (!w.At(m.name) || w.At(m.name)->bytes.empty()) return std::nullopt;
+      w.folder[m.name].bytes.clear();
+      return w;
     default: return std::nullopt;
   }
 }
@@ -425,6 +429,8 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
     }
     case BackupFinding::Unsettled: return "";
+    case BackupFinding::EmptyCopy:
+      return b.At(base) && b.Bytes(base).empty() && !b.Bytes(active).empty() ? "" : base + " is said to be empty";
     case BackupFinding::Unreadable: return odd(f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return odd(f.name, EntryKind::File, true);
     case BackupFinding::SourceIsFolder: return odd(e.ActiveName, EntryKind::Other, false);
@@ -508,7 +514,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     for (size_t i = 0; i < kFiles && o.Succeeded(); ++i) {
       const FileSetEntry& e = FileSet[i];
       const auto all = [&](const World& w) { return w.At(Name(e.ActiveName)) && w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)); };
-      if (all(after) && !all(before)) return "P3: the backup says it is done, and left " + Name(e.ActiveName) + " under all three names";
+      if (all(after)) return "P3: the backup says it is done, and left " + Name(e.ActiveName) + " under all three names";
     }
     if (o.kind == BackupKind::Failed && !o.files.empty() && after.folder != before.folder) {
       for (const BackupFile& f : o.files) {
@@ -620,6 +626,15 @@ std::string DeadEnd(World w, const Versions& v) {
     if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
       next = PlayerMove(w, {Act::Reinstall}, v);
     if (!next && AdvisesPatch(said)) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
+    // Set aside: the stored copies the box names as not the file's.
+    if (!next && said.find("tedd félre") != std::string::npos) {
+      World aside = w;
+      for (const ToolRun& run : runs_) {
+        for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{})
+          if (f.what == BackupFinding::EmptyCopy) aside.folder.erase(Name(f.entry->BaseCopyName));
+      }
+      if (aside.Key() != w.Key()) next = aside;
+    }
     if (!next) return gone ? std::string() : "P5: nothing the box says helps\n" + said;
     w = *next;
   }
@@ -695,9 +710,11 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
                              {Act::Patch, "", changed, true}, {Act::Patch, "", cut}};
   for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
   if (walk.lifeOnly) {
-    // A scanner that takes the game's exe away for a while.
     moves.push_back({Act::Patch, "", changed & 0x20});
+    // A scanner that takes the game's exe away for a while; a stored copy
+    // whose data the disk lost, its name left.
     moves.push_back(w.quarantine.empty() ? Move{Act::Quarantine, "vonu.exe"} : Move{Act::Restore});
+    moves.push_back({Act::Emptied, Name(FileSet[3].BaseCopyName)});
     return moves;
   }
   for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
