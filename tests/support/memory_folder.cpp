@@ -91,7 +91,7 @@ PathProbe MemoryFolder::Probe(const std::string& path) {
 FileStatus MemoryFolder::Rename(const std::string& from, const std::string& to) {
   const std::string source = NameOf(from), target = NameOf(to);
   if (!Find(source)) return FileStatus::Failure("no such file", FailureKind::Other);
-  if (target.empty() || Find(target)) return FileStatus::Failure("the name is taken", FailureKind::Other);
+  if (target.empty() || Find(target) || HoldsFolder(target)) return FileStatus::Failure("the name is taken", FailureKind::Other);
   if (Refused(source)) return failure_;
   MemoryFile moved = std::move(files_[source]);
   files_.erase(source);
@@ -109,7 +109,7 @@ FileStatus MemoryFolder::OpenForReading(const std::string& path, std::unique_ptr
 
 FileStatus MemoryFolder::CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) {
   const std::string name = NameOf(path);
-  if (name.empty() || Find(name)) return FileStatus::Failure("the name is taken", FailureKind::Other);
+  if (name.empty() || Find(name) || HoldsFolder(name)) return FileStatus::Failure("the name is taken", FailureKind::Other);
   if (Refused(name)) return failure_;
   files_[name] = MemoryFile{};
   Changed();

@@ -50,6 +50,7 @@ class MemoryFolder final : public FileOps {
   // Answers `probe` for `name` (lower-case): a name the system cannot read,
   // a link or a folder, whatever the folder holds under it.
   void Odd(std::string name, PathProbe probe) { oddName_ = std::move(name), oddProbe_ = std::move(probe); }
+  bool HoldsFolder(const std::string& name) const { return name == oddName_ && oddProbe_.kind == EntryKind::Other; }
 
   // Keeps the folder as a change left it.
   void Changed() { history_.push_back(files_); }

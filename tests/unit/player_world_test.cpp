@@ -133,7 +133,8 @@ World FreshInstall(const Versions& v) {
 
 class NoPc final : public PcWatch {
  public:
-  bool IsRunning(const std::string&) override { return false; }
+  bool running = false;  // the game
+  bool IsRunning(const std::string&) override { return running; }
   std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 
@@ -204,7 +205,8 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
   return {Name(names[n / 3 % 4]), probe};
 }
 
-ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1) {
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
+                bool gameRunning = false) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
@@ -219,6 +221,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   }
   const World started = w;
   NoPc pc;
+  pc.running = gameRunning;
   if (act == Act::Ok) {
     NoGauge gauge;
     ResumeQuestion resume;
@@ -335,6 +338,16 @@ bool SameSize(const World& w, const std::string& a, const std::string& b) {
   return w.At(a) && w.At(b) && w.At(a)->bytes.size() == w.At(b)->bytes.size();
 }
 
+// Some file's names contradict each other: it is under all three, or a
+// stored copy of it is there and it is not.
+bool Contradicts(const World& w) {
+  for (const FileSetEntry& e : FileSet) {
+    const bool a = w.At(Name(e.ActiveName)), b = w.At(Name(e.BaseCopyName)), p = w.At(Name(e.PatchCopyName));
+    if ((a && b && p) || (!a && (b != p))) return true;
+  }
+  return false;
+}
+
 // What the box says of one file of the switch, checked; empty when true.
 // `excused` is set where the note explains why the file keeps its version.
 std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v,
@@ -378,6 +391,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     // what the rest of the folder says, a doubt the box tells.
     case SwitchFinding::PatchedCopyGone:
       excused = true;
+      if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
       return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
@@ -392,9 +406,15 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       // It excuses nothing: where the names are true, the file is switched like any other.
       const bool saidBase = f.verdict == Verdict::BaseActive;
       const std::string& stored = saidBase ? patched : base;
-      return SameSize(b, active, stored) || !b.At(stored) || b.At(saidBase ? base : patched)
-                 ? active + "'s stored copy is said to tell which version was active"
-                 : "";
+      if (SameSize(b, active, stored) || !b.At(stored) || b.At(saidBase ? base : patched))
+        return active + "'s stored copy is said to tell which version was active";
+      // And some other file's copy says the other.
+      for (const FileSetEntry& o : FileSet) {
+        const std::string there = Name(o.ActiveName), says = Name(saidBase ? o.BaseCopyName : o.PatchCopyName),
+                          free = Name(saidBase ? o.PatchCopyName : o.BaseCopyName);
+        if (b.At(there) && b.At(says) && !b.At(free) && !SameSize(b, there, says)) return {};
+      }
+      return active + "'s stored copy is said to disagree with the rest, and none says otherwise";
     }
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
@@ -418,7 +438,9 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
     case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
-    case BackupFinding::PatchedCopyGone: return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+    case BackupFinding::PatchedCopyGone:
+      if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
+      return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     // Said to be gone only if the patch replaced it.
     case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
     case BackupFinding::PatchedSince: return run.saidYes ? "" : "the player did not say the patch came since";
@@ -483,6 +505,11 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
         return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
     }
+    if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord()) {
+      bool patchThere = false;
+      for (size_t i = 0; i < kFiles; ++i) patchThere = patchThere || (v.Changes(i) && Copies(before, v.patched[i]) > 0);
+      if (!patchThere) return "P3: the patched version is said to be applied, and no patched file is in the folder";
+    }
     if (o.kind == SwitchKind::Refused && o.files.empty()) return "P3: the switch is refused, and the box names nothing in the way";
     if (o.Succeeded()) {
       const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
@@ -502,6 +529,9 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   }
   if (run.backedUp) {
     const BackupOutcome& o = *run.backedUp;
+    bool earlier = before.flag == Flag::One;
+    for (const auto& [name, f] : before.folder) earlier = earlier || name.find(".mrv") != std::string::npos;
+    if (run.asked && !earlier) return "P3: the player is asked about an earlier backup, and there was none";
     for (const BackupFile& f : o.files) {
       if (before.PlayersWord()) continue;
       if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
@@ -783,6 +813,10 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     Move described = m;
     described.name = " with " + run.odd + (run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable");
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
+    // The game running: nothing moves, and the box says so.
+    const ToolRun playing = RunTool(w, m.act, v, 0, false, -1, true);
+    const bool done = playing.switched ? playing.switched->Succeeded() : playing.backedUp->Succeeded();
+    if (done || playing.after.folder != w.folder) walk.Fail("P3: the tool went on while the game ran", here, &m, playing.text);
   }
   // The crash points of a run: the machine stopping after each change.
   const auto crashPoints = [&](ToolRun& run, const Move& move) {
