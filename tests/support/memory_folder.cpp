@@ -127,6 +127,6 @@ FileStatus MemoryFolder::Delete(const std::string& path) {
 }
 
 FileStatus MemoryFolder::FreeSpace(const std::string&, uint64_t& bytes) {
-  bytes = uint64_t{1} << 40;
+  bytes = free_;
   return FileStatus::Success();
 }

@@ -50,6 +50,8 @@ class MemoryFolder final : public FileOps {
   // Answers `probe` for `name` (lower-case): a name the system cannot read,
   // a link or a folder, whatever the folder holds under it.
   void Odd(std::string name, PathProbe probe) { oddName_ = std::move(name), oddProbe_ = std::move(probe); }
+  // The room the drive says it has; it writes past it all the same.
+  void SetFree(uint64_t bytes) { free_ = bytes; }
   bool HoldsFolder(const std::string& name) const { return name == oddName_ && oddProbe_.kind == EntryKind::Other; }
 
   // Keeps the folder as a change left it.
@@ -59,6 +61,7 @@ class MemoryFolder final : public FileOps {
   MemoryFile* Find(const std::string& name);
 
  private:
+  uint64_t free_ = uint64_t{1} << 40;
   std::string oddName_;
   PathProbe oddProbe_;
   std::string folder_;

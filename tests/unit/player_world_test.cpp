@@ -206,7 +206,7 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
 }
 
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
-                bool gameRunning = false) {
+                bool gameRunning = false, bool driveFull = false) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
@@ -215,6 +215,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
+  if (driveFull) ops.SetFree(5);
   if (odd >= 0) {
     std::tie(run.odd, run.oddProbe) = OddName(static_cast<size_t>(odd));
     ops.Odd(run.odd, run.oddProbe);
@@ -817,6 +818,11 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     const ToolRun playing = RunTool(w, m.act, v, 0, false, -1, true);
     const bool done = playing.switched ? playing.switched->Succeeded() : playing.backedUp->Succeeded();
     if (done || playing.after.folder != w.folder) walk.Fail("P3: the tool went on while the game ran", here, &m, playing.text);
+    // A drive with no room for any copy: a backup copies nothing.
+    if (m.act == Act::Ok) {
+      const ToolRun full = RunTool(w, m.act, v, 0, false, -1, false, true);
+      if (full.backedUp->Succeeded() && full.after.folder != w.folder) walk.Fail("P3: the backup copied onto a full drive", here, &m, full.text);
+    }
   }
   // The crash points of a run: the machine stopping after each change.
   const auto crashPoints = [&](ToolRun& run, const Move& move) {
