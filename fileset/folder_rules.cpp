@@ -156,8 +156,7 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
   for (const FileVerdict& f : files) {
     if (f.patched.kind == EntryKind::File) return false;
   }
-  // A file that is gone, with nothing stored, was never backed up either.
-  if (flagSaysDone) return BackupIncomplete(files) || (!ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::Missing));
+  if (flagSaysDone) return BackupIncomplete(files);
   if (ShowsPatch(WhatFolderShows(files))) return false;
   // A stored copy that cannot be read is not known to be there.
   for (const FileVerdict& f : files) {

@@ -678,19 +678,21 @@ std::string WrongFace(const World& w, const Versions& v) {
   World probe = w;
   const Face face = StartFace(probe);
   if (w.PlayersWord()) return {};
-  bool nothingStored = false, patchShows = false, patchThere = false;
+  bool nothingStored = false, gone = false, patchShows = false, patchThere = false;
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
     // Names that contradict each other: either face leads to a box that lists them.
     if (w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)) && w.At(Name(e.ActiveName))) return {};
-    nothingStored = nothingStored || !w.StoredAny(i);
+    // A file gone with nothing stored: either face leads to a box that names it.
+    nothingStored = nothingStored || (w.At(Name(e.ActiveName)) && !w.StoredAny(i));
+    gone = gone || (!w.At(Name(e.ActiveName)) && !w.StoredAny(i));
     if (!v.Changes(i)) continue;
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) patchThere = patchThere || w.Bytes(Name(name)) == v.patched[i];
     // A patched file stored, or beside a stored base version, shows in its size.
     patchShows = patchShows || (v.Shows(i) && (w.Bytes(Name(e.PatchCopyName)) == v.patched[i] ||
                                                (w.Active(i) == v.patched[i] && w.Bytes(Name(e.BaseCopyName)) == v.base[i])));
   }
-  if (face == Face::FirstRun && (!nothingStored || patchShows)) return "P6: the first-run face, with nothing to back up";
+  if (face == Face::FirstRun && (!(nothingStored || gone) || patchShows)) return "P6: the first-run face, with nothing to back up";
   if (face == Face::Choice && nothingStored && !patchThere) return "P6: the version choice, with a file not backed up";
   return {};
 }
