@@ -132,6 +132,9 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
        "(data0.mrvupdbh), data1.bh (data1.mrvupdbh), data3.bh (data3.mrvupdbh), data1.big (data1.mrvupdbig)", kT,
        kApplied},
       {"UUUBUUU", kPatched, nullptr, "a tárolt patchelt példányuk eltűnt (a Game mappa", kT, kRefused},
+      // A file under all three names elsewhere: no guess at which copy is gone.
+      {"UUUBUU3", kPatched, nullptr, "az alap változatuk aktív):\ndata0.bh, data1.bh, data3.bh, data1.big, data3.big.\n", kT,
+       kRefused},
       // Beside patched files it may be either version: it stays.
       {"UUUPUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
       // The patch installed again over the base version: that is gone.
