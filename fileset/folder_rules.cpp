@@ -158,9 +158,10 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
   }
   if (flagSaysDone) return BackupIncomplete(files);
   if (ShowsPatch(WhatFolderShows(files))) return false;
-  // A stored copy that cannot be read is not known to be there.
+  // A stored base copy that cannot be read is not known to be there (no
+  // patched copy is, or the start would have stopped above).
   for (const FileVerdict& f : files) {
-    if (f.base.kind != EntryKind::File && f.patched.kind != EntryKind::File) return true;
+    if (f.base.kind != EntryKind::File) return true;
   }
   return false;
 }
