@@ -929,13 +929,13 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   }
   Explore(versions, depth, walk);
   const size_t distinct = walk.nodes.size();
-  constexpr int kWalks = 600, kLength = 12;
+  constexpr int kWalks = 400, kLength = 12;
   Sample(versions, kWalks, kLength, walk);
   // Longer lives of a game whose player only uses the tool and the patch
   // reach the folders where the patch came twice around a switch.
   Walk life;
   life.lifeOnly = true;
-  constexpr int kLifeDepth = 5;
+  constexpr int kLifeDepth = 4;
   Explore(versions, kLifeDepth, life);
   std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders), "
             << kWalks << " random ones of " << kLength << " and every one of " << kLifeDepth
