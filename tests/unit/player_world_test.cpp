@@ -339,6 +339,12 @@ bool SameSize(const World& w, const std::string& a, const std::string& b) {
   return w.At(a) && w.At(b) && w.At(a)->bytes.size() == w.At(b)->bytes.size();
 }
 
+// A claim that `name` is what the run made odd: unreadable, a link or a folder.
+std::string OddClaim(const ToolRun& run, const char* name, EntryKind kind, bool link) {
+  const bool odd = name && run.odd == Name(name) && run.oddProbe.kind == kind && run.oddProbe.link == link;
+  return odd ? "" : std::string(name ? Name(name) : "?") + " is misnamed as odd";
+}
+
 // Some file's names contradict each other: it is under all three, or a
 // stored copy of it is there and it is not.
 bool Contradicts(const World& w) {
@@ -362,9 +368,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     return {};
   }
   // What the tool could not read, or found a link or a folder under.
-  const auto odd = [&](EntryKind kind, bool link) {
-    return run.odd == Name(f.name) && run.oddProbe.kind == kind && run.oddProbe.link == link ? "" : Name(f.name) + " is misnamed as odd";
-  };
+  const auto odd = [&](EntryKind kind, bool link) { return OddClaim(run, f.name, kind, link); };
   if (f.what == SwitchFinding::Unreadable) return odd(EntryKind::Unknown, false);
   if (f.what == SwitchFinding::Linked) return odd(EntryKind::File, true);
   if (f.what == SwitchFinding::FolderInTheWay) return odd(EntryKind::Other, false);
@@ -426,9 +430,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
   const bool vouched = b.vouched & (1u << i);
-  const auto odd = [&](const char* name, EntryKind kind, bool link) {
-    return name && run.odd == Name(name) && run.oddProbe.kind == kind && run.oddProbe.link == link ? "" : active + " is misnamed as odd";
-  };
+  const auto odd = [&](const char* name, EntryKind kind, bool link) { return OddClaim(run, name, kind, link); };
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
