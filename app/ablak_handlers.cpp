@@ -114,15 +114,17 @@ void TKvt::BokClick() {
   BackupOutcome outcome;
   try {
     // The folder cannot show whether the patch came since an earlier backup
-    // stopped short: the player is asked before anything is copied.
+    // stopped short: the player is asked before anything is copied, and
+    // only a yes, never the default, stores the files as base.
     ResumeQuestion resume;
     resume.flagSaysDone = backupMadeOnce_;
     GaugeBusy busy(*gaugeHost_);
-    resume.patchedSince = [this](const BackupOutcome& found) {
+    resume.holdsBase = [this](const BackupOutcome& found) {
       gaugeHost_->SetBusy(false);
-      const int answer = ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION);
+      const int answer =
+          ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
       gaugeHost_->SetBusy(true);
-      return answer != IDNO;
+      return answer == IDYES;
     };
     outcome = FirstRunBackup(files.patient, files.pc, GameDir, progress, seed, [] {
       Win32MachineRoot root;
@@ -159,7 +161,12 @@ void TKvt::BstartClick() {
     return;
   }
   GameFileOps files;
-  const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target);
+  // Only a yes, never the default, finishes a switch whose stored copies
+  // disagree: a copy renamed by hand looks the same.
+  const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target, [this](const SwitchOutcome& found) {
+    return ShowOutcome(CutOffQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
+  });
   if (outcome.Succeeded()) {
     ShowOutcome(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();

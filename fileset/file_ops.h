@@ -22,6 +22,7 @@ enum class FailureKind {
   ReadOnlyDrive,  // the drive or medium cannot be written
   NameTooLong,    // the full path is longer than the system takes
   FolderDenied,   // the folder itself refuses new names: its permissions
+  FileDenied,     // the folder took other names, this file refuses: read-only, locked, its own rights
   DiskFull,       // the drive has no room left for the bytes written
   Changed,        // a copy's source changed size while it was read
   StillThere,     // a removal reported done, but the name still holds the file

@@ -10,17 +10,17 @@ void Judge(FileVerdict& f) {
   const bool a = f.active.kind == EntryKind::File, b = f.base.kind == EntryKind::File,
              p = f.patched.kind == EntryKind::File;
   const PathProbe* stored = nullptr;
-  if (a && b && p) {
+  f.empty = {a && f.active.size == 0, b && f.base.size == 0, p && f.patched.size == 0};
+  if (f.empty[0] || f.empty[1] || f.empty[2]) {
+    f.verdict = Verdict::Empty;
+  } else if (a && b && p) {
     f.verdict = Verdict::Contradictory;
   } else if (a && p) {
     stored = &f.patched;
     f.verdict = SameSize(f.active, f.patched) ? Verdict::SameAsPatchedCopy : Verdict::BaseActive;
   } else if (a && b) {
     stored = &f.base;
-    // Of two sizes, an empty stored copy's file is not empty.
-    f.verdict = SameSize(f.active, f.base) ? Verdict::NotPatchedYet
-                : f.base.size == 0         ? Verdict::EmptyCopy
-                                           : Verdict::PatchedActive;
+    f.verdict = SameSize(f.active, f.base) ? Verdict::NotPatchedYet : Verdict::PatchedActive;
   } else if (a) {
     f.verdict = Verdict::NoStoredCopy;
   } else if (b && p) {
@@ -44,13 +44,16 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
     f.base = ops.Probe(GamePath(gameDir, e.BaseCopyName));
     f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
     f.temp = ops.Probe(GamePath(gameDir, e.TempName));
-    f.tempLeft = f.temp.kind == EntryKind::File && !f.temp.link;
+    if (f.temp.kind == EntryKind::File && !f.temp.link) f.tempLeft = f.temp.size == 0 ? LeftCopy::Empty : LeftCopy::Bytes;
     // The active name's failure is the one named, then the base copy's.
     const std::pair<const char*, const PathProbe*> names[] = {
         {e.TempName, &f.temp}, {e.PatchCopyName, &f.patched}, {e.BaseCopyName, &f.base}, {e.ActiveName, &f.active}};
     for (const auto& [name, probe] : names) {
-      if (probe->kind == EntryKind::Unknown) f.unreadable = name, f.why = WhyUnknown(*probe);
-      if (probe->link) f.linked = name;
+      if (probe->kind == EntryKind::Unknown) {
+        f.unreadable = name, f.why = WhyUnknown(*probe);
+        f.unreadables.insert(f.unreadables.begin(), {name, f.why});
+      }
+      if (probe->link) f.linked = name, f.links.insert(f.links.begin(), name);
     }
     if (f.unreadable) {
       f.verdict = Verdict::Unreadable;

@@ -5,6 +5,8 @@
 #pragma once
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fileset/file_ops.h"
 #include "fileset/file_set.h"
@@ -17,10 +19,16 @@ enum class Verdict {
   NoStoredCopy,   // the active file alone
   HalfSwitched,   // both copies stored, none active: a switch cut off midway
   Contradictory,  // all three names, or one stored copy alone: which is which cannot be told
-  EmptyCopy,      // the stored base copy is empty, the active file is not: no copy of it
+  Empty,          // one of its names holds an empty file: no version of it, whatever the others hold
   Missing,        // no name holds a file
   Linked,         // a junction or symbolic link holds one of its names: `linked`
   Unreadable,     // the system could not check a name: `unreadable`
+};
+
+enum class LeftCopy {
+  None,   // nothing, or no plain file, under the temporary name
+  Empty,  // an empty file: it holds no version
+  Bytes,  // a file that may hold the file's earlier version
 };
 
 // The tool sees names, sizes and dates, never contents. A stored copy of the
@@ -37,14 +45,20 @@ struct FileVerdict {
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched, temp;
   bool dateDiffers = false;          // NotPatchedYet or SameAsPatchedCopy by size alone
-  // A killed backup's temporary copy (a plain file, no link) is there: it
-  // may hold the only copy of the version the backup was storing.
-  bool tempLeft = false;
+  // What a killed backup's temporary copy (a plain file, no link) holds,
+  // as far as its size tells: it may be the only copy of an earlier version.
+  LeftCopy tempLeft = LeftCopy::None;
+  // Empty: which of the active, base and patched names hold an empty file.
+  std::array<bool, 3> empty{};
   // Of the four names, the temporary copy's included: what the tool writes
   // there must not go through a link either.
   const char* unreadable = nullptr;  // the name that could not be checked
   const char* linked = nullptr;      // the name a link holds
   FileStatus why;                    // and the system's words for it
+  // Every name that could not be checked, with why, and every link: a box
+  // names them all at once.
+  std::vector<std::pair<const char*, FileStatus>> unreadables;
+  std::vector<const char*> links;
 };
 
 using FolderVerdicts = std::array<FileVerdict, FileSet.size()>;

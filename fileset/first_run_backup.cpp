@@ -10,25 +10,15 @@
 
 namespace {
 
-// Removes a temporary copy left by a run that was killed while copying.
-// False, with why, when it is still there.
-bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
-  file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
-  if (file.status) return true;
-  file.what = BackupFinding::TempLeft;
-  return false;
-}
-
 // Reads every file's verdict and what the folder rules make of it. A
-// killed run's temporary copy stays for now: if the patch came since, it
-// may be the last copy of a base version. Only a plain file there is ever
-// removed: a link could lead anywhere.
+// killed run's temporary copy stays for now: it may be the last copy of a
+// version.
 std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume,
                                      BackupOutcome& out) {
   std::vector<BackupFile> files(FileSet.size());
-  bool tempsLeft = false;
   const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
-  const FolderShows shows = WhatFolderShows(verdicts);
+  const FolderShows shows = WhatFolderShows(verdicts, resume.flagSaysDone);
+  bool toCopy = false;
   for (size_t i = 0; i < FileSet.size(); ++i) {
     const FileVerdict& f = verdicts[i];
     BackupFile& file = files[i];
@@ -37,16 +27,44 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
     file.stored = f.base;
     file.active = f.active;
+    file.temp = f.temp;
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
     if (file.what == BackupFinding::Unreadable) file.status = f.why, file.name = f.unreadable;
     if (file.what == BackupFinding::Linked) file.name = f.linked;
+    file.unreadables = f.unreadables, file.links = f.links;
     file.tempLeft = f.tempLeft;
-    tempsLeft = tempsLeft || f.tempLeft;
+    file.empty = f.empty;
+    toCopy = toCopy || file.what == BackupFinding::ToCopy;
   }
   out.showsPatch = ShowsPatch(shows);
-  out.asked = BackupResumed(verdicts, resume.flagSaysDone || tempsLeft);
+  out.asked = toCopy && EarlierBackup(verdicts, resume.flagSaysDone);
   return files;
+}
+
+// A killed run's temporary copy, where the file is copied now, goes only if
+// it holds nothing or what the active file holds (its twin: a copy carries
+// its source's date); any other is kept and the file is not copied. False,
+// with why, where the copy stays.
+bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
+  if (file.tempLeft == LeftCopy::None) return true;
+  if (file.tempLeft == LeftCopy::Bytes && !AreTwins(file.temp, file.active)) {
+    file.what = BackupFinding::TempKept;
+    return false;
+  }
+  file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
+  if (!file.status) {
+    file.what = BackupFinding::TempLeft;
+    return false;
+  }
+  file.tempLeft = LeftCopy::None;
+  return true;
+}
+
+// Where the folder refuses a new name after this run made others in it, the
+// folder's permissions allow them: the refusal is the file's own.
+void BlameTheFile(CopyResult& copy, bool madeBefore) {
+  if (madeBefore && copy.status.kind == FailureKind::FolderDenied) copy.status.kind = FailureKind::FileDenied;
 }
 
 // Copies what is still to copy and steps the gauge after copies four to seven.
@@ -54,14 +72,17 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
              uint32_t seed) {
   RandomSteps random(seed);
   static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
+  bool madeOne = false;
   for (size_t i = 0; i < files.size(); ++i) {
     BackupFile& file = files[i];
-    if (file.what == BackupFinding::ToCopy) {
+    if (file.what == BackupFinding::ToCopy && ClearLeftoverTemp(ops, gameDir, file)) {
       const FileSetEntry& e = *file.entry;
       file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName),
                             GamePath(gameDir, e.TempName), GamePath(gameDir, e.BaseCopyName),
                             progress);
+      BlameTheFile(file.copy, madeOne);
       file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
+      madeOne = madeOne || file.copy;
     }
     if (i + 1 == files.size()) {
       progress.SetProgress(kProgressBase[i]);
@@ -73,10 +94,7 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
 
 // What stops the backup before its first copy, with the outcome's kind set:
 // a base version that is gone can only come back from outside, the player's
-// word that the patch came since, too little room. Otherwise removes a
-// killed run's temporary copies: nothing the player said, nor the folder,
-// shows the patch since the run that left them, so they are of the versions
-// still active.
+// word that the files may hold the patch, too little room.
 bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume, BackupOutcome& out) {
   for (const BackupFile& file : out.files) {
     if (file.what == BackupFinding::BaseGone) {
@@ -84,15 +102,20 @@ bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQu
       return true;
     }
   }
-  if (out.asked && (!resume.patchedSince || resume.patchedSince(out))) {
+  // What stands in the way is named before the player is asked anything:
+  // once it is cleared, the backup asks.
+  for (const BackupFile& file : out.files) {
+    if (out.asked && file.Failed()) {
+      out.kind = BackupKind::Failed;
+      return true;
+    }
+  }
+  if (out.asked && !(resume.holdsBase && resume.holdsBase(out))) {
     for (BackupFile& file : out.files) {
-      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::PatchedSince;
+      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::MayHoldPatch;
     }
     out.kind = BackupKind::Failed;
     return true;
-  }
-  for (BackupFile& file : out.files) {
-    if (file.tempLeft) ClearLeftoverTemp(ops, gameDir, file);
   }
   // When the drive cannot say how much room it has, go on: a copy that runs
   // out of room is removed again like any other failed one.

@@ -36,11 +36,14 @@ struct BackupFile {
   Verdict verdict = Verdict::Missing;
   FileStatus status;
   CopyResult copy;
-  PathProbe stored, active;
+  PathProbe stored, active, temp;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   const char* gone = nullptr;  // PatchedCopyGone: the stored name it lost
   const char* name = nullptr;  // Unreadable, Linked: the name
-  bool tempLeft = false;       // a killed run's temporary copy is there
+  std::vector<std::pair<const char*, FileStatus>> unreadables;  // Unreadable: each name and why
+  std::vector<const char*> links;                               // Linked: each name
+  LeftCopy tempLeft = LeftCopy::None;  // a killed run's temporary copy is still there
+  std::array<bool, 3> empty{};         // Empty: which of the active, base and patched names are empty
   bool Failed() const { return !Kept() && what != BackupFinding::ToCopy && what != BackupFinding::PatchedCopyGone; }
   // A base version kept now, stored or active beside its stored patched copy.
   bool Kept() const {
@@ -66,7 +69,7 @@ struct BackupOutcome {
   // nothing the player has done.
   bool showsPatch = false;
   // An earlier backup stopped short or lost a copy, and the player was asked
-  // whether the patch came since.
+  // what the files still to copy hold now.
   bool asked = false;
   std::vector<BackupFile> files;
   bool Succeeded() const { return kind == BackupKind::Done || kind == BackupKind::AlreadyPatched; }
@@ -78,17 +81,20 @@ struct BackupOutcome {
 // so the player is asked first.
 struct ResumeQuestion {
   bool flagSaysDone = false;
-  // Asked before any copy, with the files still to copy in the outcome; true
-  // ("yes, the patch came since") copies nothing. Unset answers yes.
-  std::function<bool(const BackupOutcome&)> patchedSince;
+  // Asked before any copy, with the files still to copy in the outcome:
+  // do they hold the base version now? Only true copies them; unset is no.
+  std::function<bool(const BackupOutcome&)> holdsBase;
 };
 
 // Copies each FileSet entry's ActiveName to its BaseCopyName where the folder
 // rules say so, and steps the gauge to 1..3, 30..32, 90..92 and 100 after
 // copies four to seven. Never stores a patched file as base: while the folder
 // shows the patch, the files with nothing stored are not copied (BaseGone),
-// and a resumed backup copies only after the player said the patch did not
-// come since. An empty stored copy of a non-empty file is kept and reported.
+// and a resumed backup copies only after the player said the files hold the
+// base version. An empty file, or a stored base copy that no backup is known
+// to have made, is kept and reported. A killed run's temporary copy is
+// removed only where the file is copied now and the copy is empty or its
+// twin; elsewhere it is kept and named.
 // Checks the free space first and copies nothing when the copies would not
 // fit. Calls markBackupDone only when every base version is stored; what it
 // throws reaches the caller, the copies stay. Touches nothing when gameDir is

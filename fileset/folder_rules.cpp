@@ -43,6 +43,7 @@ constexpr Row kRules[] = {
      B::PatchedStored},
     {Verdict::PatchedActive, S::BothActive, {M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree},
      B::BaseStored},
+    {Verdict::PatchedActive, S::StrayBase, {M::Swap}, {M::Stay}, B::ForeignCopy},
     {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::PatchedStored},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
@@ -53,10 +54,11 @@ constexpr Row kRules[] = {
     {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
      B::ToCopy},
     {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
+    {Verdict::NoStoredCopy, S::StrayBase, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
     {Verdict::NoStoredCopy, S::BaseSide, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
      B::PatchedCopyGone},
     {Verdict::NoStoredCopy, kAny, {M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone},
-    {Verdict::EmptyCopy, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::EmptyCopy},
+    {Verdict::Empty, kAny, {M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty},
     {Verdict::Contradictory, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled},
     {Verdict::Missing, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing},
     {Verdict::Unreadable, kAny, {M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable},
@@ -101,6 +103,18 @@ FolderShows WhatFolderShows(const FolderVerdicts& files) {
   return S::NothingStored;
 }
 
+// Without the flag, a stored base copy of another size shows the patch only
+// where a switch was made too, or every file has a stored copy: alone, it
+// may be a copy left from an older install.
+FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone) {
+  const FolderShows shows = WhatFolderShows(files);
+  if (flagSaysDone || shows != S::PatchedSide || !Any(files, Verdict::NoStoredCopy)) return shows;
+  for (const FileVerdict& f : files) {
+    if (f.patched.kind == EntryKind::File) return shows;
+  }
+  return S::StrayBase;
+}
+
 SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target) {
   const Row& row = RowFor(file, shows);
   return target == GameVersion::Base ? row.toBase : row.toPatched;
@@ -121,14 +135,26 @@ BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
   return finding;
 }
 
-bool ShowsPatch(FolderShows shows) { return shows != S::NothingStored && shows != S::BackupOnly; }
+bool ShowsPatch(FolderShows shows) {
+  return shows != S::NothingStored && shows != S::BackupOnly && shows != S::StrayBase;
+}
+
+bool SwitchAsksFirst(FolderShows shows) { return shows == S::BothActive; }
 
 bool BackupIncomplete(const FolderVerdicts& files) {
   return !ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::NoStoredCopy);
 }
 
-bool BackupResumed(const FolderVerdicts& files, bool earlierRun) {
-  return BackupIncomplete(files) && (earlierRun || WhatFolderShows(files) == S::BackupOnly);
+bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone) {
+  bool earlier = flagSaysDone;
+  for (const FileVerdict& f : files) {
+    earlier = earlier || f.tempLeft != LeftCopy::None || (f.base.kind == EntryKind::File && !f.base.link) ||
+              (f.patched.kind == EntryKind::File && !f.patched.link);
+    // A stored or temporary name that cannot be read, or a link, may hide one.
+    for (const auto& [name, why] : f.unreadables) earlier = earlier || name != f.entry->ActiveName;
+    for (const char* name : f.links) earlier = earlier || name != f.entry->ActiveName;
+  }
+  return earlier;
 }
 
 // A patched copy is stored only by a switch to the base version, and that
@@ -157,7 +183,6 @@ bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
     if (f.patched.kind == EntryKind::File) return false;
   }
   if (flagSaysDone) return BackupIncomplete(files);
-  if (ShowsPatch(WhatFolderShows(files))) return false;
   // A stored base copy that cannot be read is not known to be there (no
   // patched copy is, or the start would have stopped above).
   for (const FileVerdict& f : files) {

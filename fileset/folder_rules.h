@@ -19,8 +19,14 @@ enum class FolderShows {
   BothActive,     // stored copies that say the base version is active beside ones that say the
                   // patched is: a stored copy renamed by hand, or a patch cut off over a mixed folder
   Unsettled,      // a switch cut off midway, or files of both stored copies' versions
+  StrayBase,      // stored base copies of another size beside files with nothing stored, where
+                  // the flag was never set and no switch was made: a copy left from an older
+                  // install, or a backup cut off and the patch after it; only the backup sees it
 };
 FolderShows WhatFolderShows(const FolderVerdicts& files);
+// The same, as the backup and the start see it: they know whether the flag
+// says the backup was made.
+FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone);
 
 // What the switch does with one file, and why the box names it.
 enum class SwitchMove {
@@ -36,6 +42,7 @@ enum class SwitchFinding {
   Linked,           // a junction or symbolic link holds `name`
   FolderInTheWay,   // `name` is to be taken but a folder holds it
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
+  Empty,            // one of its names holds an empty file: empty
   SidesDisagree,    // its stored copy says one version was active, other files' the other: verdict
   BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole
   NoBaseCopy,       // nothing stored beside files that show the patch: no base copy, version unknown
@@ -56,6 +63,7 @@ enum class SwitchKind {
   Unreadable,         // some names could not be checked: files
   PatchNotInstalled,  // every active file is of its backup's version; patched asked for
   Refused,            // the renames cannot all be made: files
+  NotCutOff,          // stored copies disagree, and the player did not say a switch was cut off: files
   Undone,             // a rename failed (files) and the ones before it are undone
   Stranded,           // a rename failed and some undos too: files
 };
@@ -80,25 +88,27 @@ enum class BackupFinding {
   PatchedStored,    // the base version is active, the patched one stored
   PatchedCopyGone,  // the base version is active, its stored patched copy is gone: nothing to copy
   BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
-  PatchedSince,     // the player said the patch came after the earlier backup: not copied as base
+  MayHoldPatch,     // the player did not say that it holds the base version: not copied as base
   SourceMissing,    // no active file to copy
+  ForeignCopy,      // a stored base copy of another size that no backup is known to have made: kept
   SourceIsFolder,   // a folder holds the active name
   StoredIsFolder,   // a folder holds the stored base name
   Unsettled,        // the names contradict each other: kinds
   TempInTheWay,     // something other than a file holds the temporary name
-  TempLeft,         // a killed run's temporary copy is still there: status
+  TempLeft,         // a killed run's temporary copy could not be removed: status
+  TempKept,         // a killed run's temporary copy is not known to be the file's copy: kept
   Unreadable,       // the system could not check a name: status
   Linked,           // a junction or symbolic link holds one of its names, or its temporary name
   CopyFailed,       // copy says which name failed and why
-  EmptyCopy,        // an empty stored base copy of a non-empty file: stored, active
+  Empty,            // one of its names holds an empty file: empty
 };
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows);
 
-// The backup was made once, or began, and stopped short or lost a stored
-// copy since: the files still to copy may hold the patch by now, which the
-// folder cannot show. The backup asks before it copies them. `earlierRun`:
-// the flag says a backup was made, or a killed one left a temporary copy.
-bool BackupResumed(const FolderVerdicts& files, bool earlierRun);
+// A backup was made once, or began: the flag says so, a killed one left a
+// temporary copy, or some base copy is stored. The files still to copy may
+// hold the patch by now, which the folder cannot show: the backup asks
+// before it copies them.
+bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone);
 
 // Although the flag says the backup was made, the start shows the first-run
 // face: some file has nothing stored, and no switch was ever made.
@@ -107,13 +117,18 @@ bool BackupIncomplete(const FolderVerdicts& files);
 // Some file shows the patch or a switch.
 bool ShowsPatch(FolderShows shows);
 
+// Whether the switch asks the player before it moves anything: stored
+// copies disagree on which version is active, which a switch whose undo was
+// cut off leaves, and a stored copy renamed by hand too.
+bool SwitchAsksFirst(FolderShows shows);
+
 // The stored name that a file with nothing stored has lost, as far as the
 // rest of the folder shows it; nullptr where it shows nothing.
 const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows);
 
 // The start's face: the first-run face where some file has nothing stored
-// and nothing shows the patch or a switch. With the flag at "1", a file
-// with nothing stored beside stored ones; without it, any file without a
-// stored copy. Where gameDir is not usable or the folder is missing, the
+// and no switch was made. With the flag at "1", a file with nothing stored
+// beside stored ones, where nothing shows the patch; without it, any file
+// without a stored copy, as long as no patched copy is stored. Where gameDir is not usable or the folder is missing, the
 // flag alone decides, and the operations say why themselves.
 bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone);

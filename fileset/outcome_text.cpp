@@ -29,13 +29,33 @@ std::string Why(const FileStatus& status) {
   }
 }
 
+// A killed backup's temporary copy beside a file that a box names: kept,
+// it may be the only copy of the file's earlier version.
+std::string TempNote(const FileSetEntry& e, LeftCopy left) {
+  switch (left) {  // GCOVR_EXCL_BR_LINE every kind of copy has its case
+    case LeftCopy::Bytes:
+      return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés másolata, a file egy korábbi változata lehet "
+             "benne: ne töröld";
+    case LeftCopy::Empty: return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés üres másolata";
+    case LeftCopy::None: break;
+  }
+  return {};
+}
+
+// A name as a box gives it, with what is said of it in brackets:
+// "vonu.exe (vonu.mrvupdexe; a vonu.mrvtmpexe ...)".
+std::string Noted(const std::string& name, const std::string& note, const std::string& more = "") {
+  const std::string both = note.empty() || more.empty() ? note + more : note + "; " + more;
+  return both.empty() ? name : name + " (" + both + ")";
+}
+
 // The shown names of the switch's files found so, each with what `extra` adds.
 template <typename Extra>
 std::vector<std::string> NamesOf(const SwitchOutcome& o, std::initializer_list<SwitchFinding> whats, Extra extra) {
   std::vector<std::string> names;
   for (const SwitchFile& f : o.files) {
     for (SwitchFinding what : whats) {
-      if (f.what == what) names.push_back(ShownName(f.name) + extra(f));
+      if (f.what == what) names.push_back(Noted(ShownName(f.name), extra(f), f.entry ? TempNote(*f.entry, f.tempLeft) : ""));
     }
   }
   return names;
@@ -199,18 +219,8 @@ const char kInstallPatch[] =
     "Telepítsd a Vonu11 1.01 Patchet, majd futtasd újra ezt a programot, és válaszd a patchelt változatot!";
 
 // What a file whose version is gone here left behind: the stored name it
-// lost, and a killed backup's temporary copy, which may hold that version:
-// "vonu.exe (vonu.mrvupdexe)".
-std::string LeftBehind(const FileSetEntry& e, const char* gone, bool tempLeft) {
-  std::string text = gone ? ShownName(gone) : "";
-  if (tempLeft) {
-    text += (text.empty() ? "" : "; ") + std::string("a ") + ShownName(e.TempName) +
-            " egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld";
-  }
-  return text.empty() ? text : " (" + text + ")";
-}
-
-std::string WithGone(const SwitchFile& f) { return LeftBehind(*f.entry, f.gone, f.tempLeft); }
+// lost: "vonu.exe (vonu.mrvupdexe)". NamesOf adds the temporary copy.
+std::string WithGone(const SwitchFile& f) { return f.gone ? ShownName(f.gone) : ""; }
 
 std::vector<std::string> GoneNamesOf(const SwitchOutcome& o, SwitchFinding what) {
   return NamesOf(o, {what}, WithGone);
@@ -235,12 +245,40 @@ std::string DateDiffersText(const SwitchOutcome& o) {
   std::vector<std::string> names;
   for (const SwitchFile& f : o.dateDiffers) {
     const FileSetEntry& e = *f.entry;
-    names.push_back(ShownName(e.ActiveName) + " (" +
-                    ShownName(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName) + ")");
+    names.push_back(Noted(ShownName(e.ActiveName),
+                          ShownName(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName),
+                          TempNote(e, f.tempLeft)));
   }
   return "\nEzeknek a file-oknak a mérete megegyezik a zárójelben álló tárolt példányukéval, a dátumuk viszont "
          "nem, ezért a program azzal azonos változatnak vette őket:\n" + JoinNames(names) + ".";
 }
+
+// Where stored copies disagree: the files whose copy says the base version
+// was active, then those whose copy says the patched one.
+std::string SidesText(const SwitchOutcome& o) {
+  std::vector<std::string> saidBase, saidPatched;
+  for (const SwitchFile& f : o.files) {
+    if (f.what != SwitchFinding::SidesDisagree) continue;
+    (f.verdict == Verdict::BaseActive ? saidBase : saidPatched)
+        .push_back(Noted(ShownName(f.name), TempNote(*f.entry, f.tempLeft)));
+  }
+  std::string text;
+  if (!saidBase.empty()) {
+    text += "A tárolt példányuk szerint ezeknek a file-oknak az alap (v1.0) változata volt aktív:\n" +
+            JoinNames(saidBase) + ".";
+  }
+  if (!saidPatched.empty()) {
+    text += (text.empty() ? "" : "\n") +
+            std::string("A tárolt példányuk szerint ezeknek a file-oknak a patchelt változata volt aktív:\n") +
+            JoinNames(saidPatched) + ".";
+  }
+  return text;
+}
+
+const char kStartOver[] =
+    "lehet, hogy ezek között van olyan, amelyik most a másik változatot tartalmazza: ilyenkor telepítsd újra a "
+    "játék alap változatát, töröld a tárolt példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a "
+    "programmal!";
 
 // The success box's notes on what the switch saw beside the renames.
 std::string AppliedText(const SwitchOutcome& o) {
@@ -256,8 +294,8 @@ std::string AppliedText(const SwitchOutcome& o) {
   } else if (!same.empty()) {
     text += "\nEzek a file-ok méretre még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) + ".";
     // A reinstall overwrites every active file: only where each base version
-    // is stored.
-    if (alone.empty()) {
+    // is stored, and none may be the active one.
+    if (alone.empty() && NamesOf(o, SwitchFinding::SameAsPatched).empty()) {
       text += "\nHa a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
               "patchelt változat aktív!";
     }
@@ -281,24 +319,10 @@ std::string AppliedText(const SwitchOutcome& o) {
   if (!patchedGone.empty()) {
     text += "\n" + std::string(kPatchedCopyGone) + JoinNames(patchedGone) + ".\n" + kRestorePatchedCopy;
   }
-  std::vector<std::string> saidBase, saidPatched;
-  for (const SwitchFile& f : o.files) {
-    if (f.what != SwitchFinding::SidesDisagree) continue;
-    (f.verdict == Verdict::BaseActive ? saidBase : saidPatched).push_back(ShownName(f.name));
-  }
-  if (!saidBase.empty()) {
-    text += "\nA tárolt példányuk szerint ezeknek a file-oknak az alap (v1.0) változata volt aktív:\n" +
-            JoinNames(saidBase) + ".";
-  }
-  if (!saidPatched.empty()) {
-    text += "\nA tárolt példányuk szerint ezeknek a file-oknak a patchelt változata volt aktív:\n" +
-            JoinNames(saidPatched) + ".";
-  }
-  if (!saidBase.empty() || !saidPatched.empty()) {
-    text += "\nA program eszerint váltott. Egy félbeszakadt váltás után ez így rendben van; ha viszont kézzel "
-            "átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), ezek között lehet olyan, amelyik most "
-            "a másik változatot tartalmazza: ilyenkor telepítsd újra a játék alap változatát, töröld a tárolt "
-            "példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a programmal!";
+  const std::string sides = SidesText(o);
+  if (!sides.empty()) {
+    text += "\n" + sides + "\nA program eszerint váltott, ahogy kérted: egy félbeszakadt váltás után ez így rendben "
+            "van. Ha mégis kézzel átneveztél egy tárolt példányt, " + std::string(kStartOver);
   }
   return text + DateDiffersText(o);
 }
@@ -320,11 +344,24 @@ std::string NamesHeld(const FileSetEntry& e, const std::array<EntryKind, 3>& kin
 
 std::string Found(const SwitchFile& f) {
   const FileSetEntry& e = *f.entry;
-  if (f.verdict == Verdict::EmptyCopy) {
-    return ShownName(e.ActiveName) + " – a tárolt " + ShownName(e.BaseCopyName) + " üres, így nem lehet a mentése\n";
-  }
-  return ShownName(e.ActiveName) + " – " + NamesHeld(e, f.kinds) + "\n";
+  return Noted(ShownName(e.ActiveName), TempNote(e, f.tempLeft)) + " – " + NamesHeld(e, f.kinds) + "\n";
 }
+
+// The names of a file that hold an empty file.
+std::string EmptyNames(const FileSetEntry& e, const std::array<bool, 3>& empty) {
+  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+  std::vector<std::string> shown;
+  for (size_t i = 0; i < 3; ++i) {
+    if (empty[i]) shown.push_back(ShownName(names[i]));
+  }
+  return JoinNames(shown);
+}
+
+const char kEmptyFound[] =
+    "Ezeknél a file-oknál egy név alatt üres (0 bájtos) file áll, amely egyik változatot sem tartalmazza:\n";
+const char kSetEmptyAside[] =
+    "Üres file-t a program nem vált be és nem ment el. Ha egy víruskereső karanténba tette a file-t, állítsd "
+    "vissza onnan; ha nem, tedd félre az üres file-t (nevezd át vagy helyezd át máshová), majd próbáld újra!";
 
 Problem LinkedNamesText(const std::vector<std::string>& names) {
   return {"Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: " + JoinNames(names) + ".\n",
@@ -335,15 +372,19 @@ Problem LinkedNamesText(const std::vector<std::string>& names) {
 std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   const std::vector<std::string> blocking =
       NamesOf(o, {SwitchFinding::FolderInTheWay}, [](const SwitchFile&) {
-        return std::string(" (mappa)");
+        return std::string("mappa");
       });
   std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::BackupMissing);
   for (const std::string& name : GoneNamesOf(o, SwitchFinding::NoBaseCopy)) noBase.push_back(name);
   const std::vector<std::string> overwritten = GoneNamesOf(o, SwitchFinding::BaseOverwritten);
   const std::vector<std::string> patchedGone = GoneNamesOf(o, SwitchFinding::PatchedCopyGone);
-  std::string unsettled;
+  std::string unsettled, empty;
   for (const SwitchFile& f : o.files) {
     if (f.what == SwitchFinding::Unsettled) unsettled += Found(f);
+    if (f.what == SwitchFinding::Empty) {
+      empty += Noted(ShownName(f.entry->ActiveName), TempNote(*f.entry, f.tempLeft)) + " – üres: " +
+               EmptyNames(*f.entry, f.empty) + "\n";
+    }
   }
   std::vector<Problem> out;
   const std::vector<std::string> linked = NamesOf(o, SwitchFinding::Linked);
@@ -365,6 +406,7 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
                    "A program ezeket nem írja felül: tedd félre őket (nevezd át vagy helyezd át máshová), majd "
                    "próbáld újra!"});
   }
+  if (!empty.empty()) out.push_back({kEmptyFound + empty, kSetEmptyAside});
   if (!unsettled.empty()) {
     out.push_back({"Ezeknél a file-oknál a nevekből nem derül ki, melyik változat hol van:\n" + unsettled,
                    "Minden file egyik változata az eredeti nevén, a másik a tárolt (mrvdef vagy mrvupd) nevén legyen "
@@ -387,6 +429,10 @@ std::string Advice(FailureKind kind, const std::string& gameDir) {
       return "A Game mappa jogosultságai nem engedik a módosítást: " + gameDir +
              "\nA mappa Tulajdonságai között, a Biztonság lapon add meg a Rendszergazdák csoportnak a Módosítás "
              "jogot, majd próbáld újra!";
+    case FailureKind::FileDenied:
+      return "A Game mappa más file-jait a program át tudta nevezni, ezt a file-t nem: a file maga tiltja. Nézd "
+             "meg a file Tulajdonságait: ha Írásvédett, vedd le róla a jelölést; ha egy program zárolja, zárd be; a "
+             "Biztonság lapon add meg a Rendszergazdák csoportnak a Teljes hozzáférést. Utána próbáld újra!";
     case FailureKind::AccessDenied:
       return "Zárd be a játékot és minden programot, amely a file-jait használhatja! Ha ez sem segít, a file-t "
              "valami más fogja vagy védi:\n"
@@ -431,13 +477,21 @@ std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
   switch (o.kind) {
     case SwitchKind::NotReady: return {NotReadyText(o.folder, o.gameDir, "Alkalmaz")};
     case SwitchKind::Unreadable: {
-      const auto withReason = [](const SwitchFile& f) { return " (" + Why(f.status) + ")"; };
-      return {{"Nem ellenőrizhető file-ok: " + JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) +
-                   ".\n",
-               "Ha a játék hálózati vagy cserélhető meghajtón van, ellenőrizd, hogy elérhető-e; ha nem ott van, "
-               "indítsd újra a gépet, majd próbáld újra!"}};
+      const auto withReason = [](const SwitchFile& f) { return Why(f.status); };
+      std::vector<Problem> out{{"Nem ellenőrizhető file-ok: " +
+                                    JoinNames(NamesOf(o, {SwitchFinding::Unreadable}, withReason)) + ".\n",
+                                "Ha a játék hálózati vagy cserélhető meghajtón van, ellenőrizd, hogy elérhető-e; ha "
+                                "nem ott van, indítsd újra a gépet, majd próbáld újra!"}};
+      const std::vector<std::string> linked = NamesOf(o, SwitchFinding::Linked);
+      if (!linked.empty()) out.push_back(LinkedNamesText(linked));
+      return out;
     }
     case SwitchKind::PatchNotInstalled: return {{kPatchNotInstalled, kInstallPatch}};
+    case SwitchKind::NotCutOff:
+      return {{SidesText(o) + "\nMivel nem egy félbeszakadt váltás hagyta így őket, a program nem váltott.\n",
+               "Ha kézzel átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), " + std::string(kStartOver) +
+                   " Ha mégis egy félbeszakadt váltás hagyta így őket, nyomd meg újra az „Alkalmaz” gombot, és "
+                   "válaszolj „Igen”-nel!"}};
     default: return RefusedText(o);
   }
 }
@@ -485,6 +539,15 @@ std::string WhyCopyFailed(const BackupFile& f) {
   return text;
 }
 
+// The links under a file's names, and what to do about them.
+std::string LinksAt(const BackupFile& f) {
+  std::vector<std::string> names;
+  for (const char* name : f.links) names.push_back(ShownName(name));
+  if (names.empty()) names.push_back(ShownName(f.name));
+  return "a " + JoinNames(names) + " nevén hivatkozás (junction vagy szimbolikus link) áll, nem file; a program "
+         "hivatkozáson át nem másol. Töröld a hivatkozást, tedd a helyére magát a file-t";
+}
+
 // Why one file could not be backed up.
 std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   const FileSetEntry& e = *f.entry;
@@ -495,15 +558,25 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::StoredIsFolder: return "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
     case BackupFinding::TempInTheWay: return "a " + temp + " nevet egy mappa foglalja";
     case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
-    case BackupFinding::Unreadable: return "a " + ShownName(f.name) + " nem ellenőrizhető: " + Why(f.status);
-    case BackupFinding::Linked:
-      return "a " + ShownName(f.name) + " nevén hivatkozás (junction vagy szimbolikus link) áll, nem file; a "
-             "program hivatkozáson át nem másol. Töröld a hivatkozást, tedd a helyére magát a file-t";
+    case BackupFinding::Unreadable: {
+      std::vector<std::string> names;
+      for (const auto& [name, why] : f.unreadables) names.push_back("a " + ShownName(name) + " nem ellenőrizhető: " + Why(why));
+      if (names.empty()) names.push_back("a " + ShownName(f.name) + " nem ellenőrizhető: " + Why(f.status));
+      return JoinNames(names) + (f.links.empty() ? "" : "; " + LinksAt(f));
+    }
+    case BackupFinding::Linked: return LinksAt(f);
     case BackupFinding::Unsettled:
       return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
-    case BackupFinding::EmptyCopy:
-      return "a már meglévő " + ShownName(e.BaseCopyName) + " nem ennek a mentése (" +
-             Described(e.BaseCopyName, f.stored, zone) + "; " + Described(e.ActiveName, f.active, zone) + ")";
+    case BackupFinding::Empty:
+      return "üres (0 bájtos) file áll itt: " + EmptyNames(e, f.empty) + "; üres file-t a program nem ment el";
+    case BackupFinding::ForeignCopy:
+      return "a már meglévő " + ShownName(e.BaseCopyName) + " mérete eltér a file-étól, és nem tudni, hogy ennek a "
+             "mentése-e (" + Described(e.BaseCopyName, f.stored, zone) + "; " +
+             Described(e.ActiveName, f.active, zone) + ")";
+    case BackupFinding::TempKept:
+      return "a " + temp + " egy félbeszakadt mentés másolata, de nem ennek a file-nak a másolata (" +
+             Described(e.TempName, f.temp, zone) + "; " + Described(e.ActiveName, f.active, zone) +
+             "), ezért a program nem törli, és nem ment a helyére";
     case BackupFinding::CopyFailed: return WhyCopyFailed(f);
     default: return {};
   }
@@ -512,7 +585,9 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
 std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what) {
   std::vector<std::string> names;
   for (const BackupFile& f : o.files) {
-    if (f.what == what) names.push_back(ShownName(f.entry->ActiveName) + LeftBehind(*f.entry, f.gone, f.tempLeft));
+    if (f.what == what) {
+      names.push_back(Noted(ShownName(f.entry->ActiveName), f.gone ? ShownName(f.gone) : "", TempNote(*f.entry, f.tempLeft)));
+    }
   }
   return names;
 }
@@ -543,28 +618,32 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
          "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack;
 }
 
-// The player said the patch came after the earlier backup.
-std::string PatchedSinceText(const BackupOutcome& o) {
-  return "Mivel a Vonu11 1.01 Patch a korábbi biztonsági mentés után települt, ezek a file-ok már a patchelt "
-         "változatot tartalmazhatják, és a program a patchelt változatukat nem menti el alapként; ha a patch "
-         "lecserélte őket, az alap (v1.0) változatuk már nincs meg a Game mappában:\n" +
-         JoinNames(BackupNames(o, BackupFinding::PatchedSince)) + ".\n" + kNotMade + kPutBaseBack;
+// The player did not say that the files still to copy hold the base version.
+std::string MayHoldPatchText(const BackupOutcome& o) {
+  return "Mivel nem biztos, hogy ezek a file-ok most az alap (v1.0) változatot tartalmazzák, a program nem menti "
+         "el őket alapként; ha a Vonu11 1.01 Patch lecserélte őket, az alap változatuk már nincs meg a Game "
+         "mappában:\n" + JoinNames(BackupNames(o, BackupFinding::MayHoldPatch)) + ".\n" + kNotMade +
+         "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
+         "mentések megmaradnak), majd futtasd újra ezt a programot, és a kérdésre válaszolj „Igen”-nel!";
 }
 
 std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
   for (const BackupFile& f : o.files) {
     if (f.what == BackupFinding::BaseGone) return BaseGoneText(o, zone);
-    if (f.what == BackupFinding::PatchedSince) return PatchedSinceText(o);
+    if (f.what == BackupFinding::MayHoldPatch) return MayHoldPatchText(o);
   }
   std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült menteni:\n";
-  bool foreign = false, kept = false;
+  bool foreign = false, kept = false, tempKept = false;
   std::vector<FailureKind> advised;
   std::string advice;
   for (const BackupFile& f : o.files) {
     kept = kept || f.Kept();
     if (!f.Failed()) continue;
-    text += ShownName(f.entry->ActiveName) + ": " + WhyNotSaved(f, zone) + "\n";
-    foreign = foreign || f.what == BackupFinding::EmptyCopy;
+    const bool aboutTemp = f.what == BackupFinding::TempKept || f.what == BackupFinding::TempLeft;
+    text += Noted(ShownName(f.entry->ActiveName), aboutTemp ? "" : TempNote(*f.entry, f.tempLeft)) + ": " +
+            WhyNotSaved(f, zone) + "\n";
+    foreign = foreign || f.what == BackupFinding::ForeignCopy || f.what == BackupFinding::Empty;
+    tempKept = tempKept || f.what == BackupFinding::TempKept;
     const FailureKind kind = f.what == BackupFinding::CopyFailed ? f.copy.status.kind
                              : f.what == BackupFinding::TempLeft ? f.status.kind
                                                                  : FailureKind::Changed;
@@ -582,6 +661,10 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
   if (foreign) {
     text += "A program ezeket a mentésnek látszó file-okat nem írja felül és nem törli: tedd félre őket (nevezd "
             "át vagy helyezd át máshová), majd futtasd újra ezt a programot!\n";
+  }
+  if (tempKept) {
+    text += "Egy félbeszakadt mentés másolata egy korábbi változatot tarthat, ezért a program nem törli: ha meg "
+            "akarod tartani, másold ki a Game mappából, majd töröld onnan, és futtasd újra ezt a programot!\n";
   }
   if (!o.showsPatch) text += kDontPatchYet;
   if (kept) text += "Az elkészült mentések megmaradnak.\n";
@@ -628,11 +711,19 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   return FailureText(o, zone);
 }
 
+std::string CutOffQuestionText(const SwitchOutcome& o) {
+  return "A tárolt példányok nem egyeznek abban, hogy melyik változat aktív.\n" + SidesText(o) +
+         "\nIlyet egy félbeszakadt váltás hagy (például áramszünet miatt), de egy kézzel átnevezett tárolt példány "
+         "(mrvdef vagy mrvupd a nevében) is. Egy félbeszakadt váltás hagyta így őket?\n"
+         "Ha igen, a program a tárolt példányok szerint befejezi a váltást. Ha nem, vagy nem tudod biztosan, "
+         "válaszd a „Nem”-et: a program semmihez sem nyúl, és megmondja, hogyan kezdheted újra.";
+}
+
 std::string ResumeQuestionText(const BackupOutcome& o) {
   return "Egy korábbi biztonsági mentés nem készült el teljesen, vagy azóta eltűnt belőle valami. Ezeknek a "
          "file-oknak nincs mentése:\n" + JoinNames(BackupNames(o, BackupFinding::ToCopy)) +
-         ".\nTelepítetted a Vonu11 1.01 Patchet a korábbi mentés óta?\n"
-         "Ha igen, a program semmit sem ment, mert ezek a file-ok már a patchelt változatot tartalmazhatják, és "
-         "megmondja, hogyan kaphatod vissza az alap változatukat. Ha nem, a program most elmenti őket alap "
-         "változatként.";
+         ".\nEzek a file-ok most az alap (v1.0) változatot tartalmazzák?\n"
+         "Ha igen (például mert a patch óta újratelepítetted a játékot, vagy a patch még nincs telepítve), a "
+         "program most elmenti őket alap változatként. Ha nem, vagy nem tudod biztosan, válaszd a „Nem”-et: a "
+         "program semmit sem ment, és megmondja, hogyan kaphatod vissza az alap változatukat.";
 }

@@ -12,6 +12,10 @@
 std::string SwitchText(const SwitchOutcome& outcome);
 std::string BackupText(const BackupOutcome& outcome, const TimeZone& zone);
 
-// The question a resumed backup asks before it copies: was the patch
-// installed since the earlier backup? Yes copies nothing.
+// The question a resumed backup asks before it copies: do the files still to
+// copy hold the base version now? Only yes copies them.
 std::string ResumeQuestionText(const BackupOutcome& outcome);
+
+// The question the switch asks where stored copies disagree: did a switch
+// stop midway? Only yes finishes it.
+std::string CutOffQuestionText(const SwitchOutcome& outcome);

@@ -24,6 +24,7 @@ SwitchFile Noted(SwitchFinding what, const FileVerdict& f) {
   file.verdict = f.verdict;
   file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
   file.tempLeft = f.tempLeft;
+  file.empty = f.empty;
   return file;
 }
 
@@ -51,9 +52,13 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
     }
     if (rule.finding == SwitchFinding::None) continue;
     SwitchFile file = Noted(rule.finding, f);
-    if (rule.finding == SwitchFinding::Linked) file.name = f.linked;
     file.gone = GoneName(files, f, shows);
-    (rule.move == SwitchMove::Refuse ? refusals : notes).push_back(file);
+    std::vector<SwitchFile>& named = rule.move == SwitchMove::Refuse ? refusals : notes;
+    if (rule.finding != SwitchFinding::Linked) {
+      named.push_back(file);
+      continue;
+    }
+    for (const char* link : f.links) file.name = link, named.push_back(file);
   }
   putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());
   return putAway;
@@ -84,6 +89,8 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   if (done == steps.size()) return;
   SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to);
   failed.status = failure;
+  // The folder took the renames before this one: its permissions allow them.
+  if (done > 0 && failure.kind == FailureKind::FolderDenied) failed.status.kind = FailureKind::FileDenied;
   out.files.push_back(failed);
   out.kind = SwitchKind::Undone;
   while (done > 0) {
@@ -100,7 +107,8 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
 
 }  // namespace
 
-SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target) {
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
+                            const CutOffQuestion& cutOff) {
   SwitchOutcome out;
   out.target = target;
   out.gameDir = gameDir;
@@ -111,12 +119,23 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   }
 
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  // Names that cannot be checked leave nothing to plan; the links beside
+  // them are named at once too.
   for (const FileVerdict& f : files) {
-    if (f.verdict != Verdict::Unreadable) continue;
-    SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, f.unreadable);
-    file.status = f.why;
-    out.files.push_back(file);
-    out.kind = SwitchKind::Unreadable;
+    for (const auto& [name, why] : f.unreadables) {
+      SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, name);
+      file.status = why;
+      file.tempLeft = f.tempLeft;
+      out.files.push_back(file);
+      out.kind = SwitchKind::Unreadable;
+    }
+  }
+  for (const FileVerdict& f : files) {
+    for (const char* link : f.links) {
+      if (out.files.empty()) continue;
+      out.files.push_back(Finding(SwitchFinding::Linked, f.entry, link));
+      out.files.back().tempLeft = f.tempLeft;
+    }
   }
   if (!out.files.empty()) return out;
   for (const FileVerdict& f : files) {
@@ -135,6 +154,14 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   }
   out.kind = SwitchEndFor(shows, target);
   if (!out.Succeeded()) return out;
+  if (SwitchAsksFirst(shows) && !steps.empty()) {
+    out.files = notes;
+    if (!(cutOff && cutOff(out))) {
+      out.kind = SwitchKind::NotCutOff;
+      return out;
+    }
+    out.files.clear();
+  }
   RunPlan(ops, gameDir, steps, out);
   if (out.Succeeded()) out.files = notes;
   return out;

@@ -2,6 +2,7 @@
 // renames alone, all or nothing.
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,8 @@ struct SwitchFile {
   Verdict verdict = Verdict::Missing;
   std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   const char* gone = nullptr;        // the stored name it lost, where the folder shows which
-  bool tempLeft = false;             // a killed backup's temporary copy is there
+  LeftCopy tempLeft = LeftCopy::None;  // a killed backup's temporary copy is there
+  std::array<bool, 3> empty{};         // Empty: which of the active, base and patched names are empty
 };
 
 struct SwitchOutcome {
@@ -39,10 +41,16 @@ struct SwitchOutcome {
   }
 };
 
+// Asked before any rename where stored copies disagree, with the files and
+// the side each one's copy says in the outcome: was a switch cut off? Only
+// true finishes it as the copies say; unset is no.
+using CutOffQuestion = std::function<bool(const SwitchOutcome&)>;
+
 // Reads one verdict per file and makes only the renames still needed, as the
 // folder rules say for each file, so that a switch cut off midway is
 // finished. Every rename is checked before the first is made, and a rename
 // that fails midway undoes the ones before it, newest first. Nothing is
 // touched while the game runs from the folder or Windows keeps private
 // copies of its files (FindObstacle), nor when gameDir is not absolute.
-SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target);
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
+                            const CutOffQuestion& cutOff = {});

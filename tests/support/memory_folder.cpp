@@ -79,7 +79,7 @@ PathProbe MemoryFolder::Probe(const std::string& path) {
     probe.kind = EntryKind::Other;
     return probe;
   }
-  if (!oddName_.empty() && NameOf(path) == oddName_) return oddProbe_;
+  if (const auto it = odd_.find(NameOf(path)); it != odd_.end()) return it->second;
   if (const MemoryFile* file = Find(NameOf(path))) {
     probe.kind = EntryKind::File;
     probe.size = file->bytes.size();
@@ -119,6 +119,11 @@ FileStatus MemoryFolder::CreateNew(const std::string& path, std::unique_ptr<Writ
 
 FileStatus MemoryFolder::Delete(const std::string& path) {
   const std::string name = NameOf(path);
+  if (const auto it = odd_.find(name); it != odd_.end() && it->second.link && !Refused(name)) {
+    deletedThrough_.push_back(name);
+    Changed();
+    return FileStatus::Success();
+  }
   if (!Find(name)) return FileStatus::Failure("no such file", FailureKind::Other);
   if (Refused(name)) return failure_;
   files_.erase(name);

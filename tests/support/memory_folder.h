@@ -48,11 +48,16 @@ class MemoryFolder final : public FileOps {
   }
   const FileStatus& failure() const { return failure_; }
   // Answers `probe` for `name` (lower-case): a name the system cannot read,
-  // a link or a folder, whatever the folder holds under it.
-  void Odd(std::string name, PathProbe probe) { oddName_ = std::move(name), oddProbe_ = std::move(probe); }
+  // a link or a folder, whatever the folder holds under it. A link removed
+  // is removed as Wine removes it: the file it leads to goes, the link stays.
+  void Odd(std::string name, PathProbe probe) { odd_[std::move(name)] = std::move(probe); }
+  const std::vector<std::string>& deletedThrough() const { return deletedThrough_; }
   // The room the drive says it has; it writes past it all the same.
   void SetFree(uint64_t bytes) { free_ = bytes; }
-  bool HoldsFolder(const std::string& name) const { return name == oddName_ && oddProbe_.kind == EntryKind::Other; }
+  bool HoldsFolder(const std::string& name) const {
+    const auto it = odd_.find(name);
+    return it != odd_.end() && it->second.kind == EntryKind::Other;
+  }
 
   // Keeps the folder as a change left it.
   void Changed() { history_.push_back(files_); }
@@ -62,8 +67,8 @@ class MemoryFolder final : public FileOps {
 
  private:
   uint64_t free_ = uint64_t{1} << 40;
-  std::string oddName_;
-  PathProbe oddProbe_;
+  std::map<std::string, PathProbe> odd_;
+  std::vector<std::string> deletedThrough_;
   std::string folder_;
   Files files_;
   std::vector<Files> history_;

@@ -35,16 +35,16 @@ struct BackedUp {
   std::string text;
   BackupOutcome outcome;
 };
-// A resumed backup's question is answered "no, the patch did not come since".
+// A resumed backup's question is answered "yes, the files hold the base version".
 BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress, uint32_t seed,
                 const std::function<void()>& markBackupDone, PcWatch&& pc = FakePc(),
-                ResumeQuestion resume = {false, [](const BackupOutcome&) { return false; }}) {
+                ResumeQuestion resume = {false, [](const BackupOutcome&) { return true; }}) {
   // The question's box and the outcome's are judged as the player reads them.
-  const std::function<bool(const BackupOutcome&)> answer = resume.patchedSince;
-  resume.patchedSince = [&answer](const BackupOutcome& found) {
+  const std::function<bool(const BackupOutcome&)> answer = resume.holdsBase;
+  resume.holdsBase = [&answer](const BackupOutcome& found) {
     const std::string question = ResumeQuestionText(found);
     EXPECT_EQ(BoxTextProblem(question), "") << question;
-    return answer ? answer(found) : true;
+    return answer ? answer(found) : false;
   };
   BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone, resume);
   const std::string text = BackupText(outcome, FixedZone(0));
@@ -61,9 +61,9 @@ class RecordingGauge final : public ProgressSink {
 };
 
 // Contents that differ per file; data0.big spans several copy chunks and
-// data1.bh is empty.
+// data1.bh is one byte.
 std::string GameContent(size_t i) {
-  if (i == 1) return {};
+  if (i == 1) return "1";
   if (i == 3) {
     static const std::string big = [] {
       std::string s((9u << 20) + 12345, '\0');
@@ -191,6 +191,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
     const char* layout;
     bool success;
     std::string says;
+    bool stopsFirst = false;  // a resumed backup names what stands in the way and copies nothing
   };
   const Case cases[] = {
       {"TTTTTTT", true, kDone},  // the flag reset by hand after a backup
@@ -203,22 +204,24 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"SSSBBBT", true, kAlreadyPatched},
       {"TTTPTTT", true, kAlreadyPatched},  // a file the patch rewrote, the rest left alone
       {"TTTwTTT", true, kDone},  // a copy of the file's size is of its version, whatever its date
-      // An empty copy of a non-empty file never counts.
-      {"TTTFTTT", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
-      {"UUUEUUU", false, "data0.big: a már meglévő data0.mrvdefbig nem ennek a mentése (data0.mrvdefbig: 0 bájt, "},
-      // The patch installed over a partial backup: nothing is stored as base.
-      {"PPPUUUU", false, std::string(kBaseGone) + "data0.big, data1.big, data3.big, vonu.exe.\n"},
-      {"UUUPUUU", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data1.big, data3.big, vonu.exe.\n"},
+      // An empty copy never counts.
+      {"TTTFTTT", false, "data0.big: üres (0 bájtos) file áll itt: data0.mrvdefbig"},
+      {"UUUEUUU", false, "data0.big: üres (0 bájtos) file áll itt: data0.mrvdefbig", true},
+      // Without the flag, stored base copies of another size beside files with
+      // nothing stored: those copies are kept and named, and nothing is copied
+      // before they are cleared and the player is asked about the rest.
+      {"PPPUUUU", false, "data0.bh: a már meglévő data0.mrvdefbh mérete eltér a file-étól", true},
+      {"UUUPUUU", false, "data0.big: a már meglévő data0.mrvdefbig mérete eltér a file-étól", true},
       // The patch installed over the base files after a switch: nothing to store.
       {"OOOOOOO", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
       {"UUUUUUG", true, kDone},
-      {"UUUUUUY", false, "\nvonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. "},
+      {"UUUUUUY", false, "(vonu.mrvdefexe: 14 bájt, 2040. 02. 29. 12:00:00; vonu.exe: 13 bájt, 2001. 09. 15. ", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
     TempGameFolder folder;
     std::map<std::string, std::string> expected;
-    const bool baseGone = c.says.find(kBaseGone) != std::string::npos || c.says[0] == '\n';
+    const bool baseGone = c.says.find(kBaseGone) != std::string::npos || c.stopsFirst;
     for (size_t i = 0; i < FileSet.size(); ++i) {
       const FileSetEntry& e = FileSet[i];
       const time_t t = 1000000000 + static_cast<time_t>(i) * 86400;
@@ -286,16 +289,33 @@ TEST(FirstRunBackup, MissingGameFileIsNamedAndNotMarked) {
   EXPECT_FALSE(folder.Has(FileSet[6].BaseCopyName));
 }
 
-TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
+// Only a temporary copy that holds nothing, or its file's twin, is removed,
+// and only where its file is copied now; any other is kept and named.
+TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunGoOnlyWhereTheyStandElsewhere) {
   TempGameFolder folder;
   FillGame(folder);
   folder.Write(std::string(FileSet[3].TempName), "half of data0.big");
+  folder.Write(std::string(FileSet[2].TempName), "");
+  std::filesystem::copy_file(folder.PathOf(FileSet[4].ActiveName), folder.PathOf(FileSet[4].TempName));
+  std::filesystem::last_write_time(folder.PathOf(FileSet[4].TempName),
+                                   std::filesystem::last_write_time(folder.PathOf(FileSet[4].ActiveName)));
   MakeTwin(folder, 0);
   folder.Write(std::string(FileSet[0].TempName), "stale");
   PosixFileOps ops;
   RecordingGauge gauge;
   const BackedUp result = Backup(ops, folder.GameDir(), gauge, 0, [] {});
-  EXPECT_TRUE(result.success) << result.text;
+  EXPECT_FALSE(result.success) << result.text;
+  EXPECT_EQ(folder.Read(FileSet[3].TempName), "half of data0.big");
+  EXPECT_EQ(folder.Read(FileSet[0].TempName), "stale");
+  EXPECT_FALSE(folder.Has(FileSet[2].TempName));
+  EXPECT_FALSE(folder.Has(FileSet[4].TempName));
+  ExpectWholeCopy(folder, 4);
+  EXPECT_NE(result.text.find("data0.big: a data0.mrvtmpbig egy félbeszakadt mentés másolata, de nem ennek"),
+            std::string::npos) << result.text;
+  std::filesystem::remove(folder.PathOf(FileSet[3].TempName));
+  std::filesystem::remove(folder.PathOf(FileSet[0].TempName));
+  const BackedUp moved = Backup(ops, folder.GameDir(), gauge, 0, [] {});
+  EXPECT_TRUE(moved.success) << moved.text;
   ExpectNoTempFiles(folder);
   ExpectWholeCopy(folder, 3);
 
@@ -303,7 +323,7 @@ TEST(FirstRunBackup, LeftoverTempFilesOfAKilledRunAreRemoved) {
   struct LyingDelete final : public ForwardingOps {
     FileStatus Delete(const std::string&) override { return FileStatus::Success(); }
   } lying;
-  folder.Write(std::string(FileSet[5].TempName), "stale");
+  folder.Write(std::string(FileSet[5].TempName), "");
   std::filesystem::remove(folder.PathOf(FileSet[5].BaseCopyName));
   const BackedUp again = Backup(lying, folder.GameDir(), gauge, 0, [] {});
   EXPECT_FALSE(again.success);
@@ -552,7 +572,7 @@ TEST(FirstRunBackup, FaceAsksForTheBackupWhileItIsIncomplete) {
       {"one stored copy left", twin(3), true},
       {"the marker's patched copy", [](const TempGameFolder& f) { f.Write("data0.mrvupdbig", "p"); }, false},
       {"a stored base copy that differs", [](const TempGameFolder& f) { f.Write("vonu.mrvdefexe", "v1.0"); },
-       false},
+       false, true},
       {"every copy stored", allTwins, false},
       {"every copy stored but of a file that is gone",
        [&](const TempGameFolder& f) {
@@ -643,11 +663,12 @@ TEST(FirstRunBackup, LinksUnderTheSetsNamesAreRefused) {
       EXPECT_NE(switched.find("Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: " +
                               std::string(linkName)), std::string::npos) << switched;
     }
-    // The other files are backed up; nothing is copied from or to the link.
-    if (std::string(linkName) == "data0.big") {
-      EXPECT_FALSE(folder.Has("data0.mrvdefbig"));
-    }
-    EXPECT_EQ(folder.Snapshot().size(), before.size() + 6);
+    // Beside a link at the file's own name the other files are backed up;
+    // one at a stored or temporary name may hide an earlier backup, so the
+    // question, and every copy, waits until it is gone.
+    const bool own = std::string(linkName) == "data0.big";
+    if (own) EXPECT_FALSE(folder.Has("data0.mrvdefbig"));
+    EXPECT_EQ(folder.Snapshot().size(), before.size() + (own ? 6 : 0));
     EXPECT_EQ(outside.Read("secret"), "only administrators may read this");
   }
 }

@@ -29,9 +29,14 @@ struct Switched {
   std::string text;
   SwitchOutcome outcome;
 };
+// Where stored copies disagree, the player says a switch was cut off.
 Switched Switch(FileOps& ops, const std::string& gameDir, GameVersion target) {
   FakePc pc;
-  SwitchOutcome outcome = VersionSwitch(ops, pc, gameDir, target);
+  SwitchOutcome outcome = VersionSwitch(ops, pc, gameDir, target, [](const SwitchOutcome& found) {
+    const std::string question = CutOffQuestionText(found);
+    EXPECT_EQ(BoxTextProblem(question), "") << question;
+    return true;
+  });
   const std::string text = SwitchText(outcome);
   EXPECT_EQ(BoxTextProblem(text), "") << text;
   return {outcome.Succeeded(), text, outcome};
@@ -150,7 +155,7 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       {"PPP3PPP", kBase, nullptr, "data0.big – megvan: data0.big, data0.mrvdefbig, data0.mrvupdbig\n"},
       {"BBBBBB0", kBase, nullptr, "vonu.exe – hiányzik: vonu.exe, vonu.mrvdefexe, vonu.mrvupdexe\n"},
       {"dPPPPPP", kPatched, nullptr, "data0.bh – megvan: data0.mrvdefbh; hiányzik: data0.bh, data0.mrvupdbh\n"},
-      {"PPPPPPE", kBase, nullptr, "vonu.exe – a tárolt vonu.mrvdefexe üres"},
+      {"PPPPPPE", kBase, nullptr, "vonu.exe – üres: vonu.mrvdefexe"},
       // A file is a file, whatever its date, and date order is no evidence.
       {"BBBBBBB", kBase, "BBBBBBB", kBaseApplied, 0},
       {"PPPPPPP", kBase, "BBBBBBB", kBaseApplied, k1975},
@@ -339,7 +344,8 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
       {FailureKind::AccessDenied, "a Windows Vezérelt mappahozzáférés funkciója"},
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
-      {FailureKind::FolderDenied, "A Game mappa jogosultságai nem engedik a módosítást: "},
+      // The folder took four renames before this one.
+      {FailureKind::FolderDenied, "ezt a file-t nem: a file maga tiltja. Nézd meg a file Tulajdonságait"},
       {FailureKind::DiskFull, "elfogyott a hely. Szabadíts fel helyet"},
   };
   for (const auto& [kind, advice] : cases) {

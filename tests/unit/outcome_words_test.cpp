@@ -20,7 +20,7 @@ const FileSetEntry& kExe = FileSet.back();
 FileStatus Refused(FailureKind kind) { return FileStatus::Failure("", kind, 5); }
 
 const FailureKind kKinds[] = {FailureKind::Other,       FailureKind::InUse,        FailureKind::AccessDenied,
-                              FailureKind::ReadOnlyDrive, FailureKind::NameTooLong, FailureKind::FolderDenied,
+                              FailureKind::ReadOnlyDrive, FailureKind::NameTooLong, FailureKind::FolderDenied, FailureKind::FileDenied,
                               FailureKind::DiskFull,    FailureKind::Changed,      FailureKind::StillThere,
                               FailureKind::Unexpected};
 
@@ -80,7 +80,9 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
     std::vector<F> findings;
   } kinds[] = {
       {SwitchKind::Refused,
-       {F::Linked, F::FolderInTheWay, F::Unsettled, F::BackupMissing, F::NoBaseCopy, F::BaseOverwritten, F::PatchedCopyGone}},
+       {F::Linked, F::FolderInTheWay, F::Unsettled, F::Empty, F::BackupMissing, F::NoBaseCopy, F::BaseOverwritten,
+        F::PatchedCopyGone}},
+      {SwitchKind::NotCutOff, {F::SidesDisagree}},
       {SwitchKind::Applied,
        {F::NotPatchedYet, F::SameAsPatched, F::NoStoredCopy, F::BaseOverwritten, F::PatchedCopyGone, F::SidesDisagree}},
       {SwitchKind::Unreadable, {F::Unreadable}},
@@ -88,17 +90,19 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
   for (const auto& k : kinds) {
     for (F finding : k.findings) {
       for (GameVersion target : {GameVersion::Base, GameVersion::Patched}) {
-        for (bool tempLeft : {false, true}) {
+        for (LeftCopy tempLeft : {LeftCopy::None, LeftCopy::Empty, LeftCopy::Bytes}) {
           SCOPED_TRACE(static_cast<int>(finding));
           SwitchOutcome o;
           o.kind = k.kind, o.target = target, o.gameDir = kDir;
           SwitchFile f;
           f.what = finding, f.entry = &kExe, f.name = kExe.ActiveName, f.status = Refused(FailureKind::Other);
           f.kinds = {EntryKind::File, EntryKind::Other, EntryKind::Missing};
-          f.gone = tempLeft ? kExe.PatchCopyName : nullptr, f.tempLeft = tempLeft;
+          f.gone = tempLeft != LeftCopy::None ? kExe.PatchCopyName : nullptr, f.tempLeft = tempLeft;
+          f.empty = {false, true, false};
           o.files = {f};
           o.dateDiffers = {f};
-          ExpectReadable(SwitchText(o), "vonu.exe");
+          ExpectReadable(SwitchText(o), tempLeft == LeftCopy::None ? "vonu.exe" : "vonu.exe (");
+          if (finding == F::SidesDisagree) ExpectReadable(CutOffQuestionText(o), "vonu.exe");
         }
       }
     }
@@ -130,7 +134,8 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
 TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
   using B = BackupFinding;
   for (B finding : {B::SourceMissing, B::SourceIsFolder, B::StoredIsFolder, B::Unsettled, B::TempInTheWay, B::TempLeft,
-                    B::Unreadable, B::Linked, B::EmptyCopy, B::BaseGone, B::PatchedSince}) {
+                    B::TempKept, B::Unreadable, B::Linked, B::Empty, B::ForeignCopy, B::BaseGone,
+                    B::MayHoldPatch}) {
     for (Verdict verdict : {Verdict::PatchedActive, Verdict::SameAsPatchedCopy}) {
       SCOPED_TRACE(static_cast<int>(finding));
       BackupOutcome o;
@@ -139,6 +144,7 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
       f.what = finding, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
       f.name = kExe.BaseCopyName;
       f.kinds = {EntryKind::File, EntryKind::Other, EntryKind::Missing};
+      f.tempLeft = LeftCopy::Bytes, f.empty = {true, false, false};
       kept.what = B::Copied, kept.entry = &FileSet.front();
       o.files = {f, f, kept};
       ExpectReadable(BackupText(o, Utc()), "vonu.exe");

@@ -28,7 +28,9 @@
 // Truth comes from the account alone: no promise asks the code under test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -83,6 +85,10 @@ enum class Flag { Missing, Zero, One };
 
 struct World {
   MemoryFolder::Files folder, quarantine;
+  // Names that hold what is no file of the set's: a folder, an entry the
+  // system cannot read, a link; and what each link leads to outside.
+  std::map<std::string, PathProbe> odd;
+  std::map<std::string, std::string> outside;
   Flag flag = Flag::Missing;
   int64_t now = 1200000000;
   unsigned vouched = 0;  // files whose patched content the player backed up as base
@@ -103,6 +109,8 @@ struct World {
     std::map<int64_t, size_t> rank;
     for (int64_t t : times) rank.emplace(t, rank.size());
     std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched) + (renamed ? "r" : "");
+    for (const auto& [name, probe] : odd) key += name + '#' + std::to_string(static_cast<int>(probe.kind)) + (probe.link ? "l" : "");
+    for (const auto& [name, bytes] : outside) key += name + '>' + bytes;
     for (const auto* files : {&folder, &quarantine}) {
       key += '|';
       for (const auto& [name, f] : *files) key += name + '=' + f.bytes + '@' + std::to_string(rank[f.lastWrite.seconds]) + ';';
@@ -123,7 +131,20 @@ struct World {
     return false;
   }
   bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
+  // A name the player made odd, or an empty file: either face leads to a box that names it.
+  bool Odd(size_t i) const {
+    const FileSetEntry& e = FileSet[i];
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
+      if (odd.count(Name(name)) || (At(Name(name)) && At(Name(name))->bytes.empty())) return true;
+    }
+    return false;
+  }
 };
+
+// Two dates the tool takes for one: two seconds apart or less.
+bool Twins(const MemoryFile* a, const MemoryFile* b) {
+  return a && b && a->bytes.size() == b->bytes.size() && std::abs(a->lastWrite.seconds - b->lastWrite.seconds) <= 2;
+}
 
 World FreshInstall(const Versions& v) {
   World w;
@@ -169,7 +190,8 @@ struct ToolRun {
   std::optional<SwitchOutcome> switched;
   std::optional<BackupOutcome> backedUp;
   std::string text;
-  bool asked = false, saidYes = false;
+  bool asked = false, saidYes = false;  // a question, and the player's answer
+  std::string question;
   World after;
   bool crashed = false;        // a crash state: no box was shown
   std::vector<World> crashes;  // the world after each change, the machine stopping there
@@ -183,6 +205,7 @@ struct ToolRun {
 Face StartFace(World& w) {
   if (w.flag == Flag::Missing) w.flag = Flag::Zero;
   MemoryFolder ops(kGameDir, w.folder);
+  for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
   return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
 }
 
@@ -205,8 +228,15 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
   return {Name(names[n / 3 % 4]), probe};
 }
 
+// Whether the resume question lists file i among those it is about.
+bool Listed(const std::string& question, size_t i) {
+  const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
+  return from != std::string::npos && question.substr(from, to - from).find(Name(FileSet[i].ActiveName)) != std::string::npos;
+}
+
+// `lie`: the player answers a question untruly, which makes the account the player's word.
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
-                bool gameRunning = false, bool driveFull = false) {
+                bool gameRunning = false, bool driveFull = false, bool lie = false) {
   ToolRun run;
   run.after = before;
   World& w = run.after;
@@ -216,6 +246,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse));
   if (driveFull) ops.SetFree(5);
+  for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
   if (odd >= 0) {
     std::tie(run.odd, run.oddProbe) = OddName(static_cast<size_t>(odd));
     ops.Odd(run.odd, run.oddProbe);
@@ -227,10 +258,13 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
     NoGauge gauge;
     ResumeQuestion resume;
     resume.flagSaysDone = w.flag == Flag::One;
-    // The player's true answer: some active file holds the patch.
-    resume.patchedSince = [&](const BackupOutcome&) {
-      run.asked = true;
-      for (size_t i = 0; i < kFiles; ++i) run.saidYes = run.saidYes || (v.Changes(i) && w.Active(i) == v.patched[i]);
+    // The player's true answer: every file the question lists holds its base version.
+    resume.holdsBase = [&](const BackupOutcome& found) {
+      run.asked = true, run.question = ResumeQuestionText(found), run.saidYes = true;
+      for (size_t i = 0; i < kFiles; ++i) {
+        if (Listed(run.question, i)) run.saidYes = run.saidYes && w.Active(i) == v.base[i];
+      }
+      run.saidYes = run.saidYes != lie;
       return run.saidYes;
     };
     unsigned vouched = 0;
@@ -238,12 +272,25 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
     run.backedUp = FirstRunBackup(ops, pc, kGameDir, gauge, 0, [&] { w.flag = Flag::One; }, resume);
     run.text = BackupText(*run.backedUp, Utc());
     // Never asked, the player's OK says the active files are the base ones.
-    if (!run.asked) w.vouched |= vouched;
+    if (!run.asked || lie) w.vouched |= vouched;
   } else {
-    run.switched = VersionSwitch(ops, pc, kGameDir, act == Act::ToBase ? GameVersion::Base : GameVersion::Patched);
+    // The player's true answer: a switch was cut off where every stored copy
+    // holds its own name's version, as a switch leaves them.
+    bool ownNames = !w.renamed;
+    for (size_t i = 0; i < kFiles; ++i) {
+      ownNames = ownNames && (!v.Changes(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != v.patched[i] &&
+                                                w.Bytes(Name(FileSet[i].PatchCopyName)) != v.base[i]));
+    }
+    const CutOffQuestion cutOff = [&](const SwitchOutcome& found) {
+      run.asked = true, run.question = CutOffQuestionText(found), run.saidYes = ownNames != lie;
+      return run.saidYes;
+    };
+    run.switched = VersionSwitch(ops, pc, kGameDir, act == Act::ToBase ? GameVersion::Base : GameVersion::Patched, cutOff);
+    if (lie) w.renamed = true;
     run.text = SwitchText(*run.switched);
   }
   w.folder = ops.files();
+  for (const std::string& name : ops.deletedThrough()) w.outside.erase(name);
   run.calls = ops.calls();
   run.refused = ops.refused();
   run.failure = ops.failure();
@@ -316,7 +363,10 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 bool AdvisesPatch(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
+    // A sentence ends at a full stop before a space or a line's end, never inside "1.01".
     size_t end = text.find_first_of(".!?\n", start);
+    while (end != std::string::npos && text[end] == '.' && end + 1 < text.size() && text[end + 1] != ' ' && text[end + 1] != '\n')
+      end = text.find_first_of(".!?\n", end + 1);
     if (end == std::string::npos) end = text.size();
     const std::string sentence = text.substr(start, end - start);
     start = end + 1;
@@ -330,6 +380,7 @@ bool AdvisesPatch(const std::string& text) {
 int Copies(const World& w, const std::string& bytes) {
   int n = 0;
   for (const auto& [name, f] : w.folder) n += f.bytes == bytes;
+  for (const auto& [name, content] : w.outside) n += content == bytes;
   return n;
 }
 
@@ -340,9 +391,22 @@ bool SameSize(const World& w, const std::string& a, const std::string& b) {
 }
 
 // A claim that `name` is what the run made odd: unreadable, a link or a folder.
-std::string OddClaim(const ToolRun& run, const char* name, EntryKind kind, bool link) {
-  const bool odd = name && run.odd == Name(name) && run.oddProbe.kind == kind && run.oddProbe.link == link;
+std::string OddClaim(const World& b, const ToolRun& run, const char* name, EntryKind kind, bool link) {
+  const auto made = name ? b.odd.find(Name(name)) : b.odd.end();
+  const bool odd = name && ((run.odd == Name(name) && run.oddProbe.kind == kind && run.oddProbe.link == link) ||
+                            (made != b.odd.end() && made->second.kind == kind && made->second.link == link));
   return odd ? "" : std::string(name ? Name(name) : "?") + " is misnamed as odd";
+}
+
+// The names said to hold an empty file hold one.
+std::string EmptyClaim(const World& b, const FileSetEntry& e, const std::array<bool, 3>& empty) {
+  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+  bool any = false;
+  for (size_t k = 0; k < 3; ++k) {
+    any = any || empty[k];
+    if (empty[k] && !(b.At(Name(names[k])) && b.At(Name(names[k]))->bytes.empty())) return Name(names[k]) + " is said to be empty";
+  }
+  return any ? "" : Name(e.ActiveName) + " is said to be empty under no name";
 }
 
 // Some file's names contradict each other: it is under all three, or a
@@ -368,7 +432,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     return {};
   }
   // What the tool could not read, or found a link or a folder under.
-  const auto odd = [&](EntryKind kind, bool link) { return OddClaim(run, f.name, kind, link); };
+  const auto odd = [&](EntryKind kind, bool link) { return OddClaim(b, run, f.name, kind, link); };
   if (f.what == SwitchFinding::Unreadable) return odd(EntryKind::Unknown, false);
   if (f.what == SwitchFinding::Linked) return odd(EntryKind::File, true);
   if (f.what == SwitchFinding::FolderInTheWay) return odd(EntryKind::Other, false);
@@ -389,7 +453,12 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     case SwitchFinding::NoStoredCopy: excused = true; return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
     case SwitchFinding::BaseOverwritten:
       // A version that is gone excuses no success: the file keeps the patch.
-      return versionGone(v.base[i]) ? "" : active + "'s base version is said to be gone, and it is in the folder";
+      // Where the patch keeps the size, the box says that it judged by the
+      // size, which excuses the file it judged.
+      excused = SameSize(b, active, patched) && !Twins(b.At(active), b.At(patched));
+      return versionGone(v.base[i]) || excused
+                 ? ""
+                 : active + "'s base version is said to be gone, and it is in the folder";
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
     // Its stored patched copy is gone; that its base version is active is
@@ -398,10 +467,14 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       excused = true;
       if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
       return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+    case SwitchFinding::Empty: excused = true; return EmptyClaim(b, e, f.empty);
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
       for (size_t k = 0; k < 3; ++k) {
-        const EntryKind kind = names[k] == run.odd ? run.oddProbe.kind : b.At(names[k]) ? EntryKind::File : EntryKind::Missing;
+        const EntryKind kind = names[k] == run.odd          ? run.oddProbe.kind
+                               : b.odd.count(names[k]) ? b.odd.at(names[k]).kind
+                               : b.At(names[k])        ? EntryKind::File
+                                                       : EntryKind::Missing;
         if (f.kinds[k] != kind) return "the box misstates what holds " + names[k];
       }
       return {};
@@ -430,7 +503,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
   const bool vouched = b.vouched & (1u << i);
-  const auto odd = [&](const char* name, EntryKind kind, bool link) { return OddClaim(run, name, kind, link); };
+  const auto odd = [&](const char* name, EntryKind kind, bool link) { return OddClaim(b, run, name, kind, link); };
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
@@ -446,7 +519,11 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     // Said to be gone only if the patch replaced it.
     case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
-    case BackupFinding::PatchedSince: return run.saidYes ? "" : "the player did not say the patch came since";
+    case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
+    case BackupFinding::ForeignCopy:
+      return b.At(base) && !SameSize(b, base, active) ? "" : base + " is said to differ from " + active + " in size";
+    case BackupFinding::TempKept:
+      return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
     case BackupFinding::SourceMissing: return b.At(active) ? active + " is said to be missing" : "";
     case BackupFinding::CopyFailed:
     case BackupFinding::TempLeft: {
@@ -454,8 +531,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
     }
     case BackupFinding::Unsettled: return "";
-    case BackupFinding::EmptyCopy:
-      return b.At(base) && b.Bytes(base).empty() && !b.Bytes(active).empty() ? "" : base + " is said to be empty";
+    case BackupFinding::Empty: return EmptyClaim(b, e, f.empty);
     case BackupFinding::Unreadable: return odd(f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return odd(f.name, EntryKind::File, true);
     case BackupFinding::SourceIsFolder: return odd(e.ActiveName, EntryKind::Other, false);
@@ -463,6 +539,73 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::TempInTheWay: return odd(e.TempName, EntryKind::Other, false);
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
+}
+
+// The files whose stored copy alone says which version is active, by size:
+// the base one (`base`) or the patched one.
+std::vector<size_t> CopySays(const World& w, bool base) {
+  std::vector<size_t> files;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    const std::string says = Name(base ? e.PatchCopyName : e.BaseCopyName), free = Name(base ? e.BaseCopyName : e.PatchCopyName);
+    if (!w.Odd(i) && w.At(Name(e.ActiveName)) && w.At(says) && !w.At(free) && !SameSize(w, Name(e.ActiveName), says)) files.push_back(i);
+  }
+  return files;
+}
+
+// What the box, or its question, owes the player, judged from the account:
+// the question before a file is stored as base after an earlier backup, or
+// before a switch over copies that disagree; every file it is about listed;
+// a temporary copy beside a file it names, as what it is.
+std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
+  const World& a = run.after;
+  bool earlier = b.flag == Flag::One, stored = false;
+  for (const auto& [name, f] : b.folder) earlier = earlier || name.find(".mrv") != std::string::npos;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const std::string base = Name(FileSet[i].BaseCopyName);
+    if (b.At(base) || !a.At(base)) continue;
+    stored = true;
+    if (run.asked && !Listed(run.question, i)) return "the question does not list " + Name(FileSet[i].ActiveName) + ", which is stored";
+  }
+  if (run.backedUp && stored && earlier && !run.asked) return "a file is stored as base after an earlier backup, and nobody was asked";
+  if (run.backedUp && run.asked && [&] { for (size_t i = 0; i < kFiles; ++i) if (Listed(run.question, i)) return false; return true; }())
+    return "the question lists no file";
+  const std::vector<size_t> saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
+  if (run.switched && !saysBase.empty() && !saysPatched.empty()) {
+    if (a.folder != b.folder && !run.asked) return "the switch moved files whose copies disagree, and nobody was asked";
+    for (const std::vector<size_t>* side : {&saysBase, &saysPatched}) {
+      for (size_t i : *side) {
+        if (run.asked && run.question.find(Name(FileSet[i].ActiveName)) == std::string::npos) return "the question does not name " + Name(FileSet[i].ActiveName);
+      }
+    }
+  }
+  const auto named = [&](size_t i) {
+    if (run.text.find(Name(FileSet[i].ActiveName)) == std::string::npos) return false;
+    if (run.switched) {
+      for (const SwitchFile& f : run.switched->files) if (f.entry == &FileSet[i]) return true;
+    }
+    if (run.backedUp) {
+      // Where the patch stops the backup, its box is about those files alone.
+      bool stopped = false;
+      for (const BackupFile& f : run.backedUp->files) stopped = stopped || f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch;
+      for (const BackupFile& f : run.backedUp->files) {
+        if (f.entry != &FileSet[i]) continue;
+        if (stopped ? f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch
+                    : (f.Failed() && f.what != BackupFinding::TempLeft) || f.what == BackupFinding::PatchedCopyGone)
+          return true;
+      }
+    }
+    return false;
+  };
+  for (size_t i = 0; i < kFiles; ++i) {
+    const MemoryFile* temp = b.At(Temp(i));
+    if (!temp || b.odd.count(Temp(i)) || run.odd == Temp(i) || !named(i) || !a.At(Temp(i)) || !(*a.At(Temp(i)) == *temp)) continue;
+    if (run.text.find(Temp(i)) == std::string::npos) return "the box names " + Name(FileSet[i].ActiveName) + " and not " + Temp(i) + " beside it";
+    if (temp->bytes.empty() && run.text.find(Temp(i) + " egy félbeszakadt mentés üres") == std::string::npos)
+      return "the box does not call the empty " + Temp(i) + " empty";
+  }
+  (void)v;
+  return {};
 }
 
 // What a step of the tool broke, empty when nothing.
@@ -480,6 +623,9 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes))
       return "P1: the last copy of " + name + " is gone";
   }
+  for (const auto& [name, bytes] : before.outside) {
+    if (Copies(after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
+  }
   for (size_t i = 0; i < kFiles; ++i) {
     if (!v.Changes(i) || after.PlayersWord()) continue;
     for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
@@ -490,6 +636,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   }
   if (run.crashed) return {};
   if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
+  if (const std::string owed = OwedNote(before, run, v); !owed.empty()) return "P3: " + owed;
 
   // P3: the box's claims, file by file.
   std::set<size_t> excused;
@@ -509,7 +656,9 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
         return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
     }
     if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord()) {
-      bool patchThere = false;
+      // Unless the box names every file the patch changes with why it stays.
+      bool patchThere = true;
+      for (size_t i = 0; i < kFiles; ++i) patchThere = patchThere && (!v.Changes(i) || excused.count(i));
       for (size_t i = 0; i < kFiles; ++i) patchThere = patchThere || (v.Changes(i) && Copies(before, v.patched[i]) > 0);
       if (!patchThere) return "P3: the patched version is said to be applied, and no patched file is in the folder";
     }
@@ -526,7 +675,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
     if (o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) {
       for (size_t i = 0; i < kFiles; ++i) {
-        if (v.Shows(i) && !after.PlayersWord() && Copies(after, v.patched[i]) > 0) return "P3: \"the patch is not installed yet\", but a patched file is there";
+        if (v.Shows(i) && !after.PlayersWord() && after.Holds(v.patched[i])) return "P3: \"the patch is not installed yet\", but a patched file is there";
       }
     }
   }
@@ -551,7 +700,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
     if (o.kind == BackupKind::Failed && !o.files.empty() && after.folder != before.folder) {
       for (const BackupFile& f : o.files) {
-        if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince)
+        if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch)
           return "P3: nothing was to be copied, but the folder changed";
       }
     }
@@ -562,7 +711,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     // A backup that the patch stops before its first copy names what stops it.
     bool patchStops = false;
     for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{})
-      patchStops = patchStops || f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince;
+      patchStops = patchStops || f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch;
     if (!patchStops && run.text.find(run.odd) == std::string::npos) return "P3: the box does not name " + run.odd;
   }
   // A refused operation is named with its cause, never a plain success.
@@ -570,7 +719,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     return "P3: " + run.refused + " was refused, and the box does not say why";
 
   // P4
-  if (AdvisesPatch(run.text)) {
+  if (AdvisesPatch(run.text) && !after.PlayersWord()) {
     for (size_t i = 0; i < kFiles; ++i) {
       if (v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i])
         return "P4: the box advises the patch, but " + Name(FileSet[i].ActiveName) + "'s only base version is active";
@@ -611,16 +760,16 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
 bool SaysWhatIsGone(const ToolRun& run) {
   if (run.switched) {
     for (const SwitchFile& f : run.switched->files) {
-      if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy ||
+      if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy || f.what == SwitchFinding::Unreadable ||
           f.what == SwitchFinding::PatchedCopyGone || f.what == SwitchFinding::Unsettled)
         return true;
     }
   }
   if (run.backedUp) {
     for (const BackupFile& f : run.backedUp->files) {
-      if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::PatchedSince ||
-          f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled ||
-          f.what == BackupFinding::SourceMissing)
+      if (f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled ||
+          f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable ||
+          f.what == BackupFinding::BaseGone)
         return true;
     }
   }
@@ -631,7 +780,7 @@ bool SaysWhatIsGone(const ToolRun& run) {
 // version when one is refused or changes nothing.
 std::string DeadEnd(World w, const Versions& v) {
   std::set<std::string> seen;
-  for (int runs = 0; runs < 6; ++runs) {
+  for (int runs = 0; runs < 10; ++runs) {
     // Once the player has backed up patched files as base, the tool's account
     // of the versions is the player's: the read-me tells how to start over.
     std::string broken;
@@ -653,26 +802,49 @@ std::string DeadEnd(World w, const Versions& v) {
       gone = gone || SaysWhatIsGone(run);
     }
     if (moved) continue;
-    if (!seen.insert(w.Key() + said).second) return "P5: doing what the box says brings back the same box\n" + said;
+    // A box that says what is gone ends the way; no other comes back.
+    if (!seen.insert(w.Key() + said).second) return gone ? std::string() : "P5: doing what the box says brings back the same box\n" + said;
     std::optional<World> next;
     if (!w.quarantine.empty() && said.find("karanténba") != std::string::npos) next = PlayerMove(w, {Act::Restore}, v);
     if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
       next = PlayerMove(w, {Act::Reinstall}, v);
-    if (!next && AdvisesPatch(said)) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
-    // Set aside: the stored copies the box names as not the file's.
-    if (!next && said.find("tedd félre") != std::string::npos) {
+    // Starting over: the stored copies deleted too.
+    if (next && said.find("töröld a tárolt példányokat") != std::string::npos) {
+      for (const char* family : {".mrvdef", ".mrvupd"}) next = PlayerMove(*next, {Act::DeleteFamily, family}, v);
+      next->renamed = false;
+    }
+    // Set aside what the box names as no version of the file's: an empty
+    // file, a stored copy of another size, a temporary copy kept, a link or
+    // a folder.
+    if (!next) {
       World aside = w;
+      const auto away = [&](const FileSetEntry& e, const std::array<bool, 3>& empty, std::initializer_list<const char*> names) {
+        const char* three[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+        for (size_t k = 0; k < 3; ++k) if (empty[k]) aside.folder.erase(Name(three[k]));
+        for (const char* name : names) aside.folder.erase(Name(name)), aside.odd.erase(Name(name));
+      };
       for (const ToolRun& run : runs_) {
-        for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{})
-          if (f.what == BackupFinding::EmptyCopy) aside.folder.erase(Name(f.entry->BaseCopyName));
+        for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{}) {
+          const FileSetEntry& e = *f.entry;
+          if (f.what == BackupFinding::Empty) away(e, f.empty, {});
+          if (f.what == BackupFinding::ForeignCopy || f.what == BackupFinding::StoredIsFolder) away(e, {}, {e.BaseCopyName});
+          if (f.what == BackupFinding::TempKept || f.what == BackupFinding::TempInTheWay) away(e, {}, {e.TempName});
+          if (f.what == BackupFinding::SourceIsFolder) away(e, {}, {e.ActiveName});
+          if (f.what == BackupFinding::Linked) away(e, {}, {f.name});
+        }
+        for (const SwitchFile& f : run.switched ? run.switched->files : std::vector<SwitchFile>{}) {
+          if (f.what == SwitchFinding::Empty) away(*f.entry, f.empty, {});
+          if (f.what == SwitchFinding::Linked || f.what == SwitchFinding::FolderInTheWay) away(FileSet[0], {}, {f.name});
+        }
       }
       if (aside.Key() != w.Key()) next = aside;
     }
+    if (!next && AdvisesPatch(said)) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
     if (!next) return gone ? std::string() : "P5: nothing the box says helps\n" + said;
     w = *next;
   }
   std::string broken;
-  return BothSwitchesWork(w, v, broken) ? broken : "P5: six runs of the tool do not make both switches work";
+  return BothSwitchesWork(w, v, broken) ? broken : "P5: ten runs of the tool do not make both switches work";
 }
 
 // P6: the start's face against the account.
@@ -680,7 +852,17 @@ std::string WrongFace(const World& w, const Versions& v) {
   World probe = w;
   const Face face = StartFace(probe);
   if (w.PlayersWord()) return {};
-  bool nothingStored = false, gone = false, patchShows = false, patchThere = false;
+  bool nothingStored = false, gone = false, patchShows = false, patchThere = false, switched = false, unsaved = false;
+  for (size_t i = 0; i < kFiles; ++i) {
+    if (w.Odd(i)) return {};
+    switched = switched || w.At(Name(FileSet[i].PatchCopyName));
+    unsaved = unsaved || !w.At(Name(FileSet[i].BaseCopyName));
+  }
+  // Without the flag, the backup is asked for wherever a file has no stored
+  // base copy and no switch was made: a stray copy shows no patch.
+  if (w.flag != Flag::One && (face == Face::FirstRun) != (unsaved && !switched))
+    return face == Face::FirstRun ? "P6: the first-run face, with a switch made or nothing to back up" : "P6: the version choice, without the flag and with a file not backed up";
+  if (w.flag != Flag::One) return {};
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
     // Names that contradict each other: either face leads to a box that lists them.
@@ -706,6 +888,7 @@ struct Node {
   int parent;
   Move move;
   int depth;
+  std::string start = "fresh install";  // where a history without a parent begins
 };
 
 struct Walk {
@@ -720,8 +903,9 @@ struct Walk {
   std::string History(int node, const Move* last = nullptr) const {
     std::vector<std::string> steps;
     if (last) steps.push_back(Describe(*last));
-    for (int n = node; n > 0; n = nodes[n].parent) steps.push_back(Describe(nodes[n].move));
-    std::string text = "fresh install";
+    int n = node;
+    for (; n > 0 && nodes[n].parent >= 0; n = nodes[n].parent) steps.push_back(Describe(nodes[n].move));
+    std::string text = n >= 0 ? nodes[n].start : "fresh install";
     for (auto it = steps.rbegin(); it != steps.rend(); ++it) text += "\n  then " + *it;
     return text;
   }
@@ -949,6 +1133,116 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
     for (const std::string& failure : w->failures) ADD_FAILURE() << failure;
   }
 }
+
+// ------------------------------------------------------------ every folder
+
+// What one name holds in a folder made up rather than reached.
+enum class Fill { Nothing, Base, Patched, Empty, Folder, Link, Unreadable };
+constexpr int kFills = 7;
+// The six other files, each as the tool itself leaves it.
+enum class Kept { Untouched, BackedUp, Patched, BaseActive };
+
+void Put(World& w, const std::string& name, Fill fill, const MemoryFile& base, const MemoryFile& patched) {
+  PathProbe probe;
+  switch (fill) {
+    case Fill::Nothing: return;
+    case Fill::Base: w.folder[name] = base; return;
+    case Fill::Patched: w.folder[name] = patched; return;
+    case Fill::Empty: w.folder[name] = {"", base.lastWrite}; return;
+    case Fill::Folder: probe.kind = EntryKind::Other; break;
+    case Fill::Link: probe.kind = EntryKind::File, probe.size = 7, probe.link = true, w.outside[name] = "outside " + name; break;
+    case Fill::Unreadable: probe.kind = EntryKind::Unknown, probe.reason = "the drive did not answer"; break;
+  }
+  w.odd[name] = probe;
+}
+
+// `code` picks the flag, then the four names' fills of each file in
+// `files`; the others' state and how far a copy's date lies from its file's
+// (0 or 2 seconds: the same for the tool; 3: not) turn with it.
+World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code) {
+  World w;
+  const int64_t apart[] = {0, 2, 3};
+  const int64_t jitter = apart[code / 7 % 3];
+  const Kept others = static_cast<Kept>((code + code / 3 / kFills) % 4);
+  w.flag = static_cast<Flag>(code % 3), code /= 3;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    const MemoryFile base{v.base[i], {kBaseDate, 0}}, patched{v.patched[i], {kPatchDate, 0}};
+    const MemoryFile baseCopy{v.base[i], {kBaseDate + jitter, 0}}, patchedCopy{v.patched[i], {kPatchDate + jitter, 0}};
+    if (std::find(files.begin(), files.end(), i) != files.end()) {
+      const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName};
+      for (size_t k = 0; k < 4; ++k, code /= kFills) {
+        Put(w, Name(names[k]), static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
+      }
+    }
+    // A stored name that holds the other version is a copy renamed by hand:
+    // from there on, which version is where is the player's word.
+    w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(Name(e.BaseCopyName)) == v.patched[i] || w.Bytes(Name(e.PatchCopyName)) == v.base[i]));
+    if (std::find(files.begin(), files.end(), i) != files.end()) continue;
+    w.folder[Name(e.ActiveName)] = others == Kept::Patched ? patched : base;
+    if (others == Kept::BackedUp || others == Kept::Patched) w.folder[Name(e.BaseCopyName)] = baseCopy;
+    if (others == Kept::BaseActive) w.folder[Name(e.PatchCopyName)] = patchedCopy;
+  }
+  return w;
+}
+
+// From a made-up folder: the start's face, both switches and the backup,
+// each question answered truly and then untruly; on a seeded share of them
+// P5, and on a smaller one each run's crash points, one refused operation
+// and one odd name more.
+void StartFrom(const Versions& v, const World& w, const std::string& label, uint64_t n, Walk& walk) {
+  walk.nodes.push_back({w, -1, {Act::Ok}, 0, label});
+  const int here = static_cast<int>(walk.nodes.size() - 1);
+  const bool sampled = n % 61 == 0;
+  if (n % 5 == 0) {
+    CheckFolder(v, here, walk);
+  } else if (const std::string odd = WrongFace(w, v); !odd.empty()) {
+    walk.Fail(odd, here, nullptr, "");
+  }
+  for (Act act : {Act::Ok, Act::ToBase, Act::ToPatched}) {
+    const Move m{act};
+    if (sampled) {
+      Step(v, here, m, walk, static_cast<int>(walk.random() % 12) + 1);
+      continue;
+    }
+    ++walk.toolSteps;
+    const ToolRun run = RunTool(w, act, v, 0, true);
+    if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &m, run.text);
+    if (!run.asked) continue;
+    ++walk.toolSteps;
+    const ToolRun lied = RunTool(w, act, v, 0, true, -1, false, false, true);
+    if (const std::string broken = BrokenPromise(w, lied, v); !broken.empty()) walk.Fail(broken + " (answered untruly)", here, &m, lied.text);
+  }
+}
+
+// Every way `file`'s four names can be filled, under each flag, beside the
+// six others in a state the tool leaves; then a seeded sample of folders
+// with two such files.
+void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs) {
+  const Versions v = MakeVersions(leftAlone, keepsSize);
+  Walk walk;
+  walk.random.seed(static_cast<unsigned>(file));
+  uint64_t made = 0;
+  for (uint64_t code = 0; code < 3 * 2401; ++code, ++made) {
+    StartFrom(v, MadeFolder(v, {file}, code), "made folder " + Name(FileSet[file].ActiveName) + " #" + std::to_string(code), made, walk);
+    if (walk.nodes.size() > 4096) walk.nodes.clear();
+  }
+  for (int n = 0; n < pairs; ++n, ++made) {
+    const size_t other = (file + 1 + walk.random() % (kFiles - 1)) % kFiles;
+    const uint64_t code = walk.random() % (3ull * 2401 * 2401);
+    StartFrom(v, MadeFolder(v, {file, other}, code),
+              "made folder " + Name(FileSet[file].ActiveName) + "+" + Name(FileSet[other].ActiveName) + " #" + std::to_string(code), made, walk);
+    if (walk.nodes.size() > 4096) walk.nodes.clear();
+  }
+  std::cout << "player world: every folder of " << Name(FileSet[file].ActiveName)
+            << "'s four names (nothing, either version, empty, a folder, a link or unreadable) under each flag, and "
+            << pairs << " with a second such file (" << made << " folders): " << walk.toolSteps << " runs of the tool, "
+            << walk.crashPoints << " crash points, " << walk.refusals << " refused operations, " << walk.oddNames << " odd names\n";
+  for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
+}
+
+TEST(PlayerWorld, EveryFolderOfABigFilesNamesKeepsThePromises) { EveryFolder(1u << 2, 1u << 6, 3, 1000); }
+TEST(PlayerWorld, EveryFolderOfTheExesNamesKeepsThePromises) { EveryFolder(1u << 2, 1u << 6, 6, 1000); }
 
 // The patch leaves data3.bh alone and rewrites vonu.exe in its own size.
 TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchKeepsOneSizeAndLeavesOneFileAlone) {
