@@ -81,8 +81,10 @@ struct PathProbe {
   FileTime lastWrite;    // for a File
   std::string reason;    // for Unknown, as FileStatus::reason
   uint32_t code = 0;     // for Unknown, as FileStatus::code
-  // A junction or symbolic link holds the name: whatever it leads to, the
-  // tool works on no file through it.
+  // A junction or symbolic link holds the name, or anything else whose file
+  // is not the folder's own entry (under Wine a Unix symbolic link, even one
+  // that leads nowhere): whatever it leads to, the tool works on no file
+  // through it.
   bool link = false;
 };
 
@@ -142,7 +144,8 @@ class FileOps {
   virtual PathProbe Probe(const std::string& path) = 0;
 
   // Gives the file `from` the name `to` in the same folder. Never replaces:
-  // fails, changing nothing, when `to` exists or `from` is missing. A failure
+  // fails, changing nothing, when `to` exists or `from` is missing. A link
+  // under `from` is neither followed nor renamed: that fails too. A failure
   // carries its kind.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
 
@@ -160,7 +163,8 @@ class FileOps {
   // Creates a new, empty file for writing; fails when the name is taken.
   virtual FileStatus CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
 
-  // Removes the file `path`. A failure carries its kind, as Rename's does.
+  // Removes the file `path`; a link under the name fails, as in Rename. A
+  // failure carries its kind, as Rename's does.
   virtual FileStatus Delete(const std::string& path) = 0;
 
   // Bytes the current user may still write on the drive that holds `folder`.

@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <winternl.h>
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
 #include "common/utf.h"
 #include "common/win_handles.h"
 #include "fileset/pc_answers_win32.h"
@@ -44,6 +50,137 @@ bool IsLink(const std::wstring& path) {
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(found.dwReserved0);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+             CSTR_EQUAL;
+}
+
+// The name the system keeps for an open file or folder: the path it reached
+// it by, every link on the way resolved; under Wine a Unix symbolic link too.
+// Wine's GetFinalPathNameByHandleW says the same in other words, but fails on
+// a name longer than MAX_PATH and on a drive letter made since the wineserver
+// started. False, with the last error set, where the system cannot tell.
+bool ResolvedNameOf(HANDLE h, std::wstring& name) {
+  // The longest name a UNICODE_STRING holds fits.
+  std::vector<unsigned char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 0x10000);
+  ULONG length = 0;
+  const NTSTATUS status =
+      NtQueryObject(h, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length);
+  if (!NT_SUCCESS(status)) {
+    SetLastError(RtlNtStatusToDosError(status));
+    return false;
+  }
+  const UNICODE_STRING& found = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
+  name.assign(found.Buffer, found.Length / sizeof(wchar_t));
+  return true;
+}
+
+// Whether the open `entry` is the folder's own entry for the last name of
+// `path`, not a file that a link under the name leads to: the system resolves
+// it to what it resolves the folder that holds the name to, plus the name.
+// Wine shows a Unix symbolic link as the file it leads to, with no reparse
+// point, and this is where the two differ. The folder is resolved, not taken
+// as written, so that a Game folder reached through a link is as good as any.
+// False with `error` set where the system could not tell.
+bool IsOwnEntry(HANDLE entry, const std::wstring& path, DWORD& error) {
+  error = ERROR_SUCCESS;
+  const size_t end = path.find_last_not_of(L"\\/");
+  const size_t slash = end == std::wstring::npos ? end : path.find_last_of(L"\\/", end);
+  // A drive's root is no folder's entry.
+  if (slash == std::wstring::npos || slash <= 4 || path.find(L':', slash) != std::wstring::npos) return true;
+  UniqueHandle folder(CreateFileW(path.substr(0, slash + 1).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::wstring entryPath, folderPath;
+  if (!folder.Valid() || !ResolvedNameOf(folder.Get(), folderPath) || !ResolvedNameOf(entry, entryPath)) {
+    error = GetLastError();
+    if (error == ERROR_SUCCESS) error = ERROR_GEN_FAILURE;
+    return false;
+  }
+  if (folderPath.empty() || folderPath.back() != L'\\') folderPath += L'\\';
+  return SameText(entryPath, folderPath + path.substr(slash + 1, end - slash));
+}
+
+// The entry that holds a name, opened as itself, or why it was not.
+struct OwnEntry {
+  UniqueHandle handle;          // valid only when the name's own entry is open
+  bool linked = false;          // a link holds the name; nothing was opened through it
+  DWORD error = ERROR_SUCCESS;  // the name could not be opened or checked
+};
+
+// Opens the entry that holds the name `path` in its folder, with `access` and
+// every kind of sharing; never a file that a link there leads to. A call made
+// through the handle acts on what was checked, even if the name changes
+// meanwhile.
+OwnEntry OpenOwnEntry(const std::wstring& path, DWORD access, DWORD flags) {
+  OwnEntry found;
+  UniqueHandle h(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             flags | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!h.Valid() || !GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    found.error = GetLastError();
+  } else if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(tag.ReparseTag)) {
+    found.linked = true;
+  } else {
+    found.linked = !IsOwnEntry(h.Get(), path, found.error) && found.error == ERROR_SUCCESS;
+    if (!found.linked && found.error == ERROR_SUCCESS) found.handle = std::move(h);
+  }
+  return found;
+}
+
+// Wine shows a Unix symbolic link that leads nowhere as no file at all, to
+// every call but a search for its name, which ends without an entry instead
+// of finding no such name.
+bool HiddenLink(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  UniqueFind search(FindFirstFileW(path.c_str(), &found));
+  return !search.Valid() && GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Marks an open file for removal when its handles close. A copy takes its
+// source's read-only bit before it is renamed into place; one that fails after
+// that must still be removable, so the bit goes where it alone refuses. False
+// with the first refusal's error.
+bool MarkForDeletion(HANDLE h) {
+  FILE_DISPOSITION_INFO gone{};
+  gone.DeleteFile = TRUE;
+  if (SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) return true;
+  const DWORD error = GetLastError();
+  FILE_BASIC_INFO basic{};
+  if (error == ERROR_ACCESS_DENIED && GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) &&
+      (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY) {
+    // Zero times leave the times as they are.
+    FILE_BASIC_INFO writable{};
+    writable.FileAttributes = basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
+    if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (SetFileInformationByHandle(h, FileBasicInfo, &writable, sizeof writable) &&
+        SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) {
+      return true;
+    }
+  }
+  SetLastError(error);
+  return false;
+}
+
+// Gives an open file the name `target` (in the "\\?\" form), never replacing
+// what holds it: the native call that MoveFileW makes, whose "\??\" form names
+// the same path on every Windows and under Wine.
+DWORD RenameOpenFile(HANDLE h, const std::wstring& target) {
+  const std::wstring native = L"\\??\\" + target.substr(4);
+  const size_t nameBytes = native.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) + nameBytes + sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<ULONG>(nameBytes);
+  std::memcpy(info->FileName, native.data(), nameBytes);
+  IO_STATUS_BLOCK io{};
+  const NTSTATUS status = NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  return NT_SUCCESS(status) ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
 }
 
 constexpr int64_t kTicksPerSecond = 10000000;
@@ -173,6 +310,9 @@ bool NothingHolds(const std::wstring& path) {
   return h.Valid();
 }
 
+// A deletion or a rename that met a link under the name: nothing was done.
+FileStatus LinkRefused() { return Failure(ERROR_CANT_ACCESS_FILE); }
+
 // A rename's, a removal's or a new file's failure, with the kind the advice
 // and the wait for a brief hold depend on.
 FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = false) {
@@ -240,7 +380,8 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
   if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-      probe.kind = EntryKind::Missing;
+      probe.link = HiddenLink(wide);
+      probe.kind = probe.link ? EntryKind::Other : EntryKind::Missing;
     } else {
       probe.kind = EntryKind::Unknown;
       probe.reason = SystemErrorText(error);
@@ -249,6 +390,16 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
     return probe;
   }
   probe.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLink(wide);
+  if (!probe.link) {
+    const OwnEntry own = OpenOwnEntry(wide, 0, FILE_FLAG_BACKUP_SEMANTICS);
+    if (own.error != ERROR_SUCCESS) {
+      probe.kind = EntryKind::Unknown;
+      probe.reason = SystemErrorText(own.error);
+      probe.code = own.error;
+      return probe;
+    }
+    probe.link = own.linked;
+  }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     probe.kind = EntryKind::Other;
   } else {
@@ -262,8 +413,14 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
 FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
   std::wstring source, target;
   if (!WidePath(from, source) || !WidePath(to, target)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
-  // Without MOVEFILE_REPLACE_EXISTING an existing target makes this fail.
-  if (!MoveFileW(source.c_str(), target.c_str())) return NameFailure(GetLastError(), source);
+  DWORD error = ERROR_SUCCESS;
+  {
+    const OwnEntry own = OpenOwnEntry(source, DELETE, FILE_FLAG_BACKUP_SEMANTICS);
+    if (own.linked) return LinkRefused();
+    error = own.error != ERROR_SUCCESS ? own.error : RenameOpenFile(own.handle.Get(), target);
+  }
+  // The failure is judged with the handle closed, as another program would find the file.
+  if (error != ERROR_SUCCESS) return NameFailure(error, source);
   return FileStatus::Success();
 }
 
@@ -277,6 +434,9 @@ FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr
   UniqueHandle own(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!own.Valid()) return LastError();
+  // Under Wine a Unix symbolic link opens as the file it leads to.
+  DWORD unread = ERROR_SUCCESS;
+  if (!IsOwnEntry(own.Get(), wide, unread)) return Failure(unread == ERROR_SUCCESS ? ERROR_CANT_ACCESS_FILE : unread);
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (GetFileInformationByHandleEx(own.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
       (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -309,17 +469,21 @@ FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
 FileStatus Win32FileOps::Delete(const std::string& path) {
   std::wstring wide;
   if (!WidePath(path, wide)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
-  if (DeleteFileW(wide.c_str())) return FileStatus::Success();
-  const DWORD error = GetLastError();
-  // A copy takes its source's read-only bit before it is renamed into place;
-  // one that fails after that must still be removable.
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY &&
-      SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileW(wide.c_str())) {
-    return FileStatus::Success();
+  DWORD error = ERROR_SUCCESS;
+  {
+    // The right to change attributes serves a read-only file; a removal
+    // without it is still worth trying. The file goes as the handle closes.
+    OwnEntry own = OpenOwnEntry(wide, DELETE | FILE_WRITE_ATTRIBUTES, 0);
+    if (own.error == ERROR_ACCESS_DENIED) own = OpenOwnEntry(wide, DELETE, 0);
+    if (own.linked) return LinkRefused();
+    if (own.error != ERROR_SUCCESS) {
+      error = own.error;
+    } else if (!MarkForDeletion(own.handle.Get())) {
+      error = GetLastError();
+    }
   }
-  return NameFailure(error, wide);
+  if (error != ERROR_SUCCESS) return NameFailure(error, wide);
+  return FileStatus::Success();
 }
 
 FileStatus Win32FileOps::ListNames(const std::string& folder, std::vector<std::string>& names) {

@@ -137,3 +137,29 @@ case_backup_flag_refused() {
 
 all_cases+=(backup_resumed_asks backup_attributes backup_readonly_leftover backup_copy_dated_2040 backup_flag_refused
             backup_after_patch_over_partial backup_temp_after_patch)
+
+# A Unix symbolic link at data0.mrvtmpbig to a file outside the Game folder,
+# the only link Wine makes: OK and "Alkalmaz" both stop and name it, and
+# neither the link nor its file changes. Once its file is gone, the link that
+# leads nowhere stops "Alkalmaz" all the same.
+case_backup_link_at_temp_name() {
+  local outside=$state/outside.big link=$game_dir/data0.mrvtmpbig
+  if ! printf 'not a game file\n' >"$outside" || ! ln -s "$outside" "$link"; then fail "could not make the link"; fi
+  drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
+        'has=data0.big: a data0.mrvtmpbig nevén hivatkozás (junction vagy szimbolikus link) áll, nem file' \
+        answer close exit code=0
+  expect_value "$tool_key" Backup "REG_SZ 0"
+  set_flag 1
+  make_active patched
+  local linked='has=Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: data0.mrvtmpbig.'
+  drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop "$linked" answer close exit code=0
+  [ "$(readlink "$link")" = "$outside" ] || fail "the link changed"
+  [ "$(cat "$outside")" = 'not a game file' ] || fail "the file the link leads to changed"
+  rm -f "$outside"
+  drive "${start[@]}" window click id=101 box 'caption=VONU11 XQ' icon=stop "$linked" answer close exit code=0
+  [ -L "$link" ] || fail "the link that leads nowhere is gone"
+  rm -f "$link"
+  expect_folder patched_active
+}
+
+all_cases+=(backup_link_at_temp_name)
