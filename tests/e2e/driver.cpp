@@ -36,15 +36,16 @@
 //   activate                             the main window is brought to the front
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
-//   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
+//   box [caption=] [text=] [has=] [lacks=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
 //                                        wait for a message box of the tool's process
-//                                        (has=: a piece of its text; fits=1: the whole
+//                                        (has=: a piece of its text; lacks=: a piece
+//                                        its text must not hold; fits=1: the whole
 //                                        box lies on the screen; stays=: it is still up,
 //                                        with the same text, that long afterwards)
 //   answer [button=ok|yes|no]            press that button of the box, wait until it goes
 //   no-box [for=ms]                      no message box appears within that time
 //   exit [code=N]                        wait for the tool to end, check its exit code
-//   screen [dpi=N]                       the screen's dots per inch
+//   screen [dpi=N] [height=N]            the screen's dots per inch, its height in pixels
 //   reg-volatile key=PATH                create a volatile key under HKLM (32-bit view)
 //   kill name=FILE.exe                   end every process of that image name
 //   decoy                                a window of the driver's own takes the
@@ -862,6 +863,13 @@ void Driver::waitBox(const Step& s) {
         if (text.find(s.text(L"has")) == std::wstring::npos)
             fail(L"the box's text " + quoted(text) + L" does not contain " + quoted(s.text(L"has")));
     }
+    if (s.has(L"lacks")) {
+        HWND t = boxTextControl(box_);
+        if (!t) fail(L"the box has no text control");
+        std::wstring text = windowText(t);
+        if (text.find(s.text(L"lacks")) != std::wstring::npos)
+            fail(L"the box's text " + quoted(text) + L" contains " + quoted(s.text(L"lacks")));
+    }
     if (s.has(L"icon")) {
         const std::wstring& want = s.text(L"icon");
         std::wstring got, detail;
@@ -1150,6 +1158,9 @@ void Driver::waitExit(const Step& s) {
 void Driver::checkScreen(const Step& s) {
     const LayoutScale& sc = scale();
     if (s.has(L"dpi") && sc.dpi != s.integer(L"dpi")) fail(L"the screen has " + num(sc.dpi) + L" dpi, expected " + s.text(L"dpi"));
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (s.has(L"height") && height != s.integer(L"height"))
+        fail(L"the screen is " + num(height) + L" pixels high, expected " + s.text(L"height"));
     if (sc.face != L"Tahoma") fail(L"Tahoma is not installed (the font mapper chose " + quoted(sc.face) + L")");
     write(STD_OUTPUT_HANDLE, sc.describe());
 }
@@ -1306,11 +1317,11 @@ const std::map<std::wstring, Verb>& verbs() {
                                               L"legible", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
-        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},
+        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"lacks", L"icon", L"fits", L"stays", L"timeout"}}},
         {L"answer", {&Driver::answerBox, {L"button", L"timeout"}}},
         {L"no-box", {&Driver::noBox, {L"for"}}},
         {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
-        {L"screen", {&Driver::checkScreen, {L"dpi"}}},
+        {L"screen", {&Driver::checkScreen, {L"dpi", L"height"}}},
         {L"reg-volatile", {&Driver::makeVolatileKey, {L"key"}}},
         {L"kill", {&Driver::killByName, {L"name"}}},
         {L"attach", {&Driver::attach, {L"name"}}},
