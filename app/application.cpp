@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/box_fit_win32.h"
 #include "app/error_text.h"
 #include "common/short_text.h"
 #include "common/utf.h"
@@ -69,7 +70,8 @@ int TApplication::ShowMessage(const std::string& text, const std::string& captio
   HWND owner = main_ && IsWindow(main_) ? main_ : hidden_;
   if (owner && !IsWindow(owner)) owner = nullptr;
   ProgramDisabled disabled(owner);
-  return MessageBoxW(owner, Widen(ShortenForBox(text)).c_str(), Widen(ShortenForBox(caption)).c_str(),
+  const Win32BoxFit fit(owner);
+  return MessageBoxW(owner, Widen(ShortenForBox(text, fit)).c_str(), Widen(ShortenForBox(caption, fit)).c_str(),
                      flags);
 }
 

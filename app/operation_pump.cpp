@@ -5,6 +5,10 @@ OperationPump* OperationPump::current_ = nullptr;
 
 namespace {
 constexpr ULONGLONG kRepaintEveryMs = 100;
+// A screen reader asks for the gauge's object (WM_GETOBJECT) each time its
+// value changes, and waits for the answer: it hears the percent of the moment
+// it is answered, so the answer must not wait for the next repaint.
+constexpr ULONGLONG kAnswerEveryMs = 10;
 constexpr int kMaxPaintsPerLook = 32;
 constexpr int kMaxDropped = 4096;
 
@@ -30,10 +34,18 @@ OperationPump::~OperationPump() {
 
 void OperationPump::KeepPainted() noexcept {
   const ULONGLONG now = GetTickCount64();
+  MSG msg;
+  if (now - lastAnswer_ >= kAnswerEveryMs) {
+    lastAnswer_ = now;
+    // Delivers the messages sent meanwhile to their windows and takes nothing
+    // from the queue. A filter without QS_SENDMESSAGE leaves them waiting on
+    // some systems (Wine), which would keep their senders waiting too.
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   if (now - lastLook_ < kRepaintEveryMs) return;
   lastLook_ = now;
-  MSG msg;
-  for (int i = 0; i < kMaxPaintsPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
+  for (int i = 0; i < kMaxPaintsPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
+       ++i) {
     DispatchMessageW(&msg);
   }
 }

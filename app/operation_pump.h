@@ -51,10 +51,14 @@ class OperationPump {
   // The operation running now, if any.
   static OperationPump* Current() { return current_; }
 
-  // Called often from inside the operation: now and then repaints what needs
-  // it, so that the system does not take the window for hung. Only paint
-  // messages are taken from the queue; messages sent by other programs are
-  // answered meanwhile, as every look at the queue does.
+  // Called often from inside the operation: answers the messages other
+  // programs sent the window (a screen reader's WM_GETOBJECT, so that it
+  // hears the gauge's percent of that moment) every few milliseconds, and
+  // now and then repaints what needs it, so that the system does not take
+  // the window for hung. Only paint messages are taken from the queue; input
+  // stays there for DropQueuedInput. What is sent cannot start anything:
+  // a click or Enter does nothing while an operation exists (TKvt::Clicked),
+  // a close request is held (HoldClose), and ending the session is refused.
   void KeepPainted() noexcept;
   // Before each box of the operation: throws away the keyboard and mouse
   // input queued while it ran, so that none of it answers the box unread.
@@ -74,6 +78,7 @@ class OperationPump {
   static OperationPump* current_;
   OperationPump* outer_;
   ULONGLONG lastLook_ = 0;
+  ULONGLONG lastAnswer_ = 0;
   bool closeHeld_ = false;
   bool answering_ = false;
 };

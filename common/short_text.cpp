@@ -96,28 +96,169 @@ std::vector<BoxLine> WrapIntoBox(const std::string& text, size_t width) {
     lineStart = lineEnd + 1;
   }
 }
-}  // namespace
 
-std::string ShortenForBox(const std::string& text, const TextLimits& limits) {
-  const std::string shown = ShortenWords(text, limits.word);
-  if (limits.lines < 3) return shown;
-  const std::vector<BoxLine> box = WrapIntoBox(shown, std::max<size_t>(1, limits.width));
-  size_t total = 0;
-  for (const BoxLine& line : box) total += line.height;
-  if (total <= limits.lines) return shown;
+// A stretch of text between two line breaks, as byte offsets.
+struct TextLine {
+  size_t begin, end;
+};
 
-  // The first and last lines fill what the line of "…" leaves; the head gets the odd one.
-  const size_t kept = limits.lines - 1;
-  const size_t headLines = (kept + 1) / 2;
-  const size_t tailLines = kept - headLines;
-  size_t head = 0, used = 0;
-  while (head < box.size() && used + box[head].height <= headLines) used += box[head++].height;
-  size_t tail = box.size();
-  used = 0;
-  while (tail > head && used + box[tail - 1].height <= tailLines) used += box[--tail].height;
+std::vector<TextLine> LinesOf(const std::string& text) {
+  std::vector<TextLine> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find('\n', start);
+    lines.push_back({start, end == std::string::npos ? text.size() : end});
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
+}
 
-  std::string out = head > 0 ? shown.substr(0, box[head - 1].end) + "\n" : std::string();
-  out += kEllipsis;
-  if (tail < box.size()) out += "\n" + shown.substr(box[tail].begin);
+bool IsHeading(const std::string& text, const TextLine& line) {
+  size_t end = line.end;
+  while (end > line.begin && IsSpace(text[end - 1])) --end;
+  return end > line.begin && text[end - 1] == ':';
+}
+
+// The names on the line after a heading; the box may show only the first
+// and last `kept` of them.
+struct NameList {
+  size_t line;
+  std::vector<std::string> names;
+  size_t kept;
+};
+
+const char kNameGap[] = ", ";
+
+std::vector<NameList> ListsOf(const std::string& text, const std::vector<TextLine>& lines) {
+  std::vector<NameList> lists;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (!IsHeading(text, lines[i - 1]) || lines[i].begin == lines[i].end) continue;
+    const std::string line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
+    NameList list{i, {}, 0};
+    size_t at = 0;
+    for (;;) {
+      const size_t gap = line.find(kNameGap, at);
+      list.names.push_back(line.substr(at, gap == std::string::npos ? std::string::npos : gap - at));
+      if (gap == std::string::npos) break;
+      at = gap + 2;
+    }
+    list.kept = list.names.size();
+    if (list.kept > 2) lists.push_back(std::move(list));
+  }
+  return lists;
+}
+
+std::string Joined(const std::vector<std::string>& names, size_t from, size_t to) {
+  std::string out;
+  for (size_t i = from; i < to; ++i) out += (i > from ? kNameGap : "") + names[i];
   return out;
 }
+
+// The text with each list down to its kept names: the first ones, a line
+// holding "…" and the last ones.
+std::string WithLists(const std::string& text, const std::vector<TextLine>& lines, const std::vector<NameList>& lists) {
+  std::string out;
+  size_t next = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += '\n';
+    if (next < lists.size() && lists[next].line == i) {
+      const NameList& list = lists[next++];
+      if (list.kept < list.names.size()) {
+        const size_t head = (list.kept + 1) / 2;
+        const size_t tail = list.kept - head;
+        out += Joined(list.names, 0, head) + ",\n" + kEllipsis + "\n" +
+               Joined(list.names, list.names.size() - tail, list.names.size());
+        continue;
+      }
+    }
+    out += text.substr(lines[i].begin, lines[i].end - lines[i].begin);
+  }
+  return out;
+}
+
+struct Word {
+  size_t begin, end;
+};
+
+std::vector<Word> WordsOf(const std::string& text) {
+  std::vector<Word> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (IsSpace(text[i]) || text[i] == '\n') {
+      ++i;
+      continue;
+    }
+    const size_t begin = i;
+    while (i < text.size() && !IsSpace(text[i]) && text[i] != '\n') ++i;
+    words.push_back({begin, i});
+  }
+  return words;
+}
+
+// The first `head` and the last `tail` words of text around a line holding
+// "…". The tail keeps the indentation of a line it starts; a tail that would
+// start among the names after a heading it left out starts after them.
+std::string HeadAndTail(const std::string& text, const std::vector<TextLine>& lines, const std::vector<Word>& words,
+                        size_t head, size_t tail) {
+  std::string out = head > 0 ? text.substr(0, words[head - 1].end) + "\n" : std::string();
+  out += kEllipsis;
+  if (tail == 0) return out;
+  size_t start = words[words.size() - tail].begin;
+  const size_t headEnd = head > 0 ? words[head - 1].end : 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (start < lines[i].begin || start > lines[i].end) continue;
+    bool indented = true;
+    for (size_t j = lines[i].begin; j < start; ++j) indented = indented && IsSpace(text[j]);
+    if (indented) start = lines[i].begin;
+    if (i > 0 && IsHeading(text, lines[i - 1]) && lines[i - 1].end > headEnd && lines[i].begin >= headEnd) {
+      // Its heading is left out: the names go too.
+      if (i + 1 == lines.size()) return out;
+      start = lines[i + 1].begin;
+    }
+    break;
+  }
+  return out + "\n" + text.substr(start);
+}
+}  // namespace
+
+bool CountedBoxFit::Fits(const std::string& text) const {
+  if (limits_.lines < 3) return true;
+  size_t total = 0;
+  for (const BoxLine& line : WrapIntoBox(text, std::max<size_t>(1, limits_.width))) total += line.height;
+  return total <= limits_.lines;
+}
+
+std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t word) {
+  const std::string shown = ShortenWords(text, word);
+  if (fit.Fits(shown)) return shown;
+
+  // The lists of names give their middles first, the longest list first.
+  const std::vector<TextLine> lines = LinesOf(shown);
+  std::vector<NameList> lists = ListsOf(shown, lines);
+  std::string current = shown;
+  for (;;) {
+    NameList* longest = nullptr;
+    for (NameList& list : lists)
+      if (list.kept > 2 && (!longest || list.kept > longest->kept)) longest = &list;
+    if (!longest) break;
+    longest->kept -= std::max<size_t>(1, (longest->kept - 2) / 8);
+    current = WithLists(shown, lines, lists);
+    if (fit.Fits(current)) return current;
+  }
+
+  // Then the words between the first and the last ones: the most that fit.
+  const std::vector<TextLine> currentLines = LinesOf(current);
+  const std::vector<Word> words = WordsOf(current);
+  const auto kept = [&](size_t count) {
+    const size_t head = (count + 1) / 2;
+    return HeadAndTail(current, currentLines, words, head, count - head);
+  };
+  size_t low = 0, high = words.empty() ? 0 : words.size() - 1;  // kept(low) is the answer unless it does not fit
+  while (low < high) {
+    const size_t middle = low + (high - low + 1) / 2;
+    if (fit.Fits(kept(middle))) low = middle;
+    else high = middle - 1;
+  }
+  return kept(low);
+}
+

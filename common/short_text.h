@@ -2,27 +2,49 @@
 // into a message (a folder path read from the registry, a system's reason) can
 // be of any length. Only what has no words is cut: a run without spaces keeps
 // its head and tail around an ellipsis, and a text that would make the box
-// taller than the screen keeps its first and last lines around a line holding
-// one. A sentence of the tool's own is never cut in a word: the box wraps it.
+// taller than the screen gives up the middle of its lists of names, then of
+// its lines, a line holding an ellipsis standing for them. Whether it fits is
+// the system's measurement (BoxFit). A sentence of the tool's own is never
+// cut in a word: the box wraps it.
 #pragma once
 #include <cstddef>
 #include <string>
 
-// The defaults fit a 1080-pixel screen at 150 %, where Wine's message box,
-// which never grows wider, wraps its text at some 50 characters and has room
-// for 35 lines (tests/support/box_text_check.h); Windows starts wider still.
+// Whether a box showing a text fits on the screen: the system's measurement
+// on Windows (app/box_fit_win32.h), a count of lines in the native tests.
+class BoxFit {
+ public:
+  virtual ~BoxFit() = default;
+  // text is UTF-8, as the box would show it.
+  virtual bool Fits(const std::string& text) const = 0;
+};
+
+// A box that wraps its text between words at `width` characters and holds
+// `lines` lines: a stand-in for the system's measurement where there is none.
 struct TextLimits {
   size_t word = 60;   // characters in a run without white space
   size_t width = 50;  // characters on one line of the box, as it wraps the text
   size_t lines = 34;  // lines of the box, after wrapping
 };
+class CountedBoxFit : public BoxFit {
+ public:
+  explicit CountedBoxFit(const TextLimits& limits) : limits_(limits) {}
+  bool Fits(const std::string& text) const override;
 
-// text is UTF-8; limits count characters (code points), and cuts fall between
-// characters. A run of non-space characters longer than limits.word keeps its
-// head and tail around "…". The box's lines are the text's lines wrapped
-// between words at limits.width characters (a run longer than that takes as
-// many lines as it fills); when there are more than limits.lines of them, the
-// first and the last ones are kept around a line holding "…", so whole words
-// go and no word is split. Texts within the limits come back unchanged.
-std::string ShortenForBox(const std::string& text, const TextLimits& limits = TextLimits());
+ private:
+  TextLimits limits_;
+};
 
+// text is UTF-8; cuts fall between characters. A run of non-space characters
+// longer than `word` characters keeps its head and tail around "…". When the
+// box would still not fit, lines go from the middle of a list of names (the
+// line after a heading that ends in ':', its names parted by ", "), a line
+// holding "…" standing for them, the longest list first and its first and
+// last names kept. Only when no list can give more does the text keep its
+// first and last words around such a line; a heading whose names would stay
+// then goes with them, so no list is left without its heading. Whole words
+// go, none is split. A text that fits comes back unchanged.
+std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t word = TextLimits().word);
+inline std::string ShortenForBox(const std::string& text, const TextLimits& limits) {
+  return ShortenForBox(text, CountedBoxFit(limits), limits.word);
+}

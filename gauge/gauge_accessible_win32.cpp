@@ -14,33 +14,57 @@ static_assert(kStateInvisible == STATE_SYSTEM_INVISIBLE, "oleacc's invisible sta
 
 namespace {
 
-struct Oleacc {
+// COM and the accessibility library, which only a screen reader needs: the
+// program does not import them, so that they cost nothing at start-up. They
+// are loaded on the first question, each by its full path in the system
+// folder, and kept for the program's life.
+struct AccessLibraries {
+  HRESULT(WINAPI* coInitializeEx)(LPVOID, DWORD) = nullptr;
+  void(WINAPI* coUninitialize)() = nullptr;
+  HRESULT(WINAPI* coDisconnectObject)(LPUNKNOWN, DWORD) = nullptr;
+  BSTR(WINAPI* sysAllocStringLen)(const OLECHAR*, UINT) = nullptr;
   LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
   HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
+
+  bool Complete() const {
+    return coInitializeEx && coUninitialize && coDisconnectObject && sysAllocStringLen && lresultFromObject &&
+           createStdAccessibleObject;
+  }
 };
 
 template <class Function>
 void Bind(Function& function, HMODULE module, const char* name) {
+  if (!module) return;
   function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// Loaded once, from the system folder only, and kept for the program's life.
-const Oleacc* LoadOleacc() {
-  static Oleacc oleacc;
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+AccessLibraries libraries;
+
+// Only the window's thread loads them, before any object exists; COM's
+// threads use them only through an object.
+const AccessLibraries* LoadAccessLibraries() {
   static bool tried = false;
   if (!tried) {
     tried = true;
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-      const std::wstring path = std::wstring(folder, length) + L"\\oleacc.dll";
-      if (HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
-        Bind(oleacc.lresultFromObject, module, "LresultFromObject");
-        Bind(oleacc.createStdAccessibleObject, module, "CreateStdAccessibleObject");
-      }
-    }
+    HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+    HMODULE oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
+    HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+    Bind(libraries.coInitializeEx, ole32, "CoInitializeEx");
+    Bind(libraries.coUninitialize, ole32, "CoUninitialize");
+    Bind(libraries.coDisconnectObject, ole32, "CoDisconnectObject");
+    Bind(libraries.sysAllocStringLen, oleaut32, "SysAllocStringLen");
+    Bind(libraries.lresultFromObject, oleacc, "LresultFromObject");
+    Bind(libraries.createStdAccessibleObject, oleacc, "CreateStdAccessibleObject");
   }
-  return oleacc.lresultFromObject && oleacc.createStdAccessibleObject ? &oleacc : nullptr;
+  return libraries.Complete() ? &libraries : nullptr;
 }
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
@@ -51,7 +75,7 @@ HRESULT Text(const std::string& utf8, BSTR* out) {
   *out = nullptr;
   try {
     const std::wstring wide = Widen(utf8);
-    *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    *out = libraries.sysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   } catch (...) {
   }
   return *out ? S_OK : E_OUTOFMEMORY;
@@ -59,7 +83,6 @@ HRESULT Text(const std::string& utf8, BSTR* out) {
 
 HRESULT Number(LONG value, VARIANT* out) {
   if (!out) return E_POINTER;
-  VariantInit(out);
   out->vt = VT_I4;
   out->lVal = value;
   return S_OK;
@@ -295,10 +318,10 @@ class GaugeAccessibleObject final : public IAccessible, public IOleWindow {
 GaugeAccessibility::~GaugeAccessibility() {
   if (object_) {
     object_->Cut();
-    CoDisconnectObject(static_cast<IAccessible*>(object_), 0);
+    libraries.coDisconnectObject(static_cast<IAccessible*>(object_), 0);
     object_->Release();
   }
-  if (comStarted_) CoUninitialize();
+  if (comStarted_) libraries.coUninitialize();
 }
 
 void GaugeAccessibility::Update(const GaugeAnswers& answers, int32_t percent, const RECT& bounds) {
@@ -316,11 +339,11 @@ void GaugeAccessibility::Update(const GaugeAnswers& answers, int32_t percent, co
 bool GaugeAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return false;
   if (answers_.state & kStateInvisible) return false;
-  const Oleacc* oleacc = LoadOleacc();
+  const AccessLibraries* oleacc = LoadAccessLibraries();
   if (!oleacc) return false;
   if (!comTried_) {
     comTried_ = true;
-    const HRESULT started = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const HRESULT started = oleacc->coInitializeEx(nullptr, COINIT_MULTITHREADED);
     comStarted_ = SUCCEEDED(started);
     // A thread already in a single-threaded apartment serves calls through its messages.
     comUsable_ = comStarted_ || started == RPC_E_CHANGED_MODE;

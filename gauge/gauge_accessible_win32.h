@@ -11,9 +11,11 @@
 // file; they read a copy of the answers that the window's thread keeps up to
 // date.
 //
-// oleacc.dll is not among the DLLs that Windows always loads from its own
-// folder, and the program runs elevated from wherever it was downloaded to: it
-// is loaded by its full path in the system folder, on the first question.
+// COM (ole32.dll, oleaut32.dll) and oleacc.dll are loaded on the first
+// question (WM_GETOBJECT), not at start-up, which only a screen reader would
+// pay for. oleacc.dll is not among the DLLs that Windows always loads from its
+// own folder, and the program runs elevated from wherever it was downloaded
+// to: all three are loaded by their full paths in the system folder.
 #pragma once
 #include <windows.h>
 

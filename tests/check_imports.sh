@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The exe runs elevated, often from a Downloads folder: it may import only DLLs
 # that Windows itself provides and always loads from its system folder (all of
-# them on the system's KnownDLLs list: ole32 and oleaut32 for the gauge's
-# accessible object; oleacc, which is not on that list, is loaded by its full
-# path instead), and its header must keep the usual hardening: ASLR with the
-# relocations it needs, DEP, terminal-server aware.
+# them on the system's KnownDLLs list), and only those it needs to start: COM
+# and oleacc, for the gauge's accessible object, are loaded by their full paths
+# when a screen reader first asks. Its header must keep the usual hardening:
+# ASLR with the relocations it needs, DEP, terminal-server aware.
 set -euo pipefail
 exe=$1
 header=$(i686-w64-mingw32-objdump -p "$exe")
-allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|ole32|oleaut32)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt)\.dll$'
 names=$(sed -n 's/^\s*DLL Name: //p' <<<"$header" | tr 'A-Z' 'a-z')
 [ -n "$names" ] || { echo "no import table read from $exe"; exit 1; }
 bad=$(grep -Ev "$allowed" <<<"$names" || true)

@@ -36,15 +36,16 @@
 //   activate                             the main window is brought to the front
 //   click id=N [how=message|mouse]       BM_CLICK posted, or a real mouse click
 //   close                                the close box (SC_CLOSE)
-//   box [caption=] [text=] [has=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
+//   box [caption=] [text=] [has=] [lacks=] [icon=stop|info|warning|question|none] [fits=1] [stays=ms]
 //                                        wait for a message box of the tool's process
-//                                        (has=: a piece of its text; fits=1: the whole
+//                                        (has=: a piece of its text; lacks=: a piece
+//                                        its text must not hold; fits=1: the whole
 //                                        box lies on the screen; stays=: it is still up,
 //                                        with the same text, that long afterwards)
 //   answer [button=ok|yes|no]            press that button of the box, wait until it goes
 //   no-box [for=ms]                      no message box appears within that time
 //   exit [code=N]                        wait for the tool to end, check its exit code
-//   screen [dpi=N]                       the screen's dots per inch
+//   screen [dpi=N] [height=N]            the screen's dots per inch, its height in pixels
 //   reg-volatile key=PATH                create a volatile key under HKLM (32-bit view)
 //   kill name=FILE.exe                   end every process of that image name
 //   decoy                                a window of the driver's own takes the
@@ -66,6 +67,18 @@
 //                                        (up to timeout=)
 //   listen                               from here on, count the tool's value changes
 //                                        (EVENT_OBJECT_VALUECHANGE)
+//   follow                               listen as a screen reader does: on each value
+//                                        change, ask for the object at once
+//                                        (AccessibleObjectFromEvent) and read its
+//                                        name and value
+//   followed id=N [parent=ID] values=A-B,C,... [name=]
+//                                        control N's value changes since 'follow' read,
+//                                        one event each, a percent in each range in turn
+//                                        (and that name)
+//   send id=N [parent=ID] what=click|clicked|close [timeout=ms]
+//                                        sent, not posted, and answered within timeout=
+//                                        (1 s): BM_CLICK to the control; its BN_CLICKED
+//                                        to its parent; WM_CLOSE to the main window
 //   heard id=N [parent=ID] [min=A] [max=B]
 //                                        control N's client object told of between A
 //                                        and B value changes since 'listen'
@@ -219,8 +232,44 @@ struct HeardEvent {
 std::vector<HeardEvent> heard;
 bool listening = false;
 
-void CALLBACK hearEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+// What a screen reader that follows the events read on each: the object's
+// name and value as the tool answered them right after the event, or the
+// failure that stood for them.
+struct FollowedEvent {
+    HWND window;
+    LONG object;
+    std::wstring name, value, failure;
+};
+std::vector<FollowedEvent> followed;
+bool following = false;
+
+std::wstring readText(IAccessible* a, const VARIANT& child,
+                      HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), std::wstring& failure) {
+    BSTR out = nullptr;
+    const HRESULT hr = (a->*get)(child, &out);
+    if (FAILED(hr) && failure.empty()) failure = L"read failed with " + hex(ULONG(hr));
+    std::wstring text = out ? std::wstring(out, SysStringLen(out)) : std::wstring();
+    SysFreeString(out);
+    return text;
+}
+
+void CALLBACK hearEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
     heard.push_back({window, object});
+    if (!following) return;
+    FollowedEvent e{window, object, L"", L"", L""};
+    IAccessible* a = nullptr;
+    VARIANT which;
+    VariantInit(&which);
+    const HRESULT hr = AccessibleObjectFromEvent(window, DWORD(object), DWORD(child), &a, &which);
+    if (FAILED(hr) || !a) {
+        e.failure = L"AccessibleObjectFromEvent failed with " + hex(ULONG(hr));
+    } else {
+        e.name = readText(a, which, &IAccessible::get_accName, e.failure);
+        e.value = readText(a, which, &IAccessible::get_accValue, e.failure);
+        a->Release();
+    }
+    VariantClear(&which);
+    followed.push_back(e);
 }
 
 void takeMessages() {
@@ -228,13 +277,16 @@ void takeMessages() {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
+// While listening, an event is taken the moment it arrives, as a screen
+// reader takes it.
 bool pollUntil(DWORD ms, const std::function<bool()>& done) {
     ULONGLONG end = GetTickCount64() + ms;
     for (;;) {
         if (listening) takeMessages();
         if (done()) return true;
         if (GetTickCount64() >= end) return false;
-        Sleep(kPollInterval);
+        if (listening) MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollInterval, QS_ALLINPUT);
+        else Sleep(kPollInterval);
     }
 }
 
@@ -443,6 +495,9 @@ public:
     void checkAccessible(const Step& s);
     void listen(const Step& s);
     void checkHeard(const Step& s);
+    void follow(const Step& s);
+    void checkFollowed(const Step& s);
+    void send(const Step& s);
 
 private:
     HWND mainWindow() const { if (!main_) fail(L"no main window yet (use the step 'window' first)"); return main_; }
@@ -808,6 +863,13 @@ void Driver::waitBox(const Step& s) {
         if (text.find(s.text(L"has")) == std::wstring::npos)
             fail(L"the box's text " + quoted(text) + L" does not contain " + quoted(s.text(L"has")));
     }
+    if (s.has(L"lacks")) {
+        HWND t = boxTextControl(box_);
+        if (!t) fail(L"the box has no text control");
+        std::wstring text = windowText(t);
+        if (text.find(s.text(L"lacks")) != std::wstring::npos)
+            fail(L"the box's text " + quoted(text) + L" contains " + quoted(s.text(L"lacks")));
+    }
     if (s.has(L"icon")) {
         const std::wstring& want = s.text(L"icon");
         std::wstring got, detail;
@@ -959,6 +1021,86 @@ void Driver::listen(const Step&) {
     listening = true;
 }
 
+void Driver::follow(const Step& s) {
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com;
+    listen(s);
+    followed.clear();
+    following = true;
+}
+
+// "1-3,30-32,100" -> {{1,3},{30,32},{100,100}}
+std::vector<std::pair<long, long>> percentRanges(const std::wstring& text) {
+    std::vector<std::pair<long, long>> ranges;
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t comma = text.find(L',', at);
+        if (comma == std::wstring::npos) comma = text.size();
+        const std::wstring piece = text.substr(at, comma - at);
+        const size_t dash = piece.find(L'-');
+        wchar_t* end = nullptr;
+        const long low = std::wcstol(piece.c_str(), &end, 10);
+        const long high = dash == std::wstring::npos ? low : std::wcstol(piece.c_str() + dash + 1, &end, 10);
+        if (piece.empty() || *end != L'\0' || high < low) throw BadCommandLine(L"values= takes ranges such as 1-3,30,100");
+        ranges.emplace_back(low, high);
+        at = comma + 1;
+    }
+    return ranges;
+}
+
+void Driver::checkFollowed(const Step& s) {
+    if (!following) fail(L"not following (use the step 'follow' first)");
+    const auto ranges = percentRanges(s.text(L"values"));
+    HWND c = control(s.integer(L"id"), s);
+    pollUntil(300, [] { return false; });  // the last events may still be on their way
+    std::vector<const FollowedEvent*> mine;
+    std::wstring read;
+    for (const FollowedEvent& e : followed) {
+        if (e.window != c || e.object != OBJID_CLIENT) continue;
+        mine.push_back(&e);
+        read += (read.empty() ? L"" : L", ") + (e.failure.empty() ? e.value : e.failure);
+    }
+    const std::wstring what = L"control " + s.text(L"id") + L"'s value changes read [" + read + L"]";
+    if (mine.size() != ranges.size())
+        fail(what + L": " + num(long(mine.size())) + L" events, expected " + num(long(ranges.size())));
+    for (size_t i = 0; i < mine.size(); ++i) {
+        const FollowedEvent& e = *mine[i];
+        if (!e.failure.empty()) fail(what + L": event " + num(long(i) + 1) + L": " + e.failure);
+        const long percent = percentIn(e.value);
+        if (percent < ranges[i].first || percent > ranges[i].second)
+            fail(what + L": event " + num(long(i) + 1) + L" read " + quoted(e.value) + L", expected " +
+                 num(ranges[i].first) + L"-" + num(ranges[i].second) + L"%");
+        if (s.has(L"name")) expectText(L"the name read on event " + num(long(i) + 1), e.name, s.text(L"name"));
+    }
+    write(STD_OUTPUT_HANDLE, what);
+}
+
+// Another program's messages, sent: the call returns once the tool has
+// answered, so it also tells whether the tool answers while it works.
+void Driver::send(const Step& s) {
+    const std::wstring what = s.text(L"what");
+    HWND c = what == L"close" ? mainWindow() : control(s.integer(L"id"), s);
+    HWND to = c;
+    UINT message = BM_CLICK;
+    WPARAM wp = 0;
+    LPARAM lp = 0;
+    if (what == L"clicked") {
+        to = GetParent(c);
+        message = WM_COMMAND, wp = MAKEWPARAM(GetDlgCtrlID(c), BN_CLICKED), lp = LPARAM(c);
+    } else if (what == L"close") {
+        message = WM_CLOSE;
+    } else if (what != L"click") {
+        throw BadCommandLine(L"what= takes click, clicked or close");
+    }
+    const DWORD limit = DWORD(s.integer(L"timeout", 1000));
+    DWORD_PTR result = 0;
+    const ULONGLONG began = GetTickCount64();
+    if (!SendMessageTimeoutW(to, message, wp, lp, SMTO_NORMAL, limit, &result))
+        fail(L"the tool did not answer the sent " + what + L" within " + num(long(limit)) + L" ms (error " +
+             num(GetLastError()) + L")");
+    write(STD_OUTPUT_HANDLE, L"sent " + what + L" answered in " + num(long(GetTickCount64() - began)) + L" ms");
+}
+
 void Driver::checkHeard(const Step& s) {
     if (!listening) fail(L"not listening (use the step 'listen' first)");
     HWND c = control(s.integer(L"id"), s);
@@ -1016,6 +1158,9 @@ void Driver::waitExit(const Step& s) {
 void Driver::checkScreen(const Step& s) {
     const LayoutScale& sc = scale();
     if (s.has(L"dpi") && sc.dpi != s.integer(L"dpi")) fail(L"the screen has " + num(sc.dpi) + L" dpi, expected " + s.text(L"dpi"));
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (s.has(L"height") && height != s.integer(L"height"))
+        fail(L"the screen is " + num(height) + L" pixels high, expected " + s.text(L"height"));
     if (sc.face != L"Tahoma") fail(L"Tahoma is not installed (the font mapper chose " + quoted(sc.face) + L")");
     write(STD_OUTPUT_HANDLE, sc.describe());
 }
@@ -1172,11 +1317,11 @@ const std::map<std::wstring, Verb>& verbs() {
                                               L"legible", L"timeout"}}},
         {L"click", {&Driver::click, {L"id", L"parent", L"how"}}},
         {L"close", {&Driver::close, {}}},
-        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"icon", L"fits", L"stays", L"timeout"}}},
+        {L"box", {&Driver::waitBox, {L"caption", L"text", L"has", L"lacks", L"icon", L"fits", L"stays", L"timeout"}}},
         {L"answer", {&Driver::answerBox, {L"button", L"timeout"}}},
         {L"no-box", {&Driver::noBox, {L"for"}}},
         {L"exit", {&Driver::waitExit, {L"code", L"timeout"}}},
-        {L"screen", {&Driver::checkScreen, {L"dpi"}}},
+        {L"screen", {&Driver::checkScreen, {L"dpi", L"height"}}},
         {L"reg-volatile", {&Driver::makeVolatileKey, {L"key"}}},
         {L"kill", {&Driver::killByName, {L"name"}}},
         {L"attach", {&Driver::attach, {L"name"}}},
@@ -1187,6 +1332,9 @@ const std::map<std::wstring, Verb>& verbs() {
         {L"activate", {&Driver::activate, {}}},
         {L"listen", {&Driver::listen, {}}},
         {L"heard", {&Driver::checkHeard, {L"id", L"parent", L"min", L"max"}}},
+        {L"follow", {&Driver::follow, {}}},
+        {L"followed", {&Driver::checkFollowed, {L"id", L"parent", L"values", L"name"}}},
+        {L"send", {&Driver::send, {L"id", L"parent", L"what", L"timeout"}}},
         {L"accessible", {&Driver::checkAccessible, {L"id", L"parent", L"role", L"name", L"value", L"busy", L"checked",
                                                     L"rising", L"timeout"}}},
     };

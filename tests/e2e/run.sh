@@ -80,6 +80,34 @@ set_dpi() {
   wineserver -p
 }
 
+# on_screen WIDTHxHEIGHT [DPI]: the case runs on a screen of that size (an Xvfb
+# of its own) and at DPI (96 unless given) dots per inch. The wineserver is
+# restarted on it and ended with it (or with the next call's screen); the next case is back on the run's screen
+# at 96 dpi. A failed case's screenshot is taken of this screen.
+on_screen() {
+  local found=$state/case-display
+  [ -z "${case_xvfb_pid:-}" ] || leave_screen
+  rm -f "$found"
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$found" 2>"$state/case-xvfb.log" &
+  case_xvfb_pid=$!
+  trap leave_screen EXIT
+  for _ in $(seq 100); do [ -s "$found" ] && break; sleep 0.1; done
+  [ -s "$found" ] || fail "Xvfb did not start a $1 screen: $(cat "$state/case-xvfb.log")"
+  DISPLAY=:$(head -n1 "$found")
+  export DISPLAY
+  touch "$state/dpi-changed"
+  set_dpi "${2:-96}" || fail "could not restart Wine on a $1 screen at ${2:-96} dpi"
+}
+
+leave_screen() {
+  [ -f "$state/reason" ] && import -display "$DISPLAY" -window root "$build/e2e-$c.png" 2>/dev/null
+  wine "$driver" kill name="$tool_name" >/dev/null 2>&1
+  wineserver -k 2>/dev/null
+  wineserver -w
+  kill "$case_xvfb_pid" 2>/dev/null && wait "$case_xvfb_pid" 2>/dev/null
+  case_xvfb_pid=
+}
+
 # A case that calls this runs under a dark colour scheme, as a user's dark or
 # high-contrast scheme has it: black button faces with white button text. The
 # wineserver reads the colours when it starts; the prefix's own colours are
@@ -599,7 +627,7 @@ for c in "${cases[@]}"; do
       passed=$((passed + 1))
     fi
   else
-    import -display "$DISPLAY" -window root "$build/e2e-$c.png" 2>/dev/null
+    [ -f "$build/e2e-$c.png" ] || import -display "$DISPLAY" -window root "$build/e2e-$c.png" 2>/dev/null
     [ -f "$state/case.log" ] && cp "$state/case.log" "$build/e2e-$c.log"
     echo "FAIL $c: $(cat "$state/reason" 2>/dev/null || echo 'no reason given')"
     failed=$((failed + 1))

@@ -112,4 +112,4 @@ std::string BoxTextProblem(const std::string& text, const std::string& shown) {
   return problems;
 }
 
-std::string BoxTextProblem(const std::string& text) { return BoxTextProblem(text, ShortenForBox(text)); }
+std::string BoxTextProblem(const std::string& text) { return BoxTextProblem(text, ShortenForBox(text, TextLimits())); }

@@ -39,6 +39,26 @@ TEST(ShortenForBox, CutsOnlyWhatHasNoWords) {
   for (const Case& c : cases) EXPECT_EQ(ShortenForBox(c.in, small), c.out) << c.what;
 }
 
+// A box that does not fit gives up names from the middle of its lists first,
+// and never keeps names whose heading it left out.
+TEST(ShortenForBox, ListsGiveTheirMiddleAndKeepTheirHeadings) {
+  const TextLimits narrow{60, 30, 6};
+  const std::string names[] = {"data0.bh (data0.mrvdefbh)", "data1.bh (data1.mrvdefbh)", "data3.bh (data3.mrvdefbh)",
+                               "data0.big (data0.mrvdefbig)", "data1.big (data1.mrvdefbig)", "vonu.exe (vonu.mrvdefexe)"};
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  // Each name takes a line of its own: nine lines where six fit.
+  EXPECT_EQ(ShortenForBox("Nem sikerult.\nEzek a file-ok:\n" + list + ".\nVege.", narrow),
+            "Nem sikerult.\nEzek a file-ok:\n" + names[0] + ",\n" + kDots + "\n" + names[5] + ".\nVege.");
+  // With no list to give, the first and last lines stay; names whose heading
+  // went in between go with it.
+  EXPECT_EQ(ShortenForBox("L1\nL2\nL3\nL4\nL5\nL6\nL7\nL8\nEzek:\nx, y\nVege.", TextLimits{60, 30, 5}),
+            "L1\nL2\nL3\n" + kDots + "\nVege.");
+  // Fitting as it is, a list stays whole.
+  const std::string fits = "Ezek a file-ok:\n" + list + ".";
+  EXPECT_EQ(ShortenForBox(fits, TextLimits{60, 200, 3}), fits);
+}
+
 // The sentences a box of the tool may hold, with a long quoted piece: the
 // sentence around it keeps every word.
 TEST(ShortenForBox, TheToolsSentencesKeepEveryWord) {
@@ -47,10 +67,10 @@ TEST(ShortenForBox, TheToolsSentencesKeepEveryWord) {
       "\"HKLM\\Software\\Marvek\\VONU11 XQ\" /v Backup /reg:32 /f), majd futtasd \xC3\xBAjra ezt a programot!";
   const std::string text = "A HKEY_LOCAL_MACHINE\\Software\\Marvek\\VONU11 XQ kulcs \xE2\x80\x9E" "Backup\xE2\x80\x9D "
                            "\xC3\xA9rt\xC3\xA9ke nem sz\xC3\xB6veg, ez\xC3\xA9rt a program nem tudja kiolvasni. " + step;
-  EXPECT_EQ(ShortenForBox(text), text);
+  EXPECT_EQ(ShortenForBox(text, TextLimits()), text);
   EXPECT_EQ(BoxTextProblem(text), "");
   const std::string token(500, 'x');
-  const std::string quoted = ShortenForBox("Hiba: " + token + ". " + step);
+  const std::string quoted = ShortenForBox("Hiba: " + token + ". " + step, TextLimits());
   EXPECT_NE(quoted.find(step), std::string::npos) << quoted;
   EXPECT_EQ(BoxTextProblem("Hiba: " + token + ". " + step), "");
 }
@@ -60,7 +80,7 @@ TEST(ShortenForBox, AHugeQuotedFolderFitsTheScreen) {
   while (folder.size() < (1u << 20)) folder += "Nagyon hossz\xC3\xBA mappa\\";
   const std::string message = "A j\xC3\xA1t\xC3\xA9k mapp\xC3\xA1ja nem \xC3\xA9rhet\xC5\x91 el: " + folder +
                               "Game\\ (t\xC3\xBAl hossz\xC3\xBA)\nSemmi sem v\xC3\xA1ltozott.";
-  const std::string shown = ShortenForBox(message);
+  const std::string shown = ShortenForBox(message, TextLimits());
   EXPECT_LT(shown.size(), 4000u);
   EXPECT_EQ(shown.substr(0, 40), message.substr(0, 40));
   // The end of the path and the reason after it stay readable.
@@ -68,7 +88,7 @@ TEST(ShortenForBox, AHugeQuotedFolderFitsTheScreen) {
   EXPECT_EQ(BoxTextProblem(message), "");
 
   const std::string unbroken(100000, 'x');
-  EXPECT_EQ(Characters(ShortenForBox("Nincs: " + unbroken)), 7 + TextLimits().word);
+  EXPECT_EQ(Characters(ShortenForBox("Nincs: " + unbroken, TextLimits())), 7 + TextLimits().word);
   EXPECT_EQ(BoxTextProblem("Nincs: " + unbroken), "");
 }
 

@@ -108,3 +108,67 @@ case_switch_patch_over_base() {
 }
 
 all_cases+=(switch_patch_over_base)
+
+# A folder whose switch to the patched version notes every kind of file:
+#   data0.bh, data1.bh  patched, beside stored base copies: their copies say the patched version was active
+#   data3.bh            base, beside its stored patched copy: its copy says the base version was, so the
+#                       copies disagree (data3.bh is swapped, the others stay)
+#   data0.big           base, beside a stored base copy of another date: still the base version, by size alone
+#   data1.big           patched, beside a stored patched copy of another date: the same, by size alone
+#   data3.big, vonu.exe base, with nothing stored
+every_note() {
+  local f
+  rm -f "$game_dir"/*
+  for f in data0.bh data1.bh data1.big; do cp "$ref/patched/$f" "$game_dir/$f" || fail "could not make the game folder"; done
+  for f in data3.bh data0.big data3.big vonu.exe; do cp "$ref/base/$f" "$game_dir/$f" || fail "could not make the game folder"; done
+  for f in data0.bh data1.bh data0.big; do
+    cp "$ref/base/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not make the game folder"
+  done
+  for f in data3.bh data1.big; do
+    cp "$ref/patched/$f" "$game_dir/$(stored_name "$f" upd)" || fail "could not make the game folder"
+  done
+  touch -d '2004-05-06 07:08:09' "$game_dir/data0.mrvdefbig" "$game_dir/data1.mrvupdbig"
+}
+# After the switch: data3.bh swapped, every other file as it was.
+every_note_switched() {
+  local f
+  for f in data0.bh data1.bh data3.bh; do printf '%s\n' "$f=patched/$f" "$(stored_name "$f" def)=base/$f"; done
+  printf '%s\n' data0.big=base/data0.big data0.mrvdefbig=base/data0.big \
+    data1.big=patched/data1.big data1.mrvupdbig=patched/data1.big data3.big=base/data3.big vonu.exe=base/vonu.exe
+}
+
+# The switch's box with every note, on a screen of SIZE at DPI. It fits on the
+# screen, and where its whole text fits (whole) nothing is left out: every
+# heading keeps its names under it. Where it does not (cut), the box shows
+# its first line and its last heading with their names around a line of
+# "…". The 96-dpi 768-line box is left at BUILD/e2e-switch_every_note-768-96.png.
+every_note_box() {
+  local size=$1 dpi=$2 text=()
+  on_screen "$size" "$dpi"
+  reset_world
+  set_flag 1
+  every_note
+  drive screen "dpi=$dpi" "height=${size#*x}"
+  if [ "$3" = whole ]; then
+    text=(lacks=…
+          box $'has=a file-oknak a patchelt változata volt aktív:\ndata0.bh, data1.bh.'
+          box $'has=az alap (v1.0) változata volt aktív:\ndata3.bh.'
+          box $'has=nincs tárolt példánya, ezért úgy maradtak, ahogy voltak; a program nem tudja, melyik változatuk aktív:\ndata3.big, vonu.exe.')
+  else
+    text=($'has=\n…\n')
+  fi
+  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" icon=info fits=1 "${text[@]}" \
+        box 'has=Patchelt VONU11 (v1.01) file-ok alkalmazva.' \
+        box $'has=a program azzal azonos változatnak vette őket:\ndata0.big (data0.mrvdefbig), data1.big (data1.mrvupdbig).'
+  [ "$size-$dpi" = 1366x768-96 ] && import -display "$DISPLAY" -window root "$build/e2e-$c-768-96.png" 2>/dev/null
+  drive attach name="$tool_name" window box answer exit code=0
+  expect_folder every_note_switched
+}
+case_switch_every_note() {
+  every_note_box 1366x768 96 whole
+  every_note_box 1920x1080 96 whole
+  every_note_box 1920x1080 144 whole
+  every_note_box 1366x768 144 cut
+}
+
+all_cases+=(switch_every_note)

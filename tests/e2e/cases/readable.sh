@@ -34,6 +34,28 @@ case_gauge_heard() {
   expect_whole_copies all
 }
 
+# A screen reader that follows the gauge asks for its object on each value
+# change while the copies go on, and hears each percent as the gauge showed
+# it then, named by the text above it. data1.big, data3.big and vonu.exe are
+# large, so that each of the four values stands for a while. Meanwhile the
+# labels keep their names, the messages other programs send are answered at
+# once, and none of them starts anything or cuts the backup short.
+case_gauge_followed() {
+  local f
+  for f in data1.big data3.big vonu.exe; do
+    truncate -s 400M "$game_dir/$f" || fail "could not make a large $f"
+  done
+  drive "${start[@]}" window follow click id=105 parent=104 how=mouse \
+        wait-file 'path=C:\VONU11\Game\data1.mrvtmpbig' timeout=30000 \
+        accessible id=107 parent=104 "$gauge_name" accessible id=108 parent=104 'name=Nyomj OK-t a kezdéshez!' \
+        send id=105 parent=104 what=click send id=105 parent=104 what=clicked \
+        send id=106 parent=104 what=clicked send what=close \
+        box "$backed_up_caption" "$backed_up_text" timeout=120000 \
+        followed id=104 values=1-3,30-32,90-92,100 "$gauge_name" \
+        answer exit code=0
+  expect_whole_copies all
+}
+
 # The buttons drawn by the tool itself are heard by their captions, as the
 # system's buttons are; so are the labels and the version choice.
 case_controls_heard() {
@@ -48,4 +70,4 @@ case_controls_heard() {
         close exit code=0
 }
 
-all_cases+=(box_keeps_the_step gauge_heard controls_heard)
+all_cases+=(box_keeps_the_step gauge_heard gauge_followed controls_heard)
