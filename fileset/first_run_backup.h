@@ -91,8 +91,8 @@ struct ResumeQuestion {
 // copies four to seven. Never stores a patched file as base: while the folder
 // shows the patch, the files with nothing stored are not copied (BaseGone),
 // and a resumed backup copies only after the player said the files hold the
-// base version. An empty file, or a stored base copy that no backup is known
-// to have made, is kept and reported. A killed run's temporary copy is
+// base version. An empty file is kept and reported; without the flag, a
+// stored base copy of another size is kept too. A killed run's temporary copy is
 // removed only where the file is copied now and the copy is empty or its
 // twin; elsewhere it is kept and named.
 // Checks the free space first and copies nothing when the copies would not

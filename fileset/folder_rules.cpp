@@ -43,7 +43,6 @@ constexpr Row kRules[] = {
      B::PatchedStored},
     {Verdict::PatchedActive, S::BothActive, {M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree},
      B::BaseStored},
-    {Verdict::PatchedActive, S::StrayBase, {M::Swap}, {M::Stay}, B::ForeignCopy},
     {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::PatchedStored},
     {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
     {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},

@@ -90,7 +90,6 @@ enum class BackupFinding {
   BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
   MayHoldPatch,     // the player did not say that it holds the base version: not copied as base
   SourceMissing,    // no active file to copy
-  ForeignCopy,      // a stored base copy of another size that no backup is known to have made: kept
   SourceIsFolder,   // a folder holds the active name
   StoredIsFolder,   // a folder holds the stored base name
   Unsettled,        // the names contradict each other: kinds

@@ -567,12 +567,11 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::Linked: return LinksAt(f);
     case BackupFinding::Unsettled:
       return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
-    case BackupFinding::Empty:
-      return "üres (0 bájtos) file áll itt: " + EmptyNames(e, f.empty) + "; üres file-t a program nem ment el";
-    case BackupFinding::ForeignCopy:
-      return "a már meglévő " + ShownName(e.BaseCopyName) + " mérete eltér a file-étól, és nem tudni, hogy ennek a "
-             "mentése-e (" + Described(e.BaseCopyName, f.stored, zone) + "; " +
-             Described(e.ActiveName, f.active, zone) + ")";
+    case BackupFinding::Empty: {
+      // The stored copy, which the player may not have looked at, with its size and date.
+      const std::string stored = f.empty[1] ? " (" + Described(e.BaseCopyName, f.stored, zone) + ")" : "";
+      return "üres (0 bájtos) file áll itt: " + EmptyNames(e, f.empty) + stored + "; üres file-t a program nem ment el";
+    }
     case BackupFinding::TempKept:
       return "a " + temp + " egy félbeszakadt mentés másolata, de nem ennek a file-nak a másolata (" +
              Described(e.TempName, f.temp, zone) + "; " + Described(e.ActiveName, f.active, zone) +
@@ -642,7 +641,7 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
     const bool aboutTemp = f.what == BackupFinding::TempKept || f.what == BackupFinding::TempLeft;
     text += Noted(ShownName(f.entry->ActiveName), aboutTemp ? "" : TempNote(*f.entry, f.tempLeft)) + ": " +
             WhyNotSaved(f, zone) + "\n";
-    foreign = foreign || f.what == BackupFinding::ForeignCopy || f.what == BackupFinding::Empty;
+    foreign = foreign || f.what == BackupFinding::Empty;
     tempKept = tempKept || f.what == BackupFinding::TempKept;
     const FailureKind kind = f.what == BackupFinding::CopyFailed ? f.copy.status.kind
                              : f.what == BackupFinding::TempLeft ? f.status.kind

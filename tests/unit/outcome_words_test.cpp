@@ -134,7 +134,7 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
 TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
   using B = BackupFinding;
   for (B finding : {B::SourceMissing, B::SourceIsFolder, B::StoredIsFolder, B::Unsettled, B::TempInTheWay, B::TempLeft,
-                    B::TempKept, B::Unreadable, B::Linked, B::Empty, B::ForeignCopy, B::BaseGone,
+                    B::TempKept, B::Unreadable, B::Linked, B::Empty, B::BaseGone,
                     B::MayHoldPatch}) {
     for (Verdict verdict : {Verdict::PatchedActive, Verdict::SameAsPatchedCopy}) {
       SCOPED_TRACE(static_cast<int>(finding));

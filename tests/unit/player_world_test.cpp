@@ -520,8 +520,6 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     // Said to be gone only if the patch replaced it.
     case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
     case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
-    case BackupFinding::ForeignCopy:
-      return b.At(base) && !SameSize(b, base, active) ? "" : base + " is said to differ from " + active + " in size";
     case BackupFinding::TempKept:
       return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
     case BackupFinding::SourceMissing: return b.At(active) ? active + " is said to be missing" : "";
@@ -690,7 +688,9 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     }
     for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done; ++i) {
       if (after.PlayersWord() || !v.Shows(i)) continue;
-      if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || after.Active(i) != v.base[i])
+      // A file the patch reached before the backup resumed may be active:
+      // installing the patch over it, as the box says, loses nothing.
+      if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || (after.Active(i) != v.base[i] && after.Active(i) != v.patched[i]))
         return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
     }
     for (size_t i = 0; i < kFiles && o.Succeeded(); ++i) {
@@ -827,7 +827,7 @@ std::string DeadEnd(World w, const Versions& v) {
         for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{}) {
           const FileSetEntry& e = *f.entry;
           if (f.what == BackupFinding::Empty) away(e, f.empty, {});
-          if (f.what == BackupFinding::ForeignCopy || f.what == BackupFinding::StoredIsFolder) away(e, {}, {e.BaseCopyName});
+          if (f.what == BackupFinding::StoredIsFolder) away(e, {}, {e.BaseCopyName});
           if (f.what == BackupFinding::TempKept || f.what == BackupFinding::TempInTheWay) away(e, {}, {e.TempName});
           if (f.what == BackupFinding::SourceIsFolder) away(e, {}, {e.ActiveName});
           if (f.what == BackupFinding::Linked) away(e, {}, {f.name});
