@@ -1,5 +1,7 @@
 #include "app/box_fit_win32.h"
 
+#include <algorithm>
+
 #include "common/utf.h"
 
 namespace {
@@ -35,15 +37,22 @@ Win32BoxFit::Win32BoxFit(HWND owner) {
   textWidth_ = MulDiv(kTextWidthUnits, unitX, 4);
   const int frame = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
   textRoom_ = (monitor.rcWork.bottom - monitor.rcWork.top) - frame - MulDiv(kAroundTextUnits, unitY, 8);
+  // No more characters than lines of the narrowest letters can hold: a
+  // longer text does not fit, and laying out a huge one takes seconds.
+  const int narrowest = std::max<int>(1, text.tmAveCharWidth / 3);
+  mostCharacters_ = static_cast<size_t>(std::max(0, textWidth_ / narrowest + 1)) *
+                    static_cast<size_t>(std::max(0, textRoom_ / std::max<int>(1, text.tmHeight) + 1));
 }
 
 bool Win32BoxFit::Fits(const std::string& text) const {
   // Unmeasured (no screen to measure on): nothing is left out on a guess.
   if (textWidth_ <= 0) return true;
+  if (text.size() > 4 * mostCharacters_) return false;
   WindowDc dc(nullptr);
   if (!dc) return true;
   SelectedObject selected(dc.Get(), font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
   const std::wstring wide = Widen(text);
+  if (wide.size() > mostCharacters_) return false;
   RECT area{0, 0, textWidth_, 0};
   DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &area,
             DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);

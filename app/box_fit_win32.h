@@ -22,4 +22,5 @@ class Win32BoxFit : public BoxFit {
   // Pixels the box gives its text across, and at most down.
   int textWidth_ = 0;
   int textRoom_ = 0;
+  size_t mostCharacters_ = 0;  // more than the box can ever show
 };
