@@ -8,6 +8,7 @@
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/single_instance.h"
+#include "common/system_library_win32.h"
 #include "fileset/file_ops_win32.h"
 
 namespace {
@@ -38,16 +39,6 @@ void DistrustForeignJunctions() {
   if (!proc) return;
   DWORD flags = kEnforceRedirectionTrust;
   reinterpret_cast<SetPolicy>(reinterpret_cast<void*>(proc))(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
-}
-
-// A library of the system folder by its full path; none when the path cannot
-// be made. Never by its bare name.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // The common controls library is loaded rather than imported, so that it too

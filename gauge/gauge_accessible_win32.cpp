@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "common/system_library_win32.h"
 #include "common/utf.h"
 
 static_assert(kRoleProgressBar == ROLE_SYSTEM_PROGRESSBAR, "oleacc's progress bar role");
@@ -36,14 +37,6 @@ template <class Function>
 void Bind(Function& function, HMODULE module, const char* name) {
   if (!module) return;
   function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 AccessLibraries libraries;

@@ -1,0 +1,15 @@
+// A library of the system folder, loaded by its full path: never by its bare
+// name, which a planted file beside the exe could answer.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// None when the path cannot be made.
+inline HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
