@@ -1122,7 +1122,16 @@ void Driver::activate(const Step&) {
 void Driver::answerBox(const Step& s) {
     if (!box_ || !IsWindow(box_)) fail(L"no message box to answer (use the step 'box' first)");
     const std::wstring name = s.has(L"button") ? s.text(L"button") : L"ok";
-    const int id = name == L"yes" ? IDYES : name == L"no" ? IDNO : IDOK;
+    int id = name == L"yes" ? IDYES : name == L"no" ? IDNO : IDOK;
+    // What Enter presses: the box's default push button.
+    if (name == L"default") {
+        id = 0;
+        for (int candidate : {IDOK, IDYES, IDNO, IDCANCEL}) {
+            HWND b = GetDlgItem(box_, candidate);
+            if (b && (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) id = candidate;
+        }
+        if (!id) fail(L"the box has no default button");
+    }
     HWND button = GetDlgItem(box_, id);
     if (!button) fail(L"the box has no " + name + L" button");
     HWND box = box_;

@@ -464,12 +464,12 @@ case_switch_file_held() {
 }
 
 # The flag says "1" but not one stored copy is left (the game reinstalled):
-# the first-run face again; OK asks whether the patch came since the backup,
-# and after "no" the backup runs as on a first run.
+# the first-run face again; OK asks whether the files hold the base version,
+# and after "yes" the backup runs as on a first run.
 case_backups_gone() {
   set_flag 1
   drive "${start[@]}" window "${main_window[@]}" "${first_run_face[@]}" click id=105 parent=104 \
-        box icon=question "$resume_question" answer button=no \
+        box icon=question "$resume_question" answer button=yes \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
   expect_folder backed_up
   expect_value "$tool_key" Backup "REG_SZ 1"
@@ -491,7 +491,7 @@ case_switch_capital_names() {
 # ------------------------------------------------------------ first-run backup
 
 backed_up_caption='caption=Művelet kész'
-resume_question='has=Telepítetted a Vonu11 1.01 Patchet a korábbi mentés óta?'
+resume_question='has=Ezek a file-ok most az alap (v1.0) változatot tartalmazzák?'
 backed_up_text='text=A biztonsági mentések elkészültek! Most telepítheted a Vonu11 1.01 Patchet! Utána újra futtatva ezt a programot, kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!'
 gauge_full=(gauge-full host=104 rect=56,88,273,17)
 
@@ -561,16 +561,17 @@ case_backup_disk_full() {
   expect_whole_copies
   expect_value "$tool_key" Backup "REG_SZ 0"
   rm -f "$filler"
-  drive attach name="$tool_name" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
+  drive attach name="$tool_name" window click id=105 parent=104 box icon=question "$resume_question" answer button=yes \
         box "$backed_up_caption" "$backed_up_text" answer exit code=0
   expect_folder backed_up "$dir"
   expect_value "$tool_key" Backup "REG_SZ 1"
 }
 
 # The tool ends (killed) while it copies a large file: no stored copy is
-# half-made, the flag stays "0", and the next run removes the leftover
-# temporary copy and completes the backup, once the player said the patch
-# did not come since.
+# half-made, the flag stays "0". The next run, once the player said the files
+# hold the base version, stores the rest and keeps the half-made temporary
+# copy, which it cannot tell from an earlier version, naming it; once the
+# player has removed it, the backup completes.
 case_backup_killed() {
   local big=$game_dir/data0.big
   # Sparse, so that it costs no disk until copied; marked at both ends.
@@ -587,7 +588,13 @@ case_backup_killed() {
   [ ! -e "$game_dir/data0.mrvdefbig" ] || fail "data0.mrvdefbig exists although its copy was cut short"
   expect_value "$tool_key" Backup "REG_SZ 0"
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 \
-        box icon=question "$resume_question" answer button=no \
+        box icon=question "$resume_question" answer button=yes \
+        box 'caption=VONU11 XQ' icon=stop timeout=60000 'has=data0.big: a data0.mrvtmpbig egy félbeszakadt mentés másolata, de nem ennek a file-nak a másolata' \
+        answer close exit code=0
+  [ -e "$tmp" ] || fail "the half-made temporary copy is gone"
+  rm -f "$tmp"
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 \
+        box icon=question "$resume_question" answer button=yes \
         box "$backed_up_caption" "$backed_up_text" timeout=60000 answer exit code=0
   expect_whole_copies all
   expect_value "$tool_key" Backup "REG_SZ 1"

@@ -37,30 +37,33 @@ case_backup_attributes() {
   expect_folder base_active
 }
 
-# A run ended during the flush of a read-only file's copy leaves a read-only
-# temporary copy; the next run still removes it and completes the backup.
+# A run ended after a read-only file's whole copy took its date and its
+# read-only bit leaves a read-only twin under the temporary name; the next run
+# still removes it and completes the backup.
 case_backup_readonly_leftover() {
   local tmp=$game_dir/data0.mrvtmpbh
-  if ! printf 'half a copy' >"$tmp" || ! chmod a-w "$tmp"; then fail "could not make the leftover copy"; fi
-  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
+  if ! cp -p "$game_dir/data0.bh" "$tmp" || ! chmod a-w "$tmp"; then fail "could not make the leftover copy"; fi
+  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=yes \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
   expect_folder backed_up
 }
 
 # A backup that stopped after the .bh files: the folder cannot show whether
-# the patch came since, so OK asks. "Yes" copies nothing and says how to get
-# the base versions back; "no" copies the rest.
+# the patch came since, so OK asks whether the rest hold the base version.
+# "No", the default, copies nothing and says how to get the base versions
+# back; "yes" copies the rest.
 bh_stored() { untouched; local f; for f in data0.bh data1.bh data3.bh; do printf '%s\n' "$(stored_name "$f" def)=base/$f"; done; }
 case_backup_resumed_asks() {
   local f
   for f in data0.bh data1.bh data3.bh; do cp -p "$game_dir/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not store $f"; done
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
-        box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer button=yes \
-        box 'caption=VONU11 XQ' icon=stop 'has=a program a patchelt változatukat nem menti el alapként' answer \
+        box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer button=default \
+        box 'caption=VONU11 XQ' icon=stop 'has=a program nem menti el őket alapként' \
+        box 'has=és a kérdésre válaszolj „Igen”-nel!' answer \
         control id=105 parent=104 visible=1 enabled=1 close exit code=0
   expect_folder bh_stored
   expect_value "$tool_key" Backup "REG_SZ 0"
-  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=no \
+  drive "${start[@]}" window click id=105 parent=104 box icon=question "$resume_question" answer button=yes \
         box "$backed_up_caption" "$backed_up_text" icon=info answer exit code=0
   expect_folder backed_up
   expect_value "$tool_key" Backup "REG_SZ 1"
@@ -74,10 +77,12 @@ case_backup_copy_dated_2040() {
   : >"$game_dir/vonu.mrvdefexe" && touch -d '2040-02-29 12:00:00 UTC' "$game_dir/vonu.mrvdefexe" ||
     fail "could not make the stored copy"
   stamp=$(date -d '2040-02-29 12:00:00 UTC' '+%Y. %m. %d. %H:%M:%S')
+  # The empty copy says an earlier backup was made: what stands in the way
+  # is named before the player is asked about the rest, and nothing is copied.
   drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
-        "has=vonu.mrvdefexe: 0 bájt, $stamp; vonu.exe: " answer close exit code=0
+        "has=vonu.exe: üres (0 bájtos) file áll itt: vonu.mrvdefexe (vonu.mrvdefexe: 0 bájt, $stamp)" answer close exit code=0
   [ ! -s "$game_dir/vonu.mrvdefexe" ] || fail "the stored copy changed"
-  [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 7 ] || fail "the other six files were not backed up"
+  [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 1 ] || fail "files were backed up before the empty copy was cleared"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
@@ -89,24 +94,26 @@ expect_no_copies_but() {
 }
 
 # A first backup that stored only the three .bh files (the other four were
-# not there), then the 1.01 patch installed anyway: the .bh files show it, so
-# the start offers the version choice, not the backup; "Alkalmaz" names the
-# files without a stored base copy, and stores no patched file as base.
+# not there), then the 1.01 patch installed anyway. Without the flag the .bh
+# copies show no patch: the start offers the backup again, which asks about
+# the four files with nothing stored; the true answer, no, stores no patched
+# file as base.
 case_backup_after_patch_over_partial() {
   rm -f "$game_dir"/data?.big "$game_dir/vonu.exe"
   drive "${start[@]}" window click id=105 parent=104 box 'caption=VONU11 XQ' icon=stop \
         'has=vonu.exe: nem található a Game mappában' answer close exit code=0
   install_patch
-  drive "${start[@]}" window "${choice_face[@]}" click id=101 box 'caption=VONU11 XQ' icon=stop \
-        'has=nincs tárolt alap (v1.0) példányuk' box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer \
-        close exit code=0
+  drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
+        box 'has=data0.big, data1.big, data3.big, vonu.exe.' answer button=no \
+        box 'caption=VONU11 XQ' icon=stop 'has=a program nem menti el őket alapként' answer close exit code=0
   [ "$(names_in "$game_dir" | grep -ic mrvdef)" -eq 3 ] || fail "a patched file was stored as base"
   expect_value "$tool_key" Backup "REG_SZ 0"
 }
 
 # A backup killed after data0.big's temporary copy was written whole, then
-# the patch, then OK: the player says the patch came since, and the box names
-# the temporary copy as what may hold data0.big's base version; it stays.
+# the patch, then OK: the player says the files may hold the patch, and the
+# box names the temporary copy as what may hold data0.big's earlier version;
+# it stays.
 case_backup_temp_after_patch() {
   local f
   for f in data0.bh data1.bh data3.bh; do cp -p "$game_dir/$f" "$game_dir/$(stored_name "$f" def)" || fail "could not store $f"; done
@@ -114,8 +121,8 @@ case_backup_temp_after_patch() {
   # A patch that leaves the .bh files alone: nothing shows it yet.
   for f in data0.big data1.big data3.big vonu.exe; do cp "$ref/patched/$f" "$game_dir/$f" || fail "could not patch $f"; done
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 box icon=question "$resume_question" \
-        answer button=yes box 'caption=VONU11 XQ' icon=stop \
-        'has=data0.big (a data0.mrvtmpbig egy félbeszakadt mentés másolata, az alap változata lehet benne: ne töröld)' \
+        answer button=no box 'caption=VONU11 XQ' icon=stop \
+        'has=data0.big (a data0.mrvtmpbig egy félbeszakadt mentés másolata, a file egy korábbi változata lehet benne: ne töröld)' \
         answer close exit code=0
   cmp -s "$game_dir/data0.mrvtmpbig" "$ref/base/data0.big" || fail "the temporary copy is gone or changed"
   expect_value "$tool_key" Backup "REG_SZ 0"

@@ -157,7 +157,10 @@ every_note_box() {
   else
     text=($'has=\n…\n')
   fi
-  drive "${start[@]}" window click id=103 click id=101 box "$switched_caption" icon=info fits=1 "${text[@]}" \
+  # Stored copies that disagree: the switch asks first, and finishes on yes.
+  drive "${start[@]}" window click id=103 click id=101 \
+        box icon=question 'has=Egy félbeszakadt váltás hagyta így őket?' answer button=yes \
+        box "$switched_caption" icon=info fits=1 "${text[@]}" \
         box 'has=Patchelt VONU11 (v1.01) file-ok alkalmazva.' \
         box $'has=a program azzal azonos változatnak vette őket:\ndata0.big (data0.mrvdefbig), data1.big (data1.mrvupdbig).'
   [ "$size-$dpi" = 1366x768-96 ] && import -display "$DISPLAY" -window root "$build/e2e-$c-768-96.png" 2>/dev/null
