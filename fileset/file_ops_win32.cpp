@@ -58,6 +58,31 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
              CSTR_EQUAL;
 }
 
+// The native calls, from ntdll, which every process has loaded: looked up
+// rather than imported, so that the exe imports only what it needs to start.
+struct NativeCalls {
+  using QueryObject = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+  using SetInformationFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+  using StatusToError = ULONG(NTAPI*)(NTSTATUS);
+  QueryObject queryObject = nullptr;
+  SetInformationFile setInformationFile = nullptr;
+  StatusToError statusToError = nullptr;
+  NativeCalls() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return;
+    queryObject = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")));
+    setInformationFile =
+        reinterpret_cast<SetInformationFile>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSetInformationFile")));
+    statusToError = reinterpret_cast<StatusToError>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+  }
+  bool Whole() const { return queryObject && setInformationFile && statusToError; }
+};
+
+const NativeCalls& Native() {
+  static const NativeCalls calls;
+  return calls;
+}
+
 // The name the system keeps for an open file or folder: the path it reached
 // it by, every link on the way resolved; under Wine a Unix symbolic link too.
 // Wine's GetFinalPathNameByHandleW says the same in other words, but fails on
@@ -67,10 +92,15 @@ bool ResolvedNameOf(HANDLE h, std::wstring& name) {
   // The longest name a UNICODE_STRING holds fits.
   std::vector<unsigned char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 0x10000);
   ULONG length = 0;
+  // Without the call, nothing can be told: that counts against.
+  if (!Native().Whole()) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return false;
+  }
   const NTSTATUS status =
-      NtQueryObject(h, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length);
+      Native().queryObject(h, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length);
   if (!NT_SUCCESS(status)) {
-    SetLastError(RtlNtStatusToDosError(status));
+    SetLastError(Native().statusToError(status));
     return false;
   }
   const UNICODE_STRING& found = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
@@ -179,8 +209,10 @@ DWORD RenameOpenFile(HANDLE h, const std::wstring& target) {
   info->FileNameLength = static_cast<ULONG>(nameBytes);
   std::memcpy(info->FileName, native.data(), nameBytes);
   IO_STATUS_BLOCK io{};
-  const NTSTATUS status = NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
-  return NT_SUCCESS(status) ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
+  if (!Native().Whole()) return ERROR_PROC_NOT_FOUND;
+  const NTSTATUS status =
+      Native().setInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  return NT_SUCCESS(status) ? ERROR_SUCCESS : Native().statusToError(status);
 }
 
 constexpr int64_t kTicksPerSecond = 10000000;
