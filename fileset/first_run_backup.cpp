@@ -46,7 +46,7 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
 // it holds nothing or what the active file holds (its twin: a copy carries
 // its source's date); any other is kept and the file is not copied. False,
 // with why, where the copy stays.
-bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file) {
+bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file, bool changedBefore) {
   if (file.tempLeft == LeftCopy::None) return true;
   if (file.tempLeft == LeftCopy::Bytes && !AreTwins(file.temp, file.active)) {
     file.what = BackupFinding::TempKept;
@@ -54,6 +54,8 @@ bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& fil
   }
   file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
   if (!file.status) {
+    // The folder took this run's changes before: the refusal is the file's.
+    if (changedBefore && file.status.kind == FailureKind::FolderDenied) file.status.kind = FailureKind::FileDenied;
     file.what = BackupFinding::TempLeft;
     return false;
   }
@@ -61,10 +63,12 @@ bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& fil
   return true;
 }
 
-// Where the folder refuses a new name after this run made others in it, the
-// folder's permissions allow them: the refusal is the file's own.
-void BlameTheFile(CopyResult& copy, bool madeBefore) {
-  if (madeBefore && copy.status.kind == FailureKind::FolderDenied) copy.status.kind = FailureKind::FileDenied;
+// Where the folder refuses a name after this run changed it (an earlier
+// copy or removal, or this copy's own temporary file), the folder's
+// permissions allow such changes: the refusal is the file's own.
+void BlameTheFile(CopyResult& copy, bool changedBefore) {
+  const bool made = changedBefore || copy.stage == CopyStage::Target;
+  if (made && copy.status.kind == FailureKind::FolderDenied) copy.status.kind = FailureKind::FileDenied;
 }
 
 // Copies what is still to copy and steps the gauge after copies four to seven.
@@ -72,17 +76,22 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
              uint32_t seed) {
   RandomSteps random(seed);
   static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
-  bool madeOne = false;
+  bool changed = false;  // the folder took some change of this run's
   for (size_t i = 0; i < files.size(); ++i) {
     BackupFile& file = files[i];
-    if (file.what == BackupFinding::ToCopy && ClearLeftoverTemp(ops, gameDir, file)) {
-      const FileSetEntry& e = *file.entry;
-      file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName),
-                            GamePath(gameDir, e.TempName), GamePath(gameDir, e.BaseCopyName),
-                            progress);
-      BlameTheFile(file.copy, madeOne);
-      file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
-      madeOne = madeOne || file.copy;
+    if (file.what == BackupFinding::ToCopy) {
+      const bool removing = file.tempLeft != LeftCopy::None;
+      const bool cleared = ClearLeftoverTemp(ops, gameDir, file, changed);
+      changed = changed || (removing && cleared);
+      if (cleared) {
+        const FileSetEntry& e = *file.entry;
+        file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName), GamePath(gameDir, e.TempName),
+                              GamePath(gameDir, e.BaseCopyName), progress);
+        BlameTheFile(file.copy, changed);
+        file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
+        // A copy that failed after making its temporary file changed the folder too.
+        changed = changed || file.copy || file.copy.stage != CopyStage::Source;
+      }
     }
     if (i + 1 == files.size()) {
       progress.SetProgress(kProgressBase[i]);

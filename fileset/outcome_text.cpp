@@ -680,7 +680,7 @@ std::string SwitchText(const SwitchOutcome& o) {
     case SwitchKind::PatchedAlreadyActive: return AppliedText(o);
     case SwitchKind::BaseAlreadyActive: return kBaseStillActive + DateDiffersText(o);
     case SwitchKind::Undone:
-    case SwitchKind::Stranded: return Headline(o.target) + RenameFailedText(o);
+    case SwitchKind::Stranded: return Headline(o.target) + RenameFailedText(o) + DateDiffersText(o);
     default: break;
   }
   std::string text = Headline(o.target) + kNothingChanged;

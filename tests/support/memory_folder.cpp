@@ -40,7 +40,12 @@ class MemoryWriter final : public WritableFile {
   FileStatus Write(const void* data, size_t size) override {
     MemoryFile* file = folder_.Find(name_);
     if (!file) return Gone();
-    if (folder_.Refused(name_)) return folder_.failure();
+    // A write meets no folder's permissions: the file was made.
+    if (folder_.Refused(name_)) {
+      FileStatus failure = folder_.failure();
+      if (failure.kind == FailureKind::FolderDenied) failure.kind = FailureKind::AccessDenied;
+      return failure;
+    }
     file->bytes.append(static_cast<const char*>(data), size);
     folder_.Changed();
     return FileStatus::Success();

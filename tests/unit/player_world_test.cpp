@@ -197,6 +197,7 @@ struct ToolRun {
   std::vector<World> crashes;  // the world after each change, the machine stopping there
   int calls = 0;               // operations the tool tried
   std::string refused;         // the name of the operation refused, if it came to it
+  int refusedCall = 0;         // and which of the run's operations it was
   FileStatus failure;
   std::string odd;  // a name the system could not read, a link or a folder holds
   PathProbe oddProbe;
@@ -211,8 +212,9 @@ Face StartFace(World& w) {
 
 // A refusal of each kind the advice depends on, in turn.
 FileStatus Refusal(int n) {
-  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull};
-  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 3], 32);
+  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull,
+                                       FailureKind::FolderDenied};
+  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 4], 32);
 }
 
 // `anyFace`: the move runs though the face hides it, as a check of what it
@@ -293,6 +295,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   for (const std::string& name : ops.deletedThrough()) w.outside.erase(name);
   run.calls = ops.calls();
   run.refused = ops.refused();
+  run.refusedCall = refuse;
   run.failure = ops.failure();
   for (const MemoryFolder::Files& files : ops.AfterEachChange()) {
     run.crashes.push_back(started);
@@ -518,7 +521,13 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
       return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
     // Said to be gone only if the patch replaced it.
-    case BackupFinding::BaseGone: return b.At(base) ? active + " is said to have no stored base copy" : "";
+    case BackupFinding::BaseGone: {
+      // The box says the patch is installed.
+      bool patched = false;
+      for (size_t j = 0; j < kFiles; ++j) patched = patched || (v.Changes(j) && b.Holds(v.patched[j]));
+      if (!patched) return "the patch is said to be installed, and no patched file is in the folder";
+      return b.At(base) ? active + " is said to have no stored base copy" : "";
+    }
     case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
     case BackupFinding::TempKept:
       return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
@@ -576,6 +585,17 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
         if (run.asked && run.question.find(Name(FileSet[i].ActiveName)) == std::string::npos) return "the question does not name " + Name(FileSet[i].ActiveName);
       }
     }
+  }
+  // A file judged by its size alone, against another date, is named so.
+  const bool read = run.switched && run.switched->kind != SwitchKind::NotReady && run.switched->kind != SwitchKind::Unreadable;
+  for (size_t i = 0; read && i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
+    const bool madeOdd = run.odd == active || run.odd == base || run.odd == patched || run.odd == Temp(i);
+    if (b.Odd(i) || madeOdd || !b.At(active) || (b.At(base) != nullptr) == (b.At(patched) != nullptr)) continue;
+    const std::string& copy = b.At(base) ? base : patched;
+    if (SameSize(b, active, copy) && !Twins(b.At(active), b.At(copy)) && run.text.find(active + " (" + copy) == std::string::npos)
+      return "the box does not say that " + active + " was judged by its size alone";
   }
   const auto named = [&](size_t i) {
     if (run.text.find(Name(FileSet[i].ActiveName)) == std::string::npos) return false;
@@ -717,6 +737,10 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   // A refused operation is named with its cause, never a plain success.
   if (!run.refused.empty() && run.text.find(run.failure.reason) == std::string::npos)
     return "P3: " + run.refused + " was refused, and the box does not say why";
+  // The folder's permissions are blamed only where its first change was refused.
+  if (!run.refused.empty() && run.failure.kind == FailureKind::FolderDenied &&
+      (run.text.find("A Game mappa jogosultságai") != std::string::npos) != (run.refusedCall == 1))
+    return "P3: " + run.refused + " was refused " + (run.refusedCall == 1 ? "first, and the folder is not blamed" : "after other changes, and the folder is blamed");
 
   // P4
   if (AdvisesPatch(run.text) && !after.PlayersWord()) {
@@ -757,17 +781,23 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
 // A box that tells what is no longer in the folder and how to get it back,
 // or which names hold a file where the names contradict each other: what is
 // left is the player's to sort out by hand.
-bool SaysWhatIsGone(const ToolRun& run) {
+// Names said to contradict each other do so only where the account says so,
+// or hold nothing: a switch cut off is for the tool to finish.
+bool SaysWhatIsGone(const ToolRun& run, const World& w) {
+  const auto unsettled = [&](const FileSetEntry* e) {
+    const bool a = w.At(Name(e->ActiveName)), b = w.At(Name(e->BaseCopyName)), p = w.At(Name(e->PatchCopyName));
+    return (a && b && p) || (!a && b != p) || (!a && !b && !p) || w.Odd(IndexOf(e));
+  };
   if (run.switched) {
     for (const SwitchFile& f : run.switched->files) {
       if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy || f.what == SwitchFinding::Unreadable ||
-          f.what == SwitchFinding::PatchedCopyGone || f.what == SwitchFinding::Unsettled)
+          f.what == SwitchFinding::PatchedCopyGone || (f.what == SwitchFinding::Unsettled && unsettled(f.entry)))
         return true;
     }
   }
   if (run.backedUp) {
     for (const BackupFile& f : run.backedUp->files) {
-      if (f.what == BackupFinding::PatchedCopyGone || f.what == BackupFinding::Unsettled ||
+      if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(f.entry)) ||
           f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable ||
           f.what == BackupFinding::BaseGone)
         return true;
@@ -799,7 +829,7 @@ std::string DeadEnd(World w, const Versions& v) {
         w = run.after, moved = true;
       }
       said += run.text;
-      gone = gone || SaysWhatIsGone(run);
+      gone = gone || SaysWhatIsGone(run, start);
     }
     if (moved) continue;
     // A box that says what is gone ends the way; no other comes back.
