@@ -430,9 +430,9 @@ std::string Advice(FailureKind kind, const std::string& gameDir) {
              "\nA mappa Tulajdonságai között, a Biztonság lapon add meg a Rendszergazdák csoportnak a Módosítás "
              "jogot, majd próbáld újra!";
     case FailureKind::FileDenied:
-      return "A Game mappa más file-jait a program át tudta nevezni, ezt a file-t nem: a file maga tiltja. Nézd "
-             "meg a file Tulajdonságait: ha Írásvédett, vedd le róla a jelölést; ha egy program zárolja, zárd be; a "
-             "Biztonság lapon add meg a Rendszergazdák csoportnak a Teljes hozzáférést. Utána próbáld újra!";
+      return "A Game mappában a program más változtatásai sikerültek, ennél a file-nál nem: a file maga tiltja. "
+             "Nézd meg a file Tulajdonságait: ha Írásvédett, vedd le róla a jelölést; ha egy program zárolja, zárd "
+             "be; a Biztonság lapon add meg a Rendszergazdák csoportnak a Teljes hozzáférést. Utána próbáld újra!";
     case FailureKind::AccessDenied:
       return "Zárd be a játékot és minden programot, amely a file-jait használhatja! Ha ez sem segít, a file-t "
              "valami más fogja vagy védi:\n"
@@ -488,7 +488,7 @@ std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
     }
     case SwitchKind::PatchNotInstalled: return {{kPatchNotInstalled, kInstallPatch}};
     case SwitchKind::NotCutOff:
-      return {{SidesText(o) + "\nMivel nem egy félbeszakadt váltás hagyta így őket, a program nem váltott.\n",
+      return {{SidesText(o) + "\nMivel nem mondtad, hogy egy félbeszakadt váltás hagyta így őket, a program nem váltott.\n",
                "Ha kézzel átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), " + std::string(kStartOver) +
                    " Ha mégis egy félbeszakadt váltás hagyta így őket, nyomd meg újra az „Alkalmaz” gombot, és "
                    "válaszolj „Igen”-nel!"}};
@@ -573,9 +573,9 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
       return "üres (0 bájtos) file áll itt: " + EmptyNames(e, f.empty) + stored + "; üres file-t a program nem ment el";
     }
     case BackupFinding::TempKept:
-      return "a " + temp + " egy félbeszakadt mentés másolata, de nem ennek a file-nak a másolata (" +
+      return "a " + temp + " egy félbeszakadt mentés másolata, de a mérete vagy a dátuma eltér a file-étól (" +
              Described(e.TempName, f.temp, zone) + "; " + Described(e.ActiveName, f.active, zone) +
-             "), ezért a program nem törli, és nem ment a helyére";
+             "), így egy korábbi változatot tarthat: a program nem törli, és nem ment a helyére";
     case BackupFinding::CopyFailed: return WhyCopyFailed(f);
     default: return {};
   }

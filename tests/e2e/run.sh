@@ -589,7 +589,7 @@ case_backup_killed() {
   expect_value "$tool_key" Backup "REG_SZ 0"
   drive "${start[@]}" window "${first_run_face[@]}" click id=105 parent=104 \
         box icon=question "$resume_question" answer button=yes \
-        box 'caption=VONU11 XQ' icon=stop timeout=60000 'has=data0.big: a data0.mrvtmpbig egy félbeszakadt mentés másolata, de nem ennek a file-nak a másolata' \
+        box 'caption=VONU11 XQ' icon=stop timeout=60000 'has=data0.big: a data0.mrvtmpbig egy félbeszakadt mentés másolata, de a mérete vagy a dátuma eltér a file-étól' \
         answer close exit code=0
   [ -e "$tmp" ] || fail "the half-made temporary copy is gone"
   rm -f "$tmp"

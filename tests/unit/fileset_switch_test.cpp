@@ -345,7 +345,7 @@ TEST(VersionSwitch, AdviceFitsTheFailure) {
       {FailureKind::ReadOnlyDrive, "A játék meghajtója nem írható"},
       {FailureKind::NameTooLong, "túl hosszú a Windows számára"},
       // The folder took four renames before this one.
-      {FailureKind::FolderDenied, "ezt a file-t nem: a file maga tiltja. Nézd meg a file Tulajdonságait"},
+      {FailureKind::FolderDenied, "ennél a file-nál nem: a file maga tiltja. Nézd meg a file Tulajdonságait"},
       {FailureKind::DiskFull, "elfogyott a hely. Szabadíts fel helyet"},
   };
   for (const auto& [kind, advice] : cases) {
