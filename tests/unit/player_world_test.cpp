@@ -210,11 +210,13 @@ Face StartFace(World& w) {
   return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
 }
 
-// A refusal of each kind the advice depends on, in turn.
+// A refusal of each kind the advice depends on, in turn, whichever
+// operation it meets.
 FileStatus Refusal(int n) {
   static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull,
                                        FailureKind::FolderDenied};
-  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[n % 4], 32);
+  static unsigned turn = 0;
+  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[turn++ % 4], 32);
 }
 
 // `anyFace`: the move runs though the face hides it, as a check of what it
