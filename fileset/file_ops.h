@@ -53,6 +53,12 @@ inline bool MayBeHeld(const FileStatus& status) {
   return status.kind == FailureKind::InUse || status.kind == FailureKind::AccessDenied;
 }
 
+// Where the folder refused a name after it took a change of this run's, its
+// permissions allow such changes: the refusal is the file's own.
+inline void BlameTheFile(FileStatus& status, bool folderChangedBefore) {
+  if (folderChangedBefore && status.kind == FailureKind::FolderDenied) status.kind = FailureKind::FileDenied;
+}
+
 // Seconds from 1601-01-01, where Windows' file times count from, to
 // 1970-01-01 UTC, where FileTime counts from.
 constexpr int64_t kFiletimeEpochToUnixSeconds = 11644473600;

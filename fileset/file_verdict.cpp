@@ -45,19 +45,16 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
     f.patched = ops.Probe(GamePath(gameDir, e.PatchCopyName));
     f.temp = ops.Probe(GamePath(gameDir, e.TempName));
     if (f.temp.kind == EntryKind::File && !f.temp.link) f.tempLeft = f.temp.size == 0 ? LeftCopy::Empty : LeftCopy::Bytes;
-    // The active name's failure is the one named, then the base copy's.
+    // The active name first, then the base copy's.
     const std::pair<const char*, const PathProbe*> names[] = {
         {e.TempName, &f.temp}, {e.PatchCopyName, &f.patched}, {e.BaseCopyName, &f.base}, {e.ActiveName, &f.active}};
     for (const auto& [name, probe] : names) {
-      if (probe->kind == EntryKind::Unknown) {
-        f.unreadable = name, f.why = WhyUnknown(*probe);
-        f.unreadables.insert(f.unreadables.begin(), {name, f.why});
-      }
-      if (probe->link) f.linked = name, f.links.insert(f.links.begin(), name);
+      if (probe->kind == EntryKind::Unknown) f.unreadables.insert(f.unreadables.begin(), {name, WhyUnknown(*probe)});
+      if (probe->link) f.links.insert(f.links.begin(), name);
     }
-    if (f.unreadable) {
+    if (!f.unreadables.empty()) {
       f.verdict = Verdict::Unreadable;
-    } else if (f.linked) {
+    } else if (!f.links.empty()) {
       f.verdict = Verdict::Linked;
     } else {
       Judge(f);

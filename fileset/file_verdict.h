@@ -50,13 +50,10 @@ struct FileVerdict {
   LeftCopy tempLeft = LeftCopy::None;
   // Empty: which of the active, base and patched names hold an empty file.
   std::array<bool, 3> empty{};
-  // Of the four names, the temporary copy's included: what the tool writes
-  // there must not go through a link either.
-  const char* unreadable = nullptr;  // the name that could not be checked
-  const char* linked = nullptr;      // the name a link holds
-  FileStatus why;                    // and the system's words for it
-  // Every name that could not be checked, with why, and every link: a box
-  // names them all at once.
+  // Of the four names, the temporary copy's included (what the tool writes
+  // there must not go through a link either), every name that could not be
+  // checked, with the system's words for why, and every name a link holds,
+  // the active name's first: a box names them all at once.
   std::vector<std::pair<const char*, FileStatus>> unreadables;
   std::vector<const char*> links;
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "fileset/file_copy.h"
@@ -30,8 +31,8 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     file.temp = f.temp;
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
-    if (file.what == BackupFinding::Unreadable) file.status = f.why, file.name = f.unreadable;
-    if (file.what == BackupFinding::Linked) file.name = f.linked;
+    if (file.what == BackupFinding::Unreadable) std::tie(file.name, file.status) = f.unreadables.front();
+    if (file.what == BackupFinding::Linked) file.name = f.links.front();
     file.unreadables = f.unreadables, file.links = f.links;
     file.tempLeft = f.tempLeft;
     file.empty = f.empty;
@@ -54,21 +55,12 @@ bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& fil
   }
   file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
   if (!file.status) {
-    // The folder took this run's changes before: the refusal is the file's.
-    if (changedBefore && file.status.kind == FailureKind::FolderDenied) file.status.kind = FailureKind::FileDenied;
+    BlameTheFile(file.status, changedBefore);
     file.what = BackupFinding::TempLeft;
     return false;
   }
   file.tempLeft = LeftCopy::None;
   return true;
-}
-
-// Where the folder refuses a name after this run changed it (an earlier
-// copy or removal, or this copy's own temporary file), the folder's
-// permissions allow such changes: the refusal is the file's own.
-void BlameTheFile(CopyResult& copy, bool changedBefore) {
-  const bool made = changedBefore || copy.stage == CopyStage::Target;
-  if (made && copy.status.kind == FailureKind::FolderDenied) copy.status.kind = FailureKind::FileDenied;
 }
 
 // Copies what is still to copy and steps the gauge after copies four to seven.
@@ -87,7 +79,8 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
         const FileSetEntry& e = *file.entry;
         file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName), GamePath(gameDir, e.TempName),
                               GamePath(gameDir, e.BaseCopyName), progress);
-        BlameTheFile(file.copy, changed);
+        // A copy refused at its target name made its temporary file first.
+        BlameTheFile(file.copy.status, changed || file.copy.stage == CopyStage::Target);
         file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
         // A copy that failed after making its temporary file changed the folder too.
         changed = changed || file.copy || file.copy.stage != CopyStage::Source;

@@ -89,8 +89,7 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   if (done == steps.size()) return;
   SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to);
   failed.status = failure;
-  // The folder took the renames before this one: its permissions allow them.
-  if (done > 0 && failure.kind == FailureKind::FolderDenied) failed.status.kind = FailureKind::FileDenied;
+  BlameTheFile(failed.status, done > 0);
   out.files.push_back(failed);
   out.kind = SwitchKind::Undone;
   while (done > 0) {
