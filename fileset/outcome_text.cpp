@@ -600,7 +600,9 @@ const char kPutBaseBack[] =
 // The files that show the patch are the evidence.
 std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   std::string evidence;
+  bool sameAsPatched = false;
   for (const BackupFile& f : o.files) {
+    sameAsPatched = sameAsPatched || f.verdict == Verdict::SameAsPatchedCopy;
     if (f.verdict == Verdict::PatchedActive) {
       evidence += Described(f.entry->BaseCopyName, f.stored, zone) + "; " +
                   Described(f.entry->ActiveName, f.active, zone) + "\n";
@@ -608,8 +610,11 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   }
   if (!evidence.empty()) {
     evidence = "A patch ezeken látszik (a tárolt alap példányuk eltér a mostani file-tól):\n" + evidence;
-  } else {
+  } else if (sameAsPatched) {
     evidence = "A patch azokon látszik, amelyek megegyeznek a tárolt patchelt (mrvupd) példányukkal.\n";
+  } else {
+    // A switch cut off midway: only the stored patched copies show it.
+    evidence = "A patch a tárolt patchelt (mrvupd) példányokon látszik.\n";
   }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
          "mentés:\n" + JoinNames(BackupNames(o, BackupFinding::BaseGone)) +
