@@ -36,14 +36,15 @@ class MemoryFolder final : public FileOps {
 
   // Refuses the `n`th (from 1) rename, creation, write or removal with
   // `failure`, changing nothing, as a file held by another program or a full
-  // drive would; 0 refuses none. `refused` names the file it was about.
-  void Refuse(int n, FileStatus failure) { refuseAt_ = n, failure_ = std::move(failure); }
+  // drive would, and the `also`th too; 0 refuses none. `refused` names the
+  // file the first was about.
+  void Refuse(int n, FileStatus failure, int also = 0) { refuseAt_ = n, alsoAt_ = also, failure_ = std::move(failure); }
   const std::string& refused() const { return refused_; }
   int calls() const { return calls_; }
   // Whether this call is the one to refuse.
   bool Refused(const std::string& name) {
-    if (++calls_ != refuseAt_) return false;
-    refused_ = name;
+    if (++calls_ != refuseAt_ && calls_ != alsoAt_) return false;
+    if (refused_.empty()) refused_ = name;
     return true;
   }
   const FileStatus& failure() const { return failure_; }
@@ -72,7 +73,7 @@ class MemoryFolder final : public FileOps {
   std::string folder_;
   Files files_;
   std::vector<Files> history_;
-  int calls_ = 0, refuseAt_ = 0;
+  int calls_ = 0, refuseAt_ = 0, alsoAt_ = 0;
   FileStatus failure_;
   std::string refused_;
 };
