@@ -53,6 +53,8 @@ class MemoryFolder final : public FileOps {
   // is removed as Wine removes it: the file it leads to goes, the link stays.
   void Odd(std::string name, PathProbe probe) { odd_[std::move(name)] = std::move(probe); }
   const std::vector<std::string>& deletedThrough() const { return deletedThrough_; }
+  // The Game folder itself is gone: it answers as missing.
+  void FolderGone() { folderGone_ = true; }
   // The room the drive says it has; it writes past it all the same.
   void SetFree(uint64_t bytes) { free_ = bytes; }
   bool HoldsFolder(const std::string& name) const {
@@ -68,6 +70,7 @@ class MemoryFolder final : public FileOps {
 
  private:
   uint64_t free_ = uint64_t{1} << 40;
+  bool folderGone_ = false;
   std::map<std::string, PathProbe> odd_;
   std::vector<std::string> deletedThrough_;
   std::string folder_;

@@ -96,6 +96,7 @@ struct World {
   int64_t now = 1200000000;
   unsigned vouched = 0;  // files whose patched content the player backed up as base
   bool renamed = false;  // the player renamed a stored copy into its other name
+  bool folderGone = false;  // the Game folder itself is gone
 
   // Where the tool's account of a file's versions is the player's word: the
   // tool reads each file beside the rest of the folder, so one file the
@@ -111,7 +112,7 @@ struct World {
     }
     std::map<int64_t, size_t> rank;
     for (int64_t t : times) rank.emplace(t, rank.size());
-    std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched) + (renamed ? "r" : "");
+    std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched) + (renamed ? "r" : "") + (folderGone ? "g" : "");
     for (const auto& [name, probe] : odd) key += name + '#' + std::to_string(static_cast<int>(probe.kind)) + (probe.link ? "l" : "");
     for (const auto& [name, bytes] : outside) key += name + '>' + bytes;
     for (const auto* files : {&folder, &quarantine}) {
@@ -210,6 +211,7 @@ struct ToolRun {
 Face StartFace(World& w) {
   if (w.flag == Flag::Missing) w.flag = Flag::Zero;
   MemoryFolder ops(kGameDir, w.folder);
+  if (w.folderGone) ops.FolderGone();
   for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
   return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
 }
@@ -330,6 +332,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   if (!run.applies) return run;
   MemoryFolder ops(kGameDir, w.folder);
   if (refuse > 0) ops.Refuse(refuse, Refusal(refuse), alsoRefused);
+  if (w.folderGone) ops.FolderGone();
   run.plain = refuse == 0 && odd < 0 && !gameRunning && !driveFull && !lie && Plain(before, v);
   // Room for exactly what is to be copied is room enough.
   if (driveFull) ops.SetFree(5);
@@ -404,6 +407,7 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       }
       return w;
     case Act::Reinstall:
+      w.folderGone = false;
       for (size_t i = 0; i < kFiles; ++i) w.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {w.now, 0}};
       return w;
     case Act::Quarantine:
@@ -1016,7 +1020,7 @@ std::string DeadEnd(World w, const Versions& v) {
     if (!seen.insert(w.Key() + said).second) return gone ? std::string() : "P5: doing what the box says brings back the same box\n" + said;
     std::optional<World> next;
     if (!w.quarantine.empty() && said.find("karanténba") != std::string::npos) next = PlayerMove(w, {Act::Restore}, v);
-    if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
+    if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("újra a régi helyére") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
       next = PlayerMove(w, {Act::Reinstall}, v);
     // Starting over: the stored copies deleted too.
     if (next && said.find("töröld a tárolt példányokat") != std::string::npos) {
@@ -1061,7 +1065,9 @@ std::string DeadEnd(World w, const Versions& v) {
 std::string WrongFace(const World& w, const Versions& v) {
   World probe = w;
   const Face face = StartFace(probe);
-  if (w.PlayersWord()) return {};
+  // Without its folder, the flag alone says whether the backup was made.
+  if (w.folderGone && (face == Face::FirstRun) == (w.flag == Flag::One)) return "P6: without the Game folder, a face the flag does not ask for";
+  if (w.PlayersWord() || w.folderGone) return {};
   bool nothingStored = false, gone = false, patchShows = false, patchThere = false, switched = false, unsaved = false;
   for (size_t i = 0; i < kFiles; ++i) {
     if (w.Odd(i)) return {};
@@ -1433,8 +1439,8 @@ void StartFrom(const Versions& v, const World& w, const std::string& label, uint
 }
 
 // Every way `file`'s four names can be filled, under each flag, beside the
-// six others in a state the tool leaves; then a seeded sample of folders
-// with two such files.
+// six others in a state the tool leaves; the Game folder gone; then a
+// seeded sample of folders with two such files.
 void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs) {
   const Versions v = MakeVersions(leftAlone, keepsSize);
   Walk walk;
@@ -1443,6 +1449,11 @@ void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs)
   for (uint64_t code = 0; code < 3 * 2401; ++code, ++made) {
     StartFrom(v, MadeFolder(v, {file}, code), "made folder " + Name(FileSet[file].ActiveName) + " #" + std::to_string(code), made, walk);
     if (walk.nodes.size() > 4096) walk.nodes.clear();
+  }
+  for (const Flag flag : {Flag::Missing, Flag::Zero, Flag::One}) {
+    World gone;
+    gone.flag = flag, gone.folderGone = true;
+    StartFrom(v, gone, "no Game folder", made++, walk);
   }
   for (int n = 0; n < pairs; ++n, ++made) {
     const size_t other = (file + 1 + walk.random() % (kFiles - 1)) % kFiles;
