@@ -639,7 +639,11 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       const FileStatus& why = f.what == BackupFinding::CopyFailed ? f.copy.status : f.status;
       return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
     }
-    case BackupFinding::Unsettled: return "";
+    // Said to contradict each other: under all three names, or stored and not active.
+    case BackupFinding::Unsettled:
+      return (b.At(active) && b.At(base) && b.At(patched)) || (!b.At(active) && (b.At(base) || b.At(patched)))
+                 ? ""
+                 : active + "'s names are said to contradict each other";
     case BackupFinding::Empty: return EmptyClaim(b, e, f.empty);
     case BackupFinding::Unreadable: return odd(f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return odd(f.name, EntryKind::File, true);
