@@ -127,8 +127,10 @@ SwitchKind SwitchEndFor(FolderShows shows, GameVersion target) {
 }
 
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
-  if (file.base.kind == EntryKind::Other) return B::StoredIsFolder;
-  if (file.temp.kind == EntryKind::Other) return B::TempInTheWay;
+  // A name that cannot be read, or a link, is named before a folder in the way.
+  const bool odd = file.verdict == Verdict::Unreadable || file.verdict == Verdict::Linked;
+  if (!odd && file.base.kind == EntryKind::Other) return B::StoredIsFolder;
+  if (!odd && file.temp.kind == EntryKind::Other) return B::TempInTheWay;
   const BackupFinding finding = RowFor(file, shows).backup;
   if (finding == B::SourceMissing && file.active.kind == EntryKind::Other) return B::SourceIsFolder;
   return finding;
