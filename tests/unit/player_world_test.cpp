@@ -42,6 +42,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "fileset/file_set.h"
@@ -625,9 +626,10 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
         patched = patched || (v.Changes(j) && b.Holds(v.patched[j]));
         sized = sized || SameSize(b, Name(FileSet[j].ActiveName), Name(FileSet[j].PatchCopyName));
       }
-      if (!patched) return "the patch is said to be installed, and no patched file is in the folder";
-      if (!sized && run.text.find("amelyek megegyeznek a tárolt patchelt") != std::string::npos)
-        return "the patch is said to show on files of their patched copy's size, and none is";
+      // A file the patch leaves alone looks the same as one it was installed over.
+      const bool bySize = run.text.find("amelyek megegyeznek a tárolt patchelt") != std::string::npos;
+      if (bySize && !sized) return "the patch is said to show on files of their patched copy's size, and none is";
+      if (!patched && !bySize) return "the patch is said to be installed, and no patched file is in the folder";
       return b.At(base) ? active + " is said to have no stored base copy" : "";
     }
     case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
@@ -1384,13 +1386,15 @@ void Put(World& w, const std::string& name, Fill fill, const MemoryFile& base, c
 }
 
 // `code` picks the flag, then the four names' fills of each file in
-// `files`; the others' state and how far a copy's date lies from its file's
-// (0 or 2 seconds: the same for the tool; 3: not) turn with it.
+// `files`; the others' state, whether the first of them lost its stored
+// copy, and how far a copy's date lies from its file's (0 or 2 seconds: the
+// same for the tool; 3: not) turn with it.
 World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code) {
   World w;
   const int64_t apart[] = {0, 2, 3};
   const int64_t jitter = apart[code / 7 % 3];
   const Kept others = static_cast<Kept>((code + code / 3 / kFills) % 4);
+  bool unstored = code / 11 % 3 == 0;
   w.flag = static_cast<Flag>(code % 3), code /= 3;
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
@@ -1407,6 +1411,7 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
     w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(Name(e.BaseCopyName)) == v.patched[i] || w.Bytes(Name(e.PatchCopyName)) == v.base[i]));
     if (std::find(files.begin(), files.end(), i) != files.end()) continue;
     w.folder[Name(e.ActiveName)] = others == Kept::Patched ? patched : base;
+    if (std::exchange(unstored, false)) continue;
     if (others == Kept::BackedUp || others == Kept::Patched) w.folder[Name(e.BaseCopyName)] = baseCopy;
     if (others == Kept::BaseActive) w.folder[Name(e.PatchCopyName)] = patchedCopy;
   }
