@@ -267,30 +267,43 @@ bool Plain(const World& w, const Versions& v) {
   return true;
 }
 
+// Some file the patch changes shows `version` active: it is active beside
+// the other version stored.
+bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
+  const bool base = version == GameVersion::Base;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const std::string stored = Name(base ? FileSet[i].PatchCopyName : FileSet[i].BaseCopyName);
+    if (v.Changes(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+        w.Bytes(stored) == (base ? v.patched : v.base)[i])
+      return true;
+  }
+  return false;
+}
+
+// A file with nothing stored holds `version`, and the rest of the folder
+// says that version is active and none says the other: as far as the
+// folder tells, its other version's copy is what is gone.
+bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
+  const GameVersion other = version == GameVersion::Base ? GameVersion::Patched : GameVersion::Base;
+  return !w.StoredAny(i) && w.At(Name(FileSet[i].ActiveName)) &&
+         w.Active(i) == (version == GameVersion::Base ? v.base : v.patched)[i] && ShowsActive(w, v, version) &&
+         !ShowsActive(w, v, other);
+}
+
 // Renames alone make `target` active: each file's wanted version stands
 // under its active or stored name, and the other version's stored name is
-// free where the other is active. A file with nothing stored may stay only
-// where other files show that the wanted version is active and none shows
-// the other, and for the patched version a switch was made or the backup
-// ended: elsewhere the backup is not whole.
+// free where the other is active. A file with nothing stored stays; for the
+// patched version only where a switch was made or the backup ended:
+// elsewhere the backup is not whole.
 bool Reachable(const World& w, const Versions& v, GameVersion target) {
   const bool base = target == GameVersion::Base;
-  bool showsWanted = false, showsOther = false, switched = false;
-  for (size_t i = 0; i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    const std::string& wanted = base ? v.base[i] : v.patched[i];
-    const std::string& other = base ? v.patched[i] : v.base[i];
-    switched = switched || w.At(Name(e.PatchCopyName));
-    if (!v.Changes(i) || !w.At(Name(e.ActiveName))) continue;
-    showsWanted = showsWanted || (w.Active(i) == wanted && w.Bytes(Name(base ? e.PatchCopyName : e.BaseCopyName)) == other);
-    showsOther = showsOther || (w.Active(i) == other && w.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == wanted);
-  }
-  const bool staysUnstored = showsWanted && !showsOther && (base || switched || w.flag == Flag::One);
+  bool switched = w.flag == Flag::One;
+  for (const FileSetEntry& e : FileSet) switched = switched || w.At(Name(e.PatchCopyName));
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
     const std::string want = Name(base ? e.BaseCopyName : e.PatchCopyName), other = Name(base ? e.PatchCopyName : e.BaseCopyName);
     const std::string& wanted = base ? v.base[i] : v.patched[i];
-    if (!w.StoredAny(i) && !(staysUnstored && w.Active(i) == wanted)) return false;
+    if (!w.StoredAny(i) && !(StaysUnstored(w, v, target, i) && (base || switched))) return false;
     if (w.At(Name(e.ActiveName)) && w.Active(i) != wanted && (w.Bytes(want) != wanted || w.At(other))) return false;
   }
   return true;
@@ -305,12 +318,15 @@ bool NothingPatched(const World& w, const Versions& v) {
 }
 
 // The backup can be made whole: each file's base version is stored already,
-// or is active where nothing is patched.
+// or is active where nothing is patched, or where the rest of the folder
+// says the base version is active.
 bool BackupCanBeWhole(const World& w, const Versions& v) {
   const bool unpatched = NothingPatched(w, v);
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
-    if (w.Bytes(Name(e.BaseCopyName)) != v.base[i] && !(unpatched && w.Active(i) == v.base[i])) return false;
+    if (w.Bytes(Name(e.BaseCopyName)) != v.base[i] && !(unpatched && w.Active(i) == v.base[i]) &&
+        !StaysUnstored(w, v, GameVersion::Base, i))
+      return false;
   }
   return true;
 }
