@@ -713,6 +713,13 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     }
     if (unstored && baseStored && (b.flag != Flag::One || !shows)) return "a file with nothing stored is beside a stored one, and nobody was asked";
   }
+  // Where the backup ended or a switch was made, a file that shows the patch
+  // says it is installed: the files with nothing stored are not asked about.
+  if (run.backedUp && run.plain && run.asked && ShowsActive(b, v, GameVersion::Patched)) {
+    bool ended = b.flag == Flag::One;
+    for (const FileSetEntry& e : FileSet) ended = ended || b.At(Name(e.PatchCopyName));
+    if (ended) return "the question is asked where the folder shows the patch installed";
+  }
   if (run.backedUp && run.asked && [&] { for (size_t i = 0; i < kFiles; ++i) if (Listed(run.question, i)) return false; return true; }())
     return "the question lists no file";
   const std::vector<size_t> saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
