@@ -318,14 +318,15 @@ bool NothingPatched(const World& w, const Versions& v) {
 }
 
 // The backup can be made whole: each file's base version is stored already,
-// or is active where nothing is patched, or where the rest of the folder
-// says the base version is active.
+// or is active beside its patched one stored, or where nothing is patched,
+// or where the rest of the folder says the base version is active.
 bool BackupCanBeWhole(const World& w, const Versions& v) {
   const bool unpatched = NothingPatched(w, v);
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
-    if (w.Bytes(Name(e.BaseCopyName)) != v.base[i] && !(unpatched && w.Active(i) == v.base[i]) &&
-        !StaysUnstored(w, v, GameVersion::Base, i))
+    const bool baseActive = w.At(Name(e.ActiveName)) && w.Active(i) == v.base[i];
+    if (w.Bytes(Name(e.BaseCopyName)) != v.base[i] && !(unpatched && baseActive) && !StaysUnstored(w, v, GameVersion::Base, i) &&
+        !(v.Changes(i) && baseActive && w.Bytes(Name(e.PatchCopyName)) == v.patched[i]))
       return false;
   }
   return true;
