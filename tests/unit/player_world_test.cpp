@@ -914,6 +914,15 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     bool earlier = before.flag == Flag::One;
     for (const auto& [name, f] : before.folder) earlier = earlier || name.find(".mrv") != std::string::npos;
     if (run.asked && !earlier) return "P3: the player is asked about an earlier backup, and there was none";
+    // Without the flag and any switch, a stored base copy of another size
+    // beside a file with nothing stored may be left from an older install:
+    // it does not show the patch installed.
+    bool stray = before.flag != Flag::One && o.kind == BackupKind::AlreadyPatched, unstored = false;
+    for (size_t i = 0; i < kFiles; ++i) {
+      stray = stray && !before.At(Name(FileSet[i].PatchCopyName));
+      unstored = unstored || (before.At(Name(FileSet[i].ActiveName)) && !before.StoredAny(i));
+    }
+    if (stray && unstored) return "P3: the patch is said to be installed on a stray stored copy's word";
     for (const BackupFile& f : o.files) {
       if (before.PlayersWord()) continue;
       if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
