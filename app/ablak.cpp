@@ -30,6 +30,7 @@ T* Owner(HWND window, UINT message, LPARAM lParam) {
 TKvt::TKvt() { Kvt = this; }
 
 TKvt::~TKvt() {
+  FinishReading();
   PB.reset();  // leaves the host's stacking order before the host goes
   gaugeHost_.reset();
   if (handle_) DestroyWindow(handle_);

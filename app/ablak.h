@@ -9,6 +9,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,11 @@ class TKvt {
   TKvt(const TKvt&) = delete;
   TKvt& operator=(const TKvt&) = delete;
 
+  // Starts reading what FormCreate decides from (the settings, the Game
+  // folder) and decoding the background on a thread of their own, while the
+  // window and its controls are made; where no thread can be had, they are
+  // read at once. Only the copy that runs on calls this, before Create.
+  void StartReading();
   // Creates the window and its controls, runs FormCreate, and shows the window
   // at the centre of the primary screen. On failure the system's error code
   // is in CreateError().
@@ -69,6 +75,11 @@ class TKvt {
   // The answer, as MessageBoxW gives it.
   static int ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
 
+  static DWORD WINAPI ReadInBackground(void* self);
+  // The reads FormCreate decides from; an error they raise is FormCreate's.
+  void ReadStart();
+  // Waits for StartReading's thread, if one runs.
+  void FinishReading();
   bool RegisterClasses();
   void MeasureScreen();
   void MakeFonts();
@@ -109,6 +120,11 @@ class TKvt {
   bool highContrast_ = false;
   // The flag read "1" at the start: a backup was made once, and OK resumes it.
   bool backupMadeOnce_ = false;
+  // The start's reads: the thread doing them, what they decided and the
+  // error that stopped them.
+  HANDLE reading_ = nullptr;
+  bool backupNeeded_ = false;
+  std::exception_ptr startError_;
 };
 
 extern TKvt* Kvt;

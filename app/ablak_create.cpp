@@ -99,7 +99,6 @@ bool TKvt::Create() {
   MakeFonts();
   tick_.Load(IDB_TICK);
   abort_.Load(IDB_ABORT);
-  Ibg.LoadResource(IDR_BACKGROUND);
 
   RECT frame{0, 0, MulDivRounded(kClientWidth, textHeight_, kDesignTextHeight),
              MulDivRounded(kClientHeight, textHeight_, kDesignTextHeight)};
@@ -122,6 +121,7 @@ bool TKvt::Create() {
   // leaves CreateError() at ERROR_SUCCESS.
   if (!made) return false;
 
+  FinishReading();
   Application.Guard([this] { FormCreate(); });
 
   ShowWindow(handle_, SW_SHOWNORMAL);

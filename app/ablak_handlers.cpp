@@ -17,6 +17,7 @@
 #include "fileset/version_switch.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
+#include "resources/resource_ids.h"
 #include "settings/registry_win32.h"
 #include "settings/settings_store.h"
 
@@ -75,21 +76,49 @@ int TKvt::ShowOutcome(const std::string& text, const std::string& caption, UINT 
   return Application.ShowMessage(text, caption, flags);
 }
 
+void TKvt::StartReading() {
+  reading_ = CreateThread(nullptr, 0, ReadInBackground, this, 0, nullptr);
+  if (!reading_) ReadStart();
+}
+
+DWORD WINAPI TKvt::ReadInBackground(void* self) {
+  static_cast<TKvt*>(self)->ReadStart();
+  return 0;
+}
+
+void TKvt::FinishReading() {
+  if (!reading_) return;
+  WaitForSingleObject(reading_, INFINITE);
+  CloseHandle(reading_);
+  reading_ = nullptr;
+}
+
+void TKvt::ReadStart() {
+  // The picture first: the reads look up native calls, which waits while
+  // the window's thread is loading the common controls; decoding does not.
+  Ibg.LoadResource(IDR_BACKGROUND);
+  try {
+    Win32MachineRoot root;
+    TRegistry registry(root);
+    GameDir = MakeGameDir(ReadGameFolder(registry));
+    // A backup that is incomplete or gone (a copy that failed, a scanner's
+    // quarantine, the game reinstalled) is asked for again, whatever the flag
+    // says, as long as no file shows a switch or the patch; one whose every
+    // copy is there is not, though the tool's key was deleted.
+    Win32FileOps files;
+    backupMadeOnce_ = !ReadOrCreateFlag(registry);
+    backupNeeded_ = BackupNeeded(files, GameDir, backupMadeOnce_);
+  } catch (...) {
+    startError_ = std::current_exception();
+  }
+}
+
 void TKvt::FormCreate() {
-  Win32MachineRoot root;
-  TRegistry registry(root);
-  GameDir = MakeGameDir(ReadGameFolder(registry));
-  // A backup that is incomplete or gone (a copy that failed, a scanner's
-  // quarantine, the game reinstalled) is asked for again, whatever the flag
-  // says, as long as no file shows a switch or the patch; one whose every
-  // copy is there is not, though the tool's key was deleted.
-  Win32FileOps files;
-  backupMadeOnce_ = !ReadOrCreateFlag(registry);
-  const bool backupNeeded = BackupNeeded(files, GameDir, backupMadeOnce_);
-  ShowWindow(Panel, backupNeeded ? SW_SHOW : SW_HIDE);
+  if (startError_) std::rethrow_exception(startError_);
+  ShowWindow(Panel, backupNeeded_ ? SW_SHOW : SW_HIDE);
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.
-  for (HWND hidden : {RBdef, RBupd, Bstart}) EnableWindow(hidden, !backupNeeded);
+  for (HWND hidden : {RBdef, RBupd, Bstart}) EnableWindow(hidden, !backupNeeded_);
 }
 
 void TKvt::BoffClick() { Application.Terminate(); }

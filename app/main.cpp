@@ -73,9 +73,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     return 0;
   }
+  TKvt form;
+  form.StartReading();
   InitStatusBarClass();
   Application.Initialize("VONU11 XQ");
-  TKvt form;
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
