@@ -27,7 +27,9 @@ ExternalProject_Add(libjpeg_build
     # The same library from any folder on any day: paths written relative,
     # and a fixed build string instead of the day's date.
     # The tool's hardening too: its stack canaries and checked copies.
-    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${XQ_LIBJPEG_SOURCE}=libjpeg-turbo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -fstack-protector-strong -D_FORTIFY_SOURCE=2"
+    # No environment variable steers it (JPEGMEM would cap its memory), which
+    # also keeps the C library's scanf out of the exe.
+    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${XQ_LIBJPEG_SOURCE}=libjpeg-turbo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -fstack-protector-strong -D_FORTIFY_SOURCE=2 -DNO_GETENV"
     -DBUILD=0
   BUILD_BYPRODUCTS "${libjpeg_lib}"
   UPDATE_COMMAND ""
