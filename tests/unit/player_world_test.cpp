@@ -805,6 +805,18 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
 // where nothing is patched and every file is backed up, the box says the
 // patch is not installed.
 std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
+  // Unasked, where nothing is patched, a backup that fails on one file
+  // stores the others all the same.
+  const BackupOutcome* backup = run.backedUp ? &*run.backedUp : nullptr;
+  if (backup && !backup->asked && backup->kind == BackupKind::Failed && run.refused.empty() && !b.PlayersWord() && NothingPatched(b, v)) {
+    for (size_t i = 0; i < kFiles; ++i) {
+      const FileSetEntry& e = FileSet[i];
+      bool odd = b.Odd(i) || b.At(Temp(i));
+      for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || run.odd == Name(name);
+      if (!odd && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] && run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
+        return "P7: the backup failed on another file, and did not store " + Name(e.ActiveName);
+    }
+  }
   if (!run.plain) return {};
   if (run.switched) {
     const SwitchOutcome& o = *run.switched;
