@@ -136,6 +136,19 @@ struct World {
     return false;
   }
   bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
+  // Some file is active with nothing stored.
+  bool Unstored() const {
+    for (size_t i = 0; i < kFiles; ++i) {
+      if (At(Name(FileSet[i].ActiveName)) && !StoredAny(i)) return true;
+    }
+    return false;
+  }
+  // The flag says the backup ended, or a stored patched copy says a switch was made.
+  bool Ended() const {
+    bool ended = flag == Flag::One;
+    for (const FileSetEntry& e : FileSet) ended = ended || At(Name(e.PatchCopyName));
+    return ended;
+  }
   // A name the player made odd, or an empty file: either face leads to a box that names it.
   bool Odd(size_t i) const {
     const FileSetEntry& e = FileSet[i];
@@ -239,6 +252,15 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
   return {Name(names[n / 3 % 4]), probe};
 }
 
+// The run made one of file i's names unreadable, a link or a folder.
+bool MadeOdd(const ToolRun& run, size_t i) {
+  const FileSetEntry& e = FileSet[i];
+  for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
+    if (run.odd == Name(name)) return true;
+  }
+  return false;
+}
+
 // Whether the resume question lists file i among those it is about.
 bool Listed(const std::string& question, size_t i) {
   const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
@@ -297,13 +319,11 @@ bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_
 // elsewhere the backup is not whole.
 bool Reachable(const World& w, const Versions& v, GameVersion target) {
   const bool base = target == GameVersion::Base;
-  bool switched = w.flag == Flag::One;
-  for (const FileSetEntry& e : FileSet) switched = switched || w.At(Name(e.PatchCopyName));
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
     const std::string want = Name(base ? e.BaseCopyName : e.PatchCopyName), other = Name(base ? e.PatchCopyName : e.BaseCopyName);
     const std::string& wanted = base ? v.base[i] : v.patched[i];
-    if (!w.StoredAny(i) && !(StaysUnstored(w, v, target, i) && (base || switched))) return false;
+    if (!w.StoredAny(i) && !(StaysUnstored(w, v, target, i) && (base || w.Ended()))) return false;
     if (w.At(Name(e.ActiveName)) && w.Active(i) != wanted && (w.Bytes(want) != wanted || w.At(other))) return false;
   }
   return true;
@@ -532,6 +552,15 @@ bool Contradicts(const World& w) {
   return false;
 }
 
+// "Its stored patched copy is gone", with the name it lost where the rest
+// of the folder shows it, and no guess where names contradict each other.
+std::string PatchedCopyGoneClaim(const World& b, const FileSetEntry& e, const char* gone) {
+  const std::string active = Name(e.ActiveName), patched = Name(e.PatchCopyName);
+  if (!Contradicts(b) && (!gone || Name(gone) != patched)) return active + ": the box does not name the copy that is gone";
+  if (Contradicts(b) && gone) return active + ": the names contradict each other, and the box guesses what is gone";
+  return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+}
+
 // What the box says of one file of the switch, checked; empty when true.
 // `excused` is set where the note explains why the file keeps its version.
 std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v,
@@ -578,10 +607,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     // what the rest of the folder says, a doubt the box tells.
     case SwitchFinding::PatchedCopyGone:
       excused = true;
-      if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
-      // Where names contradict each other, something else moved files: no guess.
-      if (Contradicts(b) && f.gone) return active + ": the names contradict each other, and the box guesses what is gone";
-      return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+      return PatchedCopyGoneClaim(b, e, f.gone);
     case SwitchFinding::Empty: excused = true; return EmptyClaim(b, e, f.empty);
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
@@ -629,11 +655,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
     case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
-    case BackupFinding::PatchedCopyGone:
-      if (!Contradicts(b) && (!f.gone || Name(f.gone) != patched)) return active + ": the box does not name the copy that is gone";
-      // Where names contradict each other, something else moved files: no guess.
-      if (Contradicts(b) && f.gone) return active + ": the names contradict each other, and the box guesses what is gone";
-      return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
+    case BackupFinding::PatchedCopyGone: return PatchedCopyGoneClaim(b, e, f.gone);
     // Said to be gone only if the patch replaced it.
     case BackupFinding::BaseGone: {
       // The box says the patch is installed, and where it shows: on files of
@@ -703,24 +725,18 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   // Beside a base copy stored, a file with nothing stored may hold the
   // patch by now, which the folder cannot show unless some file shows the
   // patch, and only the flag says the backup ended.
-  if (run.backedUp && run.plain && !run.asked) {
-    bool unstored = false, baseStored = false, shows = false;
-    for (size_t i = 0; i < kFiles; ++i) {
-      const FileSetEntry& e = FileSet[i];
-      if (b.At(Name(e.PatchCopyName))) return {};
-      unstored = unstored || (b.At(Name(e.ActiveName)) && !b.StoredAny(i));
-      baseStored = baseStored || b.At(Name(e.BaseCopyName));
-      shows = shows || (b.At(Name(e.BaseCopyName)) && b.At(Name(e.ActiveName)) && !SameSize(b, Name(e.ActiveName), Name(e.BaseCopyName)));
-    }
-    if (unstored && baseStored && (b.flag != Flag::One || !shows)) return "a file with nothing stored is beside a stored one, and nobody was asked";
+  bool switched = false, baseStored = false, shows = false;
+  for (const FileSetEntry& e : FileSet) {
+    switched = switched || b.At(Name(e.PatchCopyName));
+    baseStored = baseStored || b.At(Name(e.BaseCopyName));
+    shows = shows || (b.At(Name(e.BaseCopyName)) && b.At(Name(e.ActiveName)) && !SameSize(b, Name(e.ActiveName), Name(e.BaseCopyName)));
   }
+  if (run.backedUp && run.plain && !run.asked && !switched && b.Unstored() && baseStored && (b.flag != Flag::One || !shows))
+    return "a file with nothing stored is beside a stored one, and nobody was asked";
   // Where the backup ended or a switch was made, a file that shows the patch
   // says it is installed: the files with nothing stored are not asked about.
-  if (run.backedUp && run.plain && run.asked && ShowsActive(b, v, GameVersion::Patched)) {
-    bool ended = b.flag == Flag::One;
-    for (const FileSetEntry& e : FileSet) ended = ended || b.At(Name(e.PatchCopyName));
-    if (ended) return "the question is asked where the folder shows the patch installed";
-  }
+  if (run.backedUp && run.plain && run.asked && ShowsActive(b, v, GameVersion::Patched) && b.Ended())
+    return "the question is asked where the folder shows the patch installed";
   if (run.backedUp && run.asked && [&] { for (size_t i = 0; i < kFiles; ++i) if (Listed(run.question, i)) return false; return true; }())
     return "the question lists no file";
   const std::vector<size_t> saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
@@ -737,8 +753,7 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   for (size_t i = 0; read && i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
     const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
-    const bool madeOdd = run.odd == active || run.odd == base || run.odd == patched || run.odd == Temp(i);
-    if (b.Odd(i) || madeOdd || !b.At(active) || (b.At(base) != nullptr) == (b.At(patched) != nullptr)) continue;
+    if (b.Odd(i) || MadeOdd(run, i) || !b.At(active) || (b.At(base) != nullptr) == (b.At(patched) != nullptr)) continue;
     const std::string& copy = b.At(base) ? base : patched;
     if (SameSize(b, active, copy) && !Twins(b.At(active), b.At(copy)) && run.text.find(active + " (" + copy) == std::string::npos)
       return "the box does not say that " + active + " was judged by its size alone";
@@ -788,8 +803,8 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
                                      [](const BackupFile& f) { return f.what == BackupFinding::BaseGone; }));
   for (size_t i = 0; refused && i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
-    bool odd = false;
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || b.odd.count(Name(name)) || run.odd == Name(name);
+    bool odd = MadeOdd(run, i);
+    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || b.odd.count(Name(name));
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
       if (odd || !b.At(Name(name)) || !b.At(Name(name))->bytes.empty()) continue;
       if (run.text.find("üres") == std::string::npos || run.text.find(Name(name)) == std::string::npos)
@@ -811,9 +826,7 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   if (backup && !backup->asked && backup->kind == BackupKind::Failed && run.refused.empty() && !b.PlayersWord() && NothingPatched(b, v)) {
     for (size_t i = 0; i < kFiles; ++i) {
       const FileSetEntry& e = FileSet[i];
-      bool odd = b.Odd(i) || b.At(Temp(i));
-      for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || run.odd == Name(name);
-      if (!odd && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] && run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
+      if (!b.Odd(i) && !b.At(Temp(i)) && !MadeOdd(run, i) && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] && run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
         return "P7: the backup failed on another file, and did not store " + Name(e.ActiveName);
     }
   }
@@ -929,12 +942,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     // Without the flag and any switch, a stored base copy of another size
     // beside a file with nothing stored may be left from an older install:
     // it does not show the patch installed.
-    bool stray = before.flag != Flag::One && o.kind == BackupKind::AlreadyPatched, unstored = false;
-    for (size_t i = 0; i < kFiles; ++i) {
-      stray = stray && !before.At(Name(FileSet[i].PatchCopyName));
-      unstored = unstored || (before.At(Name(FileSet[i].ActiveName)) && !before.StoredAny(i));
-    }
-    if (stray && unstored) return "P3: the patch is said to be installed on a stray stored copy's word";
+    if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored()) return "P3: the patch is said to be installed on a stray stored copy's word";
     for (const BackupFile& f : o.files) {
       if (before.PlayersWord()) continue;
       if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
