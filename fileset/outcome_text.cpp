@@ -591,9 +591,10 @@ std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what)
   return names;
 }
 
+// How to get the base version back; what to do then follows it.
 const char kPutBaseBack[] =
     "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
-    "mentések megmaradnak), majd futtasd újra ezt a programot a biztonsági mentéshez!";
+    "mentések megmaradnak), majd futtasd újra ezt a programot";
 
 // Files with no stored base copy beside files that show the patch: it may
 // have replaced them before they were backed up (or stopped before them).
@@ -619,7 +620,8 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
          "mentés:\n" + JoinNames(BackupNames(o, BackupFinding::BaseGone)) +
          ".\nA patchelt file-okat a program nem menti el alapként; ha a patch lecserélte őket (a méretükből ez nem "
-         "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack;
+         "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack +
+         " a biztonsági mentéshez!";
 }
 
 // The player did not say that the files still to copy hold the base version.
@@ -627,8 +629,7 @@ std::string MayHoldPatchText(const BackupOutcome& o) {
   return "Mivel nem biztos, hogy ezek a file-ok most az alap (v1.0) változatot tartalmazzák, a program nem menti "
          "el őket alapként; ha a Vonu11 1.01 Patch lecserélte őket, az alap változatuk már nincs meg a Game "
          "mappában:\n" + JoinNames(BackupNames(o, BackupFinding::MayHoldPatch)) + ".\n" + kNotMade +
-         "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
-         "mentések megmaradnak), majd futtasd újra ezt a programot, és a kérdésre válaszolj „Igen”-nel!";
+         kPutBaseBack + ", és a kérdésre válaszolj „Igen”-nel!";
 }
 
 std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
