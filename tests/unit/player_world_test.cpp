@@ -1169,6 +1169,8 @@ struct Node {
 struct Walk {
   std::vector<Node> nodes;
   std::unordered_map<std::string, int> seen;
+  // What P5 found of each folder: the random histories come back to the same folders often.
+  std::unordered_map<std::string, std::string> deadEnds;
   uint64_t histories = 0, crashPoints = 0, refusals = 0, toolSteps = 0, oddNames = 0;
   std::vector<std::string> failures;
   std::mt19937 random{20261208};
@@ -1241,12 +1243,9 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
 // P5 and P6 for the folder a node holds.
 void CheckFolder(const Versions& v, int here, Walk& walk) {
   const World& w = walk.nodes[here].world;
-  // The random histories come back to the same folders often.
-  static std::unordered_map<std::string, std::string> deadEnds;
-  const std::string key = v.patched[6] + w.Key();
-  const auto known = deadEnds.find(key);
-  const std::string dead = known != deadEnds.end() ? known->second : deadEnds[key] = DeadEnd(w, v);
-  if (!dead.empty()) walk.Fail(dead, here, nullptr, "");
+  const auto [known, fresh] = walk.deadEnds.try_emplace(w.Key());
+  if (fresh) known->second = DeadEnd(w, v);
+  if (!known->second.empty()) walk.Fail(known->second, here, nullptr, "");
   if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
 }
 
