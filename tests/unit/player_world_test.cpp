@@ -1168,7 +1168,7 @@ struct Node {
 
 struct Walk {
   std::vector<Node> nodes;
-  std::unordered_map<std::string, int> seen;
+  std::set<std::string> seen;
   // What P5 found of each folder: the random histories come back to the same folders often.
   std::unordered_map<std::string, std::string> deadEnds;
   uint64_t histories = 0, crashPoints = 0, refusals = 0, toolSteps = 0, oddNames = 0;
@@ -1178,22 +1178,15 @@ struct Walk {
   bool lifeOnly = false;  // the tool's moves and the patch alone; crashes and refusals lead nowhere
 
   std::string History(int node, const Move* last = nullptr) const {
-    std::vector<std::string> steps;
-    if (last) steps.push_back(Describe(*last));
-    int n = node;
-    for (; n > 0 && nodes[n].parent >= 0; n = nodes[n].parent) steps.push_back(Describe(nodes[n].move));
-    std::string text = n >= 0 ? nodes[n].start : "fresh install";
-    for (auto it = steps.rbegin(); it != steps.rend(); ++it) text += "\n  then " + *it;
-    return text;
+    const Node& n = nodes[node];
+    const std::string text = n.parent < 0 ? n.start : History(n.parent, &n.move);
+    return last ? text + "\n  then " + Describe(*last) : text;
   }
-  void Fail(const std::string& what, int node, const Move* last, const std::string& box) {
+  void Fail(const std::string& what, int node, const Move* last = nullptr, const std::string& box = "") {
     if (failures.size() < 5) failures.push_back(what + "\n" + History(node, last) + "\nbox: " + box);
   }
   void Visit(const World& w, int parent, const Move& m, int depth) {
-    const std::string key = w.Key();
-    if (seen.count(key)) return;
-    seen.emplace(key, static_cast<int>(nodes.size()));
-    nodes.push_back({w, parent, m, depth});
+    if (seen.insert(w.Key()).second) nodes.push_back({w, parent, m, depth});
   }
 };
 
@@ -1202,9 +1195,8 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   for (size_t i = 0; i < kFiles; ++i) changed |= v.Changes(i) ? 1u << i : 0;
   // The patch cut off: after its first files in the walk, after any of them in the samples.
   const unsigned cut = walk.sampling ? std::uniform_int_distribution<unsigned>(1, 0x7e)(walk.random) & changed : changed & 0x18;
-  std::vector<Move> moves = {{Act::Ok},        {Act::ToBase},    {Act::ToPatched},   {Act::Patch, "", changed},
-                             {Act::Patch, "", changed, true}, {Act::Patch, "", cut}};
-  for (const char* family : {".mrvdef", ".mrvupd"}) moves.push_back({Act::DeleteFamily, family});
+  std::vector<Move> moves = {{Act::Ok}, {Act::ToBase}, {Act::ToPatched}, {Act::Patch, "", changed}, {Act::Patch, "", changed, true},
+                             {Act::Patch, "", cut}, {Act::DeleteFamily, ".mrvdef"}, {Act::DeleteFamily, ".mrvupd"}};
   if (walk.lifeOnly) {
     moves.push_back({Act::Patch, "", changed & 0x20});
     // A scanner that takes the game's exe away for a while; a stored copy
@@ -1240,13 +1232,15 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   return moves;
 }
 
-// P5 and P6 for the folder a node holds.
-void CheckFolder(const Versions& v, int here, Walk& walk) {
+// P6 for the folder a node holds, and P5 where `leads` is set.
+void CheckFolder(const Versions& v, int here, Walk& walk, bool leads = true) {
   const World& w = walk.nodes[here].world;
-  const auto [known, fresh] = walk.deadEnds.try_emplace(w.Key());
-  if (fresh) known->second = DeadEnd(w, v);
-  if (!known->second.empty()) walk.Fail(known->second, here, nullptr, "");
-  if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here, nullptr, "");
+  if (leads) {
+    const auto [known, fresh] = walk.deadEnds.try_emplace(w.Key());
+    if (fresh) known->second = DeadEnd(w, v);
+    if (!known->second.empty()) walk.Fail(known->second, here);
+  }
+  if (const std::string odd = WrongFace(w, v); !odd.empty()) walk.Fail(odd, here);
 }
 
 // One move from a node's folder, with every crash point of the tool's and
@@ -1330,14 +1324,6 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
   return next;
 }
 
-std::vector<std::pair<World, Move>> Successors(const Versions& v, int here, Walk& walk) {
-  std::vector<std::pair<World, Move>> next;
-  for (const Move& m : MovesFrom(walk.nodes[here].world, v, walk)) {
-    for (auto& successor : Step(v, here, m, walk)) next.push_back(std::move(successor));
-  }
-  return next;
-}
-
 // Every history up to maxDepth moves, each distinct folder once.
 void Explore(const Versions& v, int maxDepth, Walk& walk) {
   walk.Visit(FreshInstall(v), -1, {Act::Ok}, 0);
@@ -1345,7 +1331,9 @@ void Explore(const Versions& v, int maxDepth, Walk& walk) {
     const int here = static_cast<int>(n);
     CheckFolder(v, here, walk);
     if (walk.nodes[n].depth == maxDepth) continue;
-    for (const auto& [world, move] : Successors(v, here, walk)) walk.Visit(world, here, move, walk.nodes[n].depth + 1);
+    for (const Move& m : MovesFrom(walk.nodes[n].world, v, walk)) {
+      for (const auto& [world, move] : Step(v, here, m, walk)) walk.Visit(world, here, move, walk.nodes[n].depth + 1);
+    }
   }
 }
 
@@ -1380,35 +1368,26 @@ void Sample(const Versions& v, int walks, int length, Walk& walk) {
   }
 }
 
+// `depth` 0: the lives of the tool's moves and the patch alone.
 void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   const Versions versions = MakeVersions(leftAlone, keepsSize);
-  Walk walk;
-  if (depth == 0) {
-    // Lives of the tool's moves alone.
-    walk.lifeOnly = true;
-    Explore(versions, 6, walk);
-    std::cout << "player world: every history of 6 of the tool's moves, the patch, deleted copies and a scanner ("
-              << walk.nodes.size()
-              << " folders): " << walk.histories << " moves tried, " << walk.toolSteps << " runs of the tool, "
-              << walk.crashPoints << " crash points, " << walk.refusals << " refused operations, " << walk.oddNames << " odd names\n";
-    for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
-    return;
-  }
-  Explore(versions, depth, walk);
-  const size_t distinct = walk.nodes.size();
   constexpr int kWalks = 400, kLength = 12;
-  Sample(versions, kWalks, kLength, walk);
+  const int lifeDepth = depth > 0 ? 4 : 6;
+  Walk walk, life;
+  std::string what = "every history of " + std::to_string(lifeDepth) + " of the tool's moves, the patch, deleted copies and a scanner (";
+  if (depth > 0) {
+    Explore(versions, depth, walk);
+    what = "every history of " + std::to_string(depth) + " moves (" + std::to_string(walk.nodes.size()) + " distinct folders), " +
+           std::to_string(kWalks) + " random ones of " + std::to_string(kLength) + " and every one of " + std::to_string(lifeDepth) +
+           " of the tool's moves and the patch (";
+    Sample(versions, kWalks, kLength, walk);
+  }
   // Longer lives of a game whose player only uses the tool and the patch
   // reach the folders where the patch came twice around a switch.
-  Walk life;
   life.lifeOnly = true;
-  constexpr int kLifeDepth = 4;
-  Explore(versions, kLifeDepth, life);
-  std::cout << "player world: every history of " << depth << " moves (" << distinct << " distinct folders), "
-            << kWalks << " random ones of " << kLength << " and every one of " << kLifeDepth
-            << " of the tool's moves and the patch (" << life.nodes.size() << " folders): "
-            << walk.histories + life.histories << " moves tried, " << walk.toolSteps + life.toolSteps
-            << " runs of the tool, " << walk.crashPoints + life.crashPoints << " crash points, "
+  Explore(versions, lifeDepth, life);
+  std::cout << "player world: " << what << life.nodes.size() << " folders): " << walk.histories + life.histories << " moves tried, "
+            << walk.toolSteps + life.toolSteps << " runs of the tool, " << walk.crashPoints + life.crashPoints << " crash points, "
             << walk.refusals + life.refusals << " refused operations, " << walk.oddNames + life.oddNames << " odd names\n";
   for (const Walk* w : {&walk, &life}) {
     for (const std::string& failure : w->failures) ADD_FAILURE() << failure;
@@ -1475,17 +1454,14 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
 // P5, and on a smaller one each run's crash points, one refused operation
 // and one odd name more.
 void StartFrom(const Versions& v, const World& w, const std::string& label, uint64_t n, Walk& walk) {
+  // A made folder stands alone: its node is kept for its failures' history only.
+  if (walk.nodes.size() > 4096) walk.nodes.clear();
   walk.nodes.push_back({w, -1, {Act::Ok}, 0, label});
   const int here = static_cast<int>(walk.nodes.size() - 1);
-  const bool sampled = n % 61 == 0;
-  if (n % 5 == 0) {
-    CheckFolder(v, here, walk);
-  } else if (const std::string odd = WrongFace(w, v); !odd.empty()) {
-    walk.Fail(odd, here, nullptr, "");
-  }
+  CheckFolder(v, here, walk, n % 5 == 0);
   for (Act act : {Act::Ok, Act::ToBase, Act::ToPatched}) {
     const Move m{act};
-    if (sampled) {
+    if (n % 61 == 0) {
       Step(v, here, m, walk, static_cast<int>(walk.random() % 12) + 1);
       continue;
     }
@@ -1507,21 +1483,17 @@ void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs)
   Walk walk;
   walk.random.seed(static_cast<unsigned>(file));
   uint64_t made = 0;
-  for (uint64_t code = 0; code < 3 * 2401; ++code, ++made) {
-    StartFrom(v, MadeFolder(v, {file}, code), "made folder " + Name(FileSet[file].ActiveName) + " #" + std::to_string(code), made, walk);
-    if (walk.nodes.size() > 4096) walk.nodes.clear();
-  }
+  const std::string label = "made folder " + Name(FileSet[file].ActiveName);
+  for (uint64_t code = 0; code < 3 * 2401; ++code) StartFrom(v, MadeFolder(v, {file}, code), label + " #" + std::to_string(code), made++, walk);
   for (const Flag flag : {Flag::Missing, Flag::Zero, Flag::One}) {
     World gone;
     gone.flag = flag, gone.folderGone = true;
     StartFrom(v, gone, "no Game folder", made++, walk);
   }
-  for (int n = 0; n < pairs; ++n, ++made) {
+  for (int n = 0; n < pairs; ++n) {
     const size_t other = (file + 1 + walk.random() % (kFiles - 1)) % kFiles;
     const uint64_t code = walk.random() % (3ull * 2401 * 2401);
-    StartFrom(v, MadeFolder(v, {file, other}, code),
-              "made folder " + Name(FileSet[file].ActiveName) + "+" + Name(FileSet[other].ActiveName) + " #" + std::to_string(code), made, walk);
-    if (walk.nodes.size() > 4096) walk.nodes.clear();
+    StartFrom(v, MadeFolder(v, {file, other}, code), label + "+" + Name(FileSet[other].ActiveName) + " #" + std::to_string(code), made++, walk);
   }
   std::cout << "player world: every folder of " << Name(FileSet[file].ActiveName)
             << "'s four names (nothing, either version, empty, a folder, a link or unreadable) under each flag, and "
