@@ -1,16 +1,11 @@
 // The player's world as a model that believes nothing the tool says. Per
 // file a base and a patched content (the patch leaves some files alone, and
-// may keep a changed file's size), the moves a player makes (the tool's
-// backup and both switches; the patch, whole or cut off after some files,
-// with its archive's dates or fresh ones, at any time; the game reinstalled;
-// a scanner's quarantine of a stored copy and its restore; a stored copy
-// renamed by hand into its other stored name, or a family of stored copies
-// deleted; the tool's key deleted or its flag set to "0"), a crash after
-// every single change the tool makes, and any single operation of the tool
-// refused. Every history of a few moves from a fresh install is walked, each
-// distinct folder once, then seeded random longer ones. The model keeps its
-// own account of which content sits under which name, and after every step
-// of the tool checks:
+// may keep a changed file's size); the player's moves (see Act), a crash
+// after every single change the tool makes, and any single operation of the
+// tool refused. Every history of a few moves from a fresh install is walked,
+// each distinct folder once, then seeded random longer ones. The model keeps
+// its own account of which content sits under which name, and after every
+// step of the tool checks:
 //   P1 no step of the tool removes the last copy of a content in the folder;
 //   P2 no stored name gets the other version, unless the player vouched for
 //      it (OK on the first-run face over patched files, never asked);
@@ -34,7 +29,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -63,6 +57,10 @@ constexpr size_t kFiles = FileSet.size();
 std::string Name(const char* setName) { return ShownName(setName); }
 std::string Temp(size_t i) { return Name(FileSet[i].TempName); }
 size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
+// A file's four names: active, both stored copies, and a killed backup's temporary copy.
+std::array<std::string, 4> NamesOf(size_t i) {
+  return {Name(FileSet[i].ActiveName), Name(FileSet[i].BaseCopyName), Name(FileSet[i].PatchCopyName), Temp(i)};
+}
 
 // What the two versions of each file hold: `leftAlone` has a bit for each
 // file the patch does not change, `keepsSize` one for each it rewrites in
@@ -111,14 +109,13 @@ struct World {
     for (const auto* files : {&folder, &quarantine}) {
       for (const auto& [name, f] : *files) times.insert(f.lastWrite.seconds);
     }
-    std::map<int64_t, size_t> rank;
-    for (int64_t t : times) rank.emplace(t, rank.size());
+    const auto rank = [&](int64_t t) { return std::to_string(std::distance(times.begin(), times.find(t))); };
     std::string key = std::to_string(static_cast<int>(flag)) + '/' + std::to_string(vouched) + (renamed ? "r" : "") + (folderGone ? "g" : "");
     for (const auto& [name, probe] : odd) key += name + '#' + std::to_string(static_cast<int>(probe.kind)) + (probe.link ? "l" : "");
     for (const auto& [name, bytes] : outside) key += name + '>' + bytes;
     for (const auto* files : {&folder, &quarantine}) {
       key += '|';
-      for (const auto& [name, f] : *files) key += name + '=' + f.bytes + '@' + std::to_string(rank[f.lastWrite.seconds]) + ';';
+      for (const auto& [name, f] : *files) key += name + '=' + f.bytes + '@' + rank(f.lastWrite.seconds) + ';';
     }
     return key;
   }
@@ -130,10 +127,8 @@ struct World {
   std::string Active(size_t i) const { return Bytes(Name(FileSet[i].ActiveName)); }
   // Under a name of the set, a killed backup's temporary copy aside.
   bool Holds(const std::string& bytes) const {
-    for (const auto& [name, f] : folder) {
-      if (f.bytes == bytes && name.find("mrvtmp") == std::string::npos) return true;
-    }
-    return false;
+    const auto holds = [&](const auto& named) { return named.second.bytes == bytes && named.first.find("mrvtmp") == std::string::npos; };
+    return std::any_of(folder.begin(), folder.end(), holds);
   }
   bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
   // Some file is active with nothing stored.
@@ -151,9 +146,8 @@ struct World {
   }
   // A name the player made odd, or an empty file: either face leads to a box that names it.
   bool Odd(size_t i) const {
-    const FileSetEntry& e = FileSet[i];
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
-      if (odd.count(Name(name)) || (At(Name(name)) && At(Name(name))->bytes.empty())) return true;
+    for (const std::string& name : NamesOf(i)) {
+      if (odd.count(name) || (At(name) && At(name)->bytes.empty())) return true;
     }
     return false;
   }
@@ -239,26 +233,19 @@ FileStatus Refusal(int n) {
   return FileStatus::Failure("refused #" + std::to_string(n), kKinds[turn++ % 4], 32);
 }
 
-// `anyFace`: the move runs though the face hides it, as a check of what it
-// would do: the window may have stood open while the folder changed.
 // The `n`th of the set's names, each in turn unreadable, a link and a folder.
 std::pair<std::string, PathProbe> OddName(size_t n) {
-  const FileSetEntry& e = FileSet[n / 12 % kFiles];
-  const char* const names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName};
   PathProbe probe;
   probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
   probe.link = n % 3 == 1;
   probe.reason = "the drive did not answer";
-  return {Name(names[n / 3 % 4]), probe};
+  return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
 }
 
 // The run made one of file i's names unreadable, a link or a folder.
 bool MadeOdd(const ToolRun& run, size_t i) {
-  const FileSetEntry& e = FileSet[i];
-  for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
-    if (run.odd == Name(name)) return true;
-  }
-  return false;
+  const std::array<std::string, 4> names = NamesOf(i);
+  return std::find(names.begin(), names.end(), run.odd) != names.end();
 }
 
 // Whether the resume question lists file i among those it is about.
@@ -359,7 +346,9 @@ uint64_t RoomNeeded(const World& w) {
   return bytes;
 }
 
-// `lie`: the player answers a question untruly, which makes the account the player's word.
+// `anyFace`: the move runs though the face hides it, as a check of what it
+// would do: the window may have stood open while the folder changed.
+// `lie`: the player answers untruly, which makes the account the player's word.
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
                 bool gameRunning = false, bool driveFull = false, bool lie = false, int alsoRefused = 0) {
   ToolRun run;
@@ -389,12 +378,10 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
     resume.flagSaysDone = w.flag == Flag::One;
     // The player's true answer: every file the question lists holds its base version.
     resume.holdsBase = [&](const BackupOutcome& found) {
-      run.asked = true, run.question = ResumeQuestionText(found), run.saidYes = true;
-      for (size_t i = 0; i < kFiles; ++i) {
-        if (Listed(run.question, i)) run.saidYes = run.saidYes && w.Active(i) == v.base[i];
-      }
-      run.saidYes = run.saidYes != lie;
-      return run.saidYes;
+      run.asked = true, run.question = ResumeQuestionText(found);
+      bool truth = true;
+      for (size_t i = 0; i < kFiles; ++i) truth = truth && (!Listed(run.question, i) || w.Active(i) == v.base[i]);
+      return run.saidYes = truth != lie;
     };
     unsigned vouched = 0;
     for (size_t i = 0; i < kFiles; ++i) vouched |= v.Changes(i) && w.Active(i) == v.patched[i] && !w.StoredAny(i) ? 1u << i : 0;
@@ -406,10 +393,9 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
     // The player's true answer: a switch was cut off where every stored copy
     // holds its own name's version, as a switch leaves them.
     bool ownNames = !w.renamed;
-    for (size_t i = 0; i < kFiles; ++i) {
+    for (size_t i = 0; i < kFiles; ++i)
       ownNames = ownNames && (!v.Changes(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != v.patched[i] &&
                                                 w.Bytes(Name(FileSet[i].PatchCopyName)) != v.base[i]));
-    }
     const CutOffQuestion cutOff = [&](const SwitchOutcome& found) {
       run.asked = true, run.question = CutOffQuestionText(found), run.saidYes = ownNames != lie;
       return run.saidYes;
@@ -425,10 +411,10 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0,
   run.refusedCall = refuse;
   run.failure = ops.failure();
   for (const MemoryFolder::Files& files : ops.AfterEachChange()) {
-    run.crashes.push_back(started);
-    run.crashes.back().folder = files;
-    run.crashes.back().vouched = w.vouched;
-    run.crashes.back().renamed = w.renamed;
+    World& crash = run.crashes.emplace_back(started);
+    crash.folder = files;
+    crash.vouched = w.vouched;
+    crash.renamed = w.renamed;
   }
   return run;
 }
@@ -453,12 +439,11 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       w.quarantine[m.name] = w.folder.at(m.name);
       w.folder.erase(m.name);
       return w;
-    case Act::Restore: {
+    case Act::Restore:
       if (w.quarantine.empty() || w.folder.count(w.quarantine.begin()->first)) return std::nullopt;
       w.folder.insert(*w.quarantine.begin());
       w.quarantine.clear();
       return w;
-    }
     case Act::RenameStored:
       for (const FileSetEntry& e : FileSet) {
         for (auto [from, to] : {std::pair{e.BaseCopyName, e.PatchCopyName}, std::pair{e.PatchCopyName, e.BaseCopyName}}) {
@@ -1422,8 +1407,7 @@ void Put(World& w, const std::string& name, Fill fill, const MemoryFile& base, c
 // same for the tool; 3: not) turn with it.
 World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code) {
   World w;
-  const int64_t apart[] = {0, 2, 3};
-  const int64_t jitter = apart[code / 7 % 3];
+  const int64_t jitter = std::array<int64_t, 3>{0, 2, 3}[code / 7 % 3];
   const Kept others = static_cast<Kept>((code + code / 3 / kFills) % 4);
   bool unstored = code / 11 % 3 == 0;
   w.flag = static_cast<Flag>(code % 3), code /= 3;
@@ -1432,10 +1416,8 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
     const MemoryFile base{v.base[i], {kBaseDate, 0}}, patched{v.patched[i], {kPatchDate, 0}};
     const MemoryFile baseCopy{v.base[i], {kBaseDate + jitter, 0}}, patchedCopy{v.patched[i], {kPatchDate + jitter, 0}};
     if (std::find(files.begin(), files.end(), i) != files.end()) {
-      const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName};
-      for (size_t k = 0; k < 4; ++k, code /= kFills) {
-        Put(w, Name(names[k]), static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
-      }
+      for (size_t k = 0; k < 4; ++k, code /= kFills)
+        Put(w, NamesOf(i)[k], static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
     }
     // A stored name that holds the other version is a copy renamed by hand:
     // from there on, which version is where is the player's word.
