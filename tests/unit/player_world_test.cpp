@@ -62,9 +62,8 @@ std::array<std::string, 4> NamesOf(size_t i) {
   return {Name(FileSet[i].ActiveName), Name(FileSet[i].BaseCopyName), Name(FileSet[i].PatchCopyName), Temp(i)};
 }
 
-// What the two versions of each file hold: `leftAlone` has a bit for each
-// file the patch does not change, `keepsSize` one for each it rewrites in
-// the same size.
+// Each file's two versions: `leftAlone` has a bit for each file the patch
+// does not change, `keepsSize` one for each it rewrites in the same size.
 struct Versions {
   std::array<std::string, kFiles> base, patched;
   bool Changes(size_t i) const { return base[i] != patched[i]; }
@@ -158,12 +157,6 @@ bool Twins(const MemoryFile* a, const MemoryFile* b) {
   return a && b && a->bytes.size() == b->bytes.size() && std::abs(a->lastWrite.seconds - b->lastWrite.seconds) <= 2;
 }
 
-World FreshInstall(const Versions& v) {
-  World w;
-  for (size_t i = 0; i < kFiles; ++i) w.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {kBaseDate, 0}};
-  return w;
-}
-
 class NoPc final : public PcWatch {
  public:
   bool running = false;  // the game
@@ -224,8 +217,7 @@ Face StartFace(World& w) {
   return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
 }
 
-// A refusal of each kind the advice depends on, in turn, whichever
-// operation it meets.
+// A refusal of each kind the advice depends on in turn, whatever it meets.
 FileStatus Refusal(int n) {
   static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull,
                                        FailureKind::FolderDenied};
@@ -1191,12 +1183,10 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
     return moves;
   }
   for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
-  // A stored copy renamed by hand into its other name is taken for what
-  // its name says: it is tried where every file has a stored copy and the
-  // active files differ from them in size. Beside files with nothing
-  // stored, or of its own size, a base copy under the patched name looks
-  // like the patch installed over the base version, which the tool cannot
-  // tell from it.
+  // A stored copy renamed by hand into its other name is tried where every
+  // file has a stored copy and the active files differ from them in size:
+  // elsewhere a base copy under the patched name looks like the patch
+  // installed over the base version, which the tool cannot tell from it.
   bool whole = true;
   for (size_t i = 0; i < kFiles; ++i) {
     whole = whole && w.StoredAny(i) && (!v.Changes(i) || w.Active(i) == v.patched[i] || w.Active(i) == v.base[i]);
@@ -1241,7 +1231,6 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     return next;
   }
   ToolRun full = RunTool(w, m.act, v, 0, true);
-  if (!full.applies) return next;
   ++walk.toolSteps;
   if (const std::string broken = BrokenPromise(w, full, v); !broken.empty()) walk.Fail(broken, here, &m, full.text);
   if ((full.face == Face::FirstRun) != (m.act == Act::Ok)) return next;
@@ -1252,8 +1241,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     // A folder takes only a name that holds no file.
     if (OddName(static_cast<size_t>(odd)).second.kind == EntryKind::Other && w.At(OddName(static_cast<size_t>(odd)).first)) --odd;
     const ToolRun run = RunTool(w, m.act, v, 0, false, odd);
-    Move described = m;
-    described.name = " with " + run.odd + (run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable");
+    const Move described{m.act, " with " + run.odd + (run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable")};
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
     // The game running: nothing moves, and the box says so.
     const ToolRun playing = RunTool(w, m.act, v, 0, false, -1, true);
@@ -1309,9 +1297,11 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
   return next;
 }
 
-// Every history up to maxDepth moves, each distinct folder once.
+// Every history up to maxDepth moves from a fresh install, each distinct folder once.
 void Explore(const Versions& v, int maxDepth, Walk& walk) {
-  walk.Visit(FreshInstall(v), -1, {Act::Ok}, 0);
+  World fresh;
+  for (size_t i = 0; i < kFiles; ++i) fresh.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {kBaseDate, 0}};
+  walk.Visit(fresh, -1, {Act::Ok}, 0);
   for (size_t n = 0; n < walk.nodes.size(); ++n) {
     const int here = static_cast<int>(n);
     CheckFolder(v, here, walk);
