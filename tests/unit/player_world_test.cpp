@@ -177,10 +177,9 @@ struct Move {
 };
 
 std::string Describe(const Move& m) {
-  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch",
-                                      "reinstall the game", "scanner quarantines ", "scanner restores its file",
-                                      "player renames ", "player deletes every ", "tool's key deleted",
-                                      "flag set to 0", "a power cut empties "};
+  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch", "reinstall the game",
+                                      "scanner quarantines ", "scanner restores its file", "player renames ", "player deletes every ",
+                                      "tool's key deleted", "flag set to 0", "a power cut empties "};
   std::string text = kActs[static_cast<int>(m.act)] + m.name;
   if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
   if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
@@ -219,8 +218,7 @@ Face StartFace(World& w) {
 
 // A refusal of each kind the advice depends on in turn, whatever it meets.
 FileStatus Refusal(int n) {
-  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull,
-                                       FailureKind::FolderDenied};
+  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull, FailureKind::FolderDenied};
   static unsigned turn = 0;
   return FileStatus::Failure("refused #" + std::to_string(n), kKinds[turn++ % 4], 32);
 }
@@ -1241,7 +1239,8 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     // A folder takes only a name that holds no file.
     if (OddName(static_cast<size_t>(odd)).second.kind == EntryKind::Other && w.At(OddName(static_cast<size_t>(odd)).first)) --odd;
     const ToolRun run = RunTool(w, m.act, v, 0, false, odd);
-    const Move described{m.act, " with " + run.odd + (run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable")};
+    const char* const kind = run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable";
+    const Move described{m.act, " with " + run.odd + kind};
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
     // The game running: nothing moves, and the box says so.
     const ToolRun playing = RunTool(w, m.act, v, 0, false, -1, true);
