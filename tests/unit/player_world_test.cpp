@@ -275,17 +275,19 @@ int Copies(const World& w, const std::string& bytes) {
 }
 
 // The first file of the set that `holds` is true of; whether some is, or every one.
-template <class F>
-std::optional<size_t> FirstFile(F holds) {
+template <class F> std::optional<size_t> FirstFile(F holds) {
   for (size_t i = 0; i < kFiles; ++i) {
     if (holds(i)) return i;
   }
   return std::nullopt;
 }
-template <class F>
-bool SomeFile(F holds) { return FirstFile(holds).has_value(); }
-template <class F>
-bool EveryFile(F holds) { return !FirstFile([&](size_t i) { return !holds(i); }); }
+template <class F> bool SomeFile(F holds) { return FirstFile(holds).has_value(); }
+template <class F> bool EveryFile(F holds) { return !FirstFile([&](size_t i) { return !holds(i); }); }
+
+// File i stands under all three of its names.
+bool AllThree(const World& w, size_t i) {
+  return w.At(Name(FileSet[i].ActiveName)) && w.At(Name(FileSet[i].BaseCopyName)) && w.At(Name(FileSet[i].PatchCopyName));
+}
 
 // A folder that leaves the tool no doubt: nothing odd, empty or left over
 // under the set's names, each file active under its name or under both
@@ -530,10 +532,9 @@ std::string EmptyClaim(const World& b, const FileSetEntry& e, const std::array<b
   return empty[0] || empty[1] || empty[2] ? "" : Name(e.ActiveName) + " is said to be empty under no name";
 }
 
-// Some file's names contradict each other: it is under all three, or a
-// stored copy of it is there and it is not (a folder holds no file); a file
-// with an empty name, a link or a name that cannot be read is named for that
-// instead.
+// Some file's names contradict each other: it is under all three, or one
+// stored copy of it is there and it is not (a folder holds no file). A file
+// with an empty, linked or unreadable name is named for that instead.
 bool Contradicts(const World& w) {
   for (const FileSetEntry& e : FileSet) {
     bool named = false;
@@ -674,8 +675,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     }
     // Said to contradict each other: under all three names, or stored and not active.
     case BackupFinding::Unsettled:
-      return (b.At(active) && b.At(base) && b.At(patched)) || (!b.At(active) && (b.At(base) || b.At(patched))) ? ""
-                 : active + "'s names are said to contradict each other";
+      return AllThree(b, i) || (!b.At(active) && (b.At(base) || b.At(patched))) ? "" : active + "'s names are said to contradict each other";
     case BackupFinding::Empty: return EmptyClaim(b, e, f.empty);
     case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
@@ -688,16 +688,13 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
 
 // An earlier backup: the flag says it ended, or it left a copy under the set's names.
 bool EarlierBackup(const World& w) {
-  return w.flag == Flag::One ||
-         std::any_of(w.folder.begin(), w.folder.end(), [](const auto& file) { return Mentions(file.first, ".mrv"); });
+  return w.flag == Flag::One || std::any_of(w.folder.begin(), w.folder.end(), [](const auto& file) { return Mentions(file.first, ".mrv"); });
 }
 
 // The patch stops the backup before its first copy: its box is about the
 // files that show the patch alone.
 bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch; }
-bool PatchStops(const ToolRun& run) {
-  return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), StopsBackup);
-}
+bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), StopsBackup); }
 
 // What the box, or its question, owes the player, judged from the account:
 // the question before a file is stored as base after an earlier backup, or
@@ -787,10 +784,8 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   return {};
 }
 
-// P7: from a plain folder the tool does what renames and copies can do: a
-// switch renames alone can make is made, a backup that can be whole is, and
-// where nothing is patched and every file is backed up, the box says the
-// patch is not installed.
+// P7: from a plain folder the tool does what renames and copies can do, and
+// its box says where one version is active and the other stored alone.
 std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   // Unasked, where nothing is patched, a backup that fails on one file
   // stores the others all the same.
@@ -814,15 +809,14 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
     // Every active file of one version beside a stored copy of that version
     // alone: the base version backed up and the patch not installed, or the
     // patch installed over the base version.
-    for (const GameVersion x : {GameVersion::Base, GameVersion::Patched}) {
-      const bool base = x == GameVersion::Base;
+    for (const bool base : {true, false}) {
       const bool alone = EveryFile([&](size_t i) {
         const FileSetEntry& e = FileSet[i];
         return b.Active(i) == (base ? v.base : v.patched)[i] && b.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == b.Active(i) &&
                !b.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
       });
-      const SwitchKind said = base ? (o.target == x ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled)
-                                   : (o.target == x ? SwitchKind::PatchedAlreadyActive : SwitchKind::Refused);
+      const SwitchKind said = base ? (o.target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled)
+                                   : (o.target == GameVersion::Patched ? SwitchKind::PatchedAlreadyActive : SwitchKind::Refused);
       if (alone && o.kind != said) return "P7: every file is of one version beside its stored copy alone, and the box does not say so";
     }
   }
@@ -840,17 +834,15 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     return SomeFile([&](size_t i) { return (before.vouched & (1u << i)) && bytes == v.patched[i]; });
   };
   for (const auto& [name, f] : before.folder) {
-    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes))
-      return "P1: the last copy of " + name + " is gone";
+    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
   }
   for (const auto& [name, bytes] : before.outside) {
     if (Copies(after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
   }
-  for (size_t i = 0; i < kFiles; ++i) {
-    if (!v.Changes(i) || after.PlayersWord()) continue;
+  for (size_t i = 0; i < kFiles && !after.PlayersWord(); ++i) {
     for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
       const std::string name = Name(setName);
-      if (after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
+      if (v.Changes(i) && after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
         return "P2: " + name + " now holds the other version";
     }
   }
@@ -902,9 +894,8 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
     // beside a file with nothing stored may be left from an older install:
     // it does not show the patch installed.
     if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored()) return "P3: the patch is said to be installed on a stray stored copy's word";
-    for (const BackupFile& f : o.files) {
-      if (before.PlayersWord()) continue;
-      if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
+    for (size_t k = 0; k < o.files.size() && !before.PlayersWord(); ++k) {
+      if (const std::string lie = FalseBackupClaim(before, after, o.files[k], run, v); !lie.empty()) return "P3: " + lie;
     }
     // A file the patch reached before the backup resumed may be active:
     // installing the patch over it, as the box says, loses nothing.
@@ -913,11 +904,8 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       if (v.Shows(i) && (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || !either))
         return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
     }
-    for (size_t i = 0; i < kFiles && o.Succeeded(); ++i) {
-      const FileSetEntry& e = FileSet[i];
-      if (after.At(Name(e.ActiveName)) && after.At(Name(e.BaseCopyName)) && after.At(Name(e.PatchCopyName)))
-        return "P3: the backup says it is done, and left " + Name(e.ActiveName) + " under all three names";
-    }
+    if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
+      return "P3: the backup says it is done, and left " + Name(FileSet[*i].ActiveName) + " under all three names";
     if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder)
       return "P3: nothing was to be copied, but the folder changed";
   }
@@ -936,13 +924,9 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
 
   if (const std::string undone = LeftUndone(before, run, v); !undone.empty()) return undone;
 
-  // P4
-  if (AdvisesPatch(run.text) && !after.PlayersWord()) {
-    for (size_t i = 0; i < kFiles; ++i) {
-      if (v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i])
-        return "P4: the box advises the patch, but " + Name(FileSet[i].ActiveName) + "'s only base version is active";
-    }
-  }
+  const auto onlyBase = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; });
+  if (onlyBase && AdvisesPatch(run.text) && !after.PlayersWord())
+    return "P4: the box advises the patch, but " + Name(FileSet[*onlyBase].ActiveName) + "'s only base version is active";
   return {};
 }
 
@@ -971,10 +955,9 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
 }
 
 // A box that tells what is no longer in the folder and how to get it back,
-// or which names hold a file where the names contradict each other: what is
-// left is the player's to sort out by hand. Names said to contradict each
-// other do so only where the account says so, or hold nothing: a switch cut
-// off is for the tool to finish.
+// or which names hold a file where they contradict each other, as the
+// account has it (a switch cut off is for the tool to finish): what is left
+// is the player's to sort out by hand.
 bool SaysWhatIsGone(const ToolRun& run, const World& w) {
   // Under all three names or under none, under one stored name alone, or odd.
   const auto unsettled = [&](const FileSetEntry* e) {
@@ -1079,11 +1062,7 @@ std::string WrongFace(const World& w, const Versions& v) {
     return firstRun ? "P6: the first-run face, with a switch made or nothing to back up"
                     : "P6: the version choice, without the flag and with a file not backed up";
   // Names that contradict each other: either face leads to a box that lists them.
-  const auto allThree = [&](size_t i) {
-    const FileSetEntry& e = FileSet[i];
-    return w.At(Name(e.ActiveName)) && w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName));
-  };
-  if (w.flag != Flag::One || SomeFile(allThree)) return {};
+  if (w.flag != Flag::One || SomeFile([&](size_t i) { return AllThree(w, i); })) return {};
   bool patchShows = false, patchThere = false;
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
