@@ -251,42 +251,51 @@ int Copies(const World& w, const std::string& bytes) {
   return n;
 }
 
+// The first file of the set that `holds` is true of; whether some is, or every one.
+template <class F> std::optional<size_t> FirstFile(F holds) {
+  for (size_t i = 0; i < kFiles; ++i) {
+    if (holds(i)) return i;
+  }
+  return std::nullopt;
+}
+template <class F> bool SomeFile(F holds) { return FirstFile(holds).has_value(); }
+template <class F> bool EveryFile(F holds) { return !FirstFile([&](size_t i) { return !holds(i); }); }
+
+// File i stands under all three of its names.
+bool AllThree(const World& w, size_t i) {
+  return w.At(Name(FileSet[i].ActiveName)) && w.At(Name(FileSet[i].BaseCopyName)) && w.At(Name(FileSet[i].PatchCopyName));
+}
+
 // A folder that leaves the tool no doubt: nothing odd, empty or left over
 // under the set's names, each file active under its name or under both
 // stored ones and never under all three, every name holding its own
 // version and every file the patch changes telling which by its size.
 bool Plain(const World& w, const Versions& v) {
-  if (w.PlayersWord() || !w.odd.empty()) return false;
-  for (size_t i = 0; i < kFiles; ++i) {
+  return !w.PlayersWord() && w.odd.empty() && EveryFile([&](size_t i) {
     const FileSetEntry& e = FileSet[i];
     const int names = !!w.At(Name(e.ActiveName)) + !!w.At(Name(e.BaseCopyName)) + !!w.At(Name(e.PatchCopyName));
-    if (w.Odd(i) || w.At(Temp(i)) || names == 3 || (!w.At(Name(e.ActiveName)) && names < 2) || (v.Changes(i) && !v.Shows(i)))
-      return false;
-  }
-  return true;
+    return !w.Odd(i) && !w.At(Temp(i)) && names != 3 && (w.At(Name(e.ActiveName)) || names >= 2) && (!v.Changes(i) || v.Shows(i));
+  });
 }
 
 // Some file the patch changes shows `version` active: it is active beside
 // the other version stored.
 bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
   const bool base = version == GameVersion::Base;
-  for (size_t i = 0; i < kFiles; ++i) {
+  return SomeFile([&](size_t i) {
     const std::string stored = Name(base ? FileSet[i].PatchCopyName : FileSet[i].BaseCopyName);
-    if (v.Changes(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
-        w.Bytes(stored) == (base ? v.patched : v.base)[i])
-      return true;
-  }
-  return false;
+    return v.Changes(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+           w.Bytes(stored) == (base ? v.patched : v.base)[i];
+  });
 }
 
 // A file with nothing stored holds `version`, and the rest of the folder
 // says that version is active and none says the other: as far as the
 // folder tells, its other version's copy is what is gone.
 bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
-  const GameVersion other = version == GameVersion::Base ? GameVersion::Patched : GameVersion::Base;
-  return !w.StoredAny(i) && w.At(Name(FileSet[i].ActiveName)) &&
-         w.Active(i) == (version == GameVersion::Base ? v.base : v.patched)[i] && ShowsActive(w, v, version) &&
-         !ShowsActive(w, v, other);
+  const bool base = version == GameVersion::Base;
+  return !w.StoredAny(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+         ShowsActive(w, v, version) && !ShowsActive(w, v, base ? GameVersion::Patched : GameVersion::Base);
 }
 
 // Renames alone make `target` active: each file's wanted version stands
@@ -296,22 +305,18 @@ bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_
 // elsewhere the backup is not whole.
 bool Reachable(const World& w, const Versions& v, GameVersion target) {
   const bool base = target == GameVersion::Base;
-  for (size_t i = 0; i < kFiles; ++i) {
+  return EveryFile([&](size_t i) {
     const FileSetEntry& e = FileSet[i];
-    const std::string want = Name(base ? e.BaseCopyName : e.PatchCopyName), other = Name(base ? e.PatchCopyName : e.BaseCopyName);
     const std::string& wanted = base ? v.base[i] : v.patched[i];
-    if (!w.StoredAny(i) && !(StaysUnstored(w, v, target, i) && (base || w.Ended()))) return false;
-    if (w.At(Name(e.ActiveName)) && w.Active(i) != wanted && (w.Bytes(want) != wanted || w.At(other))) return false;
-  }
-  return true;
+    const bool renamable = w.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == wanted && !w.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
+    return (w.StoredAny(i) || (StaysUnstored(w, v, target, i) && (base || w.Ended()))) &&
+           (!w.At(Name(e.ActiveName)) || w.Active(i) == wanted || renamable);
+  });
 }
 
 // No patched version anywhere: the patch never came, or its files were put back.
 bool NothingPatched(const World& w, const Versions& v) {
-  for (size_t i = 0; i < kFiles; ++i) {
-    if (w.At(Name(FileSet[i].PatchCopyName)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0)) return false;
-  }
-  return true;
+  return !SomeFile([&](size_t i) { return w.At(Name(FileSet[i].PatchCopyName)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0); });
 }
 
 // The backup can be made whole: each file's base version is stored already,
@@ -319,14 +324,12 @@ bool NothingPatched(const World& w, const Versions& v) {
 // or where the rest of the folder says the base version is active.
 bool BackupCanBeWhole(const World& w, const Versions& v) {
   const bool unpatched = NothingPatched(w, v);
-  for (size_t i = 0; i < kFiles; ++i) {
+  return EveryFile([&](size_t i) {
     const FileSetEntry& e = FileSet[i];
     const bool baseActive = w.At(Name(e.ActiveName)) && w.Active(i) == v.base[i];
-    if (w.Bytes(Name(e.BaseCopyName)) != v.base[i] && !(unpatched && baseActive) && !StaysUnstored(w, v, GameVersion::Base, i) &&
-        !(v.Changes(i) && baseActive && w.Bytes(Name(e.PatchCopyName)) == v.patched[i]))
-      return false;
-  }
-  return true;
+    return w.Bytes(Name(e.BaseCopyName)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
+           (v.Changes(i) && baseActive && w.Bytes(Name(e.PatchCopyName)) == v.patched[i]);
+  });
 }
 
 // The room the backup needs where it can be made whole: its files not stored yet.
@@ -464,21 +467,19 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 
 // ------------------------------------------------------------------ promises
 
+bool Mentions(const std::string& text, const std::string& words) { return text.find(words) != std::string::npos; }
 
 // A sentence that tells the player to install the patch, or to install it again.
 bool AdvisesPatch(const std::string& text) {
-  size_t start = 0;
-  while (start < text.size()) {
+  for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
     // A sentence ends at a full stop before a space or a line's end, never inside "1.01".
-    size_t end = text.find_first_of(".!?\n", start);
+    end = text.find_first_of(".!?\n", start);
     while (end != std::string::npos && text[end] == '.' && end + 1 < text.size() && text[end + 1] != ' ' && text[end + 1] != '\n')
       end = text.find_first_of(".!?\n", end + 1);
     if (end == std::string::npos) end = text.size();
     const std::string sentence = text.substr(start, end - start);
-    start = end + 1;
-    const bool install = sentence.find("elepíts") != std::string::npos || sentence.find("elepíth") != std::string::npos;
-    const bool dont = sentence.find("ne telepíts") != std::string::npos || sentence.find("Ne telepíts") != std::string::npos;
-    if (install && !dont && sentence.find("Patchet") != std::string::npos) return true;
+    const bool install = Mentions(sentence, "elepíts") || Mentions(sentence, "elepíth");
+    if (install && !Mentions(sentence, "ne telepíts") && !Mentions(sentence, "Ne telepíts") && Mentions(sentence, "Patchet")) return true;
   }
   return false;
 }
@@ -500,29 +501,25 @@ std::string OddClaim(const World& b, const ToolRun& run, const char* name, Entry
 // The names said to hold an empty file hold one.
 std::string EmptyClaim(const World& b, const FileSetEntry& e, const std::array<bool, 3>& empty) {
   const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
-  bool any = false;
   for (size_t k = 0; k < 3; ++k) {
-    any = any || empty[k];
-    if (empty[k] && !(b.At(Name(names[k])) && b.At(Name(names[k]))->bytes.empty())) return Name(names[k]) + " is said to be empty";
+    if (empty[k] && !b.Bytes(Name(names[k])).empty()) return Name(names[k]) + " is said to be empty";
   }
-  return any ? "" : Name(e.ActiveName) + " is said to be empty under no name";
+  return empty[0] || empty[1] || empty[2] ? "" : Name(e.ActiveName) + " is said to be empty under no name";
 }
 
-// Some file's names contradict each other: it is under all three, or a
-// stored copy of it is there and it is not (a folder holds no file); a file
-// with an empty name, a link or a name that cannot be read is named for that
-// instead.
+// Some file's names contradict each other: it is under all three, or one
+// stored copy of it is there and it is not (a folder holds no file). A file
+// with an empty, linked or unreadable name is named for that instead.
 bool Contradicts(const World& w) {
   for (const FileSetEntry& e : FileSet) {
     bool named = false;
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
       const auto odd = w.odd.find(Name(name));
       named = named || (odd != w.odd.end() && (odd->second.kind != EntryKind::Other || odd->second.link)) ||
-              (name != e.TempName && w.At(Name(name)) && w.At(Name(name))->bytes.empty());
+              (name != e.TempName && w.Bytes(Name(name)).empty());
     }
-    if (named) continue;
     const bool a = w.At(Name(e.ActiveName)), b = w.At(Name(e.BaseCopyName)), p = w.At(Name(e.PatchCopyName));
-    if ((a && b && p) || (!a && (b != p))) return true;
+    if (!named && ((a && b && p) || (!a && (b != p)))) return true;
   }
   return false;
 }
@@ -536,31 +533,38 @@ std::string PatchedCopyGoneClaim(const World& b, const FileSetEntry& e, const ch
   return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
 }
 
+// A bit for each file whose stored copy alone says which version is active,
+// by size: the base one (`base`) or the patched one; `odd`: with the files
+// that have an odd or empty name too.
+unsigned CopySays(const World& w, bool base, bool odd = false) {
+  unsigned files = 0;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    const std::string says = Name(base ? e.PatchCopyName : e.BaseCopyName), free = Name(base ? e.BaseCopyName : e.PatchCopyName);
+    if ((odd || !w.Odd(i)) && w.At(Name(e.ActiveName)) && w.At(says) && !w.At(free) && !SameSize(w, Name(e.ActiveName), says))
+      files |= 1u << i;
+  }
+  return files;
+}
+
 // What the box says of one file of the switch, checked; empty when true.
 // `excused` is set where the note explains why the file keeps its version.
 std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v,
                              bool& excused) {
   excused = false;
-  if (f.what == SwitchFinding::RenameFailed || f.what == SwitchFinding::Stranded) {
-    if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
-      return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
-    if (f.what == SwitchFinding::Stranded && a.Bytes(Name(f.name)) != b.Bytes(Name(f.other)))
-      return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
-    return {};
-  }
+  if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
+    return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
+  if (f.what == SwitchFinding::Stranded && a.Bytes(Name(f.name)) != b.Bytes(Name(f.other)))
+    return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
+  if (f.what == SwitchFinding::RenameFailed || f.what == SwitchFinding::Stranded) return {};
   // What the tool could not read, or found a link or a folder under.
-  const auto odd = [&](EntryKind kind, bool link) { return OddClaim(b, run, f.name, kind, link); };
-  if (f.what == SwitchFinding::Unreadable) return odd(EntryKind::Unknown, false);
-  if (f.what == SwitchFinding::Linked) return odd(EntryKind::File, true);
-  if (f.what == SwitchFinding::FolderInTheWay) return odd(EntryKind::Other, false);
+  if (f.what == SwitchFinding::Unreadable) return OddClaim(b, run, f.name, EntryKind::Unknown, false);
+  if (f.what == SwitchFinding::Linked) return OddClaim(b, run, f.name, EntryKind::File, true);
+  if (f.what == SwitchFinding::FolderInTheWay) return OddClaim(b, run, f.name, EntryKind::Other, false);
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
-  // Gone from the set's names; a temporary copy that holds it is named.
-  const auto versionGone = [&](const std::string& bytes) {
-    return !v.Changes(i) || (!a.Holds(bytes) && (a.Bytes(Temp(i)) != bytes || run.text.find(Temp(i)) != std::string::npos));
-  };
   const auto sameAs = [&](const std::string& copy) {
     return b.Bytes(active) == b.Bytes(copy) || (SameSize(b, active, copy) && !(b.At(active)->lastWrite == b.At(copy)->lastWrite));
   };
@@ -568,14 +572,15 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     case SwitchFinding::NotPatchedYet: excused = true; return sameAs(base) ? "" : active + " is said to be its base copy's version";
     case SwitchFinding::SameAsPatched: excused = true; return sameAs(patched) ? "" : active + " is said to be its patched copy's version";
     case SwitchFinding::NoStoredCopy: excused = true; return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
-    case SwitchFinding::BaseOverwritten:
+    case SwitchFinding::BaseOverwritten: {
       // A version that is gone excuses no success: the file keeps the patch.
       // Where the patch keeps the size, the box says that it judged by the
-      // size, which excuses the file it judged.
+      // size, which excuses the file it judged. Gone is from the set's
+      // names: a temporary copy that holds it is named.
       excused = SameSize(b, active, patched) && !Twins(b.At(active), b.At(patched));
-      return versionGone(v.base[i]) || excused
-                 ? ""
-                 : active + "'s base version is said to be gone, and it is in the folder";
+      const bool gone = !v.Changes(i) || (!a.Holds(v.base[i]) && (a.Bytes(Temp(i)) != v.base[i] || Mentions(run.text, Temp(i))));
+      return gone || excused ? "" : active + "'s base version is said to be gone, and it is in the folder";
+    }
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
     // Its stored patched copy is gone; that its base version is active is
@@ -595,20 +600,13 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       }
       return {};
     }
+    // Its stored copy said which version was active, and some other file's
+    // copy says the other. It excuses nothing: where the names are true, the
+    // file is switched like any other.
     case SwitchFinding::SidesDisagree: {
-      // Its stored copy said which version was active: the other name was free, the sizes differed.
-      // It excuses nothing: where the names are true, the file is switched like any other.
       const bool saidBase = f.verdict == Verdict::BaseActive;
-      const std::string& stored = saidBase ? patched : base;
-      if (SameSize(b, active, stored) || !b.At(stored) || b.At(saidBase ? base : patched))
-        return active + "'s stored copy is said to tell which version was active";
-      // And some other file's copy says the other.
-      for (const FileSetEntry& o : FileSet) {
-        const std::string there = Name(o.ActiveName), says = Name(saidBase ? o.BaseCopyName : o.PatchCopyName),
-                          free = Name(saidBase ? o.PatchCopyName : o.BaseCopyName);
-        if (b.At(there) && b.At(says) && !b.At(free) && !SameSize(b, there, says)) return {};
-      }
-      return active + "'s stored copy is said to disagree with the rest, and none says otherwise";
+      if (!(CopySays(b, saidBase, true) & (1u << i))) return active + "'s stored copy is said to tell which version was active";
+      return CopySays(b, !saidBase, true) ? "" : active + "'s stored copy is said to disagree with the rest, and none says otherwise";
     }
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
@@ -618,32 +616,27 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
   const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
-  const bool vouched = b.vouched & (1u << i);
-  const auto odd = [&](const char* name, EntryKind kind, bool link) { return OddClaim(b, run, name, kind, link); };
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
     case BackupFinding::Copied: return a.Bytes(base) == b.Bytes(active) ? "" : base + " is said to be a copy of " + active;
     case BackupFinding::BaseStored:
-      return !v.Changes(i) || vouched || a.Bytes(base) == v.base[i] ? "" : base + " is said to hold the base version";
+      return !v.Changes(i) || (b.vouched & (1u << i)) || a.Bytes(base) == v.base[i] ? "" : base + " is said to hold the base version";
     case BackupFinding::SameVersionStored:
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
     case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
     case BackupFinding::PatchedCopyGone: return PatchedCopyGoneClaim(b, e, f.gone);
-    // Said to be gone only if the patch replaced it.
+    // Said to be gone only if the patch replaced it. The box says the patch
+    // is installed, and where it shows: on files of their stored patched
+    // copy's size, which they may be, as a file the patch leaves alone looks
+    // the same as one it was installed over.
     case BackupFinding::BaseGone: {
-      // The box says the patch is installed, and where it shows: on files of
-      // their stored patched copy's size, which they may be.
-      bool patched = false, sized = false;
-      for (size_t j = 0; j < kFiles; ++j) {
-        patched = patched || (v.Changes(j) && b.Holds(v.patched[j]));
-        sized = sized || SameSize(b, Name(FileSet[j].ActiveName), Name(FileSet[j].PatchCopyName));
-      }
-      // A file the patch leaves alone looks the same as one it was installed over.
-      const bool bySize = run.text.find("amelyek megegyeznek a tárolt patchelt") != std::string::npos;
-      if (bySize && !sized) return "the patch is said to show on files of their patched copy's size, and none is";
-      if (!patched && !bySize) return "the patch is said to be installed, and no patched file is in the folder";
+      const bool bySize = Mentions(run.text, "amelyek megegyeznek a tárolt patchelt");
+      if (bySize && !SomeFile([&](size_t j) { return SameSize(b, Name(FileSet[j].ActiveName), Name(FileSet[j].PatchCopyName)); }))
+        return "the patch is said to show on files of their patched copy's size, and none is";
+      if (!bySize && !SomeFile([&](size_t j) { return v.Changes(j) && b.Holds(v.patched[j]); }))
+        return "the patch is said to be installed, and no patched file is in the folder";
       return b.At(base) ? active + " is said to have no stored base copy" : "";
     }
     case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
@@ -657,30 +650,26 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     }
     // Said to contradict each other: under all three names, or stored and not active.
     case BackupFinding::Unsettled:
-      return (b.At(active) && b.At(base) && b.At(patched)) || (!b.At(active) && (b.At(base) || b.At(patched)))
-                 ? ""
-                 : active + "'s names are said to contradict each other";
+      return AllThree(b, i) || (!b.At(active) && (b.At(base) || b.At(patched))) ? "" : active + "'s names are said to contradict each other";
     case BackupFinding::Empty: return EmptyClaim(b, e, f.empty);
-    case BackupFinding::Unreadable: return odd(f.name, EntryKind::Unknown, false);
-    case BackupFinding::Linked: return odd(f.name, EntryKind::File, true);
-    case BackupFinding::SourceIsFolder: return odd(e.ActiveName, EntryKind::Other, false);
-    case BackupFinding::StoredIsFolder: return odd(e.BaseCopyName, EntryKind::Other, false);
-    case BackupFinding::TempInTheWay: return odd(e.TempName, EntryKind::Other, false);
+    case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
+    case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
+    case BackupFinding::SourceIsFolder: return OddClaim(b, run, e.ActiveName, EntryKind::Other, false);
+    case BackupFinding::StoredIsFolder: return OddClaim(b, run, e.BaseCopyName, EntryKind::Other, false);
+    case BackupFinding::TempInTheWay: return OddClaim(b, run, e.TempName, EntryKind::Other, false);
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
 }
 
-// The files whose stored copy alone says which version is active, by size:
-// the base one (`base`) or the patched one.
-std::vector<size_t> CopySays(const World& w, bool base) {
-  std::vector<size_t> files;
-  for (size_t i = 0; i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    const std::string says = Name(base ? e.PatchCopyName : e.BaseCopyName), free = Name(base ? e.BaseCopyName : e.PatchCopyName);
-    if (!w.Odd(i) && w.At(Name(e.ActiveName)) && w.At(says) && !w.At(free) && !SameSize(w, Name(e.ActiveName), says)) files.push_back(i);
-  }
-  return files;
+// An earlier backup: the flag says it ended, or it left a copy under the set's names.
+bool EarlierBackup(const World& w) {
+  return w.flag == Flag::One || std::any_of(w.folder.begin(), w.folder.end(), [](const auto& file) { return Mentions(file.first, ".mrv"); });
 }
+
+// The patch stops the backup before its first copy: its box is about the
+// files that show the patch alone.
+bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch; }
+bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), StopsBackup); }
 
 // What the box, or its question, owes the player, judged from the account:
 // the question before a file is stored as base after an earlier backup, or
@@ -688,15 +677,11 @@ std::vector<size_t> CopySays(const World& w, bool base) {
 // a temporary copy beside a file it names, as what it is.
 std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   const World& a = run.after;
-  bool earlier = b.flag == Flag::One, stored = false;
-  for (const auto& [name, f] : b.folder) earlier = earlier || name.find(".mrv") != std::string::npos;
   for (size_t i = 0; i < kFiles; ++i) {
-    const std::string base = Name(FileSet[i].BaseCopyName);
-    if (b.At(base) || !a.At(base)) continue;
-    stored = true;
+    if (b.At(Name(FileSet[i].BaseCopyName)) || !a.At(Name(FileSet[i].BaseCopyName))) continue;
     if (run.asked && !Listed(run.question, i)) return "the question does not list " + Name(FileSet[i].ActiveName) + ", which is stored";
+    if (run.backedUp && !run.asked && EarlierBackup(b)) return "a file is stored as base after an earlier backup, and nobody was asked";
   }
-  if (run.backedUp && stored && earlier && !run.asked) return "a file is stored as base after an earlier backup, and nobody was asked";
   // Beside a base copy stored, a file with nothing stored may hold the
   // patch by now, which the folder cannot show unless some file shows the
   // patch, and only the flag says the backup ended.
@@ -712,15 +697,13 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   // says it is installed: the files with nothing stored are not asked about.
   if (run.backedUp && run.plain && run.asked && ShowsActive(b, v, GameVersion::Patched) && b.Ended())
     return "the question is asked where the folder shows the patch installed";
-  if (run.backedUp && run.asked && [&] { for (size_t i = 0; i < kFiles; ++i) if (Listed(run.question, i)) return false; return true; }())
-    return "the question lists no file";
-  const std::vector<size_t> saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
-  if (run.switched && !saysBase.empty() && !saysPatched.empty()) {
+  if (run.backedUp && run.asked && !SomeFile([&](size_t i) { return Listed(run.question, i); })) return "the question lists no file";
+  const unsigned saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
+  if (run.switched && saysBase && saysPatched) {
     if (a.folder != b.folder && !run.asked) return "the switch moved files whose copies disagree, and nobody was asked";
-    for (const std::vector<size_t>* side : {&saysBase, &saysPatched}) {
-      for (size_t i : *side) {
-        if (run.asked && run.question.find(Name(FileSet[i].ActiveName)) == std::string::npos) return "the question does not name " + Name(FileSet[i].ActiveName);
-      }
+    for (size_t i = 0; run.asked && i < kFiles; ++i) {
+      if (((saysBase | saysPatched) & (1u << i)) && !Mentions(run.question, Name(FileSet[i].ActiveName)))
+        return "the question does not name " + Name(FileSet[i].ActiveName);
     }
   }
   // A file judged by its size alone, against another date, is named so.
@@ -730,45 +713,33 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
     if (b.Odd(i) || MadeOdd(run, i) || !b.At(active) || (b.At(base) != nullptr) == (b.At(patched) != nullptr)) continue;
     const std::string& copy = b.At(base) ? base : patched;
-    if (SameSize(b, active, copy) && !Twins(b.At(active), b.At(copy)) && run.text.find(active + " (" + copy) == std::string::npos)
+    if (SameSize(b, active, copy) && !Twins(b.At(active), b.At(copy)) && !Mentions(run.text, active + " (" + copy))
       return "the box does not say that " + active + " was judged by its size alone";
   }
-  const auto named = [&](size_t i) {
-    if (run.text.find(Name(FileSet[i].ActiveName)) == std::string::npos) return false;
-    if (run.switched) {
-      for (const SwitchFile& f : run.switched->files) if (f.entry == &FileSet[i]) return true;
-    }
-    if (run.backedUp) {
-      // Where the patch stops the backup, its box is about those files alone.
-      bool stopped = false;
-      for (const BackupFile& f : run.backedUp->files) stopped = stopped || f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch;
-      for (const BackupFile& f : run.backedUp->files) {
-        if (f.entry != &FileSet[i]) continue;
-        if (stopped ? f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch
-                    : (f.Failed() && f.what != BackupFinding::TempLeft) || f.what == BackupFinding::PatchedCopyGone)
-          return true;
-      }
-    }
-    return false;
+  // The files the box is about: where the patch stops the backup, those that show it alone.
+  const bool stopped = PatchStops(run);
+  const auto about = [&](size_t i) {
+    const auto of = [&](const auto& f) { return f.entry == &FileSet[i]; };
+    if (run.switched) return std::any_of(run.switched->files.begin(), run.switched->files.end(), of);
+    return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), [&](const BackupFile& f) {
+      return of(f) && (stopped ? StopsBackup(f) : (f.Failed() && f.what != BackupFinding::TempLeft) || f.what == BackupFinding::PatchedCopyGone);
+    });
   };
+  // A temporary copy beside a file the box names is named too, as empty
+  // where it is, unless the run removed it and made it again: then it is
+  // the run's own. A name called a killed backup's copy is one.
   for (size_t i = 0; i < kFiles; ++i) {
     const MemoryFile* temp = b.At(Temp(i));
-    if (!temp || b.odd.count(Temp(i)) || run.odd == Temp(i) || !named(i) || !a.At(Temp(i)) || !(*a.At(Temp(i)) == *temp)) continue;
-    // One the run removed and made again is its own, named as its own.
-    bool made = false;
-    for (const World& c : run.crashes) made = made || !c.At(Temp(i));
-    if (made) continue;
-    if (run.text.find(Temp(i)) == std::string::npos) return "the box names " + Name(FileSet[i].ActiveName) + " and not " + Temp(i) + " beside it";
-    if (temp->bytes.empty() && run.text.find(Temp(i) + " egy félbeszakadt mentés üres") == std::string::npos)
-      return "the box does not call the empty " + Temp(i) + " empty";
-  }
-  for (size_t i = 0; i < kFiles; ++i) {
-    // A name called a killed backup's copy is one, empty where it is called empty.
+    const bool there = temp && !b.odd.count(Temp(i)) && run.odd != Temp(i);
     const std::string called = Temp(i) + " egy félbeszakadt mentés";
-    const MemoryFile* temp = b.At(Temp(i));
-    if (run.text.find(called) == std::string::npos) continue;
-    if (!temp || b.odd.count(Temp(i)) || run.odd == Temp(i)) return Temp(i) + " is called a killed backup's copy, and is none";
-    if ((run.text.find(called + " üres") != std::string::npos) != temp->bytes.empty()) return "the box misstates whether " + Temp(i) + " is empty";
+    if (Mentions(run.text, called) && !there) return Temp(i) + " is called a killed backup's copy, and is none";
+    if (Mentions(run.text, called) && Mentions(run.text, called + " üres") != temp->bytes.empty())
+      return "the box misstates whether " + Temp(i) + " is empty";
+    if (!there || !Mentions(run.text, Name(FileSet[i].ActiveName)) || !about(i) || !(a.At(Temp(i)) && *a.At(Temp(i)) == *temp) ||
+        std::any_of(run.crashes.begin(), run.crashes.end(), [&](const World& c) { return !c.At(Temp(i)); }))
+      continue;
+    if (!Mentions(run.text, Temp(i))) return "the box names " + Name(FileSet[i].ActiveName) + " and not " + Temp(i) + " beside it";
+    if (temp->bytes.empty() && !Mentions(run.text, called + " üres")) return "the box does not call the empty " + Temp(i) + " empty";
   }
   // A refusal names every empty file of the set's as empty, unless a name
   // it cannot read or a link comes first.
@@ -781,19 +752,15 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     bool odd = MadeOdd(run, i);
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || b.odd.count(Name(name));
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-      if (odd || !b.At(Name(name)) || !b.At(Name(name))->bytes.empty()) continue;
-      if (run.text.find("üres") == std::string::npos || run.text.find(Name(name)) == std::string::npos)
+      if (!odd && b.Bytes(Name(name)).empty() && !(Mentions(run.text, "üres") && Mentions(run.text, Name(name))))
         return "the refusal does not name the empty " + Name(name);
     }
   }
-  (void)v;
   return {};
 }
 
-// P7: from a plain folder the tool does what renames and copies can do: a
-// switch renames alone can make is made, a backup that can be whole is, and
-// where nothing is patched and every file is backed up, the box says the
-// patch is not installed.
+// P7: from a plain folder the tool does what renames and copies can do, and
+// its box says where one version is active and the other stored alone.
 std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   // Unasked, where nothing is patched, a backup that fails on one file
   // stores the others all the same.
@@ -801,33 +768,30 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   if (backup && !backup->asked && backup->kind == BackupKind::Failed && run.refused.empty() && !b.PlayersWord() && NothingPatched(b, v)) {
     for (size_t i = 0; i < kFiles; ++i) {
       const FileSetEntry& e = FileSet[i];
-      if (!b.Odd(i) && !b.At(Temp(i)) && !MadeOdd(run, i) && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] && run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
+      if (!b.Odd(i) && !b.At(Temp(i)) && !MadeOdd(run, i) && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] &&
+          run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
         return "P7: the backup failed on another file, and did not store " + Name(e.ActiveName);
     }
   }
   if (!run.plain) return {};
   if (run.switched) {
     const SwitchOutcome& o = *run.switched;
-    if (Reachable(b, v, o.target)) {
-      if (!o.Succeeded()) return "P7: renames alone make the chosen version active, and the switch did not";
-      for (size_t i = 0; i < kFiles; ++i) {
-        if (run.after.Active(i) != (o.target == GameVersion::Base ? v.base : v.patched)[i])
-          return "P7: renames alone make the chosen version active, and " + Name(FileSet[i].ActiveName) + " does not hold it";
-      }
-    }
+    const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
+    const bool reachable = Reachable(b, v, o.target);
+    if (reachable && !o.Succeeded()) return "P7: renames alone make the chosen version active, and the switch did not";
+    if (const auto i = FirstFile([&](size_t i) { return run.after.Active(i) != want[i]; }); i && reachable)
+      return "P7: renames alone make the chosen version active, and " + Name(FileSet[*i].ActiveName) + " does not hold it";
     // Every active file of one version beside a stored copy of that version
     // alone: the base version backed up and the patch not installed, or the
     // patch installed over the base version.
-    for (const GameVersion x : {GameVersion::Base, GameVersion::Patched}) {
-      bool alone = true;
-      for (size_t i = 0; i < kFiles; ++i) {
+    for (const bool base : {true, false}) {
+      const bool alone = EveryFile([&](size_t i) {
         const FileSetEntry& e = FileSet[i];
-        const std::string& bytes = (x == GameVersion::Base ? v.base : v.patched)[i];
-        alone = alone && b.Active(i) == bytes && b.Bytes(Name(x == GameVersion::Base ? e.BaseCopyName : e.PatchCopyName)) == bytes &&
-                !b.At(Name(x == GameVersion::Base ? e.PatchCopyName : e.BaseCopyName));
-      }
-      const SwitchKind said = x == GameVersion::Base ? (o.target == x ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled)
-                                                     : (o.target == x ? SwitchKind::PatchedAlreadyActive : SwitchKind::Refused);
+        return b.Active(i) == (base ? v.base : v.patched)[i] && b.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == b.Active(i) &&
+               !b.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
+      });
+      const SwitchKind said = base ? (o.target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled)
+                                   : (o.target == GameVersion::Patched ? SwitchKind::PatchedAlreadyActive : SwitchKind::Refused);
       if (alone && o.kind != said) return "P7: every file is of one version beside its stored copy alone, and the box does not say so";
     }
   }
@@ -842,23 +806,18 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   // A patched file the player backed up as base is the player's word: a
   // killed backup's copy of it is taken for the version still active.
   const auto vouchedFor = [&](const std::string& bytes) {
-    for (size_t i = 0; i < kFiles; ++i) {
-      if ((before.vouched & (1u << i)) && bytes == v.patched[i]) return true;
-    }
-    return false;
+    return SomeFile([&](size_t i) { return (before.vouched & (1u << i)) && bytes == v.patched[i]; });
   };
   for (const auto& [name, f] : before.folder) {
-    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes))
-      return "P1: the last copy of " + name + " is gone";
+    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
   }
   for (const auto& [name, bytes] : before.outside) {
     if (Copies(after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
   }
-  for (size_t i = 0; i < kFiles; ++i) {
-    if (!v.Changes(i) || after.PlayersWord()) continue;
+  for (size_t i = 0; i < kFiles && !after.PlayersWord(); ++i) {
     for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
       const std::string name = Name(setName);
-      if (after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
+      if (v.Changes(i) && after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
         return "P2: " + name + " now holds the other version";
     }
   }
@@ -883,90 +842,66 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
       if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
         return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
     }
-    if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord()) {
-      // Unless the box names every file the patch changes with why it stays.
-      bool patchThere = true;
-      for (size_t i = 0; i < kFiles; ++i) patchThere = patchThere && (!v.Changes(i) || excused.count(i));
-      for (size_t i = 0; i < kFiles; ++i) patchThere = patchThere || (v.Changes(i) && Copies(before, v.patched[i]) > 0);
-      if (!patchThere) return "P3: the patched version is said to be applied, and no patched file is in the folder";
-    }
+    // Applied with no patched file in the folder, unless the box names every
+    // file the patch changes with why it stays.
+    if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord() &&
+        !EveryFile([&](size_t i) { return !v.Changes(i) || excused.count(i); }) &&
+        !SomeFile([&](size_t i) { return v.Changes(i) && Copies(before, v.patched[i]) > 0; }))
+      return "P3: the patched version is said to be applied, and no patched file is in the folder";
     if (o.kind == SwitchKind::Refused && o.files.empty()) return "P3: the switch is refused, and the box names nothing in the way";
     if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && after.folder != before.folder)
       return "P3: \"nothing changed\", and the folder did";
-    if (o.Succeeded()) {
-      const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
-      for (size_t i = 0; i < kFiles; ++i) {
-        if (!excused.count(i) && !after.PlayersWord() && after.Active(i) != want[i] &&
-            (v.Shows(i) || o.target == GameVersion::Patched))
-          return "P3: success, but " + Name(FileSet[i].ActiveName) + " does not hold the chosen version";
-      }
-    } else if (after.folder != before.folder && o.kind != SwitchKind::Stranded) {
-      return "P3: the switch failed and the folder changed";
-    }
-    if (o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) {
-      for (size_t i = 0; i < kFiles; ++i) {
-        if (v.Shows(i) && !after.PlayersWord() && after.Holds(v.patched[i])) return "P3: \"the patch is not installed yet\", but a patched file is there";
-      }
-    }
+    const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
+    const auto wrong = FirstFile([&](size_t i) {
+      return !excused.count(i) && after.Active(i) != want[i] && (v.Shows(i) || o.target == GameVersion::Patched);
+    });
+    if (o.Succeeded() && wrong && !after.PlayersWord())
+      return "P3: success, but " + Name(FileSet[*wrong].ActiveName) + " does not hold the chosen version";
+    if (!o.Succeeded() && after.folder != before.folder && o.kind != SwitchKind::Stranded) return "P3: the switch failed and the folder changed";
+    if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !after.PlayersWord() &&
+        SomeFile([&](size_t i) { return v.Shows(i) && after.Holds(v.patched[i]); }))
+      return "P3: \"the patch is not installed yet\", but a patched file is there";
   }
   if (run.backedUp) {
     const BackupOutcome& o = *run.backedUp;
-    bool earlier = before.flag == Flag::One;
-    for (const auto& [name, f] : before.folder) earlier = earlier || name.find(".mrv") != std::string::npos;
-    if (run.asked && !earlier) return "P3: the player is asked about an earlier backup, and there was none";
+    if (run.asked && !EarlierBackup(before)) return "P3: the player is asked about an earlier backup, and there was none";
     // Without the flag and any switch, a stored base copy of another size
     // beside a file with nothing stored may be left from an older install:
     // it does not show the patch installed.
     if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored()) return "P3: the patch is said to be installed on a stray stored copy's word";
-    for (const BackupFile& f : o.files) {
-      if (before.PlayersWord()) continue;
-      if (const std::string lie = FalseBackupClaim(before, after, f, run, v); !lie.empty()) return "P3: " + lie;
+    for (size_t k = 0; k < o.files.size() && !before.PlayersWord(); ++k) {
+      if (const std::string lie = FalseBackupClaim(before, after, o.files[k], run, v); !lie.empty()) return "P3: " + lie;
     }
-    for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done; ++i) {
-      if (after.PlayersWord() || !v.Shows(i)) continue;
-      // A file the patch reached before the backup resumed may be active:
-      // installing the patch over it, as the box says, loses nothing.
-      if (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || (after.Active(i) != v.base[i] && after.Active(i) != v.patched[i]))
+    // A file the patch reached before the backup resumed may be active:
+    // installing the patch over it, as the box says, loses nothing.
+    for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !after.PlayersWord(); ++i) {
+      const bool either = after.Active(i) == v.base[i] || after.Active(i) == v.patched[i];
+      if (v.Shows(i) && (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || !either))
         return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
     }
-    for (size_t i = 0; i < kFiles && o.Succeeded(); ++i) {
-      const FileSetEntry& e = FileSet[i];
-      const auto all = [&](const World& w) { return w.At(Name(e.ActiveName)) && w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)); };
-      if (all(after)) return "P3: the backup says it is done, and left " + Name(e.ActiveName) + " under all three names";
-    }
-    if (o.kind == BackupKind::Failed && !o.files.empty() && after.folder != before.folder) {
-      for (const BackupFile& f : o.files) {
-        if (f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch)
-          return "P3: nothing was to be copied, but the folder changed";
-      }
-    }
+    if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
+      return "P3: the backup says it is done, and left " + Name(FileSet[*i].ActiveName) + " under all three names";
+    if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder)
+      return "P3: nothing was to be copied, but the folder changed";
   }
-  // A name that cannot be read, or a link, stops either operation, and the box names it.
+  // A name that cannot be read, or a link, stops either operation, and the
+  // box names it, unless the patch stops the backup before its first copy.
   if (!run.odd.empty() && (run.oddProbe.kind == EntryKind::Unknown || run.oddProbe.link)) {
     if (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) return "P3: " + run.odd + " could not be taken at its word, and the tool went on";
-    // A backup that the patch stops before its first copy names what stops it.
-    bool patchStops = false;
-    for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{})
-      patchStops = patchStops || f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch;
-    if (!patchStops && run.text.find(run.odd) == std::string::npos) return "P3: the box does not name " + run.odd;
+    if (!PatchStops(run) && !Mentions(run.text, run.odd)) return "P3: the box does not name " + run.odd;
   }
   // A refused operation is named with its cause, never a plain success.
-  if (!run.refused.empty() && run.text.find(run.failure.reason) == std::string::npos)
-    return "P3: " + run.refused + " was refused, and the box does not say why";
+  if (!run.refused.empty() && !Mentions(run.text, run.failure.reason)) return "P3: " + run.refused + " was refused, and the box does not say why";
   // The folder's permissions are blamed only where its first change was refused.
   if (!run.refused.empty() && run.failure.kind == FailureKind::FolderDenied &&
-      (run.text.find("A Game mappa jogosultságai") != std::string::npos) != (run.refusedCall == 1))
+      Mentions(run.text, "A Game mappa jogosultságai") != (run.refusedCall == 1))
     return "P3: " + run.refused + " was refused " + (run.refusedCall == 1 ? "first, and the folder is not blamed" : "after other changes, and the folder is blamed");
 
   if (const std::string undone = LeftUndone(before, run, v); !undone.empty()) return undone;
 
-  // P4
-  if (AdvisesPatch(run.text) && !after.PlayersWord()) {
-    for (size_t i = 0; i < kFiles; ++i) {
-      if (v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i])
-        return "P4: the box advises the patch, but " + Name(FileSet[i].ActiveName) + "'s only base version is active";
-    }
-  }
+  const auto onlyBase = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; });
+  if (onlyBase && AdvisesPatch(run.text) && !after.PlayersWord())
+    return "P4: the box advises the patch, but " + Name(FileSet[*onlyBase].ActiveName) + "'s only base version is active";
   return {};
 }
 
@@ -976,10 +911,10 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
   // The switches see only the folder: one answer a folder of a world (the
   // worlds differ in what the patch writes to vonu.exe).
   static std::unordered_map<std::string, std::pair<bool, std::string>> known;
-  const std::string key = v.patched[6] + w.Key();
-  if (const auto it = known.find(key); it == known.end()) {
-    bool work = true;
-    std::string lie;
+  const auto [it, fresh] = known.try_emplace(v.patched[6] + w.Key(), true, std::string());
+  bool& work = it->second.first;
+  std::string& lie = it->second.second;
+  if (fresh) {
     const auto run = [&](const World& from, Act act) {
       ToolRun step = RunTool(from, act, v);
       work = work && step.applies && step.switched->Succeeded();
@@ -989,37 +924,29 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
     };
     run(run(w, Act::ToBase), Act::ToPatched);
     run(run(w, Act::ToPatched), Act::ToBase);
-    known[key] = {work, lie};
   }
-  const auto& [work, lie] = known[key];
   if (broken.empty()) broken = lie;
   return work;
 }
 
 // A box that tells what is no longer in the folder and how to get it back,
-// or which names hold a file where the names contradict each other: what is
-// left is the player's to sort out by hand.
-// Names said to contradict each other do so only where the account says so,
-// or hold nothing: a switch cut off is for the tool to finish.
+// or which names hold a file where they contradict each other, as the
+// account has it (a switch cut off is for the tool to finish): what is left
+// is the player's to sort out by hand.
 bool SaysWhatIsGone(const ToolRun& run, const World& w) {
+  // Under all three names or under none, under one stored name alone, or odd.
   const auto unsettled = [&](const FileSetEntry* e) {
-    const bool a = w.At(Name(e->ActiveName)), b = w.At(Name(e->BaseCopyName)), p = w.At(Name(e->PatchCopyName));
-    return (a && b && p) || (!a && b != p) || (!a && !b && !p) || w.Odd(IndexOf(e));
+    return !!w.At(Name(e->ActiveName)) == (w.At(Name(e->BaseCopyName)) && w.At(Name(e->PatchCopyName))) || w.Odd(IndexOf(e));
   };
-  if (run.switched) {
-    for (const SwitchFile& f : run.switched->files) {
-      if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy || f.what == SwitchFinding::Unreadable ||
-          f.what == SwitchFinding::PatchedCopyGone || (f.what == SwitchFinding::Unsettled && unsettled(f.entry)))
-        return true;
-    }
+  for (const SwitchFile& f : run.switched ? run.switched->files : std::vector<SwitchFile>{}) {
+    if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy || f.what == SwitchFinding::Unreadable ||
+        f.what == SwitchFinding::PatchedCopyGone || (f.what == SwitchFinding::Unsettled && unsettled(f.entry)))
+      return true;
   }
-  if (run.backedUp) {
-    for (const BackupFile& f : run.backedUp->files) {
-      if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(f.entry)) ||
-          f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable ||
-          f.what == BackupFinding::BaseGone)
-        return true;
-    }
+  for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{}) {
+    if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(f.entry)) ||
+        f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable || f.what == BackupFinding::BaseGone)
+      return true;
   }
   return false;
 }
@@ -1032,7 +959,7 @@ std::string DeadEnd(World w, const Versions& v) {
     // Once the player has backed up patched files as base, the tool's account
     // of the versions is the player's: the read-me tells how to start over.
     std::string broken;
-    if (BothSwitchesWork(w, v, broken) || w.vouched || w.renamed || !broken.empty()) return broken;
+    if (BothSwitchesWork(w, v, broken) || w.PlayersWord() || !broken.empty()) return broken;
     World probe = w;
     std::vector<ToolRun> runs_;
     for (Act act : StartFace(probe) == Face::FirstRun ? std::vector<Act>{Act::Ok} : std::vector<Act>{Act::ToBase, Act::ToPatched})
@@ -1053,17 +980,17 @@ std::string DeadEnd(World w, const Versions& v) {
     // A box that says what is gone ends the way; no other comes back.
     if (!seen.insert(w.Key() + said).second) return gone ? std::string() : "P5: doing what the box says brings back the same box\n" + said;
     std::optional<World> next;
-    if (!w.quarantine.empty() && said.find("karanténba") != std::string::npos) next = PlayerMove(w, {Act::Restore}, v);
-    if (!next && (said.find("elepítsd újra a játék") != std::string::npos || said.find("újra a régi helyére") != std::string::npos || said.find("alap változatát (például") != std::string::npos))
+    if (!w.quarantine.empty() && Mentions(said, "karanténba")) next = PlayerMove(w, {Act::Restore}, v);
+    if (!next && (Mentions(said, "elepítsd újra a játék") || Mentions(said, "újra a régi helyére") ||
+                  Mentions(said, "alap változatát (például")))
       next = PlayerMove(w, {Act::Reinstall}, v);
     // Starting over: the stored copies deleted too.
-    if (next && said.find("töröld a tárolt példányokat") != std::string::npos) {
+    if (next && Mentions(said, "töröld a tárolt példányokat")) {
       for (const char* family : {".mrvdef", ".mrvupd"}) next = PlayerMove(*next, {Act::DeleteFamily, family}, v);
       next->renamed = false;
     }
     // Set aside what the box names as no version of the file's: an empty
-    // file, a stored copy of another size, a temporary copy kept, a link or
-    // a folder.
+    // file, a temporary copy kept, a link or a folder.
     if (!next) {
       World aside = w;
       const auto away = [&](const FileSetEntry& e, const std::array<bool, 3>& empty, std::initializer_list<const char*> names) {
@@ -1098,36 +1025,32 @@ std::string DeadEnd(World w, const Versions& v) {
 // P6: the start's face against the account.
 std::string WrongFace(const World& w, const Versions& v) {
   World probe = w;
-  const Face face = StartFace(probe);
+  const bool firstRun = StartFace(probe) == Face::FirstRun;
   // Without its folder, the flag alone says whether the backup was made.
-  if (w.folderGone && (face == Face::FirstRun) == (w.flag == Flag::One)) return "P6: without the Game folder, a face the flag does not ask for";
-  if (w.PlayersWord() || w.folderGone) return {};
-  bool nothingStored = false, gone = false, patchShows = false, patchThere = false, switched = false, unsaved = false;
-  for (size_t i = 0; i < kFiles; ++i) {
-    if (w.Odd(i)) return {};
-    switched = switched || w.At(Name(FileSet[i].PatchCopyName));
-    unsaved = unsaved || !w.At(Name(FileSet[i].BaseCopyName));
-  }
+  if (w.folderGone && firstRun == (w.flag == Flag::One)) return "P6: without the Game folder, a face the flag does not ask for";
+  if (w.PlayersWord() || w.folderGone || SomeFile([&](size_t i) { return w.Odd(i); })) return {};
   // Without the flag, the backup is asked for wherever a file has no stored
   // base copy and no switch was made: a stray copy shows no patch.
-  if (w.flag != Flag::One && (face == Face::FirstRun) != (unsaved && !switched))
-    return face == Face::FirstRun ? "P6: the first-run face, with a switch made or nothing to back up" : "P6: the version choice, without the flag and with a file not backed up";
-  if (w.flag != Flag::One) return {};
+  const bool unsaved = SomeFile([&](size_t i) { return !w.At(Name(FileSet[i].BaseCopyName)); });
+  const bool switched = SomeFile([&](size_t i) { return w.At(Name(FileSet[i].PatchCopyName)); });
+  if (w.flag != Flag::One && firstRun != (unsaved && !switched))
+    return firstRun ? "P6: the first-run face, with a switch made or nothing to back up"
+                    : "P6: the version choice, without the flag and with a file not backed up";
+  // Names that contradict each other: either face leads to a box that lists them.
+  if (w.flag != Flag::One || SomeFile([&](size_t i) { return AllThree(w, i); })) return {};
+  bool patchShows = false, patchThere = false;
   for (size_t i = 0; i < kFiles; ++i) {
     const FileSetEntry& e = FileSet[i];
-    // Names that contradict each other: either face leads to a box that lists them.
-    if (w.At(Name(e.BaseCopyName)) && w.At(Name(e.PatchCopyName)) && w.At(Name(e.ActiveName))) return {};
-    // A file gone with nothing stored: either face leads to a box that names it.
-    nothingStored = nothingStored || (w.At(Name(e.ActiveName)) && !w.StoredAny(i));
-    gone = gone || (!w.At(Name(e.ActiveName)) && !w.StoredAny(i));
     if (!v.Changes(i)) continue;
     for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) patchThere = patchThere || w.Bytes(Name(name)) == v.patched[i];
     // A patched file stored, or beside a stored base version, shows in its size.
     patchShows = patchShows || (v.Shows(i) && (w.Bytes(Name(e.PatchCopyName)) == v.patched[i] ||
                                                (w.Active(i) == v.patched[i] && w.Bytes(Name(e.BaseCopyName)) == v.base[i])));
   }
-  if (face == Face::FirstRun && (!(nothingStored || gone) || patchShows)) return "P6: the first-run face, with nothing to back up";
-  if (face == Face::Choice && nothingStored && !patchThere) return "P6: the version choice, with a file not backed up";
+  // A file gone with nothing stored: either face leads to a box that names it.
+  const bool nothingStored = SomeFile([&](size_t i) { return !w.StoredAny(i); });
+  if (firstRun && (!nothingStored || patchShows)) return "P6: the first-run face, with nothing to back up";
+  if (!firstRun && w.Unstored() && !patchThere) return "P6: the version choice, with a file not backed up";
   return {};
 }
 
