@@ -554,7 +554,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
   excused = false;
   if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
     return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
-  if (f.what == SwitchFinding::Stranded && a.Bytes(Name(f.name)) != b.Bytes(Name(f.other)))
+  if (f.what == SwitchFinding::Stranded && (!a.At(Name(f.name)) || a.Bytes(Name(f.name)) != b.Bytes(Name(f.other))))
     return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
   if (f.what == SwitchFinding::RenameFailed || f.what == SwitchFinding::Stranded) return {};
   // What the tool could not read, or found a link or a folder under.
@@ -642,7 +642,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
     case BackupFinding::TempKept:
       return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
-    case BackupFinding::SourceMissing: return b.At(active) ? active + " is said to be missing" : "";
+    case BackupFinding::SourceMissing: return b.At(active) || b.odd.count(active) || run.odd == active ? active + " is said to be missing" : "";
     case BackupFinding::CopyFailed:
     case BackupFinding::TempLeft: {
       const FileStatus& why = f.what == BackupFinding::CopyFailed ? f.copy.status : f.status;
@@ -800,6 +800,38 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   return {};
 }
 
+// The box's own words checked against the account: every size it gives
+// a name of the set's is that name's, no line of it is said twice, and every
+// file a refused switch lists is named by one of its names.
+std::string Misworded(const World& b, const ToolRun& run) {
+  for (size_t i = 0; i < kFiles; ++i) {
+    for (const std::string& name : NamesOf(i)) {
+      const auto odd = b.odd.find(name);
+      std::optional<uint64_t> size;  // none where the name holds nothing
+      if (b.At(name)) size = b.Bytes(name).size();
+      if (odd != b.odd.end()) size = odd->second.size;
+      if (run.odd == name) size = run.oddProbe.size;
+      for (size_t at = run.text.find(name + ": "); at != std::string::npos; at = run.text.find(name + ": ", at + 1)) {
+        char* end = nullptr;
+        const unsigned long long said = std::strtoull(run.text.c_str() + at + name.size() + 2, &end, 10);
+        if (std::string(end).rfind(" bájt", 0) == 0 && size != said) return "the box gives " + name + " a size it does not have";
+      }
+    }
+  }
+  std::set<std::string> lines;
+  for (size_t from = 0, to = 0; from < run.text.size(); from = to + 1) {
+    to = std::min(run.text.find('\n', from), run.text.size());
+    if (to - from > 40 && !lines.insert(run.text.substr(from, to - from)).second) return "the box says a line twice";
+  }
+  const bool refused = run.switched && run.switched->kind == SwitchKind::Refused;
+  for (const SwitchFile& f : refused ? run.switched->files : std::vector<SwitchFile>{}) {
+    const auto names = f.entry ? NamesOf(IndexOf(f.entry)) : std::array<std::string, 4>{};
+    if (f.entry && std::none_of(names.begin(), names.end(), [&](const std::string& n) { return Mentions(run.text, n); }))
+      return "the refusal does not name " + names[0];
+  }
+  return {};
+}
+
 // What a step of the tool broke, empty when nothing.
 std::string BrokenPromise(const World& before, const ToolRun& run, const Versions& v) {
   const World& after = run.after;
@@ -824,6 +856,7 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   if (run.crashed) return {};
   if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
   if (const std::string owed = OwedNote(before, run, v); !owed.empty()) return "P3: " + owed;
+  if (const std::string words = Misworded(before, run); !words.empty()) return "P3: " + words;
 
   // P3: the box's claims, file by file.
   std::set<size_t> excused;
@@ -900,6 +933,11 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
   if (const std::string undone = LeftUndone(before, run, v); !undone.empty()) return undone;
 
   const auto onlyBase = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; });
+  // Nor says the backup is made for the patch to come where every file is
+  // stored and shows the patch.
+  if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() && AdvisesPatch(run.text) && !after.PlayersWord() &&
+      EveryFile([&](size_t i) { return !v.Shows(i) || after.Active(i) == v.patched[i]; }))
+    return "P4: the backup advises the patch, and every file shows it";
   if (onlyBase && AdvisesPatch(run.text) && !after.PlayersWord())
     return "P4: the box advises the patch, but " + Name(FileSet[*onlyBase].ActiveName) + "'s only base version is active";
   return {};
