@@ -20,6 +20,7 @@
 
 class TGauge;
 class GaugeHostWin32;
+struct ResumeQuestion;
 
 // The game's install directory followed by "\Game\": set once by FormCreate and
 // read by both operations.
@@ -74,6 +75,10 @@ class TKvt {
   // away first, so that none of them answers it unread.
   // The answer, as MessageBoxW gives it.
   static int ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
+  // The first-run face as it was before OK, after a backup that did not end.
+  void ShowBackupFaceAgain();
+  // The question a resumed backup asks the player before any copy.
+  ResumeQuestion AskBeforeResuming();
 
   static DWORD WINAPI ReadInBackground(void* self);
   // The reads FormCreate decides from; an error they raise is FormCreate's.
@@ -85,6 +90,8 @@ class TKvt {
   void MakeFonts();
   bool CreateControls();
   HWND CreateControl(const ControlSpec& design, HWND parent);
+  // The font the layout names; null for the system's.
+  HFONT FontFor(FontKind kind) const;
   void CreateGauge(const ControlSpec& design);
   HWND* Slot(ControlIndex index);
   HWND ParentWindow(Parent parent) const;

@@ -44,6 +44,30 @@ HICON LoadAppIcon(HINSTANCE instance, int sizeX, int sizeY) {
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                        GetSystemMetrics(sizeX), GetSystemMetrics(sizeY), 0));
 }
+
+// The window class and styles each kind of control is made with; none for
+// the windowless kinds.
+struct ControlWindow {
+  const wchar_t* windowClass;
+  DWORD style, exStyle;
+};
+
+ControlWindow WindowFor(ControlKind kind) {
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  switch (kind) {
+    case ControlKind::PictureButton: return {L"BUTTON", kChild | BS_OWNERDRAW | WS_TABSTOP, 0};
+    // Checked by the program, not by the control itself.
+    case ControlKind::RadioButton: return {L"BUTTON", kChild | BS_RADIOBUTTON, 0};
+    // Hidden until FormCreate.
+    case ControlKind::Panel: return {kPanelClass, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case ControlKind::Label: return {L"STATIC", kChild | SS_CENTER | SS_NOPREFIX, 0};
+    // Placed by the layout like every other control, without a size grip.
+    case ControlKind::StatusBar: return {STATUSCLASSNAMEW, kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NOMOVEY, 0};
+    case ControlKind::Picture:
+    case ControlKind::Gauge: break;
+  }
+  return {nullptr, 0, 0};
+}
 }  // namespace
 
 void TKvt::MeasureScreen() {
@@ -147,42 +171,20 @@ HWND* TKvt::Slot(ControlIndex index) {
 
 HWND TKvt::ParentWindow(Parent parent) const { return parent == Parent::Panel ? Panel : handle_; }
 
-HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
-  const wchar_t* windowClass = L"BUTTON";
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-  DWORD exStyle = 0;
-  switch (design.kind) {
-    case ControlKind::PictureButton:
-      style |= BS_OWNERDRAW | WS_TABSTOP;
-      break;
-    case ControlKind::RadioButton:
-      style |= BS_RADIOBUTTON;  // checked by the program, not by the control itself
-      break;
-    case ControlKind::Panel:
-      windowClass = kPanelClass;
-      style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // hidden until FormCreate
-      exStyle = WS_EX_CONTROLPARENT;
-      break;
-    case ControlKind::Label:
-      windowClass = L"STATIC";
-      style |= SS_CENTER | SS_NOPREFIX;
-      break;
-    case ControlKind::StatusBar:
-      windowClass = STATUSCLASSNAMEW;
-      // Placed by the layout like every other control, without a size grip.
-      style |= CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NOMOVEY;
-      break;
-    case ControlKind::Picture:
-    case ControlKind::Gauge:
-      return nullptr;
-  }
-  HFONT font = nullptr;
-  switch (design.font) {
-    case FontKind::Window: font = windowFont_.Get(); break;
-    case FontKind::Bold13: font = boldFont_.Get(); break;
-    case FontKind::Regular13: font = labelFont_.Get(); break;
+HFONT TKvt::FontFor(FontKind kind) const {
+  switch (kind) {
+    case FontKind::Window: return windowFont_.Get();
+    case FontKind::Bold13: return boldFont_.Get();
+    case FontKind::Regular13: return labelFont_.Get();
     case FontKind::System: break;
   }
+  return nullptr;
+}
+
+HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
+  const ControlWindow window = WindowFor(design.kind);
+  if (!window.windowClass) return nullptr;
+  HFONT font = FontFor(design.font);
   Bounds b = ScaleBounds(design, textHeight_);
   // Font and layout scale by different roundings: a caption may need more
   // than its scaled control offers, and then the control grows to the right.
@@ -193,9 +195,10 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
     const CaptionSize caption = MeasureCaption(design, font, pictureBeside);
     b.width = WidthForCaption(caption.extent, caption.beside, b.width, RoomToTheRight(design, textHeight_));
   }
-  HWND control = CreateWindowExW(exStyle, windowClass, Widen(design.caption).c_str(), style, b.left, b.top, b.width,
-                                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
-                                 GetModuleHandleW(nullptr), design.kind == ControlKind::Panel ? this : nullptr);
+  HWND control = CreateWindowExW(window.exStyle, window.windowClass, Widen(design.caption).c_str(), window.style,
+                                 b.left, b.top, b.width, b.height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), GetModuleHandleW(nullptr),
+                                 design.kind == ControlKind::Panel ? this : nullptr);
   if (!control) return nullptr;
   // Later controls lie above earlier ones.
   SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -123,18 +123,35 @@ void TKvt::FormCreate() {
 
 void TKvt::BoffClick() { Application.Terminate(); }
 
+// Nothing half-made was kept and the flag still says "0": the user may try again or leave.
+void TKvt::ShowBackupFaceAgain() {
+  PB->SetVisible(false);
+  PB->SetProgress(0);
+  ShowWindow(Bok, SW_SHOW);
+  ShowWindow(Boff, SW_SHOW);
+  SetFocus(Bok);
+}
+
+// The folder cannot show whether the patch came since an earlier backup
+// stopped short: the player is asked before anything is copied, and only a
+// yes, never the default, stores the files as base.
+ResumeQuestion TKvt::AskBeforeResuming() {
+  ResumeQuestion resume;
+  resume.flagSaysDone = backupMadeOnce_;
+  resume.holdsBase = [this](const BackupOutcome& found) {
+    gaugeHost_->SetBusy(false);
+    const int answer =
+        ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    gaugeHost_->SetBusy(true);
+    return answer == IDYES;
+  };
+  return resume;
+}
+
 void TKvt::BokClick() {
   ShowWindow(Bok, SW_HIDE);
   ShowWindow(Boff, SW_HIDE);
   PB->SetVisible(true);
-  // Nothing half-made was kept and the flag still says "0": the user may try again or leave.
-  const auto showFaceAgain = [this] {
-    PB->SetVisible(false);
-    PB->SetProgress(0);
-    ShowWindow(Bok, SW_SHOW);
-    ShowWindow(Boff, SW_SHOW);
-    SetFocus(Bok);
-  };
   SYSTEMTIME now{};
   GetSystemTime(&now);
   const uint32_t seed = ClockSeed(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
@@ -142,19 +159,8 @@ void TKvt::BokClick() {
   GaugeProgress progress(*PB);
   BackupOutcome outcome;
   try {
-    // The folder cannot show whether the patch came since an earlier backup
-    // stopped short: the player is asked before anything is copied, and
-    // only a yes, never the default, stores the files as base.
-    ResumeQuestion resume;
-    resume.flagSaysDone = backupMadeOnce_;
+    const ResumeQuestion resume = AskBeforeResuming();
     GaugeBusy busy(*gaugeHost_);
-    resume.holdsBase = [this](const BackupOutcome& found) {
-      gaugeHost_->SetBusy(false);
-      const int answer =
-          ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-      gaugeHost_->SetBusy(true);
-      return answer == IDYES;
-    };
     outcome = FirstRunBackup(files.patient, files.pc, GameDir, progress, seed, [] {
       Win32MachineRoot root;
       MarkBackupDone(root);
@@ -165,7 +171,7 @@ void TKvt::BokClick() {
     const std::exception_ptr error = std::current_exception();
     if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
     Application.Guard([&] { std::rethrow_exception(error); });
-    showFaceAgain();
+    ShowBackupFaceAgain();
     return;
   }
   const std::string text = BackupText(outcome, SystemTimeZone());
@@ -175,7 +181,7 @@ void TKvt::BokClick() {
     return;
   }
   ShowOutcome(text, Application.Title(), MB_OK | MB_ICONSTOP);
-  showFaceAgain();
+  ShowBackupFaceAgain();
 }
 
 void TKvt::BstartClick() {

@@ -104,22 +104,9 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   }
 }
 
-}  // namespace
-
-SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
-                            const CutOffQuestion& cutOff) {
-  SwitchOutcome out;
-  out.target = target;
-  out.gameDir = gameDir;
-  out.folder = CheckFolder(ops, pc, gameDir);
-  if (out.folder.state != FolderCheck::State::Ready) {
-    out.kind = SwitchKind::NotReady;
-    return out;
-  }
-
-  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
-  // Names that cannot be checked leave nothing to plan; the links beside
-  // them are named at once too.
+// Names that cannot be checked leave nothing to plan; the links beside
+// them are named at once too.
+void NameUnreadables(const FolderVerdicts& files, SwitchOutcome& out) {
   for (const FileVerdict& f : files) {
     for (const auto& [name, why] : f.unreadables) {
       SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, name);
@@ -136,6 +123,23 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
       out.files.back().tempLeft = f.tempLeft;
     }
   }
+}
+
+}  // namespace
+
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
+                            const CutOffQuestion& cutOff) {
+  SwitchOutcome out;
+  out.target = target;
+  out.gameDir = gameDir;
+  out.folder = CheckFolder(ops, pc, gameDir);
+  if (out.folder.state != FolderCheck::State::Ready) {
+    out.kind = SwitchKind::NotReady;
+    return out;
+  }
+
+  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  NameUnreadables(files, out);
   if (!out.files.empty()) return out;
   for (const FileVerdict& f : files) {
     if (f.dateDiffers) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
