@@ -8,7 +8,6 @@
 #include "gauge/gauges.h"
 
 std::string GameDir;
-TKvt* Kvt = nullptr;
 
 namespace {
 // A control acts only while the user can see and reach it: a click sent by
@@ -27,14 +26,13 @@ T* Owner(HWND window, UINT message, LPARAM lParam) {
 }
 }  // namespace
 
-TKvt::TKvt() { Kvt = this; }
+TKvt::TKvt() = default;
 
 TKvt::~TKvt() {
   FinishReading();
   PB.reset();  // leaves the host's stacking order before the host goes
   gaugeHost_.reset();
   if (handle_) DestroyWindow(handle_);
-  if (Kvt == this) Kvt = nullptr;
 }
 
 void TKvt::PaintBackground() {

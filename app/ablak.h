@@ -133,5 +133,3 @@ class TKvt {
   bool backupNeeded_ = false;
   std::exception_ptr startError_;
 };
-
-extern TKvt* Kvt;

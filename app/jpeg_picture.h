@@ -8,7 +8,6 @@ class JpegPicture {
  public:
   // Decodes the RCDATA resource; an unreadable picture leaves this empty.
   bool LoadResource(int resourceId);
-  bool Empty() const { return !bitmap_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Draws unscaled with its top-left at (x, y), clipped to clip.

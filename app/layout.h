@@ -37,9 +37,6 @@ constexpr int kDesignTextHeight = 13;
 constexpr int kClientWidth = 389;
 constexpr int kClientHeight = 190;
 constexpr int kWindowFontHeight = -11;
-// The background is drawn unscaled and centred on Ibg; its size is fixed.
-constexpr int kBackgroundWidth = 410;
-constexpr int kBackgroundHeight = 310;
 
 // a * b / c rounded half away from zero, as the platform's MulDiv does; c > 0.
 int32_t MulDivRounded(int32_t a, int32_t b, int32_t c);

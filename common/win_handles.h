@@ -131,7 +131,6 @@ class SelectedObject {
   ~SelectedObject() { Restore(); }
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
-  bool Selected() const { return dc_ != nullptr; }
   // Puts back what this held, then selects object; a null object selects nothing.
   void Select(HDC dc, HGDIOBJ object) {
     Restore();

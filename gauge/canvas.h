@@ -11,10 +11,8 @@ using TColor = uint32_t;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clSystemColor = 0x80000000;
-constexpr TColor clWindow = clSystemColor | 5;
 constexpr TColor clWindowFrame = clSystemColor | 6;
 constexpr TColor clWindowText = clSystemColor | 8;
-constexpr TColor clBtnFace = clSystemColor | 15;
 
 constexpr bool IsSystemColor(TColor color) { return (color & clSystemColor) != 0; }
 constexpr int SystemColorIndex(TColor color) { return static_cast<int>(color & 0xFF); }
@@ -67,7 +65,6 @@ class Canvas {
  public:
   virtual ~Canvas() = default;
 
-  virtual TCopyMode CopyMode() const = 0;
   virtual void SetCopyMode(TCopyMode mode) = 0;
 
   virtual void SetBrush(TColor color, TBrushStyle style) = 0;

@@ -15,12 +15,6 @@ GaugeHostWin32::GaugeHostWin32(HWND window) : window_(window) {}
 
 GaugeHostWin32::~GaugeHostWin32() = default;
 
-void GaugeHostWin32::SetWindow(HWND window) {
-  window_ = window;
-  accessibility_.reset();
-  TellAccessibility();
-}
-
 void GaugeHostWin32::SetAccessibleGauge(const TGauge& gauge, const std::string& name) {
   accessibleGauge_ = &gauge;
   accessibleName_ = name;

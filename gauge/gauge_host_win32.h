@@ -20,15 +20,12 @@ class GaugeAccessibility;
 
 class GaugeHostWin32 : public GaugeParent {
  public:
-  // window: the window the controls sit on; it may be given later with SetWindow.
-  explicit GaugeHostWin32(HWND window = nullptr);
+  // window: the window the controls sit on.
+  explicit GaugeHostWin32(HWND window);
   // The controls must be destroyed before their host.
   ~GaugeHostWin32() override;
   GaugeHostWin32(const GaugeHostWin32&) = delete;
   GaugeHostWin32& operator=(const GaugeHostWin32&) = delete;
-
-  HWND Window() const { return window_; }
-  void SetWindow(HWND window);
 
   // A new control goes on top of the others.
   void InsertControl(WindowlessControl& control) override;

@@ -45,9 +45,6 @@ class WindowlessControl {
   WindowlessControl(const WindowlessControl&) = delete;
   WindowlessControl& operator=(const WindowlessControl&) = delete;
 
-  GaugeParent* Parent() const { return parent_; }
-  int32_t Left() const { return bounds_.left; }
-  int32_t Top() const { return bounds_.top; }
   int32_t Width() const { return bounds_.Width(); }
   int32_t Height() const { return bounds_.Height(); }
   TRect BoundsRect() const { return bounds_; }
@@ -143,7 +140,6 @@ class TGauge : public WindowlessControl {
   // While loading from the stored form the range setters take any value.
   void BeginLoading() { loading_ = true; }
   void EndLoading() { loading_ = false; }
-  bool Loading() const { return loading_; }
 
   void Paint(Canvas& canvas) override;
 

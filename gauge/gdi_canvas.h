@@ -27,8 +27,6 @@ class GdiCanvas : public Canvas {
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-  HDC Dc() const { return dc_; }
-  TCopyMode CopyMode() const override { return copyMode_; }
   void SetCopyMode(TCopyMode mode) override { copyMode_ = mode; }
   void SetBrush(TColor color, TBrushStyle style) override {
     brushColor_ = color;

@@ -23,7 +23,6 @@ class SoftCanvas : public Canvas {
   SoftCanvas(const SoftCanvas&) = delete;
   SoftCanvas& operator=(const SoftCanvas&) = delete;
 
-  TCopyMode CopyMode() const override { return copyMode_; }
   void SetCopyMode(TCopyMode mode) override { copyMode_ = mode; }
   void SetBrush(TColor color, TBrushStyle style) override {
     brushColor_ = color;
