@@ -1,18 +1,38 @@
-// The main window's procedures: painting, the controls' notifications, and
-// the close request.
+// The main window: its classes and its making, and its procedures: painting,
+// the controls' notifications, and the close request.
 #include "app/ablak.h"
 
+#include <algorithm>
+
+#include "app/ablak_style.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
+#include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
-
-std::string GameDir;
+#include "resources/resource_ids.h"
 
 namespace {
-// A control acts only while the user can see and reach it: a click sent by
-// another program to a hidden or disabled button does nothing.
-bool IsShown(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr BYTE kAlpha = 220;
+
+// Opacity through SetLayeredWindowAttributes where user32 has it. Without it,
+// or when it refuses, the window stays opaque: a layered window whose
+// attributes were never set would not be drawn at all.
+void MakeTranslucent(HWND window) {
+  using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+  FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes");
+  if (!proc) return;
+  const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  if (!reinterpret_cast<SetLayered>(reinterpret_cast<void*>(proc))(window, 0, kAlpha, LWA_ALPHA))
+    SetWindowLongW(window, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int sizeX, int sizeY) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                       GetSystemMetrics(sizeX), GetSystemMetrics(sizeY), 0));
+}
 
 // Keeps this in the window's user data from WM_NCCREATE on; nullptr before.
 template <class T>
@@ -33,6 +53,67 @@ TKvt::~TKvt() {
   PB.reset();  // leaves the host's stacking order before the host goes
   gaugeHost_.reset();
   if (handle_) DestroyWindow(handle_);
+}
+
+bool TKvt::RegisterClasses() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kFormClass;
+  wc.hIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
+  wc.hIconSm = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  if (!RegisterClassExW(&wc)) return false;
+  // The panel erases its own background (ErasePanel), around the gauge.
+  wc.lpfnWndProc = PanelProc;
+  wc.lpszClassName = kPanelClass;
+  wc.hIcon = wc.hIconSm = nullptr;
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool TKvt::Create() {
+  const auto failed = [this] {
+    createError_ = GetLastError();
+    if (createError_ == ERROR_SUCCESS) createError_ = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  };
+  if (!RegisterClasses()) return failed();
+  MeasureScreen();
+  MakeFonts();
+  tick_.Load(IDB_TICK);
+  abort_.Load(IDB_ABORT);
+
+  RECT frame{0, 0, MulDivRounded(kClientWidth, textHeight_, kDesignTextHeight),
+             MulDivRounded(kClientHeight, textHeight_, kDesignTextHeight)};
+  if (textHeight_ == kDesignTextHeight) frame = RECT{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  handle_ = CreateWindowExW(0, kFormClass, Widen(Application.Title()).c_str(), kFormStyle, left, top, width, height,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (!handle_) return failed();
+  // Under high contrast nothing may show through the window.
+  highContrast_ = HighContrastOn();
+  if (!highContrast_) MakeTranslucent(handle_);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
+  bool made = false;
+  Application.Guard([&] { made = CreateControls() || failed(); });
+  // An error raised while making the controls was shown by the guard, and
+  // leaves CreateError() at ERROR_SUCCESS.
+  if (!made) return false;
+
+  FinishReading();
+  Application.Guard([this] { FormCreate(); });
+
+  ShowWindow(handle_, SW_SHOWNORMAL);
+  UpdateWindow(handle_);
+  SetFocus(IsWindowVisible(Panel) ? Bok : RBdef);
+  return true;
 }
 
 void TKvt::PaintBackground() {
@@ -58,28 +139,6 @@ void TKvt::PaintPanel() {
   GetClientRect(Panel, &rc);
   DrawEdge(dc.Get(), &rc, BDR_RAISEDINNER, BF_RECT);
   if (gaugeHost_) gaugeHost_->PaintWindowlessControls(dc.Get(), dc.Rect());
-}
-
-void TKvt::Clicked(HWND control) {
-  // Nothing starts while an operation and its box are under way.
-  if (OperationPump::Current() || !IsShown(control)) return;
-  if (control == Bstart || control == Bok) {
-    // Held for the operation and every box it shows, an error box included.
-    OperationPump pump;
-    Application.Guard([&] {
-      try {
-        control == Bok ? BokClick() : BstartClick();
-      } catch (...) {
-        pump.DropQueuedInput();
-        throw;
-      }
-    });
-    if (pump.CloseHeld()) Application.Terminate();
-  } else if (control == Boff) {
-    BoffClick();
-  } else if (control == RBdef || control == RBupd) {
-    Check(control);
-  }
 }
 
 bool TKvt::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

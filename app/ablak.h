@@ -2,10 +2,12 @@
 // button over the background picture) and, covering it, the first-run face (a
 // panel with the explanation, OK and exit buttons and the progress gauge).
 //
-// Its code is split by concern: ablak.cpp the window procedures and painting,
-// ablak_create.cpp the window and its controls, ablak_handlers.cpp the four
-// handlers, ablak_keys.cpp keyboard navigation, ablak_scheme.cpp the colours
-// that follow the user's colour scheme.
+// Its code is split by concern: ablak.cpp the window's making, procedures and
+// painting, ablak_keys.cpp keyboard navigation, ablak_handlers.cpp the four
+// handlers and the clicks that run them, ablak_create.cpp the controls,
+// ablak_scheme.cpp the colours that follow the user's colour scheme. Each file
+// calls only into those named after it, so that none needs another that needs
+// it back.
 #pragma once
 #include <windows.h>
 
@@ -21,10 +23,6 @@
 class TGauge;
 class GaugeHostWin32;
 struct ResumeQuestion;
-
-// The game's install directory followed by "\Game\": set once by FormCreate and
-// read by both operations.
-extern std::string GameDir;
 
 class TKvt {
  public:

@@ -1,5 +1,5 @@
 // The window's four handlers: FormCreate chooses the face, the buttons run
-// the operations and end the program.
+// the operations and end the program; a click reaches them through Clicked.
 #include <exception>
 
 #include "app/ablak.h"
@@ -22,8 +22,16 @@
 #include "settings/settings_store.h"
 
 namespace {
+// The game's install directory followed by "\Game\": set once by FormCreate's
+// reads and read by both operations.
+std::string GameDir;
+
 const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
 const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
+
+// A control acts only while the user can see and reach it: a click sent by
+// another program to a hidden or disabled button does nothing.
+bool IsShown(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
 
 void KeepWindowPainted() {
   if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
@@ -119,6 +127,28 @@ void TKvt::FormCreate() {
   // The panel covers the version choice, but a click sent by another program
   // would still reach it: the version switch must not run before the backup.
   for (HWND hidden : {RBdef, RBupd, Bstart}) EnableWindow(hidden, !backupNeeded_);
+}
+
+void TKvt::Clicked(HWND control) {
+  // Nothing starts while an operation and its box are under way.
+  if (OperationPump::Current() || !IsShown(control)) return;
+  if (control == Bstart || control == Bok) {
+    // Held for the operation and every box it shows, an error box included.
+    OperationPump pump;
+    Application.Guard([&] {
+      try {
+        control == Bok ? BokClick() : BstartClick();
+      } catch (...) {
+        pump.DropQueuedInput();
+        throw;
+      }
+    });
+    if (pump.CloseHeld()) Application.Terminate();
+  } else if (control == Boff) {
+    BoffClick();
+  } else if (control == RBdef || control == RBupd) {
+    Check(control);
+  }
 }
 
 void TKvt::BoffClick() { Application.Terminate(); }

@@ -4,7 +4,7 @@
 // One operation, from the click to the box:
 //
 //   BN_CLICKED on Bstart or Bok, or Enter (ablak_keys.cpp)
-//   -> TKvt::Clicked (ablak.cpp): does nothing while an OperationPump exists;
+//   -> TKvt::Clicked (ablak_handlers.cpp): does nothing while an OperationPump exists;
 //      else makes one on its stack and runs the handler inside Application.Guard
 //   -> BstartClick / BokClick (ablak_handlers.cpp), on the window's thread:
 //      GameFileOps wraps Win32FileOps in PatientFileOps, which retries a rename
