@@ -1,7 +1,8 @@
 // The one helper thread a copy may run beside the window's thread, and the
 // lock and wake-up the two share. The compiler's own thread library is not
 // available on every toolchain this builds with, so each system provides
-// these in a file of its own.
+// these in a file of its own; what the thread runs is written once, for
+// every system (copy_thread.cpp).
 #pragma once
 #include <atomic>
 #include <functional>
@@ -58,6 +59,12 @@ class CopyThread {
   void Join();
 
  private:
-  struct Impl;
+  // What the thread runs: the body, with nothing let out of it, then the
+  // note that it ended.
+  void Run() noexcept;
+
+  struct Impl;  // the system's thread
+  std::function<void()> body_;
+  std::atomic<bool> ended_{false};
   std::unique_ptr<Impl> impl_;
 };

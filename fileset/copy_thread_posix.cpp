@@ -30,20 +30,11 @@ void CopyLock::Wait(unsigned milliseconds) {
 }
 
 struct CopyThread::Impl {
-  std::function<void()> body;
-  std::atomic<bool> ended{false};
   pthread_t thread{};
   bool running = false;
 
-  static void* Run(void* self) {
-    // The bodies report their own failures. Should anything still leave one,
-    // the thread ends here rather than the whole process, and says so.
-    Impl& impl = *static_cast<Impl*>(self);
-    try {
-      impl.body();
-    } catch (...) {
-    }
-    impl.ended = true;
+  static void* Enter(void* self) {
+    static_cast<CopyThread*>(self)->Run();
     return nullptr;
   }
 };
@@ -53,13 +44,13 @@ CopyThread::~CopyThread() { Join(); }
 
 bool CopyThread::Start(std::function<void()> body) {
   Join();
-  impl_->body = std::move(body);
-  impl_->ended = false;
-  impl_->running = pthread_create(&impl_->thread, nullptr, &Impl::Run, impl_.get()) == 0;
+  body_ = std::move(body);
+  ended_ = false;
+  impl_->running = pthread_create(&impl_->thread, nullptr, &Impl::Enter, this) == 0;
   return impl_->running;
 }
 
-bool CopyThread::Ended() const { return impl_->ended; }
+bool CopyThread::Ended() const { return ended_; }
 
 void CopyThread::Join() {
   if (!impl_->running) return;

@@ -18,19 +18,10 @@ void CopyLock::WakeAll() { WakeAllConditionVariable(&impl_->cond); }
 void CopyLock::Wait(unsigned milliseconds) { SleepConditionVariableSRW(&impl_->cond, &impl_->lock, milliseconds, 0); }
 
 struct CopyThread::Impl {
-  std::function<void()> body;
-  std::atomic<bool> ended{false};
   UniqueHandle thread;
 
-  static unsigned __stdcall Run(void* self) {
-    // The bodies report their own failures. Should anything still leave one,
-    // the thread ends here rather than the whole process, and says so.
-    Impl& impl = *static_cast<Impl*>(self);
-    try {
-      impl.body();
-    } catch (...) {
-    }
-    impl.ended = true;
+  static unsigned __stdcall Enter(void* self) {
+    static_cast<CopyThread*>(self)->Run();
     return 0;
   }
 };
@@ -40,14 +31,14 @@ CopyThread::~CopyThread() { Join(); }
 
 bool CopyThread::Start(std::function<void()> body) {
   Join();
-  impl_->body = std::move(body);
-  impl_->ended = false;
+  body_ = std::move(body);
+  ended_ = false;
   // _beginthreadex rather than CreateThread: the body runs C runtime code.
-  impl_->thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Impl::Run, impl_.get(), 0, nullptr)));
+  impl_->thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Impl::Enter, this, 0, nullptr)));
   return impl_->thread.Valid();
 }
 
-bool CopyThread::Ended() const { return impl_->ended; }
+bool CopyThread::Ended() const { return ended_; }
 
 void CopyThread::Join() {
   if (!impl_->thread.Valid()) return;
