@@ -99,96 +99,16 @@
 #include <string>
 #include <vector>
 
+#include "common/utf.h"
+#include "common/win_handles.h"
+
 #ifndef ERROR_ELEVATION_REQUIRED
 #define ERROR_ELEVATION_REQUIRED 740
 #endif
 
 namespace {
 
-// ---------------------------------------------------------------- owners
-
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-    Handle& operator=(Handle&& o) noexcept { if (this != &o) { reset(); h_ = o.h_; o.h_ = nullptr; } return *this; }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { reset(); }
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
-    void reset() { if (*this) CloseHandle(h_); h_ = nullptr; }
-private:
-    HANDLE h_ = nullptr;
-};
-
-class WindowDC {
-public:
-    explicit WindowDC(HWND w) : w_(w), dc_(GetDC(w)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() { if (dc_) ReleaseDC(w_, dc_); }
-    HDC get() const { return dc_; }
-private:
-    HWND w_;
-    HDC dc_;
-};
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    ~MemoryDC() { if (dc_) DeleteDC(dc_); }
-    HDC get() const { return dc_; }
-private:
-    HDC dc_;
-};
-
-template <class T>
-class GdiObject {
-public:
-    explicit GdiObject(T o) : o_(o) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { if (o_) DeleteObject(o_); }
-    T get() const { return o_; }
-private:
-    T o_;
-};
-
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ o) : dc_(dc), old_(SelectObject(dc, o)) {}
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-    ~Selected() { if (old_) SelectObject(dc_, old_); }
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { if (k_) RegCloseKey(k_); }
-    HKEY* out() { return &k_; }
-private:
-    HKEY k_ = nullptr;
-};
-
 // ---------------------------------------------------------------- text out
-
-std::string utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 // A console gets wide text; a pipe or file (the runner's case) gets UTF-8.
 void write(DWORD which, const std::wstring& line) {
@@ -198,7 +118,7 @@ void write(DWORD which, const std::wstring& line) {
     if (GetConsoleMode(h, &mode)) {
         WriteConsoleW(h, text.data(), DWORD(text.size()), &done, nullptr);
     } else {
-        std::string bytes = utf8(text);
+        std::string bytes = Narrow(text);
         WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
     }
 }
@@ -398,17 +318,17 @@ struct LayoutScale {
 
     static LayoutScale measure() {
         LayoutScale s;
-        WindowDC screen(nullptr);
-        s.dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-        GdiObject<HFONT> font(CreateFontW(MulDiv(-11, s.dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-        Selected sel(screen.get(), font.get());
+        WindowDc screen(nullptr);
+        s.dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        UniqueFont font(CreateFontW(MulDiv(-11, s.dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+        SelectedObject selected(screen.Get(), font.Get());
         TEXTMETRICW tm{};
-        GetTextMetricsW(screen.get(), &tm);
+        GetTextMetricsW(screen.Get(), &tm);
         s.textHeight = tm.tmHeight;
         wchar_t face[LF_FACESIZE] = {};
-        GetTextFaceW(screen.get(), LF_FACESIZE, face);
+        GetTextFaceW(screen.Get(), LF_FACESIZE, face);
         s.face = face;
         return s;
     }
@@ -505,7 +425,7 @@ private:
     const LayoutScale& scale() { if (!scale_.face.size()) scale_ = LayoutScale::measure(); return scale_; }
     void needProcess() const { if (!process_) fail(L"no tool started (use the step 'start' first)"); }
 
-    Handle process_;
+    UniqueHandle process_;
     DWORD pid_ = 0;
     HWND main_ = nullptr;
     HWND box_ = nullptr;
@@ -530,7 +450,7 @@ void Driver::start(const Step& s) {
     PROCESS_INFORMATION pi{};
     if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
         CloseHandle(pi.hThread);
-        process_ = Handle(pi.hProcess);
+        process_ = UniqueHandle(pi.hProcess);
         pid_ = pi.dwProcessId;
         return;
     }
@@ -546,7 +466,7 @@ void Driver::start(const Step& s) {
     sei.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&sei) || !sei.hProcess)
         fail(L"starting " + quoted(exe) + L" elevated failed with error " + num(GetLastError()));
-    process_ = Handle(sei.hProcess);
+    process_ = UniqueHandle(sei.hProcess);
     pid_ = GetProcessId(sei.hProcess);
 }
 
@@ -559,11 +479,11 @@ void Driver::waitWindow(const Step& s) {
             GetWindowTextW(w, caption, 64);
             if (std::wstring(caption) == L"VONU11 XQ") { found = w; return true; }
         }
-        return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+        return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0;
     });
     if (!found) {
         DWORD code = 0;
-        if (GetExitCodeProcess(process_.get(), &code) && code != STILL_ACTIVE)
+        if (GetExitCodeProcess(process_.Get(), &code) && code != STILL_ACTIVE)
             fail(L"the tool ended with exit code " + num(code) + L" before its window appeared");
         auto boxes = topLevelWindows(pid_, L"#32770");
         fail(L"no visible TKvt window \"VONU11 XQ\" of process " + num(pid_) + L" within " + num(s.timeout()) + L" ms" +
@@ -706,8 +626,8 @@ void checkLegible(HWND c, const std::wstring& name) {
     const int inset = 6, w = (r.right - r.left) / 2 - inset, h = r.bottom - r.top - 2 * inset;
     std::vector<DWORD> px;
     {
-        WindowDC screen(nullptr);
-        px = pixels(screen.get(), (r.left + r.right) / 2, r.top + inset, w, h);
+        WindowDc screen(nullptr);
+        px = pixels(screen.Get(), (r.left + r.right) / 2, r.top + inset, w, h);
     }
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const DWORD faceRgb = DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face);
@@ -728,18 +648,18 @@ void Driver::expectWholeCaption(HWND c, const std::wstring& name, const std::wst
     const bool radio = className(c) == L"Button" && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_RADIOBUTTON;
     if (!radio && className(c) != L"Static") throw BadCommandLine(L"whole= takes radio buttons and labels");
     const std::wstring text = windowText(c);
-    WindowDC screen(nullptr);
-    GdiObject<HFONT> font(CreateFontW(scale().fontHeight(-13), 0, 0, 0, weight == L"bold" ? FW_BOLD : FW_NORMAL, FALSE,
-                                      FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-    Selected sel(screen.get(), font.get());
+    WindowDc screen(nullptr);
+    UniqueFont font(CreateFontW(scale().fontHeight(-13), 0, 0, 0, weight == L"bold" ? FW_BOLD : FW_NORMAL, FALSE,
+                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+    SelectedObject selected(screen.Get(), font.Get());
     SIZE extent{};
-    GetTextExtentPoint32W(screen.get(), text.c_str(), int(text.size()), &extent);
+    GetTextExtentPoint32W(screen.Get(), text.c_str(), int(text.size()), &extent);
     int inset = 0;
     if (radio) {
         int digit = 0;
-        GetCharWidthW(screen.get(), L'0', L'0', &digit);
-        inset = 12 * GetDeviceCaps(screen.get(), LOGPIXELSX) / 96 + 1 + digit / 2 + 1;
+        GetCharWidthW(screen.Get(), L'0', L'0', &digit);
+        inset = 12 * GetDeviceCaps(screen.Get(), LOGPIXELSX) / 96 + 1 + digit / 2 + 1;
     }
     RECT client{};
     GetClientRect(c, &client);
@@ -790,11 +710,11 @@ std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h) {
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    GdiObject<HBITMAP> bmp(CreateDIBSection(from, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDC mem(from);
+    UniqueBitmap bmp(CreateDIBSection(from, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc mem(CreateCompatibleDC(from));
     {
-        Selected sel(mem.get(), bmp.get());
-        BitBlt(mem.get(), 0, 0, w, h, from, x, y, SRCCOPY);
+        SelectedObject selected(mem.Get(), bmp.Get());
+        BitBlt(mem.Get(), 0, 0, w, h, from, x, y, SRCCOPY);
         GdiFlush();
     }
     const DWORD* p = static_cast<const DWORD*>(bits);
@@ -810,24 +730,24 @@ std::wstring iconKind(HWND box, std::wstring* detail) {
     GetWindowRect(icon, &r);
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return L"none";
-    WindowDC screen(nullptr);
-    std::vector<DWORD> shown = pixels(screen.get(), r.left, r.top, w, h);
+    WindowDc screen(nullptr);
+    std::vector<DWORD> shown = pixels(screen.Get(), r.left, r.top, w, h);
     struct Candidate { const wchar_t* kind; LPCWSTR id; };
     const Candidate candidates[] = {{L"stop", IDI_HAND}, {L"info", IDI_ASTERISK},
                                     {L"warning", IDI_EXCLAMATION}, {L"question", IDI_QUESTION}};
     std::wstring best = L"unknown";
     unsigned long long bestDistance = ~0ULL;
-    MemoryDC mem(screen.get());
+    UniqueMemoryDc mem(CreateCompatibleDC(screen.Get()));
     for (const Candidate& c : candidates) {
         HICON h_icon = LoadIconW(nullptr, c.id);
         BITMAPINFO bi{};
         bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        GdiObject<HBITMAP> bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueBitmap bmp(CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         {
-            Selected sel(mem.get(), bmp.get());
+            SelectedObject selected(mem.Get(), bmp.Get());
             std::fill_n(static_cast<DWORD*>(bits), size_t(w) * size_t(h), shown.front());
-            DrawIconEx(mem.get(), 0, 0, h_icon, 0, 0, 0, nullptr, DI_NORMAL);
+            DrawIconEx(mem.Get(), 0, 0, h_icon, 0, 0, 0, nullptr, DI_NORMAL);
             GdiFlush();
         }
         const DWORD* drawn = static_cast<const DWORD*>(bits);
@@ -847,7 +767,7 @@ void Driver::waitBox(const Step& s) {
     if (!pollUntil(s.timeout(), [&] {
             auto boxes = topLevelWindows(pid_, L"#32770");
             if (!boxes.empty()) box_ = boxes.front();
-            return box_ != nullptr || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+            return box_ != nullptr || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0;
         }) || !box_)
         fail(L"no message box of the tool's process appeared within " + num(s.timeout()) + L" ms");
     if (s.has(L"caption")) expectText(L"the box's caption", windowText(box_), s.text(L"caption"));
@@ -1155,10 +1075,10 @@ void Driver::noBox(const Step& s) {
 
 void Driver::waitExit(const Step& s) {
     needProcess();
-    DWORD r = WaitForSingleObject(process_.get(), s.timeout());
+    DWORD r = WaitForSingleObject(process_.Get(), s.timeout());
     if (r != WAIT_OBJECT_0) fail(L"the tool is still running " + num(s.timeout()) + L" ms later");
     DWORD code = 0;
-    GetExitCodeProcess(process_.get(), &code);
+    GetExitCodeProcess(process_.Get(), &code);
     if (s.has(L"code") && long(code) != s.integer(L"code"))
         fail(L"the tool ended with exit code " + num(code) + L", expected " + s.text(L"code"));
     main_ = nullptr;
@@ -1184,38 +1104,39 @@ void Driver::stamp(const Step& s) {
 
 void Driver::makeVolatileKey(const Step& s) {
     const std::wstring& path = s.text(L"key");
-    RegKey key;
+    HKEY created = nullptr;
     DWORD disposition = 0;
     LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.out(), &disposition);
+                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &created, &disposition);
+    const UniqueKey key(created);
     if (r != ERROR_SUCCESS) fail(L"RegCreateKeyExW(" + quoted(path) + L", volatile) failed with error " + num(r));
     if (disposition != REG_CREATED_NEW_KEY) fail(L"the key " + quoted(path) + L" already existed, so it is not volatile");
 }
 
 void Driver::killByName(const Step& s) {
     const std::wstring& name = s.text(L"name");
-    Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
     PROCESSENTRY32W pe{};
     pe.dwSize = sizeof pe;
-    for (BOOL more = Process32FirstW(snap.get(), &pe); more; more = Process32NextW(snap.get(), &pe)) {
+    for (BOOL more = Process32FirstW(snap.Get(), &pe); more; more = Process32NextW(snap.Get(), &pe)) {
         if (lstrcmpiW(pe.szExeFile, name.c_str()) != 0) continue;
-        Handle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
-        if (p && TerminateProcess(p.get(), 1)) WaitForSingleObject(p.get(), kMessageTimeout);
+        UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
+        if (p && TerminateProcess(p.Get(), 1)) WaitForSingleObject(p.Get(), kMessageTimeout);
     }
 }
 
 void Driver::attach(const Step& s) {
     const std::wstring& name = s.text(L"name");
-    Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
     std::vector<DWORD> found;
     PROCESSENTRY32W pe{};
     pe.dwSize = sizeof pe;
-    for (BOOL more = Process32FirstW(snap.get(), &pe); more; more = Process32NextW(snap.get(), &pe))
+    for (BOOL more = Process32FirstW(snap.Get(), &pe); more; more = Process32NextW(snap.Get(), &pe))
         if (lstrcmpiW(pe.szExeFile, name.c_str()) == 0) found.push_back(pe.th32ProcessID);
     if (found.size() != 1) fail(num(long(found.size())) + L" processes named " + quoted(name) + L" run, expected one");
-    Handle p(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, found.front()));
+    UniqueHandle p(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, found.front()));
     if (!p) fail(L"OpenProcess(" + num(found.front()) + L") failed with error " + num(GetLastError()));
     process_ = std::move(p);
     pid_ = found.front();
@@ -1267,8 +1188,8 @@ void Driver::checkFullGauge(const Step& s) {
     MapWindowPoints(host, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
     std::vector<DWORD> px;
     {
-        WindowDC screen(nullptr);
-        px = pixels(screen.get(), r.left, r.top, w, h);
+        WindowDc screen(nullptr);
+        px = pixels(screen.Get(), r.left, r.top, w, h);
     }
     auto at = [&](int x, int y) { return px[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFF; };
     // A picture of what was read, for the failure message: # black, . white, ? other.

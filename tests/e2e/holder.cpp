@@ -14,19 +14,9 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+#include "common/win_handles.h"
 
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { if (ok()) CloseHandle(h_); }
-    bool ok() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-private:
-    HANDLE h_;
-};
+namespace {
 
 void say(const std::string& line) {
     DWORD done = 0;
@@ -41,16 +31,16 @@ int wmain(int argc, wchar_t** argv) {
         say("usage: e2e_holder FILE READY [MS [WITNESS]]");
         return 2;
     }
-    Handle held(CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr));
-    if (!held.ok()) {
+    UniqueHandle held(CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) {
         say("e2e_holder: cannot open the file, error " + std::to_string(GetLastError()));
         return 1;
     }
     {
-        Handle ready(CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!ready.ok()) {
+        UniqueHandle ready(CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!ready) {
             say("e2e_holder: cannot create the ready file, error " + std::to_string(GetLastError()));
             return 1;
         }
@@ -60,10 +50,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     Sleep(wcstoul(argv[3], nullptr, 10));
     if (argc == 5 && GetFileAttributesW(argv[4]) != INVALID_FILE_ATTRIBUTES) {
-        Handle ready(CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle ready(CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD done = 0;
-        if (ready.ok()) WriteFile(ready.get(), "witness\n", 8, &done, nullptr);
+        if (ready) WriteFile(ready.Get(), "witness\n", 8, &done, nullptr);
     }
     return 0;
 }
