@@ -218,24 +218,22 @@ std::wstring className(HWND w) {
     return b;
 }
 
+// A message the window must answer within kMessageTimeout; a failure names the
+// message by name, or by its number where name is null.
+LRESULT sendQuery(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, const wchar_t* name = nullptr) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kMessageTimeout, &r))
+        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer " + (name ? name : L"message " + hex(msg)));
+    return LRESULT(r);
+}
+
 // WM_GETTEXT rather than GetWindowTextW: the status bar answers it with its
 // first part's text, and it reaches windows of another process alike.
 std::wstring windowText(HWND w) {
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeout, &len))
-        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer WM_GETTEXTLENGTH");
-    std::vector<wchar_t> b(len + 64, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(w, WM_GETTEXT, b.size(), LPARAM(b.data()), SMTO_ABORTIFHUNG, kMessageTimeout, &got))
-        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer WM_GETTEXT");
-    return std::wstring(b.data(), std::min<size_t>(got, b.size() - 1));
-}
-
-LRESULT sendQuery(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kMessageTimeout, &r))
-        fail(L"the window " + hex(ULONG_PTR(w)) + L" does not answer message " + hex(msg));
-    return LRESULT(r);
+    const LRESULT length = sendQuery(w, WM_GETTEXTLENGTH, 0, 0, L"WM_GETTEXTLENGTH");
+    std::vector<wchar_t> b(size_t(length) + 64, L'\0');
+    const LRESULT got = sendQuery(w, WM_GETTEXT, b.size(), LPARAM(b.data()), L"WM_GETTEXT");
+    return std::wstring(b.data(), std::min<size_t>(size_t(got), b.size() - 1));
 }
 
 DWORD windowPid(HWND w) {
@@ -301,9 +299,58 @@ HWND boxIconControl(HWND box) {
     return nullptr;
 }
 
+// The box's message, or a failure where it has none.
+std::wstring boxText(HWND box) {
+    HWND t = boxTextControl(box);
+    if (!t) fail(L"the box has no text control");
+    return windowText(t);
+}
+
 std::wstring describeBox(HWND box) {
     HWND t = boxTextControl(box);
     return quoted(windowText(box)) + L" saying " + quoted(t ? windowText(t) : L"?");
+}
+
+// ---------------------------------------------------------------- pixels
+
+// A bitmap of 32-bit pixels, top row first, selected into a memory device
+// context: GDI draws into it, and the driver reads its pixels directly once
+// GdiFlush has run.
+class Canvas {
+public:
+    Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bits_ = static_cast<DWORD*>(bits);
+        selected_.Select(dc_.Get(), bitmap_.Get());
+    }
+    HDC dc() const { return dc_.Get(); }
+    DWORD* bits() const { return bits_; }
+
+private:
+    UniqueMemoryDc dc_;
+    UniqueBitmap bitmap_;
+    SelectedObject selected_;
+    DWORD* bits_ = nullptr;
+};
+
+// The pixels of a w x h piece of the screen whose top-left is x, y. Under Wine
+// a window's device context gives no pixels to another process, so the tool's
+// windows are read from the screen.
+std::vector<DWORD> screenPixels(int x, int y, int w, int h) {
+    WindowDc screen(nullptr);
+    Canvas canvas(w, h);
+    BitBlt(canvas.dc(), 0, 0, w, h, screen.Get(), x, y, SRCCOPY);
+    GdiFlush();
+    return std::vector<DWORD>(canvas.bits(), canvas.bits() + size_t(w) * size_t(h));
+}
+
+// Tahoma at a height in pixels (negative: the character height) and a weight.
+UniqueFont tahoma(int height, int weight) {
+    return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
 }
 
 // ---------------------------------------------------------------- layout scale
@@ -320,9 +367,7 @@ struct LayoutScale {
         LayoutScale s;
         WindowDc screen(nullptr);
         s.dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-        UniqueFont font(CreateFontW(MulDiv(-11, s.dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+        const UniqueFont font = tahoma(MulDiv(-11, s.dpi, 96), FW_NORMAL);
         SelectedObject selected(screen.Get(), font.Get());
         TEXTMETRICW tm{};
         GetTextMetricsW(screen.Get(), &tm);
@@ -546,7 +591,6 @@ void Driver::checkMain(const Step& s) {
 }
 
 void checkLegible(HWND c, const std::wstring& name);
-std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h);
 
 HWND Driver::control(long id, const Step& s) const {
     HWND parent = mainWindow();
@@ -618,17 +662,12 @@ void Driver::checkControl(const Step& s) {
 // The caption of an owner-drawn button with its picture on the left lies in
 // its right half: there, inside the frame and the focus outline, some pixels
 // must differ from the system's button-face colour, which the face is filled
-// with. Read from the screen, as a window's pixels are not given to another
-// process under Wine.
+// with.
 void checkLegible(HWND c, const std::wstring& name) {
     RECT r{};
     GetWindowRect(c, &r);
     const int inset = 6, w = (r.right - r.left) / 2 - inset, h = r.bottom - r.top - 2 * inset;
-    std::vector<DWORD> px;
-    {
-        WindowDc screen(nullptr);
-        px = pixels(screen.Get(), (r.left + r.right) / 2, r.top + inset, w, h);
-    }
+    const std::vector<DWORD> px = screenPixels((r.left + r.right) / 2, r.top + inset, w, h);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const DWORD faceRgb = DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face);
     long differing = 0;
@@ -649,9 +688,7 @@ void Driver::expectWholeCaption(HWND c, const std::wstring& name, const std::wst
     if (!radio && className(c) != L"Static") throw BadCommandLine(L"whole= takes radio buttons and labels");
     const std::wstring text = windowText(c);
     WindowDc screen(nullptr);
-    UniqueFont font(CreateFontW(scale().fontHeight(-13), 0, 0, 0, weight == L"bold" ? FW_BOLD : FW_NORMAL, FALSE,
-                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+    const UniqueFont font = tahoma(scale().fontHeight(-13), weight == L"bold" ? FW_BOLD : FW_NORMAL);
     SelectedObject selected(screen.Get(), font.Get());
     SIZE extent{};
     GetTextExtentPoint32W(screen.Get(), text.c_str(), int(text.size()), &extent);
@@ -706,21 +743,6 @@ void Driver::close(const Step&) {
         fail(L"PostMessageW(SC_CLOSE) failed with error " + num(GetLastError()));
 }
 
-std::vector<DWORD> pixels(HDC from, int x, int y, int w, int h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    UniqueBitmap bmp(CreateDIBSection(from, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDc mem(CreateCompatibleDC(from));
-    {
-        SelectedObject selected(mem.Get(), bmp.Get());
-        BitBlt(mem.Get(), 0, 0, w, h, from, x, y, SRCCOPY);
-        GdiFlush();
-    }
-    const DWORD* p = static_cast<const DWORD*>(bits);
-    return std::vector<DWORD>(p, p + size_t(w) * size_t(h));
-}
-
 // Which standard icon the box shows: the icon control's pixels on the screen are
 // compared with each standard icon drawn on the same background.
 std::wstring iconKind(HWND box, std::wstring* detail) {
@@ -730,27 +752,19 @@ std::wstring iconKind(HWND box, std::wstring* detail) {
     GetWindowRect(icon, &r);
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return L"none";
-    WindowDc screen(nullptr);
-    std::vector<DWORD> shown = pixels(screen.Get(), r.left, r.top, w, h);
+    const std::vector<DWORD> shown = screenPixels(r.left, r.top, w, h);
     struct Candidate { const wchar_t* kind; LPCWSTR id; };
     const Candidate candidates[] = {{L"stop", IDI_HAND}, {L"info", IDI_ASTERISK},
                                     {L"warning", IDI_EXCLAMATION}, {L"question", IDI_QUESTION}};
     std::wstring best = L"unknown";
     unsigned long long bestDistance = ~0ULL;
-    UniqueMemoryDc mem(CreateCompatibleDC(screen.Get()));
+    Canvas canvas(w, h);
     for (const Candidate& c : candidates) {
         HICON h_icon = LoadIconW(nullptr, c.id);
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        UniqueBitmap bmp(CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        {
-            SelectedObject selected(mem.Get(), bmp.Get());
-            std::fill_n(static_cast<DWORD*>(bits), size_t(w) * size_t(h), shown.front());
-            DrawIconEx(mem.Get(), 0, 0, h_icon, 0, 0, 0, nullptr, DI_NORMAL);
-            GdiFlush();
-        }
-        const DWORD* drawn = static_cast<const DWORD*>(bits);
+        std::fill_n(canvas.bits(), size_t(w) * size_t(h), shown.front());
+        DrawIconEx(canvas.dc(), 0, 0, h_icon, 0, 0, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        const DWORD* drawn = canvas.bits();
         unsigned long long d = 0;
         for (size_t i = 0; i < shown.size(); ++i)
             for (int ch = 0; ch < 24; ch += 8)
@@ -771,22 +785,14 @@ void Driver::waitBox(const Step& s) {
         }) || !box_)
         fail(L"no message box of the tool's process appeared within " + num(s.timeout()) + L" ms");
     if (s.has(L"caption")) expectText(L"the box's caption", windowText(box_), s.text(L"caption"));
-    if (s.has(L"text")) {
-        HWND t = boxTextControl(box_);
-        if (!t) fail(L"the box has no text control");
-        expectText(L"the box's text", windowText(t), s.text(L"text"));
-    }
+    if (s.has(L"text")) expectText(L"the box's text", boxText(box_), s.text(L"text"));
     if (s.has(L"has")) {
-        HWND t = boxTextControl(box_);
-        if (!t) fail(L"the box has no text control");
-        std::wstring text = windowText(t);
+        const std::wstring text = boxText(box_);
         if (text.find(s.text(L"has")) == std::wstring::npos)
             fail(L"the box's text " + quoted(text) + L" does not contain " + quoted(s.text(L"has")));
     }
     if (s.has(L"lacks")) {
-        HWND t = boxTextControl(box_);
-        if (!t) fail(L"the box has no text control");
-        std::wstring text = windowText(t);
+        const std::wstring text = boxText(box_);
         if (text.find(s.text(L"lacks")) != std::wstring::npos)
             fail(L"the box's text " + quoted(text) + L" contains " + quoted(s.text(L"lacks")));
     }
@@ -818,6 +824,14 @@ void Driver::waitBox(const Step& s) {
     }
 }
 
+// Brings w to the front and waits until it is there, taking this thread's
+// messages meanwhile, since the decoy is one of its windows.
+void bringToFront(HWND w, const std::wstring& name) {
+    SetForegroundWindow(w);
+    if (!pollUntil(kCheckTimeout, [&] { takeMessages(); return GetForegroundWindow() == w; }))
+        fail(name + L" did not come to the front");
+}
+
 // A plain top-level window of the driver, brought to the front: whatever is in
 // front afterwards was brought there by someone else.
 void Driver::decoy(const Step&) {
@@ -831,13 +845,7 @@ void Driver::decoy(const Step&) {
                                  nullptr, nullptr, wc.hInstance, nullptr);
         if (!decoy_) fail(L"CreateWindowExW(decoy) failed with error " + num(GetLastError()));
     }
-    SetForegroundWindow(decoy_);
-    if (!pollUntil(kCheckTimeout, [&] {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            return GetForegroundWindow() == decoy_;
-        }))
-        fail(L"the decoy window did not come to the front");
+    bringToFront(decoy_, L"the decoy window");
 }
 
 // ---------------------------------------------------------------- accessibility
@@ -1034,9 +1042,7 @@ void Driver::checkHeard(const Step& s) {
 }
 
 void Driver::activate(const Step&) {
-    SetForegroundWindow(mainWindow());
-    if (!pollUntil(kCheckTimeout, [&] { return GetForegroundWindow() == mainWindow(); }))
-        fail(L"the main window did not come to the front");
+    bringToFront(mainWindow(), L"the main window");
 }
 
 void Driver::answerBox(const Step& s) {
@@ -1113,21 +1119,8 @@ void Driver::makeVolatileKey(const Step& s) {
     if (disposition != REG_CREATED_NEW_KEY) fail(L"the key " + quoted(path) + L" already existed, so it is not volatile");
 }
 
-void Driver::killByName(const Step& s) {
-    const std::wstring& name = s.text(L"name");
-    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL more = Process32FirstW(snap.Get(), &pe); more; more = Process32NextW(snap.Get(), &pe)) {
-        if (lstrcmpiW(pe.szExeFile, name.c_str()) != 0) continue;
-        UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
-        if (p && TerminateProcess(p.Get(), 1)) WaitForSingleObject(p.Get(), kMessageTimeout);
-    }
-}
-
-void Driver::attach(const Step& s) {
-    const std::wstring& name = s.text(L"name");
+// The ids of the processes that run an image of this name (FILE.exe).
+std::vector<DWORD> processesNamed(const std::wstring& name) {
     UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap) fail(L"CreateToolhelp32Snapshot failed with error " + num(GetLastError()));
     std::vector<DWORD> found;
@@ -1135,6 +1128,19 @@ void Driver::attach(const Step& s) {
     pe.dwSize = sizeof pe;
     for (BOOL more = Process32FirstW(snap.Get(), &pe); more; more = Process32NextW(snap.Get(), &pe))
         if (lstrcmpiW(pe.szExeFile, name.c_str()) == 0) found.push_back(pe.th32ProcessID);
+    return found;
+}
+
+void Driver::killByName(const Step& s) {
+    for (DWORD pid : processesNamed(s.text(L"name"))) {
+        UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (p && TerminateProcess(p.Get(), 1)) WaitForSingleObject(p.Get(), kMessageTimeout);
+    }
+}
+
+void Driver::attach(const Step& s) {
+    const std::wstring& name = s.text(L"name");
+    const std::vector<DWORD> found = processesNamed(name);
     if (found.size() != 1) fail(num(long(found.size())) + L" processes named " + quoted(name) + L" run, expected one");
     UniqueHandle p(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, found.front()));
     if (!p) fail(L"OpenProcess(" + num(found.front()) + L") failed with error " + num(GetLastError()));
@@ -1163,10 +1169,9 @@ void Driver::waitFile(const Step& s) {
 // bar inside are black, and the percentage, drawn by inverting what lies under
 // it, shows as white glyphs near the middle. Every pixel is pure black or pure
 // white: the text is not smoothed and nothing of the background shows through.
-// Under Wine a window's device context gives no pixels to another process, so
-// they are read from the screen, after moving the tool's message boxes off the
-// main window. (The translucency is the window manager's business; a bare X
-// server shows the window opaque.)
+// The tool's message boxes are moved off the main window first, as the pixels
+// come from the screen. (The translucency is the window manager's business; a
+// bare X server shows the window opaque.)
 void Driver::checkFullGauge(const Step& s) {
     HWND host = control(s.integer(L"host"), Step{});
     auto v = s.numbers(L"rect", L',', 4);
@@ -1186,11 +1191,7 @@ void Driver::checkFullGauge(const Step& s) {
             fail(L"the message box " + rectText(b) + L" cannot be moved off the main window " + rectText(mainRect));
     }
     MapWindowPoints(host, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-    std::vector<DWORD> px;
-    {
-        WindowDc screen(nullptr);
-        px = pixels(screen.Get(), r.left, r.top, w, h);
-    }
+    const std::vector<DWORD> px = screenPixels(r.left, r.top, w, h);
     auto at = [&](int x, int y) { return px[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFF; };
     // A picture of what was read, for the failure message: # black, . white, ? other.
     auto picture = [&] {
