@@ -7,10 +7,10 @@
 
 #include "app/ablak_style.h"
 #include "app/caption_fit.h"
+#include "common/texts.h"
 #include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
-#include "resources/version.h"
 
 namespace {
 HFONT MakeFont(int height, bool bold) {
@@ -155,7 +155,7 @@ bool TKvt::CreateControls() {
   int right = -1;  // the only part reaches the right edge
   SendMessageW(SB, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
   // A leading tab centres the text in its part; the part keeps its sunken border.
-  const std::wstring credit = L"\t" + Widen(XQ_CREDIT_LINE);
+  const std::wstring credit = L"\t" + Widen(kCreditLine);
   SendMessageW(SB, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(credit.c_str()));
   UseSchemeOnStatusBar();
   Check(RBdef);

@@ -5,6 +5,7 @@
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
+#include "common/texts.h"
 #include "fileset/file_ops_win32.h"
 #include "fileset/file_set.h"
 #include "fileset/file_verdict.h"
@@ -25,9 +26,6 @@ namespace {
 // The game's install directory followed by "\Game\": set once by FormCreate's
 // reads and read by both operations.
 std::string GameDir;
-
-const char kSwitchedCaption[] = "M\xC5\xB1velet sikeres";
-const char kBackedUpCaption[] = "M\xC5\xB1velet k\xC3\xA9sz";
 
 // A control acts only while the user can see and reach it: a click sent by
 // another program to a hidden or disabled button does nothing.
@@ -206,7 +204,7 @@ void TKvt::BokClick() {
   }
   const std::string text = BackupText(outcome, SystemTimeZone());
   if (outcome.Succeeded()) {
-    ShowOutcome(text, kBackedUpCaption, MB_OK | MB_ICONINFORMATION);
+    ShowOutcome(text, kBackedUpTitle, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }
@@ -233,7 +231,7 @@ void TKvt::BstartClick() {
            IDYES;
   });
   if (outcome.Succeeded()) {
-    ShowOutcome(SwitchText(outcome), kSwitchedCaption, MB_OK | MB_ICONINFORMATION);
+    ShowOutcome(SwitchText(outcome), kSwitchedTitle, MB_OK | MB_ICONINFORMATION);
     Application.Terminate();
     return;
   }

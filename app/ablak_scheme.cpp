@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/ablak_style.h"
+#include "common/texts.h"
 #include "common/utf.h"
-#include "resources/version.h"
 
 bool TKvt::HighContrastOn() {
   HIGHCONTRASTW contrast{};
@@ -49,7 +49,7 @@ void TKvt::UseSchemeOnStatusBar() {
 void TKvt::PaintStatusBar(const DRAWITEMSTRUCT& item) const {
   RECT rc = item.rcItem;
   FillRect(item.hDC, &rc, GetSysColorBrush(COLOR_WINDOW));
-  const std::wstring credit = Widen(XQ_CREDIT_LINE);
+  const std::wstring credit = Widen(kCreditLine);
   SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
   SetBkMode(item.hDC, TRANSPARENT);
   DrawTextW(item.hDC, credit.c_str(), static_cast<int>(credit.size()), &rc,

@@ -5,6 +5,7 @@
 #include "app/box_fit_win32.h"
 #include "app/error_text.h"
 #include "common/short_text.h"
+#include "common/texts.h"
 #include "common/utf.h"
 
 TApplication Application;
@@ -85,8 +86,7 @@ void TApplication::ShowException(const std::exception& error) noexcept {
 
 void TApplication::ShowUnexpected() noexcept {
   try {
-    ShowMessage("V\xC3\xA1ratlan hiba t\xC3\xB6rt\xC3\xA9nt. Z\xC3\xA1rd be a programot, majd futtasd \xC3\xBAjra!",
-                title_, MB_OK | MB_ICONSTOP);
+    ShowMessage(kUnexpectedError, title_, MB_OK | MB_ICONSTOP);
   } catch (...) {
   }
 }

@@ -3,29 +3,22 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/texts.h"
+
 // Captions hold UTF-8; the accented ones are the reason every text reaches the
 // system through its Unicode functions.
 const ControlSpec kLayout[kControlCount] = {
     {"SB", 100, ControlKind::StatusBar, Parent::Main, 0, 171, 389, 19, "", FontKind::System, -1},
-    {"Bstart", 101, ControlKind::PictureButton, Parent::Main, 264, 24, 108, 26, "Alkalmaz",
-     FontKind::Bold13, 2},
+    {"Bstart", 101, ControlKind::PictureButton, Parent::Main, 264, 24, 108, 26, kApplyCaption, FontKind::Bold13, 2},
     {"Ibg", 0, ControlKind::Picture, Parent::Main, 0, 0, 389, 171, "", FontKind::Window, -1},
-    {"RBdef", 102, ControlKind::RadioButton, Parent::Main, 16, 16, 145, 17, "Alap VONU11 (v1.0)",
-     FontKind::Bold13, 0},
-    {"RBupd", 103, ControlKind::RadioButton, Parent::Main, 16, 40, 177, 17,
-     "Patchelt VONU11 (v.1.01)", FontKind::Bold13, 1},
+    {"RBdef", 102, ControlKind::RadioButton, Parent::Main, 16, 16, 145, 17, kBaseCaption, FontKind::Bold13, 0},
+    {"RBupd", 103, ControlKind::RadioButton, Parent::Main, 16, 40, 177, 17, kPatchedCaption, FontKind::Bold13, 1},
     {"Panel", 104, ControlKind::Panel, Parent::Main, 0, 0, 393, 174, "", FontKind::Window, 4},
     {"PB", 0, ControlKind::Gauge, Parent::Panel, 56, 88, 273, 17, "", FontKind::Window, -1},
-    {"Linfo", 107, ControlKind::Label, Parent::Panel, 0, 32, 385, 17,
-     "N\xC3\xA9h\xC3\xA1ny file biztons\xC3\xA1gi ment\xC3\xA9s\xC3\xA9nek elv\xC3\xA9gz\xC3\xA9se "
-     "sz\xC3\xBCks\xC3\xA9ges!",
-     FontKind::Regular13, -1},
-    {"Label1", 108, ControlKind::Label, Parent::Panel, 0, 48, 385, 17,
-     "Nyomj OK-t a kezd\xC3\xA9shez!", FontKind::Regular13, -1},
-    {"Bok", 105, ControlKind::PictureButton, Parent::Panel, 96, 88, 75, 25, "OK", FontKind::Window,
-     0},
-    {"Boff", 106, ControlKind::PictureButton, Parent::Panel, 217, 88, 75, 25,
-     "Kil\xC3\xA9p\xC3\xA9s", FontKind::Window, 1},
+    {"Linfo", 107, ControlKind::Label, Parent::Panel, 0, 32, 385, 17, kBackupNeededCaption, FontKind::Regular13, -1},
+    {"Label1", 108, ControlKind::Label, Parent::Panel, 0, 48, 385, 17, kPressOkCaption, FontKind::Regular13, -1},
+    {"Bok", 105, ControlKind::PictureButton, Parent::Panel, 96, 88, 75, 25, kOkCaption, FontKind::Window, 0},
+    {"Boff", 106, ControlKind::PictureButton, Parent::Panel, 217, 88, 75, 25, kQuitCaption, FontKind::Window, 1},
 };
 
 int32_t MulDivRounded(int32_t a, int32_t b, int32_t c) {

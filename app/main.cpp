@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/single_instance.h"
 #include "common/system_library_win32.h"
+#include "common/texts.h"
 #include "fileset/file_ops_win32.h"
 
 namespace {
@@ -52,12 +53,6 @@ void InitStatusBarClass() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
   reinterpret_cast<InitEx>(reinterpret_cast<void*>(proc))(&icc);
 }
-
-const char kNoWindowText[] = "A program ablaka nem hozhat\xC3\xB3 l\xC3\xA9tre: ";
-const char kNoWindowAdvice[] = "\nInd\xC3\xADtsd \xC3\xBAjra a g\xC3\xA9pet, majd futtasd \xC3\xBAjra ezt a programot!";
-const char kAlreadyRunning[] =
-    "Ez a program m\xC3\xA1r fut ezen a g\xC3\xA9pen, lehet, hogy egy m\xC3\xA1sik felhaszn\xC3\xA1l\xC3\xB3n\xC3\xA1l! "
-    "V\xC3\xA1rd meg, am\xC3\xADg befejez\xC5\x91" "dik, vagy z\xC3\xA1rd be, majd futtasd \xC3\xBAjra!";
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -68,7 +63,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The folder and the registry are left to the copy already running; when
     // its window cannot be shown, the user learns why nothing else appears.
     if (!SingleInstance::BringOtherToFront()) {
-      Application.Initialize("VONU11 XQ");
+      Application.Initialize(kProgramTitle);
       Application.ShowMessage(kAlreadyRunning, Application.Title(), MB_OK | MB_ICONINFORMATION);
     }
     return 0;
@@ -76,12 +71,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TKvt form;
   form.StartReading();
   InitStatusBarClass();
-  Application.Initialize("VONU11 XQ");
+  Application.Initialize(kProgramTitle);
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
-      if (why.empty()) why = "Windows-hibak\xC3\xB3" "d: " + std::to_string(form.CreateError());
-      Application.ShowMessage(std::string(kNoWindowText) + why + kNoWindowAdvice, Application.Title(),
+      if (why.empty()) why = kWindowsErrorCode + std::to_string(form.CreateError());
+      Application.ShowMessage(kNoWindow + why + kRestartPc + kRunAgain, Application.Title(),
                               MB_OK | MB_ICONSTOP);
     }
     return 1;

@@ -3,6 +3,8 @@
 #include <sddl.h>
 
 #include "app/ablak_style.h"
+#include "common/texts.h"
+#include "common/utf.h"
 #include "fileset/file_ops_win32.h"
 #include "fileset/pc_answers_win32.h"
 
@@ -18,7 +20,6 @@ const wchar_t kPrivateName[] = L"VONU11 XQ\\instance";
 // keep the tool from starting.
 const wchar_t kAdministratorsOwn[] = L"O:BAD:(A;;GA;;;BA)(A;;GA;;;SY)";
 const wchar_t kAdministratorsOnly[] = L"D:(A;;GA;;;BA)(A;;GA;;;SY)";
-const wchar_t kTitle[] = L"VONU11 XQ";
 // A copy that is still starting shows its window well within this.
 constexpr DWORD kWaitForWindowMs = 3000;
 constexpr DWORD kPollForWindowMs = 100;
@@ -116,10 +117,11 @@ SingleInstance::SingleInstance() {
 }
 
 bool SingleInstance::BringOtherToFront() {
-  HWND window = FindWindowW(kFormClass, kTitle);
+  const std::wstring title = Widen(kProgramTitle);  // the other copy's window shows it
+  HWND window = FindWindowW(kFormClass, title.c_str());
   for (DWORD waited = 0; !window && waited < kWaitForWindowMs; waited += kPollForWindowMs) {
     Sleep(kPollForWindowMs);
-    window = FindWindowW(kFormClass, kTitle);
+    window = FindWindowW(kFormClass, title.c_str());
   }
   if (!window) return false;
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);

@@ -1,7 +1,7 @@
-/* Version and naming of the program, shared by the VERSIONINFO record in
-   vonu11xq.rc and the C++ sources. The part that windres reads is plain
-   ASCII (accented letters as \x escapes in wide strings), so it reads the
-   same under any code page. */
+/* Version and naming of the program for the VERSIONINFO record in
+   vonu11xq.rc; scripts/release reads the version from here. Plain ASCII
+   (accented letters as \x escapes in wide strings), so windres reads it the
+   same under any code page. What the window shows is in common/texts.h. */
 #ifndef VONU11XQ_VERSION_H
 #define VONU11XQ_VERSION_H
 
@@ -21,12 +21,5 @@
 /* "VONU11 XQ – VONU 11 1.0 és 1.01 váltó": Task Manager shows it, so it
    begins with the tool's name. */
 #define XQ_DESCRIPTION_W L"VONU11 XQ \x2013 VONU 11 1.0 \x00E9s 1.01 v\x00E1lt\x00F3"
-
-#ifndef RC_INVOKED
-/* UTF-8, for the C++ sources only. */
-#define XQ_TEAM_NAME   "VONU11 XQ fejlesztői csapat"
-/* The status bar's credit line. */
-#define XQ_CREDIT_LINE "VONU11 XQ – a VONU11 XQ fejlesztői csapat munkája"
-#endif
 
 #endif

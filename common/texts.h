@@ -1,0 +1,36 @@
+// The Hungarian the player reads, in UTF-8: the window's and its controls'
+// captions, the boxes' titles, the boxes shown before the window, and the
+// pieces that several boxes say alike.
+#pragma once
+
+// Each compiler must read this file as UTF-8 and keep those bytes, so that
+// the native tests check the very bytes the exe shows.
+static_assert(sizeof("é") == 3, "sources are read and texts kept as UTF-8");
+
+// The window and its controls.
+inline constexpr char kProgramTitle[] = "VONU11 XQ";
+inline constexpr char kCreditLine[] = "VONU11 XQ – a VONU11 XQ fejlesztői csapat munkája";
+inline constexpr char kApplyCaption[] = "Alkalmaz";
+inline constexpr char kBaseCaption[] = "Alap VONU11 (v1.0)";
+inline constexpr char kPatchedCaption[] = "Patchelt VONU11 (v.1.01)";
+inline constexpr char kBackupNeededCaption[] = "Néhány file biztonsági mentésének elvégzése szükséges!";
+inline constexpr char kPressOkCaption[] = "Nyomj OK-t a kezdéshez!";
+inline constexpr char kOkCaption[] = "OK";
+inline constexpr char kQuitCaption[] = "Kilépés";
+
+// The titles of the boxes that report success; every other box has the program's.
+inline constexpr char kSwitchedTitle[] = "Művelet sikeres";
+inline constexpr char kBackedUpTitle[] = "Művelet kész";
+
+// What several boxes say alike.
+inline constexpr char kWindowsErrorCode[] = "Windows-hibakód: ";  // followed by the number
+inline constexpr char kRunAgain[] = "majd futtasd újra ezt a programot!";
+
+// Before the window, or in its place.
+inline constexpr char kAlreadyRunning[] =
+    "Ez a program már fut ezen a gépen, lehet, hogy egy másik felhasználónál! Várd meg, amíg befejeződik, vagy zárd "
+    "be, majd futtasd újra!";
+// The window could not be made: kNoWindow, the system's words, kRestartPc, kRunAgain.
+inline constexpr char kNoWindow[] = "A program ablaka nem hozható létre: ";
+inline constexpr char kRestartPc[] = "\nIndítsd újra a gépet, ";
+inline constexpr char kUnexpectedError[] = "Váratlan hiba történt. Zárd be a programot, majd futtasd újra!";
