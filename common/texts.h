@@ -1,6 +1,6 @@
 // The Hungarian the player reads, in UTF-8: the window's and its controls'
-// captions, the boxes' titles, the boxes shown before the window, and the
-// pieces that several boxes say alike.
+// captions, the boxes' titles, the boxes shown before the window or when the
+// registry cannot be read, and the pieces that several boxes say alike.
 #pragma once
 
 // Each compiler must read this file as UTF-8 and keep those bytes, so that
@@ -34,3 +34,12 @@ inline constexpr char kAlreadyRunning[] =
 inline constexpr char kNoWindow[] = "A program ablaka nem hozható létre: ";
 inline constexpr char kRestartPc[] = "\nIndítsd újra a gépet, ";
 inline constexpr char kUnexpectedError[] = "Váratlan hiba történt. Zárd be a programot, majd futtasd újra!";
+
+// A registry value of a type the program does not read, after the system's
+// English line: kTheKey, the key, kKeysValue, the value, kIsNotText, then what
+// to do: kInstallerWritesIt or kDeleteValue, the command, "), ", and kRunAgain.
+inline constexpr char kTheKey[] = "\nA HKEY_LOCAL_MACHINE\\";
+inline constexpr char kKeysValue[] = " kulcs „";
+inline constexpr char kIsNotText[] = "” értéke nem szöveg, így a program nem tudja kiolvasni. ";
+inline constexpr char kInstallerWritesIt[] = "Ezt az értéket a játék telepítője írja be: telepítsd újra a játékot, ";
+inline constexpr char kDeleteValue[] = "Töröld ezt az értéket (rendszergazdaként: ";

@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include "common/texts.h"
+
 const char kGameKey[] = "Software\\Dravela\\VONU 11";
 const char kInstallDirValue[] = "Install Dir";
 const char kToolKey[] = "Software\\Marvek\\VONU11 XQ";
@@ -19,8 +21,7 @@ auto ReadTyped(const std::string& key, const char* value, const std::string& tod
   try {
     return read();
   } catch (const ERegistryTypeError& error) {
-    throw ERegistryTypeError(std::string(error.what()) + "\nA HKEY_LOCAL_MACHINE\\" + key + " kulcs „" + value +
-                             "” értéke nem szöveg, így a program nem tudja kiolvasni. " + todo);
+    throw ERegistryTypeError(error.what() + (kTheKey + key) + kKeysValue + value + kIsNotText + todo);
   }
 }
 }  // namespace
@@ -30,9 +31,7 @@ std::string ReadGameFolder(TRegistry& registry) {
   KeyCloser closer{registry};
   // Some installers store the folder as an expandable string
   // ("%SystemDrive%\Games\..."): it means the folder it expands to.
-  return ReadTyped(kGameKey, kInstallDirValue,
-                   "Ezt az értéket a játék telepítője írja be: telepítsd újra a játékot, majd futtasd újra ezt a "
-                   "programot!",
+  return ReadTyped(kGameKey, kInstallDirValue, kInstallerWritesIt + std::string(kRunAgain),
                    [&] { return registry.ReadExpandedString(kInstallDirValue); });
 }
 
@@ -44,8 +43,8 @@ bool ReadOrCreateFlag(TRegistry& registry) {
   // "1" would bring back the first run over a folder that holds its copies.
   if (registry.ValueExists(kBackupValue)) {
     return ReadTyped(kToolKey, kBackupValue,
-                     std::string("Töröld ezt az értéket (rendszergazdaként: reg delete \"HKLM\\") + kToolKey +
-                         "\" /v " + kBackupValue + " /reg:32 /f), majd futtasd újra ezt a programot!",
+                     kDeleteValue + ("reg delete \"HKLM\\" + std::string(kToolKey)) + "\" /v " + kBackupValue +
+                         " /reg:32 /f), " + kRunAgain,
                      [&] { return registry.ReadString(kBackupValue); }) == "0";
   }
   registry.WriteString(kBackupValue, "0");
