@@ -1,6 +1,9 @@
 // The Hungarian the player reads, in UTF-8: the window's and its controls'
 // captions, the boxes' titles, the boxes shown before the window or when the
-// registry cannot be read, and the pieces that several boxes say alike.
+// registry cannot be read, and the pieces that several boxes say alike. The
+// sentences that word one outcome of the switch or the backup, and are said
+// nowhere else, stay in fileset/outcome_text.cpp beside the code that picks
+// them; where they name a button or a version, they take it from here.
 #pragma once
 
 // Each compiler must read this file as UTF-8 and keep those bytes, so that
@@ -25,6 +28,32 @@ inline constexpr char kBackedUpTitle[] = "Művelet kész";
 // What several boxes say alike.
 inline constexpr char kWindowsErrorCode[] = "Windows-hibakód: ";  // followed by the number
 inline constexpr char kRunAgain[] = "majd futtasd újra ezt a programot!";
+
+// Sentences that more than one outcome of the switch or the backup says.
+inline constexpr char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.\n";
+inline constexpr char kBaseOverwritten[] =
+    "A Vonu11 1.01 Patch az aktív alap file-ok fölé települt (a file-ok megegyeznek a tárolt patchelt "
+    "példányukkal), ezért ezeknek az alap (v1.0) változata már nincs meg a Game mappában:\n";
+inline constexpr char kReinstallGame[] =
+    "Telepítsd újra a játék alap változatát (a tárolt patchelt példányok, mrvupd a nevükben, megmaradnak), majd "
+    "futtasd újra ezt a programot!";
+inline constexpr char kPatchedCopyGone[] =
+    "Ezeknek a file-oknak a tárolt patchelt példányuk eltűnt (a Game mappa többi file-ja szerint az alap "
+    "változatuk aktív):\n";
+inline constexpr char kRestorePatchedCopy[] =
+    "Ha egy víruskereső karanténba tette a fenti mrvupd file-okat, állítsd vissza őket onnan. Ne telepítsd rájuk "
+    "a Vonu11 1.01 Patchet, mert az felülírná az alap változatukat, amelynek nincs mentése!";
+inline constexpr char kStartOver[] =
+    "lehet, hogy ezek között van olyan, amelyik most a másik változatot tartalmazza: ilyenkor telepítsd újra a "
+    "játék alap változatát, töröld a tárolt példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a "
+    "programmal!";
+inline constexpr char kDontPatchYet[] =
+    "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!\n";
+inline constexpr char kNotMade[] = "A biztonsági mentés nem készült el, semmi sem változott.\n";
+// How to get the base version back; what to do then follows it.
+inline constexpr char kPutBaseBack[] =
+    "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
+    "mentések megmaradnak), majd futtasd újra ezt a programot";
 
 // Before the window, or in its place.
 inline constexpr char kAlreadyRunning[] =

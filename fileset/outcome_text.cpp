@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/texts.h"
 #include "fileset/file_set.h"
 #include "fileset/game_folder.h"
 #include "settings/settings_store.h"
@@ -25,7 +26,7 @@ std::string Why(const FileStatus& status) {
   switch (status.kind) {
     case FailureKind::Unexpected: return "váratlan hiba történt";
     case FailureKind::StillThere: return "a törlés után is megvan";
-    default: return "Windows-hibakód: " + std::to_string(status.code);
+    default: return kWindowsErrorCode + std::to_string(status.code);
   }
 }
 
@@ -70,8 +71,6 @@ struct Problem {
   std::string what;
   std::string todo;
 };
-
-const char kRunAgain[] = "majd futtasd újra ezt a programot!";
 
 // Where the game's installer registers the folder, in both of the key's forms:
 // a 32-bit installer on 64-bit Windows writes under WOW6432Node.
@@ -198,7 +197,7 @@ Problem ObstacleText(const Obstacle& o, const char* button) {
 // ---------------------------------------------------------------- the switch
 
 std::string Applied(GameVersion target) {
-  return target == GameVersion::Base ? "Alap VONU11 (v1.0) file-ok alkalmazva."
+  return target == GameVersion::Base ? kBaseCaption + std::string(" file-ok alkalmazva.")
                                      : "Patchelt VONU11 (v1.01) file-ok alkalmazva.";
 }
 
@@ -207,7 +206,6 @@ std::string Headline(GameVersion target) {
                                      : "A patchelt VONU11 (v1.01) file-ok alkalmazása nem sikerült!\n";
 }
 
-const char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.\n";
 const char kBaseStillActive[] =
     "Az alap VONU11 (v1.0) file-ok már aktívak, semmi sem változott.\n"
     "A Vonu11 1.01 Patch még nincs telepítve. Ha patchelt Vonuval is szeretnél játszani, most telepítsd a "
@@ -225,19 +223,6 @@ std::string WithGone(const SwitchFile& f) { return f.gone ? ShownName(f.gone) : 
 std::vector<std::string> GoneNamesOf(const SwitchOutcome& o, SwitchFinding what) {
   return NamesOf(o, {what}, WithGone);
 }
-
-const char kBaseOverwritten[] =
-    "A Vonu11 1.01 Patch az aktív alap file-ok fölé települt (a file-ok megegyeznek a tárolt patchelt "
-    "példányukkal), ezért ezeknek az alap (v1.0) változata már nincs meg a Game mappában:\n";
-const char kReinstallGame[] =
-    "Telepítsd újra a játék alap változatát (a tárolt patchelt példányok, mrvupd a nevükben, megmaradnak), majd "
-    "futtasd újra ezt a programot!";
-const char kPatchedCopyGone[] =
-    "Ezeknek a file-oknak a tárolt patchelt példányuk eltűnt (a Game mappa többi file-ja szerint az alap "
-    "változatuk aktív):\n";
-const char kRestorePatchedCopy[] =
-    "Ha egy víruskereső karanténba tette a fenti mrvupd file-okat, állítsd vissza őket onnan. Ne telepítsd rájuk "
-    "a Vonu11 1.01 Patchet, mert az felülírná az alap változatukat, amelynek nincs mentése!";
 
 // The line every box carries for the files judged by their size alone.
 std::string DateDiffersText(const SwitchOutcome& o) {
@@ -274,11 +259,6 @@ std::string SidesText(const SwitchOutcome& o) {
   }
   return text;
 }
-
-const char kStartOver[] =
-    "lehet, hogy ezek között van olyan, amelyik most a másik változatot tartalmazza: ilyenkor telepítsd újra a "
-    "játék alap változatát, töröld a tárolt példányokat (mrvdef és mrvupd a nevükben), és kezdd újra ezzel a "
-    "programmal!";
 
 // The success box's notes on what the switch saw beside the renames.
 std::string AppliedText(const SwitchOutcome& o) {
@@ -465,8 +445,8 @@ std::string RenameFailedText(const SwitchOutcome& o) {
   }
   text += "A többi file a helyén van. ";
   if (allHeld) {
-    text += "Amint a fenti file-okat már semmi sem használja, nyomd meg újra az „Alkalmaz” gombot, és a program "
-            "befejezi a váltást. ";
+    text += "Amint a fenti file-okat már semmi sem használja, nyomd meg újra az „" + std::string(kApplyCaption) +
+            "” gombot, és a program befejezi a váltást. ";
   }
   return text +
          "Ha inkább a korábbi állapotot szeretnéd visszakapni, nevezd vissza kézzel a fenti file-okat az eredeti "
@@ -475,7 +455,7 @@ std::string RenameFailedText(const SwitchOutcome& o) {
 
 std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
   switch (o.kind) {
-    case SwitchKind::NotReady: return {NotReadyText(o.folder, o.gameDir, "Alkalmaz")};
+    case SwitchKind::NotReady: return {NotReadyText(o.folder, o.gameDir, kApplyCaption)};
     case SwitchKind::Unreadable: {
       const auto withReason = [](const SwitchFile& f) { return Why(f.status); };
       std::vector<Problem> out{{"Nem ellenőrizhető file-ok: " +
@@ -490,8 +470,8 @@ std::vector<Problem> SwitchProblems(const SwitchOutcome& o) {
     case SwitchKind::NotCutOff:
       return {{SidesText(o) + "\nMivel nem mondtad, hogy egy félbeszakadt váltás hagyta így őket, a program nem váltott.\n",
                "Ha kézzel átneveztél egy tárolt példányt (mrvdef vagy mrvupd a nevében), " + std::string(kStartOver) +
-                   " Ha mégis egy félbeszakadt váltás hagyta így őket, nyomd meg újra az „Alkalmaz” gombot, és "
-                   "válaszolj „Igen”-nel!"}};
+                   " Ha mégis egy félbeszakadt váltás hagyta így őket, nyomd meg újra az „" + kApplyCaption +
+                   "” gombot, és válaszolj „Igen”-nel!"}};
     default: return RefusedText(o);
   }
 }
@@ -504,8 +484,6 @@ const char kDone[] =
 const char kAlreadyPatched[] =
     "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van! Futtasd újra ezt a programot, "
     "és kiválaszthatod, hogy alap vagy patchelt Vonuval szeretnél játszani!";
-const char kDontPatchYet[] = "Még ne telepítsd a Vonu11 1.01 Patchet, mert az felülírná az alap file-okat!\n";
-const char kNotMade[] = "A biztonsági mentés nem készült el, semmi sem változott.\n";
 
 std::string Megabytes(uint64_t bytes, bool roundUp) {
   const uint64_t mib = uint64_t{1} << 20;
@@ -590,11 +568,6 @@ std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what)
   }
   return names;
 }
-
-// How to get the base version back; what to do then follows it.
-const char kPutBaseBack[] =
-    "Tedd vissza ezeknek a file-oknak az alap változatát (például telepítsd újra a játékot; a már elkészült "
-    "mentések megmaradnak), majd futtasd újra ezt a programot";
 
 // Files with no stored base copy beside files that show the patch: it may
 // have replaced them before they were backed up (or stopped before them).
@@ -706,7 +679,7 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
       if (gone.empty()) return kAlreadyPatched;
       return kAlreadyPatched + ("\n" + std::string(kPatchedCopyGone)) + JoinNames(gone) + ".\n" + kRestorePatchedCopy;
     }
-    case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, "OK"));
+    case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, kOkCaption));
     case BackupKind::NoRoom:
       return "A biztonsági mentéshez nincs elég szabad hely a játék meghajtóján!\nSzükséges: " +
              Megabytes(o.needed, true) + ", szabad: " + Megabytes(o.free, false) + ".\n" + kNotMade +
