@@ -1,14 +1,9 @@
-// The Hungarian the player reads, in UTF-8: the window's and its controls'
-// captions, the boxes' titles, the boxes shown before the window or when the
-// registry cannot be read, and the pieces that several boxes say alike. The
-// sentences that word one outcome of the switch or the backup, and are said
-// nowhere else, stay in fileset/outcome_text.cpp beside the code that picks
-// them; where they name a button or a version, they take it from here.
+// Every Hungarian text the player reads, in UTF-8, but the sentences that word one outcome of the switch or the
+// backup: those stay in fileset/outcome_text.cpp, and take from here what several boxes say alike and the names
+// of the buttons and versions.
 #pragma once
 
-// Each compiler must read this file as UTF-8 and keep those bytes, so that
-// the native tests check the very bytes the exe shows.
-static_assert(sizeof("é") == 3, "sources are read and texts kept as UTF-8");
+static_assert(sizeof("é") == 3, "both compilers read the sources as UTF-8 and keep the bytes the tests check");
 
 // The window and its controls.
 inline constexpr char kProgramTitle[] = "VONU11 XQ";
@@ -25,11 +20,9 @@ inline constexpr char kQuitCaption[] = "Kilépés";
 inline constexpr char kSwitchedTitle[] = "Művelet sikeres";
 inline constexpr char kBackedUpTitle[] = "Művelet kész";
 
-// What several boxes say alike.
+// What more than one box says.
 inline constexpr char kWindowsErrorCode[] = "Windows-hibakód: ";  // followed by the number
 inline constexpr char kRunAgain[] = "majd futtasd újra ezt a programot!";
-
-// Sentences that more than one outcome of the switch or the backup says.
 inline constexpr char kNothingChanged[] = "Semmi sem változott, minden file a helyén maradt.\n";
 inline constexpr char kBaseOverwritten[] =
     "A Vonu11 1.01 Patch az aktív alap file-ok fölé települt (a file-ok megegyeznek a tárolt patchelt "
@@ -59,14 +52,12 @@ inline constexpr char kPutBaseBack[] =
 inline constexpr char kAlreadyRunning[] =
     "Ez a program már fut ezen a gépen, lehet, hogy egy másik felhasználónál! Várd meg, amíg befejeződik, vagy zárd "
     "be, majd futtasd újra!";
-// The window could not be made: kNoWindow, the system's words, kRestartPc, kRunAgain.
-inline constexpr char kNoWindow[] = "A program ablaka nem hozható létre: ";
+inline constexpr char kNoWindow[] = "A program ablaka nem hozható létre: ";  // then why, kRestartPc, kRunAgain
 inline constexpr char kRestartPc[] = "\nIndítsd újra a gépet, ";
 inline constexpr char kUnexpectedError[] = "Váratlan hiba történt. Zárd be a programot, majd futtasd újra!";
 
-// A registry value of a type the program does not read, after the system's
-// English line: kTheKey, the key, kKeysValue, the value, kIsNotText, then what
-// to do: kInstallerWritesIt or kDeleteValue, the command, "), ", and kRunAgain.
+// A registry value of a type the program does not read: kTheKey, the key, kKeysValue, the value, kIsNotText, then
+// kInstallerWritesIt or kDeleteValue, the command and "), ", and kRunAgain.
 inline constexpr char kTheKey[] = "\nA HKEY_LOCAL_MACHINE\\";
 inline constexpr char kKeysValue[] = " kulcs „";
 inline constexpr char kIsNotText[] = "” értéke nem szöveg, így a program nem tudja kiolvasni. ";
