@@ -1,0 +1,305 @@
+// How the world moves: the tool run on it through an in-memory folder, and
+// the player's own moves.
+#include "world.h"
+
+#include "fileset/folder_rules.h"
+#include "fileset/outcome_text.h"
+#include "support/quiet.h"
+
+namespace player_world {
+
+Versions MakeVersions(unsigned leftAlone, unsigned keepsSize) {
+  Versions v;
+  for (size_t i = 0; i < kFiles; ++i) {
+    v.base[i] = std::string(10 + i, static_cast<char>('a' + i));
+    v.patched[i] = leftAlone & (1u << i)   ? v.base[i]
+                   : keepsSize & (1u << i) ? std::string(10 + i, static_cast<char>('A' + i))
+                                           : std::string(20 + i, static_cast<char>('A' + i));
+  }
+  return v;
+}
+
+class NoPc final : public PcWatch {
+ public:
+  bool running = false;  // the game
+  bool IsRunning(const std::string&) override { return running; }
+  std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
+};
+
+std::string Describe(const Move& m) {
+  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch", "reinstall the game",
+                                      "scanner quarantines ", "scanner restores its file", "player renames ", "player deletes every ",
+                                      "tool's key deleted", "flag set to 0", "a power cut empties "};
+  std::string text = kActs[static_cast<int>(m.act)] + m.name;
+  if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
+  if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
+  if (m.refused > 0) text += ", operation " + std::to_string(m.refused) + " refused";
+  return text;
+}
+
+Face StartFace(World& w) {
+  if (w.flag == Flag::Missing) w.flag = Flag::Zero;
+  MemoryFolder ops(kGameDir, w.folder);
+  if (w.folderGone) ops.FolderGone();
+  for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
+  return BackupNeeded(ops, kGameDir, w.flag == Flag::One) ? Face::FirstRun : Face::Choice;
+}
+
+// A refusal of each kind the advice depends on in turn, whatever it meets.
+FileStatus Refusal(int n) {
+  static const FailureKind kKinds[] = {FailureKind::InUse, FailureKind::AccessDenied, FailureKind::DiskFull, FailureKind::FolderDenied};
+  static unsigned turn = 0;
+  return FileStatus::Failure("refused #" + std::to_string(n), kKinds[turn++ % 4], 32);
+}
+
+std::pair<std::string, PathProbe> OddName(size_t n) {
+  PathProbe probe;
+  probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
+  probe.link = n % 3 == 1;
+  probe.reason = "the drive did not answer";
+  return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
+}
+
+bool Listed(const std::string& question, size_t i) {
+  const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
+  return from != std::string::npos && question.substr(from, to - from).find(Name(FileSet[i].ActiveName)) != std::string::npos;
+}
+
+int Copies(const World& w, const std::string& bytes) {
+  int n = 0;
+  for (const auto& [name, f] : w.folder) n += f.bytes == bytes;
+  for (const auto& [name, content] : w.outside) n += content == bytes;
+  return n;
+}
+
+// A folder that leaves the tool no doubt: nothing odd, empty or left over
+// under the set's names, each file active under its name or under both
+// stored ones and never under all three, every name holding its own
+// version and every file the patch changes telling which by its size.
+bool Plain(const World& w, const Versions& v) {
+  return !w.PlayersWord() && w.odd.empty() && EveryFile([&](size_t i) {
+    const FileSetEntry& e = FileSet[i];
+    const int names = !!w.At(Name(e.ActiveName)) + !!w.At(Name(e.BaseCopyName)) + !!w.At(Name(e.PatchCopyName));
+    return !w.Odd(i) && !w.At(Temp(i)) && names != 3 && (w.At(Name(e.ActiveName)) || names >= 2) && (!v.Changes(i) || v.Shows(i));
+  });
+}
+
+bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
+  const bool base = version == GameVersion::Base;
+  return SomeFile([&](size_t i) {
+    const std::string stored = Name(base ? FileSet[i].PatchCopyName : FileSet[i].BaseCopyName);
+    return v.Changes(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+           w.Bytes(stored) == (base ? v.patched : v.base)[i];
+  });
+}
+
+// A file with nothing stored holds `version`, and the rest of the folder
+// says that version is active and none says the other: as far as the
+// folder tells, its other version's copy is what is gone.
+bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
+  const bool base = version == GameVersion::Base;
+  return !w.StoredAny(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+         ShowsActive(w, v, version) && !ShowsActive(w, v, base ? GameVersion::Patched : GameVersion::Base);
+}
+
+bool Reachable(const World& w, const Versions& v, GameVersion target) {
+  const bool base = target == GameVersion::Base;
+  return EveryFile([&](size_t i) {
+    const FileSetEntry& e = FileSet[i];
+    const std::string& wanted = base ? v.base[i] : v.patched[i];
+    const bool renamable = w.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == wanted && !w.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
+    return (w.StoredAny(i) || (StaysUnstored(w, v, target, i) && (base || w.Ended()))) &&
+           (!w.At(Name(e.ActiveName)) || w.Active(i) == wanted || renamable);
+  });
+}
+
+bool NothingPatched(const World& w, const Versions& v) {
+  return !SomeFile([&](size_t i) { return w.At(Name(FileSet[i].PatchCopyName)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0); });
+}
+
+bool BackupCanBeWhole(const World& w, const Versions& v) {
+  const bool unpatched = NothingPatched(w, v);
+  return EveryFile([&](size_t i) {
+    const FileSetEntry& e = FileSet[i];
+    const bool baseActive = w.At(Name(e.ActiveName)) && w.Active(i) == v.base[i];
+    return w.Bytes(Name(e.BaseCopyName)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
+           (v.Changes(i) && baseActive && w.Bytes(Name(e.PatchCopyName)) == v.patched[i]);
+  });
+}
+
+// The room the backup needs where it can be made whole: its files not stored yet.
+uint64_t RoomNeeded(const World& w) {
+  uint64_t bytes = 0;
+  for (const FileSetEntry& e : FileSet) bytes += w.At(Name(e.BaseCopyName)) ? 0 : w.Bytes(Name(e.ActiveName)).size();
+  return bytes;
+}
+
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse, bool anyFace, int odd, bool gameRunning, bool driveFull,
+                bool lie, int alsoRefused) {
+  ToolRun run;
+  run.after = before;
+  World& w = run.after;
+  run.face = StartFace(w);
+  run.applies = (act == Act::Ok) == (run.face == Face::FirstRun) || anyFace;
+  if (!run.applies) return run;
+  MemoryFolder ops(kGameDir, w.folder);
+  if (refuse > 0) ops.Refuse(refuse, Refusal(refuse), alsoRefused);
+  if (w.folderGone) ops.FolderGone();
+  run.plain = refuse == 0 && odd < 0 && !gameRunning && !driveFull && !lie && Plain(before, v);
+  // Room for exactly what is to be copied is room enough.
+  if (driveFull) ops.SetFree(5);
+  else if (act == Act::Ok && run.plain && BackupCanBeWhole(before, v)) ops.SetFree(RoomNeeded(before));
+  for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
+  if (odd >= 0) {
+    std::tie(run.odd, run.oddProbe) = OddName(static_cast<size_t>(odd));
+    ops.Odd(run.odd, run.oddProbe);
+  }
+  const World started = w;
+  NoPc pc;
+  pc.running = gameRunning;
+  if (act == Act::Ok) {
+    NoGauge gauge;
+    ResumeQuestion resume;
+    resume.flagSaysDone = w.flag == Flag::One;
+    // The player's true answer: every file the question lists holds its base version.
+    resume.holdsBase = [&](const BackupOutcome& found) {
+      run.asked = true, run.question = ResumeQuestionText(found);
+      bool truth = true;
+      for (size_t i = 0; i < kFiles; ++i) truth = truth && (!Listed(run.question, i) || w.Active(i) == v.base[i]);
+      return run.saidYes = truth != lie;
+    };
+    unsigned vouched = 0;
+    for (size_t i = 0; i < kFiles; ++i) vouched |= v.Changes(i) && w.Active(i) == v.patched[i] && !w.StoredAny(i) ? 1u << i : 0;
+    run.backedUp = FirstRunBackup(ops, pc, kGameDir, gauge, 0, [&] { w.flag = Flag::One; }, resume);
+    run.text = BackupText(*run.backedUp, Utc());
+    // Never asked, the player's OK says the active files are the base ones.
+    if (!run.asked || lie) w.vouched |= vouched;
+  } else {
+    // The player's true answer: a switch was cut off where every stored copy
+    // holds its own name's version, as a switch leaves them.
+    bool ownNames = !w.renamed;
+    for (size_t i = 0; i < kFiles; ++i)
+      ownNames = ownNames && (!v.Changes(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != v.patched[i] &&
+                                                w.Bytes(Name(FileSet[i].PatchCopyName)) != v.base[i]));
+    const CutOffQuestion cutOff = [&](const SwitchOutcome& found) {
+      run.asked = true, run.question = CutOffQuestionText(found), run.saidYes = ownNames != lie;
+      return run.saidYes;
+    };
+    run.switched = VersionSwitch(ops, pc, kGameDir, act == Act::ToBase ? GameVersion::Base : GameVersion::Patched, cutOff);
+    if (lie) w.renamed = true;
+    run.text = SwitchText(*run.switched);
+  }
+  w.folder = ops.files();
+  for (const std::string& name : ops.deletedThrough()) w.outside.erase(name);
+  run.calls = ops.calls();
+  run.refused = ops.refused();
+  run.refusedCall = refuse;
+  run.failure = ops.failure();
+  for (const MemoryFolder::Files& files : ops.AfterEachChange()) {
+    World& crash = run.crashes.emplace_back(started);
+    crash.folder = files;
+    crash.vouched = w.vouched;
+    crash.renamed = w.renamed;
+  }
+  return run;
+}
+
+std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v) {
+  World w = before;
+  w.now += 100;
+  switch (m.act) {
+    case Act::Patch:
+      for (size_t i = 0; i < kFiles; ++i) {
+        if (v.Changes(i) && (m.files & (1u << i)))
+          w.folder[Name(FileSet[i].ActiveName)] = {v.patched[i], {m.fresh ? w.now : kPatchDate, 0}};
+      }
+      return w;
+    case Act::Reinstall:
+      w.folderGone = false;
+      for (size_t i = 0; i < kFiles; ++i) w.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {w.now, 0}};
+      return w;
+    case Act::Quarantine:
+      if (!w.At(m.name)) return std::nullopt;
+      w.quarantine[m.name] = w.folder.at(m.name);
+      w.folder.erase(m.name);
+      return w;
+    case Act::Restore:
+      if (w.quarantine.empty() || w.folder.count(w.quarantine.begin()->first)) return std::nullopt;
+      w.folder.insert(*w.quarantine.begin());
+      w.quarantine.clear();
+      return w;
+    case Act::RenameStored:
+      for (const FileSetEntry& e : FileSet) {
+        for (auto [from, to] : {std::pair{e.BaseCopyName, e.PatchCopyName}, std::pair{e.PatchCopyName, e.BaseCopyName}}) {
+          if (Name(from) != m.name || w.At(Name(to))) continue;
+          w.folder[Name(to)] = w.folder.at(m.name);
+          w.folder.erase(m.name);
+          // Its names now lie, and the tool, which sees only names, sizes
+          // and dates, takes the rest of the folder by them too; the switch
+          // names the files whose copies disagree with the rest. From here
+          // on, which version is where is the player's word.
+          w.renamed = true;
+          return w;
+        }
+      }
+      return std::nullopt;
+    case Act::DeleteFamily:
+      for (auto it = w.folder.begin(); it != w.folder.end();) it = it->first.find(m.name) != std::string::npos ? w.folder.erase(it) : std::next(it);
+      return w;
+    case Act::DeleteKey: w.flag = Flag::Missing; return w;
+    case Act::FlagZero: w.flag = Flag::Zero; return w;
+    case Act::Emptied:
+      if (!w.At(m.name) || w.At(m.name)->bytes.empty()) return std::nullopt;
+      w.folder[m.name].bytes.clear();
+      return w;
+    default: return std::nullopt;
+  }
+}
+
+// What one name holds in a folder made up rather than reached.
+enum class Fill { Nothing, Base, Patched, Empty, Folder, Link, Unreadable };
+constexpr int kFills = 7;
+// The six other files, each as the tool itself leaves it.
+enum class Kept { Untouched, BackedUp, Patched, BaseActive };
+
+void Put(World& w, const std::string& name, Fill fill, const MemoryFile& base, const MemoryFile& patched) {
+  PathProbe probe;
+  switch (fill) {
+    case Fill::Nothing: return;
+    case Fill::Base: w.folder[name] = base; return;
+    case Fill::Patched: w.folder[name] = patched; return;
+    case Fill::Empty: w.folder[name] = {"", base.lastWrite}; return;
+    case Fill::Folder: probe.kind = EntryKind::Other; break;
+    case Fill::Link: probe.kind = EntryKind::File, probe.size = 7, probe.link = true, w.outside[name] = "outside " + name; break;
+    case Fill::Unreadable: probe.kind = EntryKind::Unknown, probe.reason = "the drive did not answer"; break;
+  }
+  w.odd[name] = probe;
+}
+
+World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code) {
+  World w;
+  const int64_t jitter = std::array<int64_t, 3>{0, 2, 3}[code / 7 % 3];
+  const Kept others = static_cast<Kept>((code + code / 3 / kFills) % 4);
+  bool unstored = code / 11 % 3 == 0;
+  w.flag = static_cast<Flag>(code % 3), code /= 3;
+  for (size_t i = 0; i < kFiles; ++i) {
+    const FileSetEntry& e = FileSet[i];
+    const MemoryFile base{v.base[i], {kBaseDate, 0}}, patched{v.patched[i], {kPatchDate, 0}};
+    const MemoryFile baseCopy{v.base[i], {kBaseDate + jitter, 0}}, patchedCopy{v.patched[i], {kPatchDate + jitter, 0}};
+    if (std::find(files.begin(), files.end(), i) != files.end()) {
+      for (size_t k = 0; k < 4; ++k, code /= kFills)
+        Put(w, NamesOf(i)[k], static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
+    }
+    // A stored name that holds the other version is a copy renamed by hand:
+    // from there on, which version is where is the player's word.
+    w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(Name(e.BaseCopyName)) == v.patched[i] || w.Bytes(Name(e.PatchCopyName)) == v.base[i]));
+    if (std::find(files.begin(), files.end(), i) != files.end()) continue;
+    w.folder[Name(e.ActiveName)] = others == Kept::Patched ? patched : base;
+    if (std::exchange(unstored, false)) continue;
+    if (others == Kept::BackedUp || others == Kept::Patched) w.folder[Name(e.BaseCopyName)] = baseCopy;
+    if (others == Kept::BaseActive) w.folder[Name(e.PatchCopyName)] = patchedCopy;
+  }
+  return w;
+}
+
+}  // namespace player_world
