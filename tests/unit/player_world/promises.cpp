@@ -1,5 +1,3 @@
-// Each promise in its own terms: what the account says against what the
-// tool did and said.
 #include "promises.h"
 
 #include <cstdlib>
@@ -362,7 +360,7 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
 // The box's own words checked against the account: every size it gives
 // a name of the set's is that name's, no line of it is said twice, and every
 // file a refused switch lists is named by one of its names.
-std::string Misworded(const World& b, const ToolRun& run) {
+std::string Misworded(const World& b, const ToolRun& run, const Versions&) {
   for (size_t i = 0; i < kFiles; ++i) {
     for (const std::string& name : NamesOf(i)) {
       const auto odd = b.odd.find(name);
@@ -391,20 +389,23 @@ std::string Misworded(const World& b, const ToolRun& run) {
   return {};
 }
 
-// What a step of the tool broke, empty when nothing.
-std::string BrokenPromise(const World& before, const ToolRun& run, const Versions& v) {
-  const World& after = run.after;
+std::string LastCopyLost(const World& before, const ToolRun& run, const Versions& v) {
   // A patched file the player backed up as base is the player's word: a
   // killed backup's copy of it is taken for the version still active.
   const auto vouchedFor = [&](const std::string& bytes) {
     return SomeFile([&](size_t i) { return (before.vouched & (1u << i)) && bytes == v.patched[i]; });
   };
   for (const auto& [name, f] : before.folder) {
-    if (!f.bytes.empty() && Copies(after, f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
+    if (!f.bytes.empty() && Copies(run.after, f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
   }
   for (const auto& [name, bytes] : before.outside) {
-    if (Copies(after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
+    if (Copies(run.after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
   }
+  return {};
+}
+
+std::string OtherVersionStored(const World& before, const ToolRun& run, const Versions& v) {
+  const World& after = run.after;
   for (size_t i = 0; i < kFiles && !after.PlayersWord(); ++i) {
     for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
       const std::string name = Name(setName);
@@ -412,94 +413,129 @@ std::string BrokenPromise(const World& before, const ToolRun& run, const Version
         return "P2: " + name + " now holds the other version";
     }
   }
-  if (run.crashed) return {};
-  if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
-  if (const std::string owed = OwedNote(before, run, v); !owed.empty()) return "P3: " + owed;
-  if (const std::string words = Misworded(before, run); !words.empty()) return "P3: " + words;
+  return {};
+}
 
-  // P3: the box's claims, file by file.
+// What the switch's box claims, file by file and as a whole.
+std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Versions& v) {
+  if (!run.switched) return {};
+  const World& after = run.after;
+  const SwitchOutcome& o = *run.switched;
   std::set<size_t> excused;
-  if (run.switched) {
-    const SwitchOutcome& o = *run.switched;
-    for (const SwitchFile& f : o.files) {
-      // What the tool says of a file whose names the player made is the player's.
-      if (f.entry && before.PlayersWord()) continue;
-      bool excuses = false;
-      if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excuses); !lie.empty()) return "P3: " + lie;
-      if (excuses && f.entry) excused.insert(IndexOf(f.entry));
-    }
-    for (const SwitchFile& f : o.dateDiffers) {
-      const FileSetEntry& e = *f.entry;
-      const std::string copy = Name(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName);
-      if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
-        return "P3: " + Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
-    }
-    // Applied with no patched file in the folder, unless the box names every
-    // file the patch changes with why it stays.
-    if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord() &&
-        !EveryFile([&](size_t i) { return !v.Changes(i) || excused.count(i); }) &&
-        !SomeFile([&](size_t i) { return v.Changes(i) && Copies(before, v.patched[i]) > 0; }))
-      return "P3: the patched version is said to be applied, and no patched file is in the folder";
-    if (o.kind == SwitchKind::Refused && o.files.empty()) return "P3: the switch is refused, and the box names nothing in the way";
-    if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && after.folder != before.folder)
-      return "P3: \"nothing changed\", and the folder did";
-    const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
-    const auto wrong = FirstFile([&](size_t i) {
-      return !excused.count(i) && after.Active(i) != want[i] && (v.Shows(i) || o.target == GameVersion::Patched);
-    });
-    if (o.Succeeded() && wrong && !after.PlayersWord())
-      return "P3: success, but " + Name(FileSet[*wrong].ActiveName) + " does not hold the chosen version";
-    if (!o.Succeeded() && after.folder != before.folder && o.kind != SwitchKind::Stranded) return "P3: the switch failed and the folder changed";
-    if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !after.PlayersWord() &&
-        SomeFile([&](size_t i) { return v.Shows(i) && after.Holds(v.patched[i]); }))
-      return "P3: \"the patch is not installed yet\", but a patched file is there";
+  for (const SwitchFile& f : o.files) {
+    // What the tool says of a file whose names the player made is the player's.
+    if (f.entry && before.PlayersWord()) continue;
+    bool excuses = false;
+    if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excuses); !lie.empty()) return lie;
+    if (excuses && f.entry) excused.insert(IndexOf(f.entry));
   }
-  if (run.backedUp) {
-    const BackupOutcome& o = *run.backedUp;
-    if (run.asked && !EarlierBackup(before)) return "P3: the player is asked about an earlier backup, and there was none";
-    // Without the flag and any switch, a stored base copy of another size
-    // beside a file with nothing stored may be left from an older install:
-    // it does not show the patch installed.
-    if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored()) return "P3: the patch is said to be installed on a stray stored copy's word";
-    for (size_t k = 0; k < o.files.size() && !before.PlayersWord(); ++k) {
-      if (const std::string lie = FalseBackupClaim(before, after, o.files[k], run, v); !lie.empty()) return "P3: " + lie;
-    }
-    // A file the patch reached before the backup resumed may be active:
-    // installing the patch over it, as the box says, loses nothing.
-    for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !after.PlayersWord(); ++i) {
-      const bool either = after.Active(i) == v.base[i] || after.Active(i) == v.patched[i];
-      if (v.Shows(i) && (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || !either))
-        return "P3: \"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
-    }
-    if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
-      return "P3: the backup says it is done, and left " + Name(FileSet[*i].ActiveName) + " under all three names";
-    if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder)
-      return "P3: nothing was to be copied, but the folder changed";
+  for (const SwitchFile& f : o.dateDiffers) {
+    const FileSetEntry& e = *f.entry;
+    const std::string copy = Name(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName);
+    if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
+      return Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
   }
-  // A name that cannot be read, or a link, stops either operation, and the
-  // box names it, unless the patch stops the backup before its first copy.
+  // Applied with no patched file in the folder, unless the box names every
+  // file the patch changes with why it stays.
+  if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord() &&
+      !EveryFile([&](size_t i) { return !v.Changes(i) || excused.count(i); }) &&
+      !SomeFile([&](size_t i) { return v.Changes(i) && Copies(before, v.patched[i]) > 0; }))
+    return "the patched version is said to be applied, and no patched file is in the folder";
+  if (o.kind == SwitchKind::Refused && o.files.empty()) return "the switch is refused, and the box names nothing in the way";
+  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && after.folder != before.folder)
+    return "\"nothing changed\", and the folder did";
+  const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
+  const auto wrong = FirstFile([&](size_t i) {
+    return !excused.count(i) && after.Active(i) != want[i] && (v.Shows(i) || o.target == GameVersion::Patched);
+  });
+  if (o.Succeeded() && wrong && !after.PlayersWord()) return "success, but " + Name(FileSet[*wrong].ActiveName) + " does not hold the chosen version";
+  if (!o.Succeeded() && after.folder != before.folder && o.kind != SwitchKind::Stranded) return "the switch failed and the folder changed";
+  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !after.PlayersWord() &&
+      SomeFile([&](size_t i) { return v.Shows(i) && after.Holds(v.patched[i]); }))
+    return "\"the patch is not installed yet\", but a patched file is there";
+  return {};
+}
+
+// What the backup's box claims, file by file and as a whole.
+std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Versions& v) {
+  if (!run.backedUp) return {};
+  const World& after = run.after;
+  const BackupOutcome& o = *run.backedUp;
+  if (run.asked && !EarlierBackup(before)) return "the player is asked about an earlier backup, and there was none";
+  // Without the flag and any switch, a stored base copy of another size
+  // beside a file with nothing stored may be left from an older install:
+  // it does not show the patch installed.
+  if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored())
+    return "the patch is said to be installed on a stray stored copy's word";
+  for (size_t k = 0; k < o.files.size() && !before.PlayersWord(); ++k) {
+    if (const std::string lie = FalseBackupClaim(before, after, o.files[k], run, v); !lie.empty()) return lie;
+  }
+  // A file the patch reached before the backup resumed may be active:
+  // installing the patch over it, as the box says, loses nothing.
+  for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !after.PlayersWord(); ++i) {
+    const bool either = after.Active(i) == v.base[i] || after.Active(i) == v.patched[i];
+    if (v.Shows(i) && (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || !either))
+      return "\"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
+  }
+  if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
+    return "the backup says it is done, and left " + Name(FileSet[*i].ActiveName) + " under all three names";
+  if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder) return "nothing was to be copied, but the folder changed";
+  return {};
+}
+
+// What stood in the way, told: a name that cannot be read, or a link, stops
+// either operation, and the box names it, unless the patch stops the backup
+// before its first copy; a refused operation is named with its cause, never
+// a plain success.
+std::string HindranceUntold(const World&, const ToolRun& run, const Versions&) {
   if (!run.odd.empty() && (run.oddProbe.kind == EntryKind::Unknown || run.oddProbe.link)) {
-    if (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) return "P3: " + run.odd + " could not be taken at its word, and the tool went on";
-    if (!PatchStops(run) && !Mentions(run.text, run.odd)) return "P3: the box does not name " + run.odd;
+    if (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded())
+      return run.odd + " could not be taken at its word, and the tool went on";
+    if (!PatchStops(run) && !Mentions(run.text, run.odd)) return "the box does not name " + run.odd;
   }
-  // A refused operation is named with its cause, never a plain success.
-  if (!run.refused.empty() && !Mentions(run.text, run.failure.reason)) return "P3: " + run.refused + " was refused, and the box does not say why";
+  if (!run.refused.empty() && !Mentions(run.text, run.failure.reason)) return run.refused + " was refused, and the box does not say why";
   // The folder's permissions are blamed only where its first change was refused.
   if (!run.refused.empty() && run.failure.kind == FailureKind::FolderDenied &&
       Mentions(run.text, "A Game mappa jogosultságai") != (run.refusedCall == 1))
-    return "P3: " + run.refused + " was refused " + (run.refusedCall == 1 ? "first, and the folder is not blamed" : "after other changes, and the folder is blamed");
+    return run.refused + (run.refusedCall == 1 ? " was refused first, and the folder is not blamed"
+                                               : " was refused after other changes, and the folder is blamed");
+  return {};
+}
 
-  if (const std::string undone = LeftUndone(before, run, v); !undone.empty()) return undone;
+using Promise = std::string (*)(const World& before, const ToolRun& run, const Versions& v);
 
-  const auto onlyBase = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; });
+// The text of the first of `promises` that the run broke, in their order; empty when none.
+std::string FirstBroken(std::initializer_list<Promise> promises, const World& before, const ToolRun& run, const Versions& v) {
+  for (const Promise broken : promises) {
+    if (std::string text = broken(before, run, v); !text.empty()) return text;
+  }
+  return {};
+}
+
+// Read whole, owing no note, true in its words, its claims and what it tells of what stood in the way.
+std::string UntrueBox(const World& before, const ToolRun& run, const Versions& v) {
+  if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
+  const std::string lie = FirstBroken({OwedNote, Misworded, UntrueOfTheSwitch, UntrueOfTheBackup, HindranceUntold}, before, run, v);
+  return lie.empty() ? lie : "P3: " + lie;
+}
+
+std::string PatchAdvisedOverTheOnlyBase(const World& before, const ToolRun& run, const Versions& v) {
+  const World& after = run.after;
+  if (!AdvisesPatch(run.text) || after.PlayersWord()) return {};
   // Nor says the backup is made for the patch to come where every file is
   // stored and shows the patch.
-  if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() && AdvisesPatch(run.text) && !after.PlayersWord() &&
+  if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() &&
       EveryFile([&](size_t i) { return !v.Shows(i) || after.Active(i) == v.patched[i]; }))
     return "P4: the backup advises the patch, and every file shows it";
-  if (onlyBase && AdvisesPatch(run.text) && !after.PlayersWord())
-    return "P4: the box advises the patch, but " + Name(FileSet[*onlyBase].ActiveName) + "'s only base version is active";
+  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; }))
+    return "P4: the box advises the patch, but " + Name(FileSet[*i].ActiveName) + "'s only base version is active";
   return {};
+}
+
+std::string BrokenPromise(const World& before, const ToolRun& run, const Versions& v) {
+  // A crash shows no box: what it left in the folder is all there is to judge.
+  if (run.crashed) return FirstBroken({LastCopyLost, OtherVersionStored}, before, run, v);
+  return FirstBroken({LastCopyLost, OtherVersionStored, UntrueBox, LeftUndone, PatchAdvisedOverTheOnlyBase}, before, run, v);
 }
 
 // Both switches from the folder, and back from where each lands, every run
@@ -548,6 +584,7 @@ bool SaysWhatIsGone(const ToolRun& run, const World& w) {
   return false;
 }
 
+// The player does what the face and the boxes say, and tries the other version when one is refused or changes nothing.
 std::string DeadEnd(World w, const Versions& v) {
   std::set<std::string> seen;
   for (int runs = 0; runs < 10; ++runs) {

@@ -1,5 +1,3 @@
-// How the world moves: the tool run on it through an in-memory folder, and
-// the player's own moves.
 #include "world.h"
 
 #include "fileset/folder_rules.h"

@@ -34,6 +34,16 @@ inline std::array<std::string, 4> NamesOf(size_t i) {
   return {Name(FileSet[i].ActiveName), Name(FileSet[i].BaseCopyName), Name(FileSet[i].PatchCopyName), Temp(i)};
 }
 
+// The first file of the set that `holds` is true of; whether some is, or every one.
+template <class F> std::optional<size_t> FirstFile(F holds) {
+  for (size_t i = 0; i < kFiles; ++i) {
+    if (holds(i)) return i;
+  }
+  return std::nullopt;
+}
+template <class F> bool SomeFile(F holds) { return FirstFile(holds).has_value(); }
+template <class F> bool EveryFile(F holds) { return !FirstFile([&](size_t i) { return !holds(i); }); }
+
 // Each file's two versions: `leftAlone` has a bit for each file the patch
 // does not change, `keepsSize` one for each it rewrites in the same size.
 struct Versions {
@@ -94,24 +104,13 @@ struct World {
   }
   bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
   // Some file is active with nothing stored.
-  bool Unstored() const {
-    for (size_t i = 0; i < kFiles; ++i) {
-      if (At(Name(FileSet[i].ActiveName)) && !StoredAny(i)) return true;
-    }
-    return false;
-  }
+  bool Unstored() const { return SomeFile([&](size_t i) { return At(Name(FileSet[i].ActiveName)) && !StoredAny(i); }); }
   // The flag says the backup ended, or a stored patched copy says a switch was made.
-  bool Ended() const {
-    bool ended = flag == Flag::One;
-    for (const FileSetEntry& e : FileSet) ended = ended || At(Name(e.PatchCopyName));
-    return ended;
-  }
+  bool Ended() const { return flag == Flag::One || SomeFile([&](size_t i) { return At(Name(FileSet[i].PatchCopyName)); }); }
   // A name the player made odd, or an empty file: either face leads to a box that names it.
   bool Odd(size_t i) const {
-    for (const std::string& name : NamesOf(i)) {
-      if (odd.count(name) || (At(name) && At(name)->bytes.empty())) return true;
-    }
-    return false;
+    const std::array<std::string, 4> names = NamesOf(i);
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return odd.count(n) || (At(n) && At(n)->bytes.empty()); });
   }
 };
 
@@ -126,7 +125,6 @@ struct Move {
   int crashAfter = -1;    // the tool's changes before the machine stopped
   int refused = 0;        // the tool's operation that another program refused
 };
-
 std::string Describe(const Move& m);
 
 // One run of the tool from its start to its box, or to the crash.
@@ -150,58 +148,42 @@ struct ToolRun {
   bool plain = false;  // from a plain folder, nothing refused or in the way, answered truly
 };
 
+// How the world moves: the start's face (a missing flag written as 0), a
+// run of the tool, the player's own moves, and a folder made up rather than
+// reached.
 Face StartFace(World& w);
-
+// `anyFace`: the move runs though the face hides it, as a check of what it
+// would do: the window may have stood open while the folder changed.
+// `lie`: the player answers untruly, which makes the account the player's word.
+ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
+                bool gameRunning = false, bool driveFull = false, bool lie = false, int alsoRefused = 0);
 // The `n`th of the set's names, each in turn unreadable, a link and a folder.
 std::pair<std::string, PathProbe> OddName(size_t n);
+std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v);
+// `code` picks the flag, then the four names' fills of each file in
+// `files`; the others' state, whether the first of them lost its stored
+// copy, and how far a copy's date lies from its file's (0 or 2 seconds: the
+// same for the tool; 3: not) turn with it.
+World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code);
 
 // Whether the resume question lists file i among those it is about.
 bool Listed(const std::string& question, size_t i);
-
+// The copies of a content in the folder and where its links lead.
 int Copies(const World& w, const std::string& bytes);
-
-// The first file of the set that `holds` is true of; whether some is, or every one.
-template <class F> std::optional<size_t> FirstFile(F holds) {
-  for (size_t i = 0; i < kFiles; ++i) {
-    if (holds(i)) return i;
-  }
-  return std::nullopt;
-}
-template <class F> bool SomeFile(F holds) { return FirstFile(holds).has_value(); }
-template <class F> bool EveryFile(F holds) { return !FirstFile([&](size_t i) { return !holds(i); }); }
-
 // Some file the patch changes shows `version` active: it is active beside
 // the other version stored.
 bool ShowsActive(const World& w, const Versions& v, GameVersion version);
-
 // Renames alone make `target` active: each file's wanted version stands
 // under its active or stored name, and the other version's stored name is
 // free where the other is active. A file with nothing stored stays; for the
 // patched version only where a switch was made or the backup ended:
 // elsewhere the backup is not whole.
 bool Reachable(const World& w, const Versions& v, GameVersion target);
-
 // No patched version anywhere: the patch never came, or its files were put back.
 bool NothingPatched(const World& w, const Versions& v);
-
 // The backup can be made whole: each file's base version is stored already,
 // or is active beside its patched one stored, or where nothing is patched,
 // or where the rest of the folder says the base version is active.
 bool BackupCanBeWhole(const World& w, const Versions& v);
-
-// `anyFace`: the move runs though the face hides it, as a check of what it
-// would do: the window may have stood open while the folder changed.
-// `lie`: the player answers untruly, which makes the account the player's word.
-ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
-                bool gameRunning = false, bool driveFull = false, bool lie = false, int alsoRefused = 0);
-
-// The player's own moves.
-std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v);
-
-// `code` picks the flag, then the four names' fills of each file in
-// `files`; the others' state, whether the first of them lost its stored
-// copy, and how far a copy's date lies from its file's (0 or 2 seconds: the
-// same for the tool; 3: not) turn with it.
-World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code);
 
 }  // namespace player_world
