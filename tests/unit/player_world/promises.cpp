@@ -21,7 +21,7 @@ bool MadeOdd(const ToolRun& run, size_t i) {
 
 // File i stands under all three of its names.
 bool AllThree(const World& w, size_t i) {
-  return w.At(Name(FileSet[i].ActiveName)) && w.At(Name(FileSet[i].BaseCopyName)) && w.At(Name(FileSet[i].PatchCopyName));
+  return w.At(ActiveName(i)) && w.At(BaseCopyName(i)) && w.At(PatchCopyName(i));
 }
 
 bool Mentions(const std::string& text, const std::string& words) { return text.find(words) != std::string::npos; }
@@ -96,18 +96,15 @@ std::string PatchedCopyGoneClaim(const World& b, const FileSetEntry& e, const ch
 unsigned CopySays(const World& w, bool base, bool odd = false) {
   unsigned files = 0;
   for (size_t i = 0; i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    const std::string says = Name(base ? e.PatchCopyName : e.BaseCopyName), free = Name(base ? e.BaseCopyName : e.PatchCopyName);
-    if ((odd || !w.Odd(i)) && w.At(Name(e.ActiveName)) && w.At(says) && !w.At(free) && !SameSize(w, Name(e.ActiveName), says))
-      files |= 1u << i;
+    const std::string says = (base ? PatchCopyName(i) : BaseCopyName(i)), free = (base ? BaseCopyName(i) : PatchCopyName(i));
+    if ((odd || !w.Odd(i)) && w.At(ActiveName(i)) && w.At(says) && !w.At(free) && !SameSize(w, ActiveName(i), says)) files |= 1u << i;
   }
   return files;
 }
 
 // What the box says of one file of the switch, checked; empty when true.
 // `excused` is set where the note explains why the file keeps its version.
-std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v,
-                             bool& excused) {
+std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v, bool& excused) {
   excused = false;
   if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
     return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
@@ -120,7 +117,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
   if (f.what == SwitchFinding::FolderInTheWay) return OddClaim(b, run, f.name, EntryKind::Other, false);
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
-  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
+  const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   const auto sameAs = [&](const std::string& copy) {
     return b.Bytes(active) == b.Bytes(copy) || (SameSize(b, active, copy) && !(b.At(active)->lastWrite == b.At(copy)->lastWrite));
@@ -172,7 +169,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
 std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f, const ToolRun& run, const Versions& v) {
   const size_t i = IndexOf(f.entry);
   const FileSetEntry& e = *f.entry;
-  const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
+  const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
@@ -190,7 +187,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     // the same as one it was installed over.
     case BackupFinding::BaseGone: {
       const bool bySize = Mentions(run.text, "amelyek megegyeznek a tárolt patchelt");
-      if (bySize && !SomeFile([&](size_t j) { return SameSize(b, Name(FileSet[j].ActiveName), Name(FileSet[j].PatchCopyName)); }))
+      if (bySize && !SomeFile([&](size_t j) { return SameSize(b, ActiveName(j), PatchCopyName(j)); }))
         return "the patch is said to show on files of their patched copy's size, and none is";
       if (!bySize && !SomeFile([&](size_t j) { return v.Changes(j) && b.Holds(v.patched[j]); }))
         return "the patch is said to be installed, and no patched file is in the folder";
@@ -235,19 +232,16 @@ bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.bac
 std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   const World& a = run.after;
   for (size_t i = 0; i < kFiles; ++i) {
-    if (b.At(Name(FileSet[i].BaseCopyName)) || !a.At(Name(FileSet[i].BaseCopyName))) continue;
-    if (run.asked && !Listed(run.question, i)) return "the question does not list " + Name(FileSet[i].ActiveName) + ", which is stored";
+    if (b.At(BaseCopyName(i)) || !a.At(BaseCopyName(i))) continue;
+    if (run.asked && !Listed(run.question, i)) return "the question does not list " + ActiveName(i) + ", which is stored";
     if (run.backedUp && !run.asked && EarlierBackup(b)) return "a file is stored as base after an earlier backup, and nobody was asked";
   }
   // Beside a base copy stored, a file with nothing stored may hold the
   // patch by now, which the folder cannot show unless some file shows the
   // patch, and only the flag says the backup ended.
-  bool switched = false, baseStored = false, shows = false;
-  for (const FileSetEntry& e : FileSet) {
-    switched = switched || b.At(Name(e.PatchCopyName));
-    baseStored = baseStored || b.At(Name(e.BaseCopyName));
-    shows = shows || (b.At(Name(e.BaseCopyName)) && b.At(Name(e.ActiveName)) && !SameSize(b, Name(e.ActiveName), Name(e.BaseCopyName)));
-  }
+  const bool switched = SomeFile([&](size_t i) { return b.At(PatchCopyName(i)); });
+  const bool baseStored = SomeFile([&](size_t i) { return b.At(BaseCopyName(i)); });
+  const bool shows = SomeFile([&](size_t i) { return b.At(BaseCopyName(i)) && b.At(ActiveName(i)) && !SameSize(b, ActiveName(i), BaseCopyName(i)); });
   if (run.backedUp && run.plain && !run.asked && !switched && b.Unstored() && baseStored && (b.flag != Flag::One || !shows))
     return "a file with nothing stored is beside a stored one, and nobody was asked";
   // Where the backup ended or a switch was made, a file that shows the patch
@@ -259,15 +253,13 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   if (run.switched && saysBase && saysPatched) {
     if (a.folder != b.folder && !run.asked) return "the switch moved files whose copies disagree, and nobody was asked";
     for (size_t i = 0; run.asked && i < kFiles; ++i) {
-      if (((saysBase | saysPatched) & (1u << i)) && !Mentions(run.question, Name(FileSet[i].ActiveName)))
-        return "the question does not name " + Name(FileSet[i].ActiveName);
+      if (((saysBase | saysPatched) & (1u << i)) && !Mentions(run.question, ActiveName(i))) return "the question does not name " + ActiveName(i);
     }
   }
   // A file judged by its size alone, against another date, is named so.
   const bool read = run.switched && run.switched->kind != SwitchKind::NotReady && run.switched->kind != SwitchKind::Unreadable;
   for (size_t i = 0; read && i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    const std::string active = Name(e.ActiveName), base = Name(e.BaseCopyName), patched = Name(e.PatchCopyName);
+    const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
     if (b.Odd(i) || MadeOdd(run, i) || !b.At(active) || (b.At(base) != nullptr) == (b.At(patched) != nullptr)) continue;
     const std::string& copy = b.At(base) ? base : patched;
     if (SameSize(b, active, copy) && !Twins(b.At(active), b.At(copy)) && !Mentions(run.text, active + " (" + copy))
@@ -292,10 +284,10 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     if (Mentions(run.text, called) && !there) return Temp(i) + " is called a killed backup's copy, and is none";
     if (Mentions(run.text, called) && Mentions(run.text, called + " üres") != temp->bytes.empty())
       return "the box misstates whether " + Temp(i) + " is empty";
-    if (!there || !Mentions(run.text, Name(FileSet[i].ActiveName)) || !about(i) || !(a.At(Temp(i)) && *a.At(Temp(i)) == *temp) ||
+    if (!there || !Mentions(run.text, ActiveName(i)) || !about(i) || !(a.At(Temp(i)) && *a.At(Temp(i)) == *temp) ||
         std::any_of(run.crashes.begin(), run.crashes.end(), [&](const World& c) { return !c.At(Temp(i)); }))
       continue;
-    if (!Mentions(run.text, Temp(i))) return "the box names " + Name(FileSet[i].ActiveName) + " and not " + Temp(i) + " beside it";
+    if (!Mentions(run.text, Temp(i))) return "the box names " + ActiveName(i) + " and not " + Temp(i) + " beside it";
     if (temp->bytes.empty() && !Mentions(run.text, called + " üres")) return "the box does not call the empty " + Temp(i) + " empty";
   }
   // A refusal names every empty file of the set's as empty, unless a name
@@ -324,10 +316,9 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   const BackupOutcome* backup = run.backedUp ? &*run.backedUp : nullptr;
   if (backup && !backup->asked && backup->kind == BackupKind::Failed && run.refused.empty() && !b.PlayersWord() && NothingPatched(b, v)) {
     for (size_t i = 0; i < kFiles; ++i) {
-      const FileSetEntry& e = FileSet[i];
-      if (!b.Odd(i) && !b.At(Temp(i)) && !MadeOdd(run, i) && !b.StoredAny(i) && b.At(Name(e.ActiveName)) && b.Active(i) == v.base[i] &&
-          run.after.Bytes(Name(e.BaseCopyName)) != v.base[i])
-        return "P7: the backup failed on another file, and did not store " + Name(e.ActiveName);
+      if (!b.Odd(i) && !b.At(Temp(i)) && !MadeOdd(run, i) && !b.StoredAny(i) && b.At(ActiveName(i)) && b.Active(i) == v.base[i] &&
+          run.after.Bytes(BaseCopyName(i)) != v.base[i])
+        return "P7: the backup failed on another file, and did not store " + ActiveName(i);
     }
   }
   if (!run.plain) return {};
@@ -337,23 +328,21 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
     const bool reachable = Reachable(b, v, o.target);
     if (reachable && !o.Succeeded()) return "P7: renames alone make the chosen version active, and the switch did not";
     if (const auto i = FirstFile([&](size_t i) { return run.after.Active(i) != want[i]; }); i && reachable)
-      return "P7: renames alone make the chosen version active, and " + Name(FileSet[*i].ActiveName) + " does not hold it";
+      return "P7: renames alone make the chosen version active, and " + ActiveName(*i) + " does not hold it";
     // Every active file of one version beside a stored copy of that version
     // alone: the base version backed up and the patch not installed, or the
     // patch installed over the base version.
     for (const bool base : {true, false}) {
       const bool alone = EveryFile([&](size_t i) {
-        const FileSetEntry& e = FileSet[i];
-        return b.Active(i) == (base ? v.base : v.patched)[i] && b.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == b.Active(i) &&
-               !b.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
+        return b.Active(i) == (base ? v.base : v.patched)[i] && b.Bytes(base ? BaseCopyName(i) : PatchCopyName(i)) == b.Active(i) &&
+               !b.At(base ? PatchCopyName(i) : BaseCopyName(i));
       });
       const SwitchKind said = base ? (o.target == GameVersion::Base ? SwitchKind::BaseAlreadyActive : SwitchKind::PatchNotInstalled)
                                    : (o.target == GameVersion::Patched ? SwitchKind::PatchedAlreadyActive : SwitchKind::Refused);
       if (alone && o.kind != said) return "P7: every file is of one version beside its stored copy alone, and the box does not say so";
     }
   }
-  if (run.backedUp && BackupCanBeWhole(b, v) && !run.backedUp->Succeeded())
-    return "P7: the backup can be made whole in the room it has, and was not";
+  if (run.backedUp && BackupCanBeWhole(b, v) && !run.backedUp->Succeeded()) return "P7: the backup can be made whole in the room it has, and was not";
   return {};
 }
 
@@ -448,7 +437,7 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
   const auto wrong = FirstFile([&](size_t i) {
     return !excused.count(i) && after.Active(i) != want[i] && (v.Shows(i) || o.target == GameVersion::Patched);
   });
-  if (o.Succeeded() && wrong && !after.PlayersWord()) return "success, but " + Name(FileSet[*wrong].ActiveName) + " does not hold the chosen version";
+  if (o.Succeeded() && wrong && !after.PlayersWord()) return "success, but " + ActiveName(*wrong) + " does not hold the chosen version";
   if (!o.Succeeded() && after.folder != before.folder && o.kind != SwitchKind::Stranded) return "the switch failed and the folder changed";
   if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !after.PlayersWord() &&
       SomeFile([&](size_t i) { return v.Shows(i) && after.Holds(v.patched[i]); }))
@@ -474,11 +463,11 @@ std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Ver
   // installing the patch over it, as the box says, loses nothing.
   for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !after.PlayersWord(); ++i) {
     const bool either = after.Active(i) == v.base[i] || after.Active(i) == v.patched[i];
-    if (v.Shows(i) && (after.Bytes(Name(FileSet[i].BaseCopyName)) != v.base[i] || !either))
-      return "\"the backups are made\", but " + Name(FileSet[i].BaseCopyName) + " is not the base version";
+    if (v.Shows(i) && (after.Bytes(BaseCopyName(i)) != v.base[i] || !either))
+      return "\"the backups are made\", but " + BaseCopyName(i) + " is not the base version";
   }
   if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
-    return "the backup says it is done, and left " + Name(FileSet[*i].ActiveName) + " under all three names";
+    return "the backup says it is done, and left " + ActiveName(*i) + " under all three names";
   if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder) return "nothing was to be copied, but the folder changed";
   return {};
 }
@@ -489,8 +478,7 @@ std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Ver
 // a plain success.
 std::string HindranceUntold(const World&, const ToolRun& run, const Versions&) {
   if (!run.odd.empty() && (run.oddProbe.kind == EntryKind::Unknown || run.oddProbe.link)) {
-    if (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded())
-      return run.odd + " could not be taken at its word, and the tool went on";
+    if (run.Succeeded()) return run.odd + " could not be taken at its word, and the tool went on";
     if (!PatchStops(run) && !Mentions(run.text, run.odd)) return "the box does not name " + run.odd;
   }
   if (!run.refused.empty() && !Mentions(run.text, run.failure.reason)) return run.refused + " was refused, and the box does not say why";
@@ -528,12 +516,12 @@ std::string PatchAdvisedOverTheOnlyBase(const World& before, const ToolRun& run,
       EveryFile([&](size_t i) { return !v.Shows(i) || after.Active(i) == v.patched[i]; }))
     return "P4: the backup advises the patch, and every file shows it";
   if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; }))
-    return "P4: the box advises the patch, but " + Name(FileSet[*i].ActiveName) + "'s only base version is active";
+    return "P4: the box advises the patch, but " + ActiveName(*i) + "'s only base version is active";
   return {};
 }
 
 std::string BrokenPromise(const World& before, const ToolRun& run, const Versions& v) {
-  // A crash shows no box: what it left in the folder is all there is to judge.
+  // P1, P2, and where the machine did not stop (a crash shows no box) P3, P7 and P4.
   if (run.crashed) return FirstBroken({LastCopyLost, OtherVersionStored}, before, run, v);
   return FirstBroken({LastCopyLost, OtherVersionStored, UntrueBox, LeftUndone, PatchAdvisedOverTheOnlyBase}, before, run, v);
 }
@@ -602,7 +590,7 @@ std::string DeadEnd(World w, const Versions& v) {
     for (const ToolRun& run : runs_) {
       // Every run on the way is held to the promises too.
       if (const std::string broken = BrokenPromise(start, run, v); !broken.empty()) return broken + "\n" + run.text;
-      if (!moved && (run.switched ? run.switched->Succeeded() : run.backedUp->Succeeded()) && run.after.Key() != w.Key()) {
+      if (!moved && run.Succeeded() && run.after.Key() != w.Key()) {
         w = run.after, moved = true;
       }
       said += run.text;
@@ -613,8 +601,7 @@ std::string DeadEnd(World w, const Versions& v) {
     if (!seen.insert(w.Key() + said).second) return gone ? std::string() : "P5: doing what the box says brings back the same box\n" + said;
     std::optional<World> next;
     if (!w.quarantine.empty() && Mentions(said, "karanténba")) next = PlayerMove(w, {Act::Restore}, v);
-    if (!next && (Mentions(said, "elepítsd újra a játék") || Mentions(said, "újra a régi helyére") ||
-                  Mentions(said, "alap változatát (például")))
+    if (!next && (Mentions(said, "elepítsd újra a játék") || Mentions(said, "újra a régi helyére") || Mentions(said, "alap változatát (például")))
       next = PlayerMove(w, {Act::Reinstall}, v);
     // Starting over: the stored copies deleted too.
     if (next && Mentions(said, "töröld a tárolt példányokat")) {
@@ -662,22 +649,21 @@ std::string WrongFace(const World& w, const Versions& v) {
   if (w.PlayersWord() || w.folderGone || SomeFile([&](size_t i) { return w.Odd(i); })) return {};
   // Without the flag, the backup is asked for wherever a file has no stored
   // base copy and no switch was made: a stray copy shows no patch.
-  const bool unsaved = SomeFile([&](size_t i) { return !w.At(Name(FileSet[i].BaseCopyName)); });
-  const bool switched = SomeFile([&](size_t i) { return w.At(Name(FileSet[i].PatchCopyName)); });
+  const bool unsaved = SomeFile([&](size_t i) { return !w.At(BaseCopyName(i)); });
+  const bool switched = SomeFile([&](size_t i) { return w.At(PatchCopyName(i)); });
   if (w.flag != Flag::One && firstRun != (unsaved && !switched))
     return firstRun ? "P6: the first-run face, with a switch made or nothing to back up"
                     : "P6: the version choice, without the flag and with a file not backed up";
   // Names that contradict each other: either face leads to a box that lists them.
   if (w.flag != Flag::One || SomeFile([&](size_t i) { return AllThree(w, i); })) return {};
-  bool patchShows = false, patchThere = false;
-  for (size_t i = 0; i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    if (!v.Changes(i)) continue;
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) patchThere = patchThere || w.Bytes(Name(name)) == v.patched[i];
-    // A patched file stored, or beside a stored base version, shows in its size.
-    patchShows = patchShows || (v.Shows(i) && (w.Bytes(Name(e.PatchCopyName)) == v.patched[i] ||
-                                               (w.Active(i) == v.patched[i] && w.Bytes(Name(e.BaseCopyName)) == v.base[i])));
-  }
+  const bool patchThere = SomeFile([&](size_t i) {
+    return v.Changes(i) && (w.Active(i) == v.patched[i] || w.Bytes(BaseCopyName(i)) == v.patched[i] || w.Bytes(PatchCopyName(i)) == v.patched[i]);
+  });
+  // A patched file stored, or beside a stored base version, shows in its size.
+  const bool patchShows = SomeFile([&](size_t i) {
+    return v.Changes(i) && v.Shows(i) &&
+           (w.Bytes(PatchCopyName(i)) == v.patched[i] || (w.Active(i) == v.patched[i] && w.Bytes(BaseCopyName(i)) == v.base[i]));
+  });
   // A file gone with nothing stored: either face leads to a box that names it.
   const bool nothingStored = SomeFile([&](size_t i) { return !w.StoredAny(i); });
   if (firstRun && (!nothingStored || patchShows)) return "P6: the first-run face, with nothing to back up";

@@ -12,7 +12,6 @@
 #include "promises.h"
 
 namespace player_world {
-namespace {
 
 struct Node {
   World world;
@@ -58,7 +57,7 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
     // A scanner that takes the game's exe away for a while; a stored copy
     // whose data the disk lost, its name left.
     moves.push_back(w.quarantine.empty() ? Move{Act::Quarantine, "vonu.exe"} : Move{Act::Restore});
-    moves.push_back({Act::Emptied, Name(FileSet[3].BaseCopyName)});
+    moves.push_back({Act::Emptied, BaseCopyName(3)});
     return moves;
   }
   for (Act act : {Act::Reinstall, Act::DeleteKey, Act::FlagZero}) moves.push_back({act});
@@ -66,12 +65,10 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
   // file has a stored copy and the active files differ from them in size:
   // elsewhere a base copy under the patched name looks like the patch
   // installed over the base version, which the tool cannot tell from it.
-  bool whole = true;
-  for (size_t i = 0; i < kFiles; ++i) {
-    whole = whole && w.StoredAny(i) && (!v.Changes(i) || w.Active(i) == v.patched[i] || w.Active(i) == v.base[i]);
-    whole = whole && (!v.Shows(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != w.Active(i) &&
-                                      w.Bytes(Name(FileSet[i].PatchCopyName)) != w.Active(i)));
-  }
+  const bool whole = EveryFile([&](size_t i) {
+    return w.StoredAny(i) && (!v.Changes(i) || w.Active(i) == v.patched[i] || w.Active(i) == v.base[i]) &&
+           (!v.Shows(i) || (w.Bytes(BaseCopyName(i)) != w.Active(i) && w.Bytes(PatchCopyName(i)) != w.Active(i)));
+  });
   if (w.quarantine.empty()) {
     for (const FileSetEntry& e : FileSet) {
       for (const char* stored : {e.BaseCopyName, e.PatchCopyName}) {
@@ -125,8 +122,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
     // The game running: nothing moves, and the box says so.
     const ToolRun playing = RunTool(w, m.act, v, 0, false, -1, true);
-    const bool done = playing.switched ? playing.switched->Succeeded() : playing.backedUp->Succeeded();
-    if (done || playing.after.folder != w.folder) walk.Fail("P3: the tool went on while the game ran", here, &m, playing.text);
+    if (playing.Succeeded() || playing.after.folder != w.folder) walk.Fail("P3: the tool went on while the game ran", here, &m, playing.text);
     // A drive with no room for any copy: a backup copies nothing.
     if (m.act == Act::Ok) {
       const ToolRun full = RunTool(w, m.act, v, 0, false, -1, false, true);
@@ -143,8 +139,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
       cut.after = crashes[k];
       cut.crashed = true;
       ++walk.crashPoints;
-      if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty())
-        walk.Fail(broken, here, &crash, "(none: the machine stopped)");
+      if (const std::string broken = BrokenPromise(w, cut, v); !broken.empty()) walk.Fail(broken, here, &crash, "(none: the machine stopped)");
       if (!walk.lifeOnly) next.emplace_back(cut.after, crash);
       // A backup over a switch stopped after its first rename, the window
       // having stood open.
@@ -180,7 +175,7 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
 // Every history up to maxDepth moves from a fresh install, each distinct folder once.
 void Explore(const Versions& v, int maxDepth, Walk& walk) {
   World fresh;
-  for (size_t i = 0; i < kFiles; ++i) fresh.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {kBaseDate, 0}};
+  for (size_t i = 0; i < kFiles; ++i) fresh.folder[ActiveName(i)] = {v.base[i], {kBaseDate, 0}};
   walk.Visit(fresh, -1, {Act::Ok}, 0);
   for (size_t n = 0; n < walk.nodes.size(); ++n) {
     const int here = static_cast<int>(n);
@@ -285,7 +280,7 @@ void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs)
   Walk walk;
   walk.random.seed(static_cast<unsigned>(file));
   uint64_t made = 0;
-  const std::string label = "made folder " + Name(FileSet[file].ActiveName);
+  const std::string label = "made folder " + ActiveName(file);
   for (uint64_t code = 0; code < 3 * 2401; ++code) StartFrom(v, MadeFolder(v, {file}, code), label + " #" + std::to_string(code), made++, walk);
   for (const Flag flag : {Flag::Missing, Flag::Zero, Flag::One}) {
     World gone;
@@ -295,9 +290,9 @@ void EveryFolder(unsigned leftAlone, unsigned keepsSize, size_t file, int pairs)
   for (int n = 0; n < pairs; ++n) {
     const size_t other = (file + 1 + walk.random() % (kFiles - 1)) % kFiles;
     const uint64_t code = walk.random() % (3ull * 2401 * 2401);
-    StartFrom(v, MadeFolder(v, {file, other}, code), label + "+" + Name(FileSet[other].ActiveName) + " #" + std::to_string(code), made++, walk);
+    StartFrom(v, MadeFolder(v, {file, other}, code), label + "+" + ActiveName(other) + " #" + std::to_string(code), made++, walk);
   }
-  std::cout << "player world: every folder of " << Name(FileSet[file].ActiveName)
+  std::cout << "player world: every folder of " << ActiveName(file)
             << "'s four names (nothing, either version, empty, a folder, a link or unreadable) under each flag, and "
             << pairs << " with a second such file (" << made << " folders): " << walk.toolSteps << " runs of the tool, "
             << walk.crashPoints << " crash points, " << walk.refusals << " refused operations, " << walk.oddNames << " odd names\n";
@@ -322,5 +317,4 @@ TEST(PlayerWorld, EveryLifeOfTheToolKeepsThePromisesWhereThePatchChangesEveryFil
 // until the .big files show the patch.
 TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchLeavesTheBhFilesAlone) { WalkEveryHistory(0x7u, 0, 3); }
 
-}  // namespace
 }  // namespace player_world

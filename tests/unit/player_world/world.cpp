@@ -60,7 +60,7 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
 
 bool Listed(const std::string& question, size_t i) {
   const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
-  return from != std::string::npos && question.substr(from, to - from).find(Name(FileSet[i].ActiveName)) != std::string::npos;
+  return from != std::string::npos && question.substr(from, to - from).find(ActiveName(i)) != std::string::npos;
 }
 
 int Copies(const World& w, const std::string& bytes) {
@@ -76,18 +76,16 @@ int Copies(const World& w, const std::string& bytes) {
 // version and every file the patch changes telling which by its size.
 bool Plain(const World& w, const Versions& v) {
   return !w.PlayersWord() && w.odd.empty() && EveryFile([&](size_t i) {
-    const FileSetEntry& e = FileSet[i];
-    const int names = !!w.At(Name(e.ActiveName)) + !!w.At(Name(e.BaseCopyName)) + !!w.At(Name(e.PatchCopyName));
-    return !w.Odd(i) && !w.At(Temp(i)) && names != 3 && (w.At(Name(e.ActiveName)) || names >= 2) && (!v.Changes(i) || v.Shows(i));
+    const int names = !!w.At(ActiveName(i)) + !!w.At(BaseCopyName(i)) + !!w.At(PatchCopyName(i));
+    return !w.Odd(i) && !w.At(Temp(i)) && names != 3 && (w.At(ActiveName(i)) || names >= 2) && (!v.Changes(i) || v.Shows(i));
   });
 }
 
 bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
   const bool base = version == GameVersion::Base;
   return SomeFile([&](size_t i) {
-    const std::string stored = Name(base ? FileSet[i].PatchCopyName : FileSet[i].BaseCopyName);
-    return v.Changes(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
-           w.Bytes(stored) == (base ? v.patched : v.base)[i];
+    const std::string stored = base ? PatchCopyName(i) : BaseCopyName(i);
+    return v.Changes(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] && w.Bytes(stored) == (base ? v.patched : v.base)[i];
   });
 }
 
@@ -96,32 +94,30 @@ bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
 // folder tells, its other version's copy is what is gone.
 bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
   const bool base = version == GameVersion::Base;
-  return !w.StoredAny(i) && w.At(Name(FileSet[i].ActiveName)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+  return !w.StoredAny(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
          ShowsActive(w, v, version) && !ShowsActive(w, v, base ? GameVersion::Patched : GameVersion::Base);
 }
 
 bool Reachable(const World& w, const Versions& v, GameVersion target) {
   const bool base = target == GameVersion::Base;
   return EveryFile([&](size_t i) {
-    const FileSetEntry& e = FileSet[i];
     const std::string& wanted = base ? v.base[i] : v.patched[i];
-    const bool renamable = w.Bytes(Name(base ? e.BaseCopyName : e.PatchCopyName)) == wanted && !w.At(Name(base ? e.PatchCopyName : e.BaseCopyName));
+    const bool renamable = w.Bytes(base ? BaseCopyName(i) : PatchCopyName(i)) == wanted && !w.At(base ? PatchCopyName(i) : BaseCopyName(i));
     return (w.StoredAny(i) || (StaysUnstored(w, v, target, i) && (base || w.Ended()))) &&
-           (!w.At(Name(e.ActiveName)) || w.Active(i) == wanted || renamable);
+           (!w.At(ActiveName(i)) || w.Active(i) == wanted || renamable);
   });
 }
 
 bool NothingPatched(const World& w, const Versions& v) {
-  return !SomeFile([&](size_t i) { return w.At(Name(FileSet[i].PatchCopyName)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0); });
+  return !SomeFile([&](size_t i) { return w.At(PatchCopyName(i)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0); });
 }
 
 bool BackupCanBeWhole(const World& w, const Versions& v) {
   const bool unpatched = NothingPatched(w, v);
   return EveryFile([&](size_t i) {
-    const FileSetEntry& e = FileSet[i];
-    const bool baseActive = w.At(Name(e.ActiveName)) && w.Active(i) == v.base[i];
-    return w.Bytes(Name(e.BaseCopyName)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
-           (v.Changes(i) && baseActive && w.Bytes(Name(e.PatchCopyName)) == v.patched[i]);
+    const bool baseActive = w.At(ActiveName(i)) && w.Active(i) == v.base[i];
+    return w.Bytes(BaseCopyName(i)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
+           (v.Changes(i) && baseActive && w.Bytes(PatchCopyName(i)) == v.patched[i]);
   });
 }
 
@@ -162,8 +158,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse, boo
     // The player's true answer: every file the question lists holds its base version.
     resume.holdsBase = [&](const BackupOutcome& found) {
       run.asked = true, run.question = ResumeQuestionText(found);
-      bool truth = true;
-      for (size_t i = 0; i < kFiles; ++i) truth = truth && (!Listed(run.question, i) || w.Active(i) == v.base[i]);
+      const bool truth = EveryFile([&](size_t i) { return !Listed(run.question, i) || w.Active(i) == v.base[i]; });
       return run.saidYes = truth != lie;
     };
     unsigned vouched = 0;
@@ -175,10 +170,9 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse, boo
   } else {
     // The player's true answer: a switch was cut off where every stored copy
     // holds its own name's version, as a switch leaves them.
-    bool ownNames = !w.renamed;
-    for (size_t i = 0; i < kFiles; ++i)
-      ownNames = ownNames && (!v.Changes(i) || (w.Bytes(Name(FileSet[i].BaseCopyName)) != v.patched[i] &&
-                                                w.Bytes(Name(FileSet[i].PatchCopyName)) != v.base[i]));
+    const bool ownNames = !w.renamed && EveryFile([&](size_t i) {
+      return !v.Changes(i) || (w.Bytes(BaseCopyName(i)) != v.patched[i] && w.Bytes(PatchCopyName(i)) != v.base[i]);
+    });
     const CutOffQuestion cutOff = [&](const SwitchOutcome& found) {
       run.asked = true, run.question = CutOffQuestionText(found), run.saidYes = ownNames != lie;
       return run.saidYes;
@@ -208,13 +202,12 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
   switch (m.act) {
     case Act::Patch:
       for (size_t i = 0; i < kFiles; ++i) {
-        if (v.Changes(i) && (m.files & (1u << i)))
-          w.folder[Name(FileSet[i].ActiveName)] = {v.patched[i], {m.fresh ? w.now : kPatchDate, 0}};
+        if (v.Changes(i) && (m.files & (1u << i))) w.folder[ActiveName(i)] = {v.patched[i], {m.fresh ? w.now : kPatchDate, 0}};
       }
       return w;
     case Act::Reinstall:
       w.folderGone = false;
-      for (size_t i = 0; i < kFiles; ++i) w.folder[Name(FileSet[i].ActiveName)] = {v.base[i], {w.now, 0}};
+      for (size_t i = 0; i < kFiles; ++i) w.folder[ActiveName(i)] = {v.base[i], {w.now, 0}};
       return w;
     case Act::Quarantine:
       if (!w.At(m.name)) return std::nullopt;
@@ -281,7 +274,6 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
   bool unstored = code / 11 % 3 == 0;
   w.flag = static_cast<Flag>(code % 3), code /= 3;
   for (size_t i = 0; i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
     const MemoryFile base{v.base[i], {kBaseDate, 0}}, patched{v.patched[i], {kPatchDate, 0}};
     const MemoryFile baseCopy{v.base[i], {kBaseDate + jitter, 0}}, patchedCopy{v.patched[i], {kPatchDate + jitter, 0}};
     if (std::find(files.begin(), files.end(), i) != files.end()) {
@@ -290,12 +282,12 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
     }
     // A stored name that holds the other version is a copy renamed by hand:
     // from there on, which version is where is the player's word.
-    w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(Name(e.BaseCopyName)) == v.patched[i] || w.Bytes(Name(e.PatchCopyName)) == v.base[i]));
+    w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(BaseCopyName(i)) == v.patched[i] || w.Bytes(PatchCopyName(i)) == v.base[i]));
     if (std::find(files.begin(), files.end(), i) != files.end()) continue;
-    w.folder[Name(e.ActiveName)] = others == Kept::Patched ? patched : base;
+    w.folder[ActiveName(i)] = others == Kept::Patched ? patched : base;
     if (std::exchange(unstored, false)) continue;
-    if (others == Kept::BackedUp || others == Kept::Patched) w.folder[Name(e.BaseCopyName)] = baseCopy;
-    if (others == Kept::BaseActive) w.folder[Name(e.PatchCopyName)] = patchedCopy;
+    if (others == Kept::BackedUp || others == Kept::Patched) w.folder[BaseCopyName(i)] = baseCopy;
+    if (others == Kept::BaseActive) w.folder[PatchCopyName(i)] = patchedCopy;
   }
   return w;
 }

@@ -27,11 +27,14 @@ constexpr int64_t kBaseDate = 1000000000, kPatchDate = 1100000000;
 constexpr size_t kFiles = FileSet.size();
 
 inline std::string Name(const char* setName) { return ShownName(setName); }
+inline std::string ActiveName(size_t i) { return Name(FileSet[i].ActiveName); }
+inline std::string BaseCopyName(size_t i) { return Name(FileSet[i].BaseCopyName); }
+inline std::string PatchCopyName(size_t i) { return Name(FileSet[i].PatchCopyName); }
 inline std::string Temp(size_t i) { return Name(FileSet[i].TempName); }
 inline size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
 // A file's four names: active, both stored copies, and a killed backup's temporary copy.
 inline std::array<std::string, 4> NamesOf(size_t i) {
-  return {Name(FileSet[i].ActiveName), Name(FileSet[i].BaseCopyName), Name(FileSet[i].PatchCopyName), Temp(i)};
+  return {ActiveName(i), BaseCopyName(i), PatchCopyName(i), Temp(i)};
 }
 
 // The first file of the set that `holds` is true of; whether some is, or every one.
@@ -96,17 +99,17 @@ struct World {
     return it == folder.end() ? nullptr : &it->second;
   }
   std::string Bytes(const std::string& name) const { return At(name) ? At(name)->bytes : "<none>"; }
-  std::string Active(size_t i) const { return Bytes(Name(FileSet[i].ActiveName)); }
+  std::string Active(size_t i) const { return Bytes(ActiveName(i)); }
   // Under a name of the set, a killed backup's temporary copy aside.
   bool Holds(const std::string& bytes) const {
     const auto holds = [&](const auto& named) { return named.second.bytes == bytes && named.first.find("mrvtmp") == std::string::npos; };
     return std::any_of(folder.begin(), folder.end(), holds);
   }
-  bool StoredAny(size_t i) const { return At(Name(FileSet[i].BaseCopyName)) || At(Name(FileSet[i].PatchCopyName)); }
+  bool StoredAny(size_t i) const { return At(BaseCopyName(i)) || At(PatchCopyName(i)); }
   // Some file is active with nothing stored.
-  bool Unstored() const { return SomeFile([&](size_t i) { return At(Name(FileSet[i].ActiveName)) && !StoredAny(i); }); }
+  bool Unstored() const { return SomeFile([&](size_t i) { return At(ActiveName(i)) && !StoredAny(i); }); }
   // The flag says the backup ended, or a stored patched copy says a switch was made.
-  bool Ended() const { return flag == Flag::One || SomeFile([&](size_t i) { return At(Name(FileSet[i].PatchCopyName)); }); }
+  bool Ended() const { return flag == Flag::One || SomeFile([&](size_t i) { return At(PatchCopyName(i)); }); }
   // A name the player made odd, or an empty file: either face leads to a box that names it.
   bool Odd(size_t i) const {
     const std::array<std::string, 4> names = NamesOf(i);
@@ -146,11 +149,9 @@ struct ToolRun {
   std::string odd;  // a name the system could not read, a link or a folder holds
   PathProbe oddProbe;
   bool plain = false;  // from a plain folder, nothing refused or in the way, answered truly
+  bool Succeeded() const { return switched ? switched->Succeeded() : backedUp->Succeeded(); }
 };
 
-// How the world moves: the start's face (a missing flag written as 0), a
-// run of the tool, the player's own moves, and a folder made up rather than
-// reached.
 Face StartFace(World& w);
 // `anyFace`: the move runs though the face hides it, as a check of what it
 // would do: the window may have stood open while the folder changed.
@@ -168,7 +169,6 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
 
 // Whether the resume question lists file i among those it is about.
 bool Listed(const std::string& question, size_t i);
-// The copies of a content in the folder and where its links lead.
 int Copies(const World& w, const std::string& bytes);
 // Some file the patch changes shows `version` active: it is active beside
 // the other version stored.
