@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "fileset/outcome_text.h"
 #include "support/box_text_check.h"
 
 namespace player_world {
@@ -20,9 +19,7 @@ bool MadeOdd(const ToolRun& run, size_t i) {
 }
 
 // File i stands under all three of its names.
-bool AllThree(const World& w, size_t i) {
-  return w.At(ActiveName(i)) && w.At(BaseCopyName(i)) && w.At(PatchCopyName(i));
-}
+bool AllThree(const World& w, size_t i) { return w.At(ActiveName(i)) && w.At(BaseCopyName(i)) && w.At(PatchCopyName(i)); }
 
 bool Mentions(const std::string& text, const std::string& words) { return text.find(words) != std::string::npos; }
 
@@ -297,12 +294,11 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
                         std::none_of(run.backedUp->files.begin(), run.backedUp->files.end(),
                                      [](const BackupFile& f) { return f.what == BackupFinding::BaseGone; }));
   for (size_t i = 0; refused && i < kFiles; ++i) {
-    const FileSetEntry& e = FileSet[i];
-    bool odd = MadeOdd(run, i);
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) odd = odd || b.odd.count(Name(name));
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName}) {
-      if (!odd && b.Bytes(Name(name)).empty() && !(Mentions(run.text, "üres") && Mentions(run.text, Name(name))))
-        return "the refusal does not name the empty " + Name(name);
+    const std::array<std::string, 4> names = NamesOf(i);
+    const bool odd = MadeOdd(run, i) || std::any_of(names.begin(), names.end(), [&](const std::string& n) { return b.odd.count(n); });
+    for (const std::string& name : {names[0], names[1], names[2]}) {
+      if (!odd && b.Bytes(name).empty() && !(Mentions(run.text, "üres") && Mentions(run.text, name)))
+        return "the refusal does not name the empty " + name;
     }
   }
   return {};
@@ -385,10 +381,10 @@ std::string LastCopyLost(const World& before, const ToolRun& run, const Versions
     return SomeFile([&](size_t i) { return (before.vouched & (1u << i)) && bytes == v.patched[i]; });
   };
   for (const auto& [name, f] : before.folder) {
-    if (!f.bytes.empty() && Copies(run.after, f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
+    if (!f.bytes.empty() && run.after.Copies(f.bytes) == 0 && !vouchedFor(f.bytes)) return "P1: the last copy of " + name + " is gone";
   }
   for (const auto& [name, bytes] : before.outside) {
-    if (Copies(run.after, bytes) == 0) return "P1: what the link " + name + " leads to is gone";
+    if (run.after.Copies(bytes) == 0) return "P1: what the link " + name + " leads to is gone";
   }
   return {};
 }
@@ -396,8 +392,7 @@ std::string LastCopyLost(const World& before, const ToolRun& run, const Versions
 std::string OtherVersionStored(const World& before, const ToolRun& run, const Versions& v) {
   const World& after = run.after;
   for (size_t i = 0; i < kFiles && !after.PlayersWord(); ++i) {
-    for (const auto& [setName, wrong] : {std::pair{FileSet[i].BaseCopyName, v.patched[i]}, std::pair{FileSet[i].PatchCopyName, v.base[i]}}) {
-      const std::string name = Name(setName);
+    for (const auto& [name, wrong] : {std::pair{BaseCopyName(i), v.patched[i]}, std::pair{PatchCopyName(i), v.base[i]}}) {
       if (v.Changes(i) && after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
         return "P2: " + name + " now holds the other version";
     }
@@ -419,16 +414,16 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
     if (excuses && f.entry) excused.insert(IndexOf(f.entry));
   }
   for (const SwitchFile& f : o.dateDiffers) {
-    const FileSetEntry& e = *f.entry;
-    const std::string copy = Name(f.verdict == Verdict::SameAsPatchedCopy ? e.PatchCopyName : e.BaseCopyName);
-    if (!SameSize(before, Name(e.ActiveName), copy) || before.At(Name(e.ActiveName))->lastWrite == before.At(copy)->lastWrite)
-      return Name(e.ActiveName) + " is said to match " + copy + " in size and not in date";
+    const size_t i = IndexOf(f.entry);
+    const std::string active = ActiveName(i), copy = f.verdict == Verdict::SameAsPatchedCopy ? PatchCopyName(i) : BaseCopyName(i);
+    if (!SameSize(before, active, copy) || before.At(active)->lastWrite == before.At(copy)->lastWrite)
+      return active + " is said to match " + copy + " in size and not in date";
   }
   // Applied with no patched file in the folder, unless the box names every
   // file the patch changes with why it stays.
   if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord() &&
       !EveryFile([&](size_t i) { return !v.Changes(i) || excused.count(i); }) &&
-      !SomeFile([&](size_t i) { return v.Changes(i) && Copies(before, v.patched[i]) > 0; }))
+      !SomeFile([&](size_t i) { return v.Changes(i) && before.Copies(v.patched[i]) > 0; }))
     return "the patched version is said to be applied, and no patched file is in the folder";
   if (o.kind == SwitchKind::Refused && o.files.empty()) return "the switch is refused, and the box names nothing in the way";
   if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && after.folder != before.folder)
@@ -515,7 +510,7 @@ std::string PatchAdvisedOverTheOnlyBase(const World& before, const ToolRun& run,
   if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() &&
       EveryFile([&](size_t i) { return !v.Shows(i) || after.Active(i) == v.patched[i]; }))
     return "P4: the backup advises the patch, and every file shows it";
-  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && Copies(after, v.base[i]) == 1 && after.Active(i) == v.base[i]; }))
+  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && after.Copies(v.base[i]) == 1 && after.Active(i) == v.base[i]; }))
     return "P4: the box advises the patch, but " + ActiveName(*i) + "'s only base version is active";
   return {};
 }
@@ -580,9 +575,8 @@ std::string DeadEnd(World w, const Versions& v) {
     // of the versions is the player's: the read-me tells how to start over.
     std::string broken;
     if (BothSwitchesWork(w, v, broken) || w.PlayersWord() || !broken.empty()) return broken;
-    World probe = w;
     std::vector<ToolRun> runs_;
-    for (Act act : StartFace(probe) == Face::FirstRun ? std::vector<Act>{Act::Ok} : std::vector<Act>{Act::ToBase, Act::ToPatched})
+    for (Act act : StartFace(w) == Face::FirstRun ? std::vector<Act>{Act::Ok} : std::vector<Act>{Act::ToBase, Act::ToPatched})
       runs_.push_back(RunTool(w, act, v));
     std::string said;
     bool moved = false, gone = false;
@@ -590,9 +584,7 @@ std::string DeadEnd(World w, const Versions& v) {
     for (const ToolRun& run : runs_) {
       // Every run on the way is held to the promises too.
       if (const std::string broken = BrokenPromise(start, run, v); !broken.empty()) return broken + "\n" + run.text;
-      if (!moved && run.Succeeded() && run.after.Key() != w.Key()) {
-        w = run.after, moved = true;
-      }
+      if (!moved && run.Succeeded() && run.after.Key() != w.Key()) w = run.after, moved = true;
       said += run.text;
       gone = gone || SaysWhatIsGone(run, start);
     }
@@ -642,8 +634,7 @@ std::string DeadEnd(World w, const Versions& v) {
 }
 
 std::string WrongFace(const World& w, const Versions& v) {
-  World probe = w;
-  const bool firstRun = StartFace(probe) == Face::FirstRun;
+  const bool firstRun = StartFace(w) == Face::FirstRun;
   // Without its folder, the flag alone says whether the backup was made.
   if (w.folderGone && firstRun == (w.flag == Flag::One)) return "P6: without the Game folder, a face the flag does not ask for";
   if (w.PlayersWord() || w.folderGone || SomeFile([&](size_t i) { return w.Odd(i); })) return {};

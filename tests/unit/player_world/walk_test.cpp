@@ -1,8 +1,5 @@
-// The player's world walked: every history of a few moves from a fresh
-// install, each distinct folder once, then seeded random longer ones; and
-// every made-up folder of one file's four names. After every step of the
-// tool the promises (promises.h) are checked, and a failure is told as the
-// steps that led to it.
+// The player's world walked, from a fresh install and from folders made up,
+// the promises checked after every step; a failure told as the steps to it.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -244,8 +241,6 @@ void WalkEveryHistory(unsigned leftAlone, unsigned keepsSize, int depth) {
   }
 }
 
-// ------------------------------------------------------------ every folder
-
 // From a made-up folder: the start's face, both switches and the backup,
 // each question answered truly and then untruly; on a seeded share of them
 // P5, and on a smaller one each run's crash points, one refused operation
@@ -305,9 +300,7 @@ TEST(PlayerWorld, EveryFolderOfABigFilesNamesKeepsThePromises) { EveryFolder(1u 
 TEST(PlayerWorld, EveryFolderOfTheExesNamesKeepsThePromises) { EveryFolder(1u << 2, 1u << 6, 6, 1000); }
 
 // The patch leaves data3.bh alone and rewrites vonu.exe in its own size.
-TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchKeepsOneSizeAndLeavesOneFileAlone) {
-  WalkEveryHistory(1u << 2, 1u << 6, 3);
-}
+TEST(PlayerWorld, EveryHistoryKeepsThePromisesWhereThePatchKeepsOneSizeAndLeavesOneFileAlone) { WalkEveryHistory(1u << 2, 1u << 6, 3); }
 
 // The patch changes every file and its size: where it comes over the base
 // files, nothing in the folder holds their base versions.

@@ -35,8 +35,7 @@ std::string Describe(const Move& m) {
   return text;
 }
 
-Face StartFace(World& w) {
-  if (w.flag == Flag::Missing) w.flag = Flag::Zero;
+Face StartFace(const World& w) {
   MemoryFolder ops(kGameDir, w.folder);
   if (w.folderGone) ops.FolderGone();
   for (const auto& [name, probe] : w.odd) ops.Odd(name, probe);
@@ -56,18 +55,6 @@ std::pair<std::string, PathProbe> OddName(size_t n) {
   probe.link = n % 3 == 1;
   probe.reason = "the drive did not answer";
   return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
-}
-
-bool Listed(const std::string& question, size_t i) {
-  const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
-  return from != std::string::npos && question.substr(from, to - from).find(ActiveName(i)) != std::string::npos;
-}
-
-int Copies(const World& w, const std::string& bytes) {
-  int n = 0;
-  for (const auto& [name, f] : w.folder) n += f.bytes == bytes;
-  for (const auto& [name, content] : w.outside) n += content == bytes;
-  return n;
 }
 
 // A folder that leaves the tool no doubt: nothing odd, empty or left over
@@ -109,7 +96,7 @@ bool Reachable(const World& w, const Versions& v, GameVersion target) {
 }
 
 bool NothingPatched(const World& w, const Versions& v) {
-  return !SomeFile([&](size_t i) { return w.At(PatchCopyName(i)) || (v.Changes(i) && Copies(w, v.patched[i]) > 0); });
+  return !SomeFile([&](size_t i) { return w.At(PatchCopyName(i)) || (v.Changes(i) && w.Copies(v.patched[i]) > 0); });
 }
 
 bool BackupCanBeWhole(const World& w, const Versions& v) {
@@ -133,6 +120,7 @@ ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse, boo
   ToolRun run;
   run.after = before;
   World& w = run.after;
+  if (w.flag == Flag::Missing) w.flag = Flag::Zero;
   run.face = StartFace(w);
   run.applies = (act == Act::Ok) == (run.face == Face::FirstRun) || anyFace;
   if (!run.applies) return run;

@@ -33,9 +33,7 @@ inline std::string PatchCopyName(size_t i) { return Name(FileSet[i].PatchCopyNam
 inline std::string Temp(size_t i) { return Name(FileSet[i].TempName); }
 inline size_t IndexOf(const FileSetEntry* e) { return static_cast<size_t>(e - FileSet.data()); }
 // A file's four names: active, both stored copies, and a killed backup's temporary copy.
-inline std::array<std::string, 4> NamesOf(size_t i) {
-  return {ActiveName(i), BaseCopyName(i), PatchCopyName(i), Temp(i)};
-}
+inline std::array<std::string, 4> NamesOf(size_t i) { return {ActiveName(i), BaseCopyName(i), PatchCopyName(i), Temp(i)}; }
 
 // The first file of the set that `holds` is true of; whether some is, or every one.
 template <class F> std::optional<size_t> FirstFile(F holds) {
@@ -105,6 +103,13 @@ struct World {
     const auto holds = [&](const auto& named) { return named.second.bytes == bytes && named.first.find("mrvtmp") == std::string::npos; };
     return std::any_of(folder.begin(), folder.end(), holds);
   }
+  // The copies of `bytes` in the folder and where its links lead.
+  int Copies(const std::string& bytes) const {
+    int n = 0;
+    for (const auto& [name, f] : folder) n += f.bytes == bytes;
+    for (const auto& [name, content] : outside) n += content == bytes;
+    return n;
+  }
   bool StoredAny(size_t i) const { return At(BaseCopyName(i)) || At(PatchCopyName(i)); }
   // Some file is active with nothing stored.
   bool Unstored() const { return SomeFile([&](size_t i) { return At(ActiveName(i)) && !StoredAny(i); }); }
@@ -152,7 +157,7 @@ struct ToolRun {
   bool Succeeded() const { return switched ? switched->Succeeded() : backedUp->Succeeded(); }
 };
 
-Face StartFace(World& w);
+Face StartFace(const World& w);
 // `anyFace`: the move runs though the face hides it, as a check of what it
 // would do: the window may have stood open while the folder changed.
 // `lie`: the player answers untruly, which makes the account the player's word.
@@ -168,8 +173,10 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code);
 
 // Whether the resume question lists file i among those it is about.
-bool Listed(const std::string& question, size_t i);
-int Copies(const World& w, const std::string& bytes);
+inline bool Listed(const std::string& question, size_t i) {
+  const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
+  return from != std::string::npos && question.substr(from, to - from).find(ActiveName(i)) != std::string::npos;
+}
 // Some file the patch changes shows `version` active: it is active beside
 // the other version stored.
 bool ShowsActive(const World& w, const Versions& v, GameVersion version);
