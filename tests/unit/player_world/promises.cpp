@@ -53,29 +53,27 @@ std::string OddClaim(const World& b, const ToolRun& run, const char* name, Entry
 }
 
 // The names said to hold an empty file hold one.
-std::string EmptyClaim(const World& b, const FileSetEntry& e, const std::array<bool, 3>& empty) {
-  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+std::string EmptyClaim(const World& b, size_t i, const std::array<bool, 3>& empty) {
   for (size_t k = 0; k < 3; ++k) {
-    if (empty[k] && !b.Bytes(Name(names[k])).empty()) return Name(names[k]) + " is said to be empty";
+    if (empty[k] && !b.Bytes(NamesOf(i)[k]).empty()) return NamesOf(i)[k] + " is said to be empty";
   }
-  return empty[0] || empty[1] || empty[2] ? "" : Name(e.ActiveName) + " is said to be empty under no name";
+  return empty[0] || empty[1] || empty[2] ? "" : ActiveName(i) + " is said to be empty under no name";
 }
 
 // Some file's names contradict each other: it is under all three, or one
 // stored copy of it is there and it is not (a folder holds no file). A file
 // with an empty, linked or unreadable name is named for that instead.
 bool Contradicts(const World& w) {
-  for (const FileSetEntry& e : FileSet) {
+  return SomeFile([&](size_t i) {
     bool named = false;
-    for (const char* name : {e.ActiveName, e.BaseCopyName, e.PatchCopyName, e.TempName}) {
-      const auto odd = w.odd.find(Name(name));
+    for (const std::string& name : NamesOf(i)) {
+      const auto odd = w.odd.find(name);
       named = named || (odd != w.odd.end() && (odd->second.kind != EntryKind::Other || odd->second.link)) ||
-              (name != e.TempName && w.Bytes(Name(name)).empty());
+              (name != Temp(i) && w.Bytes(name).empty());
     }
-    const bool a = w.At(Name(e.ActiveName)), b = w.At(Name(e.BaseCopyName)), p = w.At(Name(e.PatchCopyName));
-    if (!named && ((a && b && p) || (!a && (b != p)))) return true;
-  }
-  return false;
+    const bool a = w.At(ActiveName(i)), b = w.At(BaseCopyName(i)), p = w.At(PatchCopyName(i));
+    return !named && ((a && b && p) || (!a && (b != p)));
+  });
 }
 
 // "Its stored patched copy is gone", with the name it lost where the rest
@@ -100,9 +98,8 @@ unsigned CopySays(const World& w, bool base, bool odd = false) {
 }
 
 // What the box says of one file of the switch, checked; empty when true.
-// `excused` is set where the note explains why the file keeps its version.
-std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v, bool& excused) {
-  excused = false;
+// `excused` gains the file where the note explains why it keeps its version.
+std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v, std::set<size_t>& excused) {
   if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
     return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
   if (f.what == SwitchFinding::Stranded && (!a.At(Name(f.name)) || a.Bytes(Name(f.name)) != b.Bytes(Name(f.other))))
@@ -120,26 +117,27 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     return b.Bytes(active) == b.Bytes(copy) || (SameSize(b, active, copy) && !(b.At(active)->lastWrite == b.At(copy)->lastWrite));
   };
   switch (f.what) {
-    case SwitchFinding::NotPatchedYet: excused = true; return sameAs(base) ? "" : active + " is said to be its base copy's version";
-    case SwitchFinding::SameAsPatched: excused = true; return sameAs(patched) ? "" : active + " is said to be its patched copy's version";
-    case SwitchFinding::NoStoredCopy: excused = true; return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
+    case SwitchFinding::NotPatchedYet: excused.insert(i); return sameAs(base) ? "" : active + " is said to be its base copy's version";
+    case SwitchFinding::SameAsPatched: excused.insert(i); return sameAs(patched) ? "" : active + " is said to be its patched copy's version";
+    case SwitchFinding::NoStoredCopy: excused.insert(i); return b.StoredAny(i) ? active + " is said to have nothing stored" : "";
     case SwitchFinding::BaseOverwritten: {
       // A version that is gone excuses no success: the file keeps the patch.
       // Where the patch keeps the size, the box says that it judged by the
       // size, which excuses the file it judged. Gone is from the set's
       // names: a temporary copy that holds it is named.
-      excused = SameSize(b, active, patched) && !Twins(b.At(active), b.At(patched));
+      const bool bySize = SameSize(b, active, patched) && !Twins(b.At(active), b.At(patched));
+      if (bySize) excused.insert(i);
       const bool gone = !v.Changes(i) || (!a.Holds(v.base[i]) && (a.Bytes(Temp(i)) != v.base[i] || Mentions(run.text, Temp(i))));
-      return gone || excused ? "" : active + "'s base version is said to be gone, and it is in the folder";
+      return gone || bySize ? "" : active + "'s base version is said to be gone, and it is in the folder";
     }
     case SwitchFinding::BackupMissing:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
     // Its stored patched copy is gone; that its base version is active is
     // what the rest of the folder says, a doubt the box tells.
     case SwitchFinding::PatchedCopyGone:
-      excused = true;
+      excused.insert(i);
       return PatchedCopyGoneClaim(b, e, f.gone);
-    case SwitchFinding::Empty: excused = true; return EmptyClaim(b, e, f.empty);
+    case SwitchFinding::Empty: excused.insert(i); return EmptyClaim(b, i, f.empty);
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
       for (size_t k = 0; k < 3; ++k) {
@@ -202,7 +200,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     // Said to contradict each other: under all three names, or stored and not active.
     case BackupFinding::Unsettled:
       return AllThree(b, i) || (!b.At(active) && (b.At(base) || b.At(patched))) ? "" : active + "'s names are said to contradict each other";
-    case BackupFinding::Empty: return EmptyClaim(b, e, f.empty);
+    case BackupFinding::Empty: return EmptyClaim(b, i, f.empty);
     case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
     case BackupFinding::SourceIsFolder: return OddClaim(b, run, e.ActiveName, EntryKind::Other, false);
@@ -400,7 +398,6 @@ std::string OtherVersionStored(const World& before, const ToolRun& run, const Ve
   return {};
 }
 
-// What the switch's box claims, file by file and as a whole.
 std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Versions& v) {
   if (!run.switched) return {};
   const World& after = run.after;
@@ -409,9 +406,7 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
   for (const SwitchFile& f : o.files) {
     // What the tool says of a file whose names the player made is the player's.
     if (f.entry && before.PlayersWord()) continue;
-    bool excuses = false;
-    if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excuses); !lie.empty()) return lie;
-    if (excuses && f.entry) excused.insert(IndexOf(f.entry));
+    if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excused); !lie.empty()) return lie;
   }
   for (const SwitchFile& f : o.dateDiffers) {
     const size_t i = IndexOf(f.entry);
@@ -440,7 +435,6 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
   return {};
 }
 
-// What the backup's box claims, file by file and as a whole.
 std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Versions& v) {
   if (!run.backedUp) return {};
   const World& after = run.after;
@@ -467,15 +461,14 @@ std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Ver
   return {};
 }
 
-// What stood in the way, told: a name that cannot be read, or a link, stops
-// either operation, and the box names it, unless the patch stops the backup
-// before its first copy; a refused operation is named with its cause, never
-// a plain success.
 std::string HindranceUntold(const World&, const ToolRun& run, const Versions&) {
+  // A name that cannot be read, or a link, stops either operation, and the
+  // box names it, unless the patch stops the backup before its first copy.
   if (!run.odd.empty() && (run.oddProbe.kind == EntryKind::Unknown || run.oddProbe.link)) {
     if (run.Succeeded()) return run.odd + " could not be taken at its word, and the tool went on";
     if (!PatchStops(run) && !Mentions(run.text, run.odd)) return "the box does not name " + run.odd;
   }
+  // A refused operation is named with its cause, never a plain success.
   if (!run.refused.empty() && !Mentions(run.text, run.failure.reason)) return run.refused + " was refused, and the box does not say why";
   // The folder's permissions are blamed only where its first change was refused.
   if (!run.refused.empty() && run.failure.kind == FailureKind::FolderDenied &&
@@ -495,7 +488,6 @@ std::string FirstBroken(std::initializer_list<Promise> promises, const World& be
   return {};
 }
 
-// Read whole, owing no note, true in its words, its claims and what it tells of what stood in the way.
 std::string UntrueBox(const World& before, const ToolRun& run, const Versions& v) {
   if (const std::string unread = BoxTextProblem(run.text); !unread.empty()) return "P3: the box cannot be read whole: " + unread;
   const std::string lie = FirstBroken({OwedNote, Misworded, UntrueOfTheSwitch, UntrueOfTheBackup, HindranceUntold}, before, run, v);
@@ -605,8 +597,7 @@ std::string DeadEnd(World w, const Versions& v) {
     if (!next) {
       World aside = w;
       const auto away = [&](const FileSetEntry& e, const std::array<bool, 3>& empty, std::initializer_list<const char*> names) {
-        const char* three[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
-        for (size_t k = 0; k < 3; ++k) if (empty[k]) aside.folder.erase(Name(three[k]));
+        for (size_t k = 0; k < 3; ++k) if (empty[k]) aside.folder.erase(NamesOf(IndexOf(&e))[k]);
         for (const char* name : names) aside.folder.erase(Name(name)), aside.odd.erase(Name(name));
       };
       for (const ToolRun& run : runs_) {

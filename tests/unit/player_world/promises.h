@@ -1,5 +1,4 @@
-// What the tool promises, judged after every step of the tool from the
-// world's own account (world.h):
+// What the tool promises, judged after every step of the tool (world.h):
 //   P1 no step of the tool removes the last copy of a content in the folder;
 //   P2 no stored name gets the other version, unless the player vouched for
 //      it (OK on the first-run face over patched files, never asked);

@@ -66,16 +66,13 @@ std::vector<Move> MovesFrom(const World& w, const Versions& v, Walk& walk) {
     return w.StoredAny(i) && (!v.Changes(i) || w.Active(i) == v.patched[i] || w.Active(i) == v.base[i]) &&
            (!v.Shows(i) || (w.Bytes(BaseCopyName(i)) != w.Active(i) && w.Bytes(PatchCopyName(i)) != w.Active(i)));
   });
-  if (w.quarantine.empty()) {
-    for (const FileSetEntry& e : FileSet) {
-      for (const char* stored : {e.BaseCopyName, e.PatchCopyName}) {
-        if (!w.At(Name(stored))) continue;
-        moves.push_back({Act::Quarantine, Name(stored)});
-        if (whole) moves.push_back({Act::RenameStored, Name(stored)});
-      }
+  if (!w.quarantine.empty()) moves.push_back({Act::Restore});
+  for (size_t i = 0; i < kFiles && w.quarantine.empty(); ++i) {
+    for (const std::string& stored : {BaseCopyName(i), PatchCopyName(i)}) {
+      if (!w.At(stored)) continue;
+      moves.push_back({Act::Quarantine, stored});
+      if (whole) moves.push_back({Act::RenameStored, stored});
     }
-  } else {
-    moves.push_back({Act::Restore});
   }
   return moves;
 }
