@@ -78,8 +78,8 @@ bool Contradicts(const World& w) {
 
 // "Its stored patched copy is gone", with the name it lost where the rest
 // of the folder shows it, and no guess where names contradict each other.
-std::string PatchedCopyGoneClaim(const World& b, const FileSetEntry& e, const char* gone) {
-  const std::string active = Name(e.ActiveName), patched = Name(e.PatchCopyName);
+std::string PatchedCopyGoneClaim(const World& b, size_t i, const char* gone) {
+  const std::string active = ActiveName(i), patched = PatchCopyName(i);
   if (!Contradicts(b) && (!gone || Name(gone) != patched)) return active + ": the box does not name the copy that is gone";
   if (Contradicts(b) && gone) return active + ": the names contradict each other, and the box guesses what is gone";
   return b.At(patched) ? patched + " is said to be gone, and it is there" : "";
@@ -110,7 +110,6 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
   if (f.what == SwitchFinding::Linked) return OddClaim(b, run, f.name, EntryKind::File, true);
   if (f.what == SwitchFinding::FolderInTheWay) return OddClaim(b, run, f.name, EntryKind::Other, false);
   const size_t i = IndexOf(f.entry);
-  const FileSetEntry& e = *f.entry;
   const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   const auto sameAs = [&](const std::string& copy) {
@@ -136,7 +135,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
     // what the rest of the folder says, a doubt the box tells.
     case SwitchFinding::PatchedCopyGone:
       excused.insert(i);
-      return PatchedCopyGoneClaim(b, e, f.gone);
+      return PatchedCopyGoneClaim(b, i, f.gone);
     case SwitchFinding::Empty: excused.insert(i); return EmptyClaim(b, i, f.empty);
     case SwitchFinding::Unsettled: {
       const std::array<std::string, 3> names{active, base, patched};
@@ -163,7 +162,6 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
 
 std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f, const ToolRun& run, const Versions& v) {
   const size_t i = IndexOf(f.entry);
-  const FileSetEntry& e = *f.entry;
   const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
   switch (f.what) {
@@ -175,7 +173,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
       return b.Bytes(base) == b.Bytes(active) || SameSize(b, base, active) ? "" : base + " is said to be the same as " + active;
     case BackupFinding::PatchedStored:
       return !v.Changes(i) || b.Active(i) == v.base[i] || !v.Shows(i) ? "" : active + " is said to be the base version";
-    case BackupFinding::PatchedCopyGone: return PatchedCopyGoneClaim(b, e, f.gone);
+    case BackupFinding::PatchedCopyGone: return PatchedCopyGoneClaim(b, i, f.gone);
     // Said to be gone only if the patch replaced it. The box says the patch
     // is installed, and where it shows: on files of their stored patched
     // copy's size, which they may be, as a file the patch leaves alone looks
@@ -203,9 +201,9 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::Empty: return EmptyClaim(b, i, f.empty);
     case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
-    case BackupFinding::SourceIsFolder: return OddClaim(b, run, e.ActiveName, EntryKind::Other, false);
-    case BackupFinding::StoredIsFolder: return OddClaim(b, run, e.BaseCopyName, EntryKind::Other, false);
-    case BackupFinding::TempInTheWay: return OddClaim(b, run, e.TempName, EntryKind::Other, false);
+    case BackupFinding::SourceIsFolder: return OddClaim(b, run, f.entry->ActiveName, EntryKind::Other, false);
+    case BackupFinding::StoredIsFolder: return OddClaim(b, run, f.entry->BaseCopyName, EntryKind::Other, false);
+    case BackupFinding::TempInTheWay: return OddClaim(b, run, f.entry->TempName, EntryKind::Other, false);
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
 }

@@ -18,8 +18,6 @@
 //      "the patch is not installed" where nothing is patched.
 // Truth comes from the account alone: no promise asks the code under test.
 #pragma once
-#include <string>
-
 #include "world.h"
 
 namespace player_world {

@@ -6,34 +6,12 @@
 
 namespace player_world {
 
-Versions MakeVersions(unsigned leftAlone, unsigned keepsSize) {
-  Versions v;
-  for (size_t i = 0; i < kFiles; ++i) {
-    v.base[i] = std::string(10 + i, static_cast<char>('a' + i));
-    v.patched[i] = leftAlone & (1u << i)   ? v.base[i]
-                   : keepsSize & (1u << i) ? std::string(10 + i, static_cast<char>('A' + i))
-                                           : std::string(20 + i, static_cast<char>('A' + i));
-  }
-  return v;
-}
-
 class NoPc final : public PcWatch {
  public:
   bool running = false;  // the game
   bool IsRunning(const std::string&) override { return running; }
   std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
-
-std::string Describe(const Move& m) {
-  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch", "reinstall the game",
-                                      "scanner quarantines ", "scanner restores its file", "player renames ", "player deletes every ",
-                                      "tool's key deleted", "flag set to 0", "a power cut empties "};
-  std::string text = kActs[static_cast<int>(m.act)] + m.name;
-  if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
-  if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
-  if (m.refused > 0) text += ", operation " + std::to_string(m.refused) + " refused";
-  return text;
-}
 
 Face StartFace(const World& w) {
   MemoryFolder ops(kGameDir, w.folder);
@@ -49,14 +27,6 @@ FileStatus Refusal(int n) {
   return FileStatus::Failure("refused #" + std::to_string(n), kKinds[turn++ % 4], 32);
 }
 
-std::pair<std::string, PathProbe> OddName(size_t n) {
-  PathProbe probe;
-  probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
-  probe.link = n % 3 == 1;
-  probe.reason = "the drive did not answer";
-  return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
-}
-
 // A folder that leaves the tool no doubt: nothing odd, empty or left over
 // under the set's names, each file active under its name or under both
 // stored ones and never under all three, every name holding its own
@@ -65,46 +35,6 @@ bool Plain(const World& w, const Versions& v) {
   return !w.PlayersWord() && w.odd.empty() && EveryFile([&](size_t i) {
     const int names = !!w.At(ActiveName(i)) + !!w.At(BaseCopyName(i)) + !!w.At(PatchCopyName(i));
     return !w.Odd(i) && !w.At(Temp(i)) && names != 3 && (w.At(ActiveName(i)) || names >= 2) && (!v.Changes(i) || v.Shows(i));
-  });
-}
-
-bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
-  const bool base = version == GameVersion::Base;
-  return SomeFile([&](size_t i) {
-    const std::string stored = base ? PatchCopyName(i) : BaseCopyName(i);
-    return v.Changes(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] && w.Bytes(stored) == (base ? v.patched : v.base)[i];
-  });
-}
-
-// A file with nothing stored holds `version`, and the rest of the folder
-// says that version is active and none says the other: as far as the
-// folder tells, its other version's copy is what is gone.
-bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
-  const bool base = version == GameVersion::Base;
-  return !w.StoredAny(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
-         ShowsActive(w, v, version) && !ShowsActive(w, v, base ? GameVersion::Patched : GameVersion::Base);
-}
-
-bool Reachable(const World& w, const Versions& v, GameVersion target) {
-  const bool base = target == GameVersion::Base;
-  return EveryFile([&](size_t i) {
-    const std::string& wanted = base ? v.base[i] : v.patched[i];
-    const bool renamable = w.Bytes(base ? BaseCopyName(i) : PatchCopyName(i)) == wanted && !w.At(base ? PatchCopyName(i) : BaseCopyName(i));
-    return (w.StoredAny(i) || (StaysUnstored(w, v, target, i) && (base || w.Ended()))) &&
-           (!w.At(ActiveName(i)) || w.Active(i) == wanted || renamable);
-  });
-}
-
-bool NothingPatched(const World& w, const Versions& v) {
-  return !SomeFile([&](size_t i) { return w.At(PatchCopyName(i)) || (v.Changes(i) && w.Copies(v.patched[i]) > 0); });
-}
-
-bool BackupCanBeWhole(const World& w, const Versions& v) {
-  const bool unpatched = NothingPatched(w, v);
-  return EveryFile([&](size_t i) {
-    const bool baseActive = w.At(ActiveName(i)) && w.Active(i) == v.base[i];
-    return w.Bytes(BaseCopyName(i)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
-           (v.Changes(i) && baseActive && w.Bytes(PatchCopyName(i)) == v.patched[i]);
   });
 }
 
@@ -264,14 +194,13 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
   for (size_t i = 0; i < kFiles; ++i) {
     const MemoryFile base{v.base[i], {kBaseDate, 0}}, patched{v.patched[i], {kPatchDate, 0}};
     const MemoryFile baseCopy{v.base[i], {kBaseDate + jitter, 0}}, patchedCopy{v.patched[i], {kPatchDate + jitter, 0}};
-    if (std::find(files.begin(), files.end(), i) != files.end()) {
-      for (size_t k = 0; k < 4; ++k, code /= kFills)
-        Put(w, NamesOf(i)[k], static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
-    }
+    const bool made = std::find(files.begin(), files.end(), i) != files.end();
+    for (size_t k = 0; made && k < 4; ++k, code /= kFills)
+      Put(w, NamesOf(i)[k], static_cast<Fill>(code % kFills), k == 0 ? base : baseCopy, k == 0 ? patched : patchedCopy);
     // A stored name that holds the other version is a copy renamed by hand:
     // from there on, which version is where is the player's word.
     w.renamed = w.renamed || (v.Changes(i) && (w.Bytes(BaseCopyName(i)) == v.patched[i] || w.Bytes(PatchCopyName(i)) == v.base[i]));
-    if (std::find(files.begin(), files.end(), i) != files.end()) continue;
+    if (made) continue;
     w.folder[ActiveName(i)] = others == Kept::Patched ? patched : base;
     if (std::exchange(unstored, false)) continue;
     if (others == Kept::BackedUp || others == Kept::Patched) w.folder[BaseCopyName(i)] = baseCopy;

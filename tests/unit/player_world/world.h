@@ -3,7 +3,7 @@
 // may keep a changed file's size); the player's moves (see Act), a crash
 // after every single change the tool makes, and any single operation of the
 // tool refused. The model keeps its own account of which content sits under
-// which name; the promises (promises.h) are judged from that account alone.
+// which name, the account the promises (promises.h) are judged from.
 #pragma once
 #include <algorithm>
 #include <array>
@@ -54,7 +54,17 @@ struct Versions {
   // the size, it cannot tell them apart.
   bool Shows(size_t i) const { return base[i].size() != patched[i].size(); }
 };
-Versions MakeVersions(unsigned leftAlone, unsigned keepsSize);
+
+inline Versions MakeVersions(unsigned leftAlone, unsigned keepsSize) {
+  Versions v;
+  for (size_t i = 0; i < kFiles; ++i) {
+    v.base[i] = std::string(10 + i, static_cast<char>('a' + i));
+    v.patched[i] = leftAlone & (1u << i)   ? v.base[i]
+                   : keepsSize & (1u << i) ? std::string(10 + i, static_cast<char>('A' + i))
+                                           : std::string(20 + i, static_cast<char>('A' + i));
+  }
+  return v;
+}
 
 enum class Flag { Missing, Zero, One };
 
@@ -133,7 +143,17 @@ struct Move {
   int crashAfter = -1;    // the tool's changes before the machine stopped
   int refused = 0;        // the tool's operation that another program refused
 };
-std::string Describe(const Move& m);
+
+inline std::string Describe(const Move& m) {
+  static const char* const kActs[] = {"OK (backup)", "Alkalmaz: Alap", "Alkalmaz: Patchelt", "install the patch", "reinstall the game",
+                                      "scanner quarantines ", "scanner restores its file", "player renames ", "player deletes every ",
+                                      "tool's key deleted", "flag set to 0", "a power cut empties "};
+  std::string text = kActs[static_cast<int>(m.act)] + m.name;
+  if (m.act == Act::Patch) text += " (files " + std::to_string(m.files) + (m.fresh ? ", fresh dates)" : ", archive dates)");
+  if (m.crashAfter >= 0) text += ", crash after " + std::to_string(m.crashAfter) + " changes";
+  if (m.refused > 0) text += ", operation " + std::to_string(m.refused) + " refused";
+  return text;
+}
 
 // One run of the tool from its start to its box, or to the crash.
 struct ToolRun {
@@ -163,8 +183,7 @@ Face StartFace(const World& w);
 // `lie`: the player answers untruly, which makes the account the player's word.
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
                 bool gameRunning = false, bool driveFull = false, bool lie = false, int alsoRefused = 0);
-// The `n`th of the set's names, each in turn unreadable, a link and a folder.
-std::pair<std::string, PathProbe> OddName(size_t n);
+// The player's own moves.
 std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v);
 // `code` picks the flag, then the four names' fills of each file in
 // `files`; the others' state, whether the first of them lost its stored
@@ -172,25 +191,70 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
 // same for the tool; 3: not) turn with it.
 World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t code);
 
+// The `n`th of the set's names, each in turn unreadable, a link and a folder.
+inline std::pair<std::string, PathProbe> OddName(size_t n) {
+  PathProbe probe;
+  probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
+  probe.link = n % 3 == 1;
+  probe.reason = "the drive did not answer";
+  return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
+}
+
 // Whether the resume question lists file i among those it is about.
 inline bool Listed(const std::string& question, size_t i) {
   const size_t from = question.find(":\n"), to = question.find("\n", from + 2);
   return from != std::string::npos && question.substr(from, to - from).find(ActiveName(i)) != std::string::npos;
 }
+
 // Some file the patch changes shows `version` active: it is active beside
 // the other version stored.
-bool ShowsActive(const World& w, const Versions& v, GameVersion version);
+inline bool ShowsActive(const World& w, const Versions& v, GameVersion version) {
+  const bool base = version == GameVersion::Base;
+  return SomeFile([&](size_t i) {
+    const std::string stored = base ? PatchCopyName(i) : BaseCopyName(i);
+    return v.Changes(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] && w.Bytes(stored) == (base ? v.patched : v.base)[i];
+  });
+}
+
+// A file with nothing stored holds `version`, and the rest of the folder
+// says that version is active and none says the other: as far as the
+// folder tells, its other version's copy is what is gone.
+inline bool StaysUnstored(const World& w, const Versions& v, GameVersion version, size_t i) {
+  const bool base = version == GameVersion::Base;
+  return !w.StoredAny(i) && w.At(ActiveName(i)) && w.Active(i) == (base ? v.base : v.patched)[i] &&
+         ShowsActive(w, v, version) && !ShowsActive(w, v, base ? GameVersion::Patched : GameVersion::Base);
+}
+
 // Renames alone make `target` active: each file's wanted version stands
 // under its active or stored name, and the other version's stored name is
 // free where the other is active. A file with nothing stored stays; for the
 // patched version only where a switch was made or the backup ended:
 // elsewhere the backup is not whole.
-bool Reachable(const World& w, const Versions& v, GameVersion target);
+inline bool Reachable(const World& w, const Versions& v, GameVersion target) {
+  const bool base = target == GameVersion::Base;
+  return EveryFile([&](size_t i) {
+    const std::string& wanted = base ? v.base[i] : v.patched[i];
+    const bool renamable = w.Bytes(base ? BaseCopyName(i) : PatchCopyName(i)) == wanted && !w.At(base ? PatchCopyName(i) : BaseCopyName(i));
+    return (w.StoredAny(i) || (StaysUnstored(w, v, target, i) && (base || w.Ended()))) &&
+           (!w.At(ActiveName(i)) || w.Active(i) == wanted || renamable);
+  });
+}
+
 // No patched version anywhere: the patch never came, or its files were put back.
-bool NothingPatched(const World& w, const Versions& v);
+inline bool NothingPatched(const World& w, const Versions& v) {
+  return !SomeFile([&](size_t i) { return w.At(PatchCopyName(i)) || (v.Changes(i) && w.Copies(v.patched[i]) > 0); });
+}
+
 // The backup can be made whole: each file's base version is stored already,
 // or is active beside its patched one stored, or where nothing is patched,
 // or where the rest of the folder says the base version is active.
-bool BackupCanBeWhole(const World& w, const Versions& v);
+inline bool BackupCanBeWhole(const World& w, const Versions& v) {
+  const bool unpatched = NothingPatched(w, v);
+  return EveryFile([&](size_t i) {
+    const bool baseActive = w.At(ActiveName(i)) && w.Active(i) == v.base[i];
+    return w.Bytes(BaseCopyName(i)) == v.base[i] || (unpatched && baseActive) || StaysUnstored(w, v, GameVersion::Base, i) ||
+           (v.Changes(i) && baseActive && w.Bytes(PatchCopyName(i)) == v.patched[i]);
+  });
+}
 
 }  // namespace player_world
