@@ -223,9 +223,8 @@ bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.bac
 // before a switch over copies that disagree; every file it is about listed;
 // a temporary copy beside a file it names, as what it is.
 std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
-  const World& a = run.after;
   for (size_t i = 0; i < kFiles; ++i) {
-    if (b.At(BaseCopyName(i)) || !a.At(BaseCopyName(i))) continue;
+    if (b.At(BaseCopyName(i)) || !run.after.At(BaseCopyName(i))) continue;
     if (run.asked && !Listed(run.question, i)) return "the question does not list " + ActiveName(i) + ", which is stored";
     if (run.backedUp && !run.asked && EarlierBackup(b)) return "a file is stored as base after an earlier backup, and nobody was asked";
   }
@@ -244,7 +243,7 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   if (run.backedUp && run.asked && !SomeFile([&](size_t i) { return Listed(run.question, i); })) return "the question lists no file";
   const unsigned saysBase = CopySays(b, true), saysPatched = CopySays(b, false);
   if (run.switched && saysBase && saysPatched) {
-    if (a.folder != b.folder && !run.asked) return "the switch moved files whose copies disagree, and nobody was asked";
+    if (run.after.folder != b.folder && !run.asked) return "the switch moved files whose copies disagree, and nobody was asked";
     for (size_t i = 0; run.asked && i < kFiles; ++i) {
       if (((saysBase | saysPatched) & (1u << i)) && !Mentions(run.question, ActiveName(i))) return "the question does not name " + ActiveName(i);
     }
@@ -277,7 +276,7 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     if (Mentions(run.text, called) && !there) return Temp(i) + " is called a killed backup's copy, and is none";
     if (Mentions(run.text, called) && Mentions(run.text, called + " üres") != temp->bytes.empty())
       return "the box misstates whether " + Temp(i) + " is empty";
-    if (!there || !Mentions(run.text, ActiveName(i)) || !about(i) || !(a.At(Temp(i)) && *a.At(Temp(i)) == *temp) ||
+    if (!there || !Mentions(run.text, ActiveName(i)) || !about(i) || !(run.after.At(Temp(i)) && *run.after.At(Temp(i)) == *temp) ||
         std::any_of(run.crashes.begin(), run.crashes.end(), [&](const World& c) { return !c.At(Temp(i)); }))
       continue;
     if (!Mentions(run.text, Temp(i))) return "the box names " + ActiveName(i) + " and not " + Temp(i) + " beside it";
@@ -316,10 +315,9 @@ std::string LeftUndone(const World& b, const ToolRun& run, const Versions& v) {
   if (!run.plain) return {};
   if (run.switched) {
     const SwitchOutcome& o = *run.switched;
-    const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
     const bool reachable = Reachable(b, v, o.target);
     if (reachable && !o.Succeeded()) return "P7: renames alone make the chosen version active, and the switch did not";
-    if (const auto i = FirstFile([&](size_t i) { return run.after.Active(i) != want[i]; }); i && reachable)
+    if (const auto i = FirstFile([&](size_t i) { return run.after.Active(i) != v.Of(o.target)[i]; }); i && reachable)
       return "P7: renames alone make the chosen version active, and " + ActiveName(*i) + " does not hold it";
     // Every active file of one version beside a stored copy of that version
     // alone: the base version backed up and the patch not installed, or the
@@ -386,10 +384,9 @@ std::string LastCopyLost(const World& before, const ToolRun& run, const Versions
 }
 
 std::string OtherVersionStored(const World& before, const ToolRun& run, const Versions& v) {
-  const World& after = run.after;
-  for (size_t i = 0; i < kFiles && !after.PlayersWord(); ++i) {
+  for (size_t i = 0; i < kFiles && !run.after.PlayersWord(); ++i) {
     for (const auto& [name, wrong] : {std::pair{BaseCopyName(i), v.patched[i]}, std::pair{PatchCopyName(i), v.base[i]}}) {
-      if (v.Changes(i) && after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *after.At(name)))
+      if (v.Changes(i) && run.after.Bytes(name) == wrong && !(before.At(name) && *before.At(name) == *run.after.At(name)))
         return "P2: " + name + " now holds the other version";
     }
   }
@@ -398,13 +395,12 @@ std::string OtherVersionStored(const World& before, const ToolRun& run, const Ve
 
 std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Versions& v) {
   if (!run.switched) return {};
-  const World& after = run.after;
   const SwitchOutcome& o = *run.switched;
   std::set<size_t> excused;
   for (const SwitchFile& f : o.files) {
     // What the tool says of a file whose names the player made is the player's.
     if (f.entry && before.PlayersWord()) continue;
-    if (const std::string lie = FalseSwitchClaim(before, after, f, run, v, excused); !lie.empty()) return lie;
+    if (const std::string lie = FalseSwitchClaim(before, run.after, f, run, v, excused); !lie.empty()) return lie;
   }
   for (const SwitchFile& f : o.dateDiffers) {
     const size_t i = IndexOf(f.entry);
@@ -414,28 +410,26 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
   }
   // Applied with no patched file in the folder, unless the box names every
   // file the patch changes with why it stays.
-  if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !after.PlayersWord() &&
+  if (o.kind == SwitchKind::Applied && o.target == GameVersion::Patched && !run.after.PlayersWord() &&
       !EveryFile([&](size_t i) { return !v.Changes(i) || excused.count(i); }) &&
       !SomeFile([&](size_t i) { return v.Changes(i) && before.Copies(v.patched[i]) > 0; }))
     return "the patched version is said to be applied, and no patched file is in the folder";
   if (o.kind == SwitchKind::Refused && o.files.empty()) return "the switch is refused, and the box names nothing in the way";
-  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && after.folder != before.folder)
+  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchedAlreadyActive) && run.after.folder != before.folder)
     return "\"nothing changed\", and the folder did";
-  const auto& want = o.target == GameVersion::Base ? v.base : v.patched;
   const auto wrong = FirstFile([&](size_t i) {
-    return !excused.count(i) && after.Active(i) != want[i] && (v.Shows(i) || o.target == GameVersion::Patched);
+    return !excused.count(i) && run.after.Active(i) != v.Of(o.target)[i] && (v.Shows(i) || o.target == GameVersion::Patched);
   });
-  if (o.Succeeded() && wrong && !after.PlayersWord()) return "success, but " + ActiveName(*wrong) + " does not hold the chosen version";
-  if (!o.Succeeded() && after.folder != before.folder && o.kind != SwitchKind::Stranded) return "the switch failed and the folder changed";
-  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !after.PlayersWord() &&
-      SomeFile([&](size_t i) { return v.Shows(i) && after.Holds(v.patched[i]); }))
+  if (o.Succeeded() && wrong && !run.after.PlayersWord()) return "success, but " + ActiveName(*wrong) + " does not hold the chosen version";
+  if (!o.Succeeded() && run.after.folder != before.folder && o.kind != SwitchKind::Stranded) return "the switch failed and the folder changed";
+  if ((o.kind == SwitchKind::BaseAlreadyActive || o.kind == SwitchKind::PatchNotInstalled) && !run.after.PlayersWord() &&
+      SomeFile([&](size_t i) { return v.Shows(i) && run.after.Holds(v.patched[i]); }))
     return "\"the patch is not installed yet\", but a patched file is there";
   return {};
 }
 
 std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Versions& v) {
   if (!run.backedUp) return {};
-  const World& after = run.after;
   const BackupOutcome& o = *run.backedUp;
   if (run.asked && !EarlierBackup(before)) return "the player is asked about an earlier backup, and there was none";
   // Without the flag and any switch, a stored base copy of another size
@@ -444,18 +438,18 @@ std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Ver
   if (o.kind == BackupKind::AlreadyPatched && !before.Ended() && before.Unstored())
     return "the patch is said to be installed on a stray stored copy's word";
   for (size_t k = 0; k < o.files.size() && !before.PlayersWord(); ++k) {
-    if (const std::string lie = FalseBackupClaim(before, after, o.files[k], run, v); !lie.empty()) return lie;
+    if (const std::string lie = FalseBackupClaim(before, run.after, o.files[k], run, v); !lie.empty()) return lie;
   }
   // A file the patch reached before the backup resumed may be active:
   // installing the patch over it, as the box says, loses nothing.
-  for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !after.PlayersWord(); ++i) {
-    const bool either = after.Active(i) == v.base[i] || after.Active(i) == v.patched[i];
-    if (v.Shows(i) && (after.Bytes(BaseCopyName(i)) != v.base[i] || !either))
+  for (size_t i = 0; i < kFiles && o.kind == BackupKind::Done && !run.after.PlayersWord(); ++i) {
+    const bool either = run.after.Active(i) == v.base[i] || run.after.Active(i) == v.patched[i];
+    if (v.Shows(i) && (run.after.Bytes(BaseCopyName(i)) != v.base[i] || !either))
       return "\"the backups are made\", but " + BaseCopyName(i) + " is not the base version";
   }
-  if (const auto i = FirstFile([&](size_t i) { return AllThree(after, i); }); i && o.Succeeded())
+  if (const auto i = FirstFile([&](size_t i) { return AllThree(run.after, i); }); i && o.Succeeded())
     return "the backup says it is done, and left " + ActiveName(*i) + " under all three names";
-  if (o.kind == BackupKind::Failed && PatchStops(run) && after.folder != before.folder) return "nothing was to be copied, but the folder changed";
+  if (o.kind == BackupKind::Failed && PatchStops(run) && run.after.folder != before.folder) return "nothing was to be copied, but the folder changed";
   return {};
 }
 
@@ -477,7 +471,6 @@ std::string HindranceUntold(const World&, const ToolRun& run, const Versions&) {
 }
 
 using Promise = std::string (*)(const World& before, const ToolRun& run, const Versions& v);
-
 // The text of the first of `promises` that the run broke, in their order; empty when none.
 std::string FirstBroken(std::initializer_list<Promise> promises, const World& before, const ToolRun& run, const Versions& v) {
   for (const Promise broken : promises) {
@@ -493,14 +486,13 @@ std::string UntrueBox(const World& before, const ToolRun& run, const Versions& v
 }
 
 std::string PatchAdvisedOverTheOnlyBase(const World& before, const ToolRun& run, const Versions& v) {
-  const World& after = run.after;
-  if (!AdvisesPatch(run.text) || after.PlayersWord()) return {};
+  if (!AdvisesPatch(run.text) || run.after.PlayersWord()) return {};
   // Nor says the backup is made for the patch to come where every file is
   // stored and shows the patch.
   if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() &&
-      EveryFile([&](size_t i) { return !v.Shows(i) || after.Active(i) == v.patched[i]; }))
+      EveryFile([&](size_t i) { return !v.Shows(i) || run.after.Active(i) == v.patched[i]; }))
     return "P4: the backup advises the patch, and every file shows it";
-  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && after.Copies(v.base[i]) == 1 && after.Active(i) == v.base[i]; }))
+  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && run.after.Copies(v.base[i]) == 1 && run.after.Active(i) == v.base[i]; }))
     return "P4: the box advises the patch, but " + ActiveName(*i) + "'s only base version is active";
   return {};
 }
@@ -541,16 +533,14 @@ bool BothSwitchesWork(const World& w, const Versions& v, std::string& broken) {
 // is the player's to sort out by hand.
 bool SaysWhatIsGone(const ToolRun& run, const World& w) {
   // Under all three names or under none, under one stored name alone, or odd.
-  const auto unsettled = [&](const FileSetEntry* e) {
-    return !!w.At(Name(e->ActiveName)) == (w.At(Name(e->BaseCopyName)) && w.At(Name(e->PatchCopyName))) || w.Odd(IndexOf(e));
-  };
+  const auto unsettled = [&](size_t i) { return !!w.At(ActiveName(i)) == (w.At(BaseCopyName(i)) && w.At(PatchCopyName(i))) || w.Odd(i); };
   for (const SwitchFile& f : run.switched ? run.switched->files : std::vector<SwitchFile>{}) {
     if (f.what == SwitchFinding::BaseOverwritten || f.what == SwitchFinding::NoBaseCopy || f.what == SwitchFinding::Unreadable ||
-        f.what == SwitchFinding::PatchedCopyGone || (f.what == SwitchFinding::Unsettled && unsettled(f.entry)))
+        f.what == SwitchFinding::PatchedCopyGone || (f.what == SwitchFinding::Unsettled && unsettled(IndexOf(f.entry))))
       return true;
   }
   for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{}) {
-    if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(f.entry)) ||
+    if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(IndexOf(f.entry))) ||
         f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable || f.what == BackupFinding::BaseGone)
       return true;
   }

@@ -53,6 +53,7 @@ struct Versions {
   // The tool takes files of one size for one version: where the patch keeps
   // the size, it cannot tell them apart.
   bool Shows(size_t i) const { return base[i].size() != patched[i].size(); }
+  const std::array<std::string, kFiles>& Of(GameVersion version) const { return version == GameVersion::Base ? base : patched; }
 };
 
 inline Versions MakeVersions(unsigned leftAlone, unsigned keepsSize) {
