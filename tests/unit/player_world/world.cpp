@@ -129,13 +129,11 @@ std::optional<World> PlayerMove(const World& before, const Move& m, const Versio
       return w;
     case Act::Quarantine:
       if (!w.At(m.name)) return std::nullopt;
-      w.quarantine[m.name] = w.folder.at(m.name);
-      w.folder.erase(m.name);
+      w.quarantine.insert(w.folder.extract(m.name));
       return w;
     case Act::Restore:
       if (w.quarantine.empty() || w.folder.count(w.quarantine.begin()->first)) return std::nullopt;
-      w.folder.insert(*w.quarantine.begin());
-      w.quarantine.clear();
+      w.folder.insert(w.quarantine.extract(w.quarantine.begin()));
       return w;
     case Act::RenameStored:
       for (const FileSetEntry& e : FileSet) {

@@ -184,7 +184,6 @@ Face StartFace(const World& w);
 // `lie`: the player answers untruly, which makes the account the player's word.
 ToolRun RunTool(const World& before, Act act, const Versions& v, int refuse = 0, bool anyFace = false, int odd = -1,
                 bool gameRunning = false, bool driveFull = false, bool lie = false, int alsoRefused = 0);
-// The player's own moves.
 std::optional<World> PlayerMove(const World& before, const Move& m, const Versions& v);
 // `code` picks the flag, then the four names' fills of each file in
 // `files`; the others' state, whether the first of them lost its stored
