@@ -76,7 +76,7 @@ struct FileTime {
 enum class EntryKind {
   Missing,  // nothing under this name (and the folder may be missing too)
   File,     // a file, whatever its dates
-  Other,    // a folder or anything else that holds the name
+  Folder,   // a folder, or anything else that holds the name and is not a file
   Unknown,  // the system could not tell; PathProbe::reason says why
 };
 

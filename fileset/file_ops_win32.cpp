@@ -413,7 +413,7 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
       probe.link = HiddenLink(wide);
-      probe.kind = probe.link ? EntryKind::Other : EntryKind::Missing;
+      probe.kind = probe.link ? EntryKind::Folder : EntryKind::Missing;
     } else {
       probe.kind = EntryKind::Unknown;
       probe.reason = SystemErrorText(error);
@@ -433,7 +433,7 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
     probe.link = own.linked;
   }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-    probe.kind = EntryKind::Other;
+    probe.kind = EntryKind::Folder;
   } else {
     probe.kind = EntryKind::File;
     probe.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -96,7 +96,7 @@ FolderShows WhatFolderShows(const FolderVerdicts& files) {
   if (patched > 0 && base > 0) return S::BothActive;
   if (patched > 0) return S::PatchedSide;
   if (base > 0) return S::BaseSide;
-  if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::Unsettled;
+  if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::SwitchCutOff;
   if (overBase > 0) return S::PatchOverBase;
   if (notPatched > 0) return S::BackupOnly;
   return S::NothingStored;
@@ -129,10 +129,10 @@ SwitchKind SwitchEndFor(FolderShows shows, GameVersion target) {
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
   // A name that cannot be read, or a link, is named before a folder in the way.
   const bool odd = file.verdict == Verdict::Unreadable || file.verdict == Verdict::Linked;
-  if (!odd && file.base.kind == EntryKind::Other) return B::StoredIsFolder;
-  if (!odd && file.temp.kind == EntryKind::Other) return B::TempInTheWay;
+  if (!odd && file.base.kind == EntryKind::Folder) return B::StoredIsFolder;
+  if (!odd && file.temp.kind == EntryKind::Folder) return B::TempInTheWay;
   const BackupFinding finding = RowFor(file, shows).backup;
-  if (finding == B::SourceMissing && file.active.kind == EntryKind::Other) return B::SourceIsFolder;
+  if (finding == B::SourceMissing && file.active.kind == EntryKind::Folder) return B::SourceIsFolder;
   return finding;
 }
 
@@ -174,7 +174,7 @@ const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, Folde
 }
 
 bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {
-  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Other) {
+  if (GameDirProblemOf(gameDir) != GameDirProblem::None || ops.Probe(gameDir).kind != EntryKind::Folder) {
     return !flagSaysDone;
   }
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);

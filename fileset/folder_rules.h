@@ -18,7 +18,7 @@ enum class FolderShows {
                   // installed over the active base version, whose base versions are gone
   BothActive,     // stored copies that say the base version is active beside ones that say the
                   // patched is: a stored copy renamed by hand, or a patch cut off over a mixed folder
-  Unsettled,      // a switch cut off midway, or files of both stored copies' versions
+  SwitchCutOff,   // a switch cut off midway, or files of both stored copies' versions
   StrayBase,      // stored base copies of another size beside files with nothing stored, where
                   // the flag was never set and no switch was made: a copy left from an older
                   // install, or a backup cut off and the patch after it; only the backup sees it

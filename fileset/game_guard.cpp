@@ -45,7 +45,7 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
     check.why = WhyUnknown(folder);
     return check;
   }
-  if (folder.kind != EntryKind::Other) {
+  if (folder.kind != EntryKind::Folder) {
     check.state = FolderCheck::State::Missing;
     return check;
   }

@@ -313,7 +313,7 @@ std::string NamesHeld(const FileSetEntry& e, const std::array<EntryKind, 3>& kin
   const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
   for (size_t i = 0; i < 3; ++i) {
     const EntryKind kind = kinds[i];
-    (kind == EntryKind::File ? present : kind == EntryKind::Other ? folders : absent).push_back(ShownName(names[i]));
+    (kind == EntryKind::File ? present : kind == EntryKind::Folder ? folders : absent).push_back(ShownName(names[i]));
   }
   std::string out, sep;
   if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";

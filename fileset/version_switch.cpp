@@ -70,7 +70,7 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
 // what may stand in the way.
 void CheckPlan(const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
   for (const RenameStep& step : steps) {
-    if (step.found->kind == EntryKind::Other) out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, step.to));
+    if (step.found->kind == EntryKind::Folder) out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, step.to));
   }
 }
 

@@ -183,7 +183,7 @@ PathProbe PosixFileOps::Probe(const std::string& path) {
     probe.lastWrite.seconds = st.st_mtim.tv_sec;
     probe.lastWrite.nanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
   } else {
-    probe.kind = EntryKind::Other;
+    probe.kind = EntryKind::Folder;
   }
   struct stat own {};
   probe.link = lstat(ToPosixPath(path).c_str(), &own) == 0 && S_ISLNK(own.st_mode);

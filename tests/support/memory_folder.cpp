@@ -81,7 +81,7 @@ MemoryFile* MemoryFolder::Find(const std::string& name) {
 PathProbe MemoryFolder::Probe(const std::string& path) {
   PathProbe probe;
   if (Lower(path) == Lower(folder_)) {
-    probe.kind = folderGone_ ? EntryKind::Missing : EntryKind::Other;
+    probe.kind = folderGone_ ? EntryKind::Missing : EntryKind::Folder;
     return probe;
   }
   if (const auto it = odd_.find(NameOf(path)); it != odd_.end()) return it->second;

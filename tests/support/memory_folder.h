@@ -59,7 +59,7 @@ class MemoryFolder final : public FileOps {
   void SetFree(uint64_t bytes) { free_ = bytes; }
   bool HoldsFolder(const std::string& name) const {
     const auto it = odd_.find(name);
-    return it != odd_.end() && it->second.kind == EntryKind::Other;
+    return it != odd_.end() && it->second.kind == EntryKind::Folder;
   }
 
   // Keeps the folder as a change left it.

@@ -39,8 +39,8 @@ TEST(PosixFileOps, ProbeTellsFilesFoldersAndNothingApart) {
   EXPECT_EQ(file.kind, EntryKind::File);
   EXPECT_EQ(file.size, 5u);
   EXPECT_EQ(file.lastWrite, (FileTime{0, 250}));
-  EXPECT_EQ(ops.Probe(folder.GameDir() + "\\folder").kind, EntryKind::Other);
-  EXPECT_EQ(ops.Probe(folder.GameDir()).kind, EntryKind::Other);
+  EXPECT_EQ(ops.Probe(folder.GameDir() + "\\folder").kind, EntryKind::Folder);
+  EXPECT_EQ(ops.Probe(folder.GameDir()).kind, EntryKind::Folder);
   EXPECT_EQ(ops.Probe(folder.GameDir() + "\\none").kind, EntryKind::Missing);
   EXPECT_EQ(ops.Probe(folder.GameDir() + "\\file\\below").kind, EntryKind::Missing);
 }

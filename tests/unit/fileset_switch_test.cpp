@@ -393,7 +393,7 @@ TEST(VersionSwitch, AnOddNameIsNamedAndLosesNothing) {
   PathProbe unknown, link, folder;
   unknown.kind = EntryKind::Unknown, unknown.reason = "the drive did not answer";
   link.kind = EntryKind::File, link.link = true;
-  folder.kind = EntryKind::Other;
+  folder.kind = EntryKind::Folder;
   for (const char* layout : {"PPPPPPP", "BBBBBBB", "TTTTTTT", "UUUUUUU"}) {
     MemoryFolder::Files files;
     for (const auto& [name, content] : Layout(layout)) files[name] = {content, {1300000000, 0}};

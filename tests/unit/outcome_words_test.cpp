@@ -96,7 +96,7 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
           o.kind = k.kind, o.target = target, o.gameDir = kDir;
           SwitchFile f;
           f.what = finding, f.entry = &kExe, f.name = kExe.ActiveName, f.status = Refused(FailureKind::Other);
-          f.kinds = {EntryKind::File, EntryKind::Other, EntryKind::Missing};
+          f.kinds = {EntryKind::File, EntryKind::Folder, EntryKind::Missing};
           f.gone = tempLeft != LeftCopy::None ? kExe.PatchCopyName : nullptr, f.tempLeft = tempLeft;
           f.empty = {false, true, false};
           o.files = {f};
@@ -143,7 +143,7 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
       BackupFile f, kept;
       f.what = finding, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
       f.name = kExe.BaseCopyName;
-      f.kinds = {EntryKind::File, EntryKind::Other, EntryKind::Missing};
+      f.kinds = {EntryKind::File, EntryKind::Folder, EntryKind::Missing};
       f.tempLeft = LeftCopy::Bytes, f.empty = {true, false, false};
       kept.what = B::Copied, kept.entry = &FileSet.front();
       o.files = {f, f, kept};

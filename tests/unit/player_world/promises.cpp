@@ -68,7 +68,7 @@ bool Contradicts(const World& w) {
     bool named = false;
     for (const std::string& name : NamesOf(i)) {
       const auto odd = w.odd.find(name);
-      named = named || (odd != w.odd.end() && (odd->second.kind != EntryKind::Other || odd->second.link)) ||
+      named = named || (odd != w.odd.end() && (odd->second.kind != EntryKind::Folder || odd->second.link)) ||
               (name != Temp(i) && w.Bytes(name).empty());
     }
     const bool a = w.At(ActiveName(i)), b = w.At(BaseCopyName(i)), p = w.At(PatchCopyName(i));
@@ -108,7 +108,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
   // What the tool could not read, or found a link or a folder under.
   if (f.what == SwitchFinding::Unreadable) return OddClaim(b, run, f.name, EntryKind::Unknown, false);
   if (f.what == SwitchFinding::Linked) return OddClaim(b, run, f.name, EntryKind::File, true);
-  if (f.what == SwitchFinding::FolderInTheWay) return OddClaim(b, run, f.name, EntryKind::Other, false);
+  if (f.what == SwitchFinding::FolderInTheWay) return OddClaim(b, run, f.name, EntryKind::Folder, false);
   const size_t i = IndexOf(f.entry);
   const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
@@ -201,9 +201,9 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::Empty: return EmptyClaim(b, i, f.empty);
     case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
     case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
-    case BackupFinding::SourceIsFolder: return OddClaim(b, run, f.entry->ActiveName, EntryKind::Other, false);
-    case BackupFinding::StoredIsFolder: return OddClaim(b, run, f.entry->BaseCopyName, EntryKind::Other, false);
-    case BackupFinding::TempInTheWay: return OddClaim(b, run, f.entry->TempName, EntryKind::Other, false);
+    case BackupFinding::SourceIsFolder: return OddClaim(b, run, f.entry->ActiveName, EntryKind::Folder, false);
+    case BackupFinding::StoredIsFolder: return OddClaim(b, run, f.entry->BaseCopyName, EntryKind::Folder, false);
+    case BackupFinding::TempInTheWay: return OddClaim(b, run, f.entry->TempName, EntryKind::Folder, false);
     default: return "a finding the in-memory folder cannot give: " + std::to_string(static_cast<int>(f.what));
   }
 }

@@ -109,9 +109,9 @@ std::vector<std::pair<World, Move>> Step(const Versions& v, int here, const Move
   if (refusal > 0 || walk.lifeOnly) {
     int odd = static_cast<int>(walk.oddNames++ % (kFiles * 12));
     // A folder takes only a name that holds no file.
-    if (OddName(static_cast<size_t>(odd)).second.kind == EntryKind::Other && w.At(OddName(static_cast<size_t>(odd)).first)) --odd;
+    if (OddName(static_cast<size_t>(odd)).second.kind == EntryKind::Folder && w.At(OddName(static_cast<size_t>(odd)).first)) --odd;
     const ToolRun run = RunTool(w, m.act, v, 0, false, odd);
-    const char* const kind = run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Other ? " a folder" : " unreadable";
+    const char* const kind = run.oddProbe.link ? " a link" : run.oddProbe.kind == EntryKind::Folder ? " a folder" : " unreadable";
     const Move described{m.act, " with " + run.odd + kind};
     if (const std::string broken = BrokenPromise(w, run, v); !broken.empty()) walk.Fail(broken, here, &described, run.text);
     // The game running: nothing moves, and the box says so.

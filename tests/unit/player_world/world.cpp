@@ -176,7 +176,7 @@ void Put(World& w, const std::string& name, Fill fill, const MemoryFile& base, c
     case Fill::Base: w.folder[name] = base; return;
     case Fill::Patched: w.folder[name] = patched; return;
     case Fill::Empty: w.folder[name] = {"", base.lastWrite}; return;
-    case Fill::Folder: probe.kind = EntryKind::Other; break;
+    case Fill::Folder: probe.kind = EntryKind::Folder; break;
     case Fill::Link: probe.kind = EntryKind::File, probe.size = 7, probe.link = true, w.outside[name] = "outside " + name; break;
     case Fill::Unreadable: probe.kind = EntryKind::Unknown, probe.reason = "the drive did not answer"; break;
   }

@@ -194,7 +194,7 @@ World MadeFolder(const Versions& v, const std::vector<size_t>& files, uint64_t c
 // The `n`th of the set's names, each in turn unreadable, a link and a folder.
 inline std::pair<std::string, PathProbe> OddName(size_t n) {
   PathProbe probe;
-  probe.kind = n % 3 == 2 ? EntryKind::Other : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
+  probe.kind = n % 3 == 2 ? EntryKind::Folder : n % 3 == 1 ? EntryKind::File : EntryKind::Unknown;
   probe.link = n % 3 == 1;
   probe.reason = "the drive did not answer";
   return {NamesOf(n / 12 % kFiles)[n / 3 % 4], probe};
