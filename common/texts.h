@@ -1,5 +1,5 @@
 // Every Hungarian text the player reads, in UTF-8, but the sentences that word one outcome of the switch or the
-// backup: those stay in fileset/outcome_text.cpp, and take from here what several boxes say alike and the names
+// backup: those stay in fileset/words/outcome_text.cpp, and take from here what several boxes say alike and the names
 // of the buttons and versions.
 #pragma once
 

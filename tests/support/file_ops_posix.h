@@ -1,7 +1,7 @@
 // FileOps on a POSIX file system, for running the core against real folders
 // on the build machine. Backslashes in paths are read as '/'.
 #pragma once
-#include "fileset/file_ops.h"
+#include "fileset/system/file_ops.h"
 
 class PosixFileOps final : public FileOps {
  public:

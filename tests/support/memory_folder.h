@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fileset/file_ops.h"
+#include "fileset/system/file_ops.h"
 
 struct MemoryFile {
   std::string bytes;

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "fileset/file_copy.h"
-#include "fileset/time_zone.h"
+#include "fileset/act/file_copy.h"
+#include "fileset/words/time_zone.h"
 
 class NoGauge final : public ProgressSink {
  public:

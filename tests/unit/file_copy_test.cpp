@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "fileset/copy_thread.h"
-#include "fileset/file_copy.h"
+#include "fileset/act/copy_thread.h"
+#include "fileset/act/file_copy.h"
 #include "support/file_ops_posix.h"
 #include "fileset_folder.h"
 

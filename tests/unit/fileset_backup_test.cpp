@@ -8,10 +8,10 @@
 
 #include "support/box_text_check.h"
 #include "support/file_ops_posix.h"
-#include "fileset/file_set.h"
-#include "fileset/first_run_backup.h"
-#include "fileset/outcome_text.h"
-#include "fileset/version_switch.h"
+#include "fileset/decide/file_set.h"
+#include "fileset/act/first_run_backup.h"
+#include "fileset/words/outcome_text.h"
+#include "fileset/act/version_switch.h"
 #include "fileset_folder.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "fileset/file_set.h"
+#include "fileset/decide/file_set.h"
 #include "support/file_ops_posix.h"
-#include "fileset/game_guard.h"
+#include "fileset/act/game_guard.h"
 
 class TempGameFolder {
  public:

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "support/file_ops_posix.h"
-#include "fileset/file_set.h"
+#include "fileset/decide/file_set.h"
 #include "fileset_folder.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fileset/file_set.h"
-#include "fileset/outcome_text.h"
+#include "fileset/decide/file_set.h"
+#include "fileset/words/outcome_text.h"
 #include "support/box_text_check.h"
 #include "support/quiet.h"
 

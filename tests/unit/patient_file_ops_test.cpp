@@ -4,7 +4,7 @@
 #include <string>
 
 #include "support/file_ops_posix.h"
-#include "fileset/patient_file_ops.h"
+#include "fileset/act/patient_file_ops.h"
 #include "fileset_folder.h"
 
 namespace {

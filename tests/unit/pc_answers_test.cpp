@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "fileset/pc_answers.h"
+#include "fileset/system/pc_answers.h"
 
 namespace {
 

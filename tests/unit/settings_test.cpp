@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "fileset/file_set.h"
-#include "fileset/first_run_backup.h"
-#include "fileset/file_verdict.h"
-#include "fileset/game_folder.h"
-#include "fileset/outcome_text.h"
-#include "fileset/version_switch.h"
+#include "fileset/decide/file_set.h"
+#include "fileset/act/first_run_backup.h"
+#include "fileset/decide/file_verdict.h"
+#include "fileset/decide/game_folder.h"
+#include "fileset/words/outcome_text.h"
+#include "fileset/act/version_switch.h"
 #include "app/error_text.h"
 #include "support/box_text_check.h"
 #include "support/memory_registry.h"

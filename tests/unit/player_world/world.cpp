@@ -1,7 +1,7 @@
 #include "world.h"
 
-#include "fileset/folder_rules.h"
-#include "fileset/outcome_text.h"
+#include "fileset/decide/folder_rules.h"
+#include "fileset/words/outcome_text.h"
 #include "support/quiet.h"
 
 namespace player_world {

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "fileset/file_set.h"
-#include "fileset/first_run_backup.h"
-#include "fileset/version_switch.h"
+#include "fileset/act/first_run_backup.h"
+#include "fileset/act/version_switch.h"
+#include "fileset/decide/file_set.h"
 #include "support/memory_folder.h"
 
 namespace player_world {

@@ -1,0 +1,184 @@
+#include "fileset/act/first_run_backup.h"
+
+#include <array>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+#include "fileset/act/file_copy.h"
+#include "fileset/decide/file_set.h"
+#include "fileset/decide/game_folder.h"
+
+namespace {
+
+// Reads every file's verdict and what the folder rules make of it. A
+// killed run's temporary copy stays for now: it may be the last copy of a
+// version.
+std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume,
+                                     BackupOutcome& out) {
+  std::vector<BackupFile> files(FileSet.size());
+  const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
+  const FolderShows shows = WhatFolderShows(verdicts, resume.flagSaysDone);
+  bool toCopy = false;
+  for (size_t i = 0; i < FileSet.size(); ++i) {
+    const FileVerdict& f = verdicts[i];
+    BackupFile& file = files[i];
+    file.entry = &FileSet[i];
+    file.verdict = f.verdict;
+    file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
+    file.stored = f.base;
+    file.active = f.active;
+    file.temp = f.temp;
+    file.what = BackupRuleFor(f, shows);
+    file.gone = GoneName(verdicts, f, shows);
+    if (file.what == BackupFinding::Unreadable) std::tie(file.name, file.status) = f.unreadables.front();
+    if (file.what == BackupFinding::Linked) file.name = f.links.front();
+    file.unreadables = f.unreadables, file.links = f.links;
+    file.tempLeft = f.tempLeft;
+    file.empty = f.empty;
+    toCopy = toCopy || file.what == BackupFinding::ToCopy;
+  }
+  out.showsPatch = ShowsPatch(shows);
+  out.asked = toCopy && EarlierBackup(verdicts, resume.flagSaysDone);
+  return files;
+}
+
+// A killed run's temporary copy, where the file is copied now, goes only if
+// it holds nothing or what the active file holds (its twin: a copy carries
+// its source's date); any other is kept and the file is not copied. False,
+// with why, where the copy stays.
+bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file, bool changedBefore) {
+  if (file.tempLeft == LeftCopy::None) return true;
+  if (file.tempLeft == LeftCopy::Bytes && !AreTwins(file.temp, file.active)) {
+    file.what = BackupFinding::TempKept;
+    return false;
+  }
+  file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
+  if (!file.status) {
+    BlameTheFile(file.status, changedBefore);
+    file.what = BackupFinding::TempLeft;
+    return false;
+  }
+  file.tempLeft = LeftCopy::None;
+  return true;
+}
+
+// Copies what is still to copy and steps the gauge after copies four to seven.
+void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& files, ProgressSink& progress,
+             uint32_t seed) {
+  RandomSteps random(seed);
+  static constexpr std::array<int32_t, 7> kProgressBase{-1, -1, -1, 1, 30, 90, 100};
+  bool changed = false;  // the folder took some change of this run's
+  for (size_t i = 0; i < files.size(); ++i) {
+    BackupFile& file = files[i];
+    if (file.what == BackupFinding::ToCopy) {
+      const bool removing = file.tempLeft != LeftCopy::None;
+      const bool cleared = ClearLeftoverTemp(ops, gameDir, file, changed);
+      changed = changed || (removing && cleared);
+      if (cleared) {
+        const FileSetEntry& e = *file.entry;
+        file.copy = CopyWhole(ops, GamePath(gameDir, e.ActiveName), GamePath(gameDir, e.TempName),
+                              GamePath(gameDir, e.BaseCopyName), progress);
+        // A copy refused at its target name made its temporary file first.
+        BlameTheFile(file.copy.status, changed || file.copy.stage == CopyStage::Target);
+        file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
+        // A copy that failed after making its temporary file changed the folder too.
+        changed = changed || file.copy || file.copy.stage != CopyStage::Source;
+      }
+    }
+    if (i + 1 == files.size()) {
+      progress.SetProgress(kProgressBase[i]);
+    } else if (kProgressBase[i] >= 0) {
+      progress.SetProgress(kProgressBase[i] + static_cast<int32_t>(random.Below(3)));
+    }
+  }
+}
+
+// What stops the backup before its first copy, with the outcome's kind set:
+// a base version that is gone can only come back from outside, the player's
+// word that the files may hold the patch, too little room.
+bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume, BackupOutcome& out) {
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::BaseGone) {
+      out.kind = BackupKind::Failed;
+      return true;
+    }
+  }
+  // What stands in the way is named before the player is asked anything:
+  // once it is cleared, the backup asks.
+  for (const BackupFile& file : out.files) {
+    if (out.asked && file.Failed()) {
+      out.kind = BackupKind::Failed;
+      return true;
+    }
+  }
+  if (out.asked && !(resume.holdsBase && resume.holdsBase(out))) {
+    for (BackupFile& file : out.files) {
+      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::MayHoldPatch;
+    }
+    out.kind = BackupKind::Failed;
+    return true;
+  }
+  // When the drive cannot say how much room it has, go on: a copy that runs
+  // out of room is removed again like any other failed one.
+  if (out.needed > 0 && ops.FreeSpace(gameDir, out.free) && out.free < out.needed) {
+    out.kind = BackupKind::NoRoom;
+    return true;
+  }
+  return false;
+}
+
+// After a copy met a full drive, the box says how much room the copies that
+// failed need and how much there is now.
+void RecountRoom(FileOps& ops, const std::string& gameDir, BackupOutcome& out) {
+  out.needed = 0;
+  for (const BackupFile& f : out.files) {
+    if (f.what == BackupFinding::CopyFailed) out.needed += f.active.size;
+  }
+  if (!ops.FreeSpace(gameDir, out.free)) out.free = 0;
+}
+
+}  // namespace
+
+uint32_t ClockSeed(unsigned hour, unsigned minute, unsigned second, unsigned millisecond) {
+  return ((static_cast<uint32_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
+}
+
+uint32_t RandomSteps::Below(uint32_t n) {
+  state_ = state_ * 134775813u + 1u;
+  return static_cast<uint32_t>((static_cast<uint64_t>(state_) * n) >> 32);
+}
+
+BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
+                             uint32_t seed, const std::function<void()>& markBackupDone,
+                             const ResumeQuestion& resume) {
+  BackupOutcome out;
+  out.gameDir = gameDir;
+  out.folder = CheckFolder(ops, pc, gameDir);
+  if (out.folder.state != FolderCheck::State::Ready) {
+    out.kind = BackupKind::NotReady;
+    return out;
+  }
+  out.files = LookAtFolder(ops, gameDir, resume, out);
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::ToCopy) out.needed += file.active.size;
+  }
+  if (StopsBeforeCopying(ops, gameDir, resume, out)) return out;
+
+  CopyAll(ops, gameDir, out.files, progress, seed);
+  for (const BackupFile& file : out.files) {
+    if (file.what == BackupFinding::CopyFailed && file.copy.status.kind == FailureKind::DiskFull) {
+      RecountRoom(ops, gameDir, out);
+      break;
+    }
+  }
+  for (const BackupFile& file : out.files) {
+    if (file.Failed()) {
+      out.kind = BackupKind::Failed;
+      return out;
+    }
+  }
+  markBackupDone();
+  out.kind = out.showsPatch ? BackupKind::AlreadyPatched : BackupKind::Done;
+  return out;
+}

@@ -1,0 +1,171 @@
+#include "fileset/act/version_switch.h"
+
+#include <vector>
+
+namespace {
+
+struct RenameStep {
+  const char* from;
+  const char* to;
+  const PathProbe* found;  // what the folder held under `to` when it was read
+};
+
+SwitchFile Finding(SwitchFinding what, const FileSetEntry* entry, const char* name, const char* other = nullptr) {
+  SwitchFile file;
+  file.what = what;
+  file.entry = entry;
+  file.name = name;
+  file.other = other;
+  return file;
+}
+
+SwitchFile Noted(SwitchFinding what, const FileVerdict& f) {
+  SwitchFile file = Finding(what, f.entry, f.entry->ActiveName);
+  file.verdict = f.verdict;
+  file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
+  file.tempLeft = f.tempLeft;
+  file.empty = f.empty;
+  return file;
+}
+
+// The renames still needed, in the order they are made: every active file
+// that must be put away comes first, so that its ActiveName is free before
+// the chosen version's stored copy takes it; both halves in FileSet order.
+// A file the rules refuse is named in `refusals`, one they note in `notes`.
+std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows shows, GameVersion target,
+                                   std::vector<SwitchFile>& refusals, std::vector<SwitchFile>& notes) {
+  std::vector<RenameStep> putAway, bringIn;
+  const bool toBase = target == GameVersion::Base;
+  for (const FileVerdict& f : files) {
+    const FileSetEntry& e = *f.entry;
+    const char* wanted = toBase ? e.BaseCopyName : e.PatchCopyName;
+    const char* other = toBase ? e.PatchCopyName : e.BaseCopyName;
+    const SwitchRule rule = SwitchRuleFor(f, shows, target);
+    const PathProbe* otherFound = toBase ? &f.patched : &f.base;
+    switch (rule.move) {  // GCOVR_EXCL_BR_LINE every move has its case
+      case SwitchMove::Swap:
+        putAway.push_back({e.ActiveName, other, otherFound}), bringIn.push_back({wanted, e.ActiveName, &f.active});
+        break;
+      case SwitchMove::BringIn: bringIn.push_back({wanted, e.ActiveName, &f.active}); break;
+      case SwitchMove::Stay:
+      case SwitchMove::Refuse: break;
+    }
+    if (rule.finding == SwitchFinding::None) continue;
+    SwitchFile file = Noted(rule.finding, f);
+    file.gone = GoneName(files, f, shows);
+    std::vector<SwitchFile>& named = rule.move == SwitchMove::Refuse ? refusals : notes;
+    if (rule.finding != SwitchFinding::Linked) {
+      named.push_back(file);
+      continue;
+    }
+    for (const char* link : f.links) file.name = link, named.push_back(file);
+  }
+  putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());
+  return putAway;
+}
+
+// Tests every rename of the plan before any is made. The verdicts put only
+// files in the plan, each to a name that holds no file or whose file an
+// earlier rename moves away; they count a folder as no file, so a folder is
+// what may stand in the way.
+void CheckPlan(const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
+  for (const RenameStep& step : steps) {
+    if (step.found->kind == EntryKind::Folder) out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, step.to));
+  }
+}
+
+// Makes the renames; one that fails undoes the ones before it, newest first,
+// so that each ActiveName is free again before the file that held it comes
+// back. Keeps going past a failed undo: every file put back is one fewer for
+// the user to rename by hand. The stranded files are listed in the order in
+// which renaming them back works.
+void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameStep>& steps, SwitchOutcome& out) {
+  size_t done = 0;
+  FileStatus failure;
+  for (; done < steps.size(); ++done) {
+    failure = ops.Rename(GamePath(gameDir, steps[done].from), GamePath(gameDir, steps[done].to));
+    if (!failure) break;
+  }
+  if (done == steps.size()) return;
+  SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to);
+  failed.status = failure;
+  BlameTheFile(failed.status, done > 0);
+  out.files.push_back(failed);
+  out.kind = SwitchKind::Undone;
+  while (done > 0) {
+    const RenameStep& s = steps[--done];
+    const FileStatus undo = ops.RenamePatiently(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
+    if (!undo) {
+      SwitchFile stranded = Finding(SwitchFinding::Stranded, nullptr, s.to, s.from);
+      stranded.status = undo;
+      out.files.push_back(stranded);
+      out.kind = SwitchKind::Stranded;
+    }
+  }
+}
+
+// Names that cannot be checked leave nothing to plan; the links beside
+// them are named at once too.
+void NameUnreadables(const FolderVerdicts& files, SwitchOutcome& out) {
+  for (const FileVerdict& f : files) {
+    for (const auto& [name, why] : f.unreadables) {
+      SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, name);
+      file.status = why;
+      file.tempLeft = f.tempLeft;
+      out.files.push_back(file);
+      out.kind = SwitchKind::Unreadable;
+    }
+  }
+  for (const FileVerdict& f : files) {
+    for (const char* link : f.links) {
+      if (out.files.empty()) continue;
+      out.files.push_back(Finding(SwitchFinding::Linked, f.entry, link));
+      out.files.back().tempLeft = f.tempLeft;
+    }
+  }
+}
+
+}  // namespace
+
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
+                            const CutOffQuestion& cutOff) {
+  SwitchOutcome out;
+  out.target = target;
+  out.gameDir = gameDir;
+  out.folder = CheckFolder(ops, pc, gameDir);
+  if (out.folder.state != FolderCheck::State::Ready) {
+    out.kind = SwitchKind::NotReady;
+    return out;
+  }
+
+  const FolderVerdicts files = ReadVerdicts(ops, gameDir);
+  NameUnreadables(files, out);
+  if (!out.files.empty()) return out;
+  for (const FileVerdict& f : files) {
+    if (f.dateDiffers) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
+  }
+
+  const FolderShows shows = WhatFolderShows(files);
+  // Everything that stands in the way is named at once.
+  std::vector<SwitchFile> refusals, notes;
+  const std::vector<RenameStep> steps = PlanSwitch(files, shows, target, refusals, notes);
+  CheckPlan(steps, out.files);
+  out.files.insert(out.files.end(), refusals.begin(), refusals.end());
+  if (!out.files.empty()) {
+    out.kind = SwitchKind::Refused;
+    return out;
+  }
+  out.kind = SwitchEndFor(shows, target);
+  if (!out.Succeeded()) return out;
+  if (SwitchAsksFirst(shows) && !steps.empty()) {
+    out.files = notes;
+    if (!(cutOff && cutOff(out))) {
+      out.kind = SwitchKind::NotCutOff;
+      return out;
+    }
+    out.files.clear();
+  }
+  RunPlan(ops, gameDir, steps, out);
+  if (out.Succeeded()) out.files = notes;
+  return out;
+}

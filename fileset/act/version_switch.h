@@ -1,0 +1,56 @@
+// Makes the base or the patched version of the file set the active one, by
+// renames alone, all or nothing.
+#pragma once
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fileset/act/game_guard.h"
+#include "fileset/decide/file_set.h"
+#include "fileset/decide/file_verdict.h"
+#include "fileset/decide/folder_rules.h"
+#include "fileset/decide/game_folder.h"
+#include "fileset/system/file_ops.h"
+
+struct SwitchFile {
+  SwitchFinding what = SwitchFinding::None;
+  const FileSetEntry* entry = nullptr;
+  const char* name = nullptr;
+  const char* other = nullptr;
+  FileStatus status;
+  Verdict verdict = Verdict::Missing;
+  std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
+  const char* gone = nullptr;        // the stored name it lost, where the folder shows which
+  LeftCopy tempLeft = LeftCopy::None;  // a killed backup's temporary copy is there
+  std::array<bool, 3> empty{};         // Empty: which of the active, base and patched names are empty
+};
+
+struct SwitchOutcome {
+  SwitchKind kind = SwitchKind::Applied;
+  GameVersion target = GameVersion::Base;
+  std::string gameDir;
+  FolderCheck folder;
+  std::vector<SwitchFile> files;
+  // Files whose size is their stored copy's and their date is not: judged by
+  // the size, and named in every box.
+  std::vector<SwitchFile> dateDiffers;
+  bool Succeeded() const {
+    return kind == SwitchKind::Applied || kind == SwitchKind::BaseAlreadyActive ||
+           kind == SwitchKind::PatchedAlreadyActive;
+  }
+};
+
+// Asked before any rename where stored copies disagree, with the files and
+// the side each one's copy says in the outcome: was a switch cut off? Only
+// true finishes it as the copies say; unset is no.
+using CutOffQuestion = std::function<bool(const SwitchOutcome&)>;
+
+// Reads one verdict per file and makes only the renames still needed, as the
+// folder rules say for each file, so that a switch cut off midway is
+// finished. Every rename is checked before the first is made, and a rename
+// that fails midway undoes the ones before it, newest first. Nothing is
+// touched while the game runs from the folder or Windows keeps private
+// copies of its files (FindObstacle), nor when gameDir is not absolute.
+SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
+                            const CutOffQuestion& cutOff = {});

@@ -1,0 +1,545 @@
+#include "fileset/system/file_ops_win32.h"
+
+#include <windows.h>
+
+#include <winternl.h>
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "common/utf.h"
+#include "common/win_handles.h"
+#include "fileset/system/pc_answers_win32.h"
+
+namespace {
+
+// The kind of failure that a code means whatever the call.
+FailureKind KindOf(DWORD code) {
+  switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return FailureKind::InUse;
+    case ERROR_ACCESS_DENIED: return FailureKind::AccessDenied;
+    case ERROR_WRITE_PROTECT: return FailureKind::ReadOnlyDrive;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FailureKind::NameTooLong;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FailureKind::DiskFull;
+    default: return FailureKind::Other;
+  }
+}
+
+FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code), KindOf(code), code); }
+FileStatus LastError() { return Failure(GetLastError()); }
+
+// The longest path the system takes in the "\\?\" form.
+constexpr size_t kLongestPath = 32767;
+
+bool WidePath(const std::string& path, std::wstring& wide) { return LongPath(Widen(path), wide); }
+
+bool IsLinkTag(DWORD tag) { return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT; }
+
+// Whether a reparse point under `path` is a junction or a symbolic link; other
+// kinds (a compressed, deduplicated or cloud file) hold the file itself.
+bool IsLink(const std::wstring& path) {
+  std::wstring name = path;
+  while (name.size() > 7 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(name.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(found.dwReserved0);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+             CSTR_EQUAL;
+}
+
+// The native calls, from ntdll, which every process has loaded: looked up
+// rather than imported, so that the exe imports only what it needs to start.
+struct NativeCalls {
+  using QueryObject = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+  using SetInformationFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+  using StatusToError = ULONG(NTAPI*)(NTSTATUS);
+  QueryObject queryObject = nullptr;
+  SetInformationFile setInformationFile = nullptr;
+  StatusToError statusToError = nullptr;
+  NativeCalls() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return;
+    queryObject = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")));
+    setInformationFile =
+        reinterpret_cast<SetInformationFile>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSetInformationFile")));
+    statusToError = reinterpret_cast<StatusToError>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+  }
+  bool Whole() const { return queryObject && setInformationFile && statusToError; }
+};
+
+const NativeCalls& Native() {
+  static const NativeCalls calls;
+  return calls;
+}
+
+// The name the system keeps for an open file or folder: the path it reached
+// it by, every link on the way resolved; under Wine a Unix symbolic link too.
+// Wine's GetFinalPathNameByHandleW says the same in other words, but fails on
+// a name longer than MAX_PATH and on a drive letter made since the wineserver
+// started. False, with the last error set, where the system cannot tell.
+bool ResolvedNameOf(HANDLE h, std::wstring& name) {
+  // The longest name a UNICODE_STRING holds fits.
+  std::vector<unsigned char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 0x10000);
+  ULONG length = 0;
+  // Without the call, nothing can be told: that counts against.
+  if (!Native().Whole()) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return false;
+  }
+  const NTSTATUS status =
+      Native().queryObject(h, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length);
+  if (!NT_SUCCESS(status)) {
+    SetLastError(Native().statusToError(status));
+    return false;
+  }
+  const UNICODE_STRING& found = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
+  name.assign(found.Buffer, found.Length / sizeof(wchar_t));
+  return true;
+}
+
+// Whether the open `entry` is the folder's own entry for the last name of
+// `path`, not a file that a link under the name leads to: the system resolves
+// it to what it resolves the folder that holds the name to, plus the name.
+// Wine shows a Unix symbolic link as the file it leads to, with no reparse
+// point, and this is where the two differ. The folder is resolved, not taken
+// as written, so that a Game folder reached through a link is as good as any.
+// False with `error` set where the system could not tell.
+bool IsOwnEntry(HANDLE entry, const std::wstring& path, DWORD& error) {
+  error = ERROR_SUCCESS;
+  const size_t end = path.find_last_not_of(L"\\/");
+  const size_t slash = end == std::wstring::npos ? end : path.find_last_of(L"\\/", end);
+  // A drive's root is no folder's entry.
+  if (slash == std::wstring::npos || slash <= 4 || path.find(L':', slash) != std::wstring::npos) return true;
+  UniqueHandle folder(CreateFileW(path.substr(0, slash + 1).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::wstring entryPath, folderPath;
+  if (!folder.Valid() || !ResolvedNameOf(folder.Get(), folderPath) || !ResolvedNameOf(entry, entryPath)) {
+    error = GetLastError();
+    if (error == ERROR_SUCCESS) error = ERROR_GEN_FAILURE;
+    return false;
+  }
+  if (folderPath.empty() || folderPath.back() != L'\\') folderPath += L'\\';
+  return SameText(entryPath, folderPath + path.substr(slash + 1, end - slash));
+}
+
+// The entry that holds a name, opened as itself, or why it was not.
+struct OwnEntry {
+  UniqueHandle handle;          // valid only when the name's own entry is open
+  bool linked = false;          // a link holds the name; nothing was opened through it
+  DWORD error = ERROR_SUCCESS;  // the name could not be opened or checked
+};
+
+// Opens the entry that holds the name `path` in its folder, with `access` and
+// every kind of sharing; never a file that a link there leads to. A call made
+// through the handle acts on what was checked, even if the name changes
+// meanwhile.
+OwnEntry OpenOwnEntry(const std::wstring& path, DWORD access, DWORD flags) {
+  OwnEntry found;
+  UniqueHandle h(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             flags | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!h.Valid() || !GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    found.error = GetLastError();
+  } else if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(tag.ReparseTag)) {
+    found.linked = true;
+  } else {
+    found.linked = !IsOwnEntry(h.Get(), path, found.error) && found.error == ERROR_SUCCESS;
+    if (!found.linked && found.error == ERROR_SUCCESS) found.handle = std::move(h);
+  }
+  return found;
+}
+
+// Wine shows a Unix symbolic link that leads nowhere as no file at all, to
+// every call but a search for its name, which ends without an entry instead
+// of finding no such name.
+bool HiddenLink(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  UniqueFind search(FindFirstFileW(path.c_str(), &found));
+  return !search.Valid() && GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Marks an open file for removal when its handles close. A copy takes its
+// source's read-only bit before it is renamed into place; one that fails after
+// that must still be removable, so the bit goes where it alone refuses. False
+// with the first refusal's error.
+bool MarkForDeletion(HANDLE h) {
+  FILE_DISPOSITION_INFO gone{};
+  gone.DeleteFile = TRUE;
+  if (SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) return true;
+  const DWORD error = GetLastError();
+  FILE_BASIC_INFO basic{};
+  if (error == ERROR_ACCESS_DENIED && GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) &&
+      (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY) {
+    // Zero times leave the times as they are.
+    FILE_BASIC_INFO writable{};
+    writable.FileAttributes = basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
+    if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (SetFileInformationByHandle(h, FileBasicInfo, &writable, sizeof writable) &&
+        SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) {
+      return true;
+    }
+  }
+  SetLastError(error);
+  return false;
+}
+
+// Gives an open file the name `target` (in the "\\?\" form), never replacing
+// what holds it: the native call that MoveFileW makes, whose "\??\" form names
+// the same path on every Windows and under Wine.
+DWORD RenameOpenFile(HANDLE h, const std::wstring& target) {
+  const std::wstring native = L"\\??\\" + target.substr(4);
+  const size_t nameBytes = native.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) + nameBytes + sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<ULONG>(nameBytes);
+  std::memcpy(info->FileName, native.data(), nameBytes);
+  IO_STATUS_BLOCK io{};
+  if (!Native().Whole()) return ERROR_PROC_NOT_FOUND;
+  const NTSTATUS status =
+      Native().setInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  return NT_SUCCESS(status) ? ERROR_SUCCESS : Native().statusToError(status);
+}
+
+constexpr int64_t kTicksPerSecond = 10000000;
+
+FileTime FromFiletime(const FILETIME& ft) {
+  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+  FileTime t;
+  t.seconds = ticks / kTicksPerSecond - kFiletimeEpochToUnixSeconds;
+  t.nanoseconds = static_cast<uint32_t>(ticks % kTicksPerSecond) * 100;
+  return t;
+}
+
+bool ToFiletime(const FileTime& t, FILETIME& ft) {
+  const int64_t seconds = t.seconds + kFiletimeEpochToUnixSeconds;
+  if (seconds < 0 || seconds > INT64_MAX / kTicksPerSecond - 1) return false;
+  const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + t.nanoseconds / 100);
+  ft.dwLowDateTime = static_cast<DWORD>(ticks);
+  ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return true;
+}
+
+class Win32ReadableFile final : public ReadableFile {
+ public:
+  explicit Win32ReadableFile(HANDLE h) : h_(h) {}
+
+  FileStatus GetInfo(FileInfo& info) override {
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(h_.Get(), &data)) return LastError();
+    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.lastWrite = FromFiletime(data.ftLastWriteTime);
+    info.attributes = data.dwFileAttributes & file_attribute::kCarried;
+    return FileStatus::Success();
+  }
+
+  FileStatus Read(void* buffer, size_t capacity, size_t& got) override {
+    got = 0;
+    const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
+    DWORD read = 0;
+    if (!ReadFile(h_.Get(), buffer, want, &read, nullptr)) return LastError();
+    got = read;
+    return FileStatus::Success();
+  }
+
+ private:
+  UniqueHandle h_;
+};
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(HANDLE h) : h_(h) {}
+
+  FileStatus Write(const void* data, size_t size) override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(h_.Get(), p, want, &written, nullptr)) return LastError();
+      if (written == 0) return Failure(ERROR_DISK_FULL);
+      p += written;
+      size -= written;
+    }
+    return FileStatus::Success();
+  }
+
+  FileStatus SetLastWriteTime(const FileTime& time) override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    FILETIME ft;
+    if (!ToFiletime(time, ft)) return Failure(ERROR_INVALID_PARAMETER);
+    if (!SetFileTime(h_.Get(), nullptr, nullptr, &ft)) return LastError();
+    return FileStatus::Success();
+  }
+
+  FileStatus SetAttributes(uint32_t attributes) override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    // Zero times leave the times as they are; zero attributes would too,
+    // so "none" is said as FILE_ATTRIBUTE_NORMAL.
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = attributes & file_attribute::kCarried;
+    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(h_.Get(), FileBasicInfo, &basic, sizeof(basic))) return LastError();
+    return FileStatus::Success();
+  }
+
+  FileStatus Flush() override {
+    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
+    if (!FlushFileBuffers(h_.Get())) return LastError();
+    return FileStatus::Success();
+  }
+
+  FileStatus Close() override {
+    if (!h_.Close()) return LastError();
+    return FileStatus::Success();
+  }
+
+ private:
+  UniqueHandle h_;
+};
+
+// A read-only medium or share often answers a rename with plain "access
+// denied"; the volume's own flags tell that case apart.
+bool OnReadOnlyVolume(const std::wstring& path) {
+  wchar_t root[MAX_PATH];
+  if (path.empty() || !GetVolumePathNameW(path.c_str(), root, MAX_PATH)) return false;
+  DWORD flags = 0;
+  if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
+  return (flags & FILE_READ_ONLY_VOLUME) != 0;
+}
+
+// The folder that holds `path` refuses new names to this user: its
+// permissions, not a hold on the file, stop a rename.
+bool FolderRefusesNames(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return false;
+  const std::wstring folder = path.substr(0, slash + 1);
+  UniqueHandle h(CreateFileW(folder.c_str(), FILE_ADD_FILE | FILE_DELETE_CHILD,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return !h.Valid() && GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+// Under Wine a folder opens for writing whatever Linux then refuses: an
+// access denied on a file that nothing holds is the folder's.
+bool NothingHolds(const std::wstring& path) {
+  UniqueHandle h(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return h.Valid();
+}
+
+// A deletion or a rename that met a link under the name: nothing was done.
+FileStatus LinkRefused() { return Failure(ERROR_CANT_ACCESS_FILE); }
+
+// A rename's, a removal's or a new file's failure, with the kind the advice
+// and the wait for a brief hold depend on.
+FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = false) {
+  FailureKind kind = KindOf(code);
+  if (code == ERROR_ACCESS_DENIED && !path.empty()) {
+    if (OnReadOnlyVolume(path)) {
+      kind = FailureKind::ReadOnlyDrive;
+    } else if (FolderRefusesNames(path) || (RunningUnderWine() && (newName || NothingHolds(path)))) {
+      kind = FailureKind::FolderDenied;
+    }
+  }
+  return FileStatus::Failure(SystemErrorText(code), kind, code);
+}
+
+}  // namespace
+
+// The full path is made first, since the "\\?\" form takes every separator,
+// "." and ".." literally. A path already in the form is as the user gave it.
+bool LongPath(const std::wstring& path, std::wstring& longForm) {
+  longForm = path;
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.size() < kLongestPath;
+  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0 || need >= kLongestPath) return false;
+  std::wstring full(need, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
+  if (length == 0 || length >= need) return false;
+  full.resize(length);
+  longForm = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+  return longForm.size() < kLongestPath;
+}
+
+std::wstring PlainPath(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+  if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
+  return path;
+}
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+std::string SystemErrorText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length > 0 && buffer) text.assign(buffer, length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  return Narrow(text);
+}
+
+PathProbe Win32FileOps::Probe(const std::string& path) {
+  PathProbe probe;
+  std::wstring wide;
+  if (!WidePath(path, wide)) {
+    probe.kind = EntryKind::Unknown;
+    probe.reason = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
+    probe.code = ERROR_FILENAME_EXCED_RANGE;
+    return probe;
+  }
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      probe.link = HiddenLink(wide);
+      probe.kind = probe.link ? EntryKind::Folder : EntryKind::Missing;
+    } else {
+      probe.kind = EntryKind::Unknown;
+      probe.reason = SystemErrorText(error);
+      probe.code = error;
+    }
+    return probe;
+  }
+  probe.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLink(wide);
+  if (!probe.link) {
+    const OwnEntry own = OpenOwnEntry(wide, 0, FILE_FLAG_BACKUP_SEMANTICS);
+    if (own.error != ERROR_SUCCESS) {
+      probe.kind = EntryKind::Unknown;
+      probe.reason = SystemErrorText(own.error);
+      probe.code = own.error;
+      return probe;
+    }
+    probe.link = own.linked;
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    probe.kind = EntryKind::Folder;
+  } else {
+    probe.kind = EntryKind::File;
+    probe.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    probe.lastWrite = FromFiletime(data.ftLastWriteTime);
+  }
+  return probe;
+}
+
+FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
+  std::wstring source, target;
+  if (!WidePath(from, source) || !WidePath(to, target)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
+  DWORD error = ERROR_SUCCESS;
+  {
+    const OwnEntry own = OpenOwnEntry(source, DELETE, FILE_FLAG_BACKUP_SEMANTICS);
+    if (own.linked) return LinkRefused();
+    error = own.error != ERROR_SUCCESS ? own.error : RenameOpenFile(own.handle.Get(), target);
+  }
+  // The failure is judged with the handle closed, as another program would find the file.
+  if (error != ERROR_SUCCESS) return NameFailure(error, source);
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) {
+  file.reset();
+  std::wstring wide;
+  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  // The name itself is opened, never what a link there leads to: a link to a
+  // file that only administrators may read must not become a copy that
+  // anyone may read.
+  UniqueHandle own(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!own.Valid()) return LastError();
+  // Under Wine a Unix symbolic link opens as the file it leads to.
+  DWORD unread = ERROR_SUCCESS;
+  if (!IsOwnEntry(own.Get(), wide, unread)) return Failure(unread == ERROR_SUCCESS ? ERROR_CANT_ACCESS_FILE : unread);
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (GetFileInformationByHandleEx(own.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (IsLinkTag(tag.ReparseTag)) return Failure(ERROR_CANT_ACCESS_FILE);
+    // A compressed, deduplicated or cloud file is read through its filter:
+    // opened again normally, and only if the name still holds the same file.
+    UniqueHandle content(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!content.Valid()) return LastError();
+    if (SameFile(FileIdOf(own.Get()), FileIdOf(content.Get())) != Sameness::Same) {
+      return Failure(ERROR_CANT_ACCESS_FILE);
+    }
+    own = std::move(content);
+  }
+  file = std::make_unique<Win32ReadableFile>(own.Release());
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<WritableFile>& file) {
+  file.reset();
+  std::wstring wide;
+  if (!WidePath(path, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return NameFailure(GetLastError(), wide, true);
+  file = std::make_unique<Win32WritableFile>(h);
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::Delete(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
+  DWORD error = ERROR_SUCCESS;
+  {
+    // The right to change attributes serves a read-only file; a removal
+    // without it is still worth trying. The file goes as the handle closes.
+    OwnEntry own = OpenOwnEntry(wide, DELETE | FILE_WRITE_ATTRIBUTES, 0);
+    if (own.error == ERROR_ACCESS_DENIED) own = OpenOwnEntry(wide, DELETE, 0);
+    if (own.linked) return LinkRefused();
+    if (own.error != ERROR_SUCCESS) {
+      error = own.error;
+    } else if (!MarkForDeletion(own.handle.Get())) {
+      error = GetLastError();
+    }
+  }
+  if (error != ERROR_SUCCESS) return NameFailure(error, wide);
+  return FileStatus::Success();
+}
+
+FileStatus Win32FileOps::ListNames(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  std::wstring wide;
+  if (!WidePath(folder, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  if (!wide.empty() && wide.back() != L'\\') wide += L'\\';
+  wide += L'*';
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return LastError();
+  do {
+    names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  const DWORD ended = GetLastError();
+  FindClose(search);
+  return ended == ERROR_NO_MORE_FILES ? FileStatus::Success() : Failure(ended);
+}
+
+FileStatus Win32FileOps::FreeSpace(const std::string& folder, uint64_t& bytes) {
+  std::wstring wide;
+  if (!WidePath(folder, wide)) return Failure(ERROR_FILENAME_EXCED_RANGE);
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) return LastError();
+  bytes = available.QuadPart;
+  return FileStatus::Success();
+}
