@@ -62,6 +62,8 @@ class CopyThread {
   // What the thread runs: the body, with nothing let out of it, then the
   // note that it ended.
   void Run() noexcept;
+  // Starts the system's thread on Run(); false when the system refuses one.
+  bool Begin();
 
   struct Impl;  // the system's thread
   std::function<void()> body_;

@@ -42,15 +42,10 @@ struct CopyThread::Impl {
 CopyThread::CopyThread() : impl_(std::make_unique<Impl>()) {}
 CopyThread::~CopyThread() { Join(); }
 
-bool CopyThread::Start(std::function<void()> body) {
-  Join();
-  body_ = std::move(body);
-  ended_ = false;
+bool CopyThread::Begin() {
   impl_->running = pthread_create(&impl_->thread, nullptr, &Impl::Enter, this) == 0;
   return impl_->running;
 }
-
-bool CopyThread::Ended() const { return ended_; }
 
 void CopyThread::Join() {
   if (!impl_->running) return;

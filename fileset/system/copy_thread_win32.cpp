@@ -29,16 +29,11 @@ struct CopyThread::Impl {
 CopyThread::CopyThread() : impl_(std::make_unique<Impl>()) {}
 CopyThread::~CopyThread() { Join(); }
 
-bool CopyThread::Start(std::function<void()> body) {
-  Join();
-  body_ = std::move(body);
-  ended_ = false;
+bool CopyThread::Begin() {
   // _beginthreadex rather than CreateThread: the body runs C runtime code.
   impl_->thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Impl::Enter, this, 0, nullptr)));
   return impl_->thread.Valid();
 }
-
-bool CopyThread::Ended() const { return ended_; }
 
 void CopyThread::Join() {
   if (!impl_->thread.Valid()) return;
