@@ -28,6 +28,13 @@ void Judge(FileVerdict& f) {
   } else {
     f.verdict = b || p ? Verdict::Contradictory : Verdict::Missing;
   }
+  if (f.base.kind == EntryKind::Folder) {
+    f.folderAt = FolderAt::Stored;
+  } else if (f.temp.kind == EntryKind::Folder) {
+    f.folderAt = FolderAt::Temp;
+  } else if (f.verdict == Verdict::Missing && f.active.kind == EntryKind::Folder) {
+    f.folderAt = FolderAt::Active;
+  }
   const bool sameVersion = f.verdict == Verdict::NotPatchedYet || f.verdict == Verdict::SameAsPatchedCopy;
   f.dateDiffers = sameVersion && !AreTwins(f.active, *stored);
 }

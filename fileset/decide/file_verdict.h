@@ -25,6 +25,16 @@ enum class Verdict {
   Unreadable,     // the system could not check a name: `unreadable`
 };
 
+// A folder (or anything else that is not a file) at a name the backup reads
+// or writes: the backup names it whatever the versions, unless a name cannot
+// be read or a link holds one.
+enum class FolderAt {
+  None,
+  Active,  // at the active name, and no name holds a file
+  Stored,  // at the stored base name
+  Temp,    // at the temporary name
+};
+
 enum class LeftCopy {
   None,   // nothing, or no plain file, under the temporary name
   Empty,  // an empty file: it holds no version
@@ -44,6 +54,7 @@ struct FileVerdict {
   const FileSetEntry* entry = nullptr;
   Verdict verdict = Verdict::Missing;
   PathProbe active, base, patched, temp;
+  FolderAt folderAt = FolderAt::None;
   bool dateDiffers = false;          // NotPatchedYet or SameAsPatchedCopy by size alone
   // What a killed backup's temporary copy (a plain file, no link) holds,
   // as far as its size tells: it may be the only copy of an earlier version.

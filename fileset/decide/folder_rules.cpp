@@ -1,27 +1,38 @@
 #include "fileset/decide/folder_rules.h"
 
+#include <array>
 #include <iterator>
 
 #include "fileset/decide/game_folder.h"
 
 namespace {
 
-// Any side of the folder.
-constexpr FolderShows kAny = static_cast<FolderShows>(-1);
-
-struct Row {
-  Verdict verdict;
-  FolderShows shows;
-  SwitchRule toBase, toPatched;
-  BackupFinding backup;
-};
-
 using M = SwitchMove;
 using F = SwitchFinding;
 using B = BackupFinding;
 using S = FolderShows;
 
-// The first row that fits a file's verdict and the folder's side decides.
+constexpr size_t kVerdicts = static_cast<size_t>(Verdict::Unreadable) + 1;  // Unreadable is the last verdict
+constexpr size_t kSides = static_cast<size_t>(S::StrayBase) + 1;           // StrayBase is the last side
+
+// A set of the folder's sides, for a row that holds on several.
+using Sides = unsigned;
+template <typename... Side>
+constexpr Sides SidesOf(Side... sides) {
+  return ((1u << static_cast<unsigned>(sides)) | ...);
+}
+constexpr Sides kEverySide = (1u << kSides) - 1;
+// Where nothing shows that a switch was made or the patch installed.
+constexpr Sides kNoPatchShown = SidesOf(S::NothingStored, S::BackupOnly, S::StrayBase);
+
+struct Row {
+  Verdict verdict;
+  Sides sides;
+  FileRule rule;
+};
+
+// What each operation does with a file, by its verdict and the folder's
+// side; every verdict on every side has exactly one row (checked below).
 // A file of its stored copy's version stays as it is, and is named: the
 // patch may leave it alone, or may have stopped before it (or, for one
 // that matches its patched copy, been installed over its base version);
@@ -39,48 +50,89 @@ using S = FolderShows;
 // renamed by hand into its other name looks the same, and only the player
 // knows which it was.
 constexpr Row kRules[] = {
-    {Verdict::BaseActive, S::BothActive, {M::Stay, F::SidesDisagree}, {M::Swap, F::SidesDisagree},
-     B::PatchedStored},
-    {Verdict::PatchedActive, S::BothActive, {M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree},
-     B::BaseStored},
-    {Verdict::BaseActive, kAny, {M::Stay}, {M::Swap}, B::PatchedStored},
-    {Verdict::PatchedActive, kAny, {M::Swap}, {M::Stay}, B::BaseStored},
-    {Verdict::HalfSwitched, kAny, {M::BringIn}, {M::BringIn}, B::BaseStored},
-    {Verdict::NotPatchedYet, kAny, {M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored},
-    {Verdict::SameAsPatchedCopy, S::PatchOverBase, {M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten},
-     B::BaseGone},
-    {Verdict::SameAsPatchedCopy, kAny, {M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseGone},
-    {Verdict::NoStoredCopy, S::NothingStored, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing},
-     B::ToCopy},
-    {Verdict::NoStoredCopy, S::BackupOnly, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
-    {Verdict::NoStoredCopy, S::StrayBase, {M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy},
-    {Verdict::NoStoredCopy, S::BaseSide, {M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone},
-     B::PatchedCopyGone},
-    {Verdict::NoStoredCopy, kAny, {M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone},
-    {Verdict::Empty, kAny, {M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty},
-    {Verdict::Contradictory, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled},
-    {Verdict::Missing, kAny, {M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing},
-    {Verdict::Unreadable, kAny, {M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable},
-    {Verdict::Linked, kAny, {M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked},
+    {Verdict::BaseActive, SidesOf(S::BothActive),
+     {{M::Stay, F::SidesDisagree}, {M::Swap, F::SidesDisagree}, B::PatchedStored}},
+    {Verdict::BaseActive, kEverySide & ~SidesOf(S::BothActive), {{M::Stay}, {M::Swap}, B::PatchedStored}},
+    {Verdict::PatchedActive, SidesOf(S::BothActive),
+     {{M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree}, B::BaseStored}},
+    {Verdict::PatchedActive, kEverySide & ~SidesOf(S::BothActive), {{M::Swap}, {M::Stay}, B::BaseStored}},
+    {Verdict::HalfSwitched, kEverySide, {{M::BringIn}, {M::BringIn}, B::BaseStored}},
+    {Verdict::NotPatchedYet, kEverySide,
+     {{M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored}},
+    {Verdict::SameAsPatchedCopy, SidesOf(S::PatchOverBase),
+     {{M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten}, B::BaseGone}},
+    {Verdict::SameAsPatchedCopy, kEverySide & ~SidesOf(S::PatchOverBase),
+     {{M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseGone}},
+    {Verdict::NoStoredCopy, kNoPatchShown,
+     {{M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy}},
+    {Verdict::NoStoredCopy, SidesOf(S::BaseSide),
+     {{M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone}, B::PatchedCopyGone, true}},
+    {Verdict::NoStoredCopy, SidesOf(S::PatchOverBase),
+     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone, true}},
+    {Verdict::NoStoredCopy, SidesOf(S::PatchedSide, S::SwitchCutOff, S::BothActive),
+     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone}},
+    {Verdict::Empty, kEverySide, {{M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty}},
+    {Verdict::Contradictory, kEverySide, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled}},
+    {Verdict::Missing, kEverySide, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
+    {Verdict::Unreadable, kEverySide, {{M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable}},
+    {Verdict::Linked, kEverySide, {{M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked}},
 };
 
-struct End {
-  FolderShows shows;
-  SwitchKind toBase, toPatched;
-};
-
-// Any other side: Applied. To base, the patch over base is refused by its rows.
-constexpr End kEnds[] = {
-    {S::BackupOnly, SwitchKind::BaseAlreadyActive, SwitchKind::PatchNotInstalled},
-    {S::PatchOverBase, SwitchKind::Refused, SwitchKind::PatchedAlreadyActive},
-};
-
-const Row& RowFor(const FileVerdict& file, FolderShows shows) {
-  for (const Row& row : kRules) {  // GCOVR_EXCL_BR_LINE every verdict has a row for any side: the loop never runs out
-    if (row.verdict == file.verdict && (row.shows == kAny || row.shows == shows)) return row;
+constexpr bool EveryCellOnce() {
+  for (size_t v = 0; v < kVerdicts; ++v) {
+    for (size_t s = 0; s < kSides; ++s) {
+      int rows = 0;
+      for (const Row& row : kRules) rows += static_cast<size_t>(row.verdict) == v && (row.sides >> s & 1u);
+      if (rows != 1) return false;
+    }
   }
-  return kRules[std::size(kRules) - 1];
+  return true;
 }
+static_assert(EveryCellOnce(), "every verdict on every side of the folder needs exactly one row");
+
+using Grid = std::array<std::array<FileRule, kSides>, kVerdicts>;
+constexpr Grid GridOf() {
+  Grid grid{};
+  for (const Row& row : kRules) {
+    for (size_t s = 0; s < kSides; ++s) {
+      if (row.sides >> s & 1u) grid[static_cast<size_t>(row.verdict)][s] = row.rule;
+    }
+  }
+  return grid;
+}
+constexpr Grid kGrid = GridOf();
+
+// What each side means for an operation as a whole: how a switch that no
+// file refuses ends (where every stored copy is of its active file's version,
+// nothing is renamed, and the side says which version is active; to base, a
+// patch over base is refused by its files' rows), whether it shows the patch
+// or a switch, and whether the switch asks before it moves anything (stored
+// copies that disagree: a switch whose undo was cut off, or a stored copy
+// renamed by hand).
+constexpr SideRule kSideRules[] = {
+    {S::NothingStored, SwitchKind::Applied, SwitchKind::Applied, false, false},
+    {S::BackupOnly, SwitchKind::BaseAlreadyActive, SwitchKind::PatchNotInstalled, false, false},
+    {S::PatchedSide, SwitchKind::Applied, SwitchKind::Applied, true, false},
+    {S::BaseSide, SwitchKind::Applied, SwitchKind::Applied, true, false},
+    {S::PatchOverBase, SwitchKind::Refused, SwitchKind::PatchedAlreadyActive, true, false},
+    {S::BothActive, SwitchKind::Applied, SwitchKind::Applied, true, true},
+    {S::SwitchCutOff, SwitchKind::Applied, SwitchKind::Applied, true, false},
+    {S::StrayBase, SwitchKind::Applied, SwitchKind::Applied, false, false},
+};
+
+constexpr bool EachSideInItsPlace() {
+  if (std::size(kSideRules) != kSides) return false;
+  for (size_t s = 0; s < kSides; ++s) {
+    if (static_cast<size_t>(kSideRules[s].shows) != s) return false;
+  }
+  return true;
+}
+static_assert(EachSideInItsPlace(), "every side of the folder needs its row, in the order of the sides");
+
+// What the backup does where a folder stands at a name it reads or writes,
+// whatever the file's versions.
+constexpr BackupFinding kFolderFindings[] = {B::ToCopy, B::SourceIsFolder, B::StoredIsFolder, B::TempInTheWay};
+static_assert(std::size(kFolderFindings) == static_cast<size_t>(FolderAt::Temp) + 1, "a finding for each name");
 
 int Count(const FolderVerdicts& files, Verdict verdict) {
   int n = 0;
@@ -89,6 +141,12 @@ int Count(const FolderVerdicts& files, Verdict verdict) {
 }
 
 }  // namespace
+
+const FileRule& RuleFor(const FileVerdict& file, FolderShows shows) {
+  return kGrid[static_cast<size_t>(file.verdict)][static_cast<size_t>(shows)];
+}
+
+const SideRule& RuleFor(FolderShows shows) { return kSideRules[static_cast<size_t>(shows)]; }
 
 FolderShows WhatFolderShows(const FolderVerdicts& files) {
   const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
@@ -115,32 +173,22 @@ FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone) {
 }
 
 SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target) {
-  const Row& row = RowFor(file, shows);
-  return target == GameVersion::Base ? row.toBase : row.toPatched;
+  const FileRule& rule = RuleFor(file, shows);
+  return target == GameVersion::Base ? rule.toBase : rule.toPatched;
 }
 
 SwitchKind SwitchEndFor(FolderShows shows, GameVersion target) {
-  for (const End& end : kEnds) {
-    if (end.shows == shows) return target == GameVersion::Base ? end.toBase : end.toPatched;
-  }
-  return SwitchKind::Applied;
+  return target == GameVersion::Base ? RuleFor(shows).toBase : RuleFor(shows).toPatched;
 }
 
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
-  // A name that cannot be read, or a link, is named before a folder in the way.
-  const bool odd = file.verdict == Verdict::Unreadable || file.verdict == Verdict::Linked;
-  if (!odd && file.base.kind == EntryKind::Folder) return B::StoredIsFolder;
-  if (!odd && file.temp.kind == EntryKind::Folder) return B::TempInTheWay;
-  const BackupFinding finding = RowFor(file, shows).backup;
-  if (finding == B::SourceMissing && file.active.kind == EntryKind::Folder) return B::SourceIsFolder;
-  return finding;
+  return file.folderAt == FolderAt::None ? RuleFor(file, shows).backup
+                                         : kFolderFindings[static_cast<size_t>(file.folderAt)];
 }
 
-bool ShowsPatch(FolderShows shows) {
-  return shows != S::NothingStored && shows != S::BackupOnly && shows != S::StrayBase;
-}
+bool ShowsPatch(FolderShows shows) { return RuleFor(shows).showsPatch; }
 
-bool SwitchAsksFirst(FolderShows shows) { return shows == S::BothActive; }
+bool SwitchAsksFirst(FolderShows shows) { return RuleFor(shows).asksFirst; }
 
 bool BackupIncomplete(const FolderVerdicts& files) {
   return !ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::NoStoredCopy);
@@ -165,12 +213,8 @@ bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone) {
 // Files whose names contradict each other say that something else moved
 // files here (a reinstall over a cut-off switch): no guess then.
 const char* GoneName(const FolderVerdicts& files, const FileVerdict& file, FolderShows shows) {
-  if (file.verdict != Verdict::NoStoredCopy || Any(files, Verdict::Contradictory)) return nullptr;
-  switch (shows) {
-    case S::BaseSide:
-    case S::PatchOverBase: return file.entry->PatchCopyName;
-    default: return nullptr;
-  }
+  return RuleFor(file, shows).patchedCopyLost && !Any(files, Verdict::Contradictory) ? file.entry->PatchCopyName
+                                                                                      : nullptr;
 }
 
 bool BackupNeeded(FileOps& ops, const std::string& gameDir, bool flagSaysDone) {

@@ -1,6 +1,7 @@
 // The one table from what the Game folder shows to what each operation does
-// with each file: the start's choice of face, the version switch and the
-// backup all read it, so that no two of them judge one folder two ways.
+// with each file and how it ends: the start's choice of face, the version
+// switch and the backup all read it, so that no two of them judge one folder
+// two ways. The switch and the backup carry out what it says.
 #pragma once
 #include "fileset/decide/file_verdict.h"
 
@@ -101,6 +102,25 @@ enum class BackupFinding {
   CopyFailed,       // copy says which name failed and why
   Empty,            // one of its names holds an empty file: empty
 };
+// One cell of the table: a file's verdict on one side of the folder.
+struct FileRule {
+  SwitchRule toBase, toPatched;
+  BackupFinding backup = BackupFinding::ToCopy;
+  // Nothing stored, and the rest of the folder shows that its patched copy
+  // is what it lost.
+  bool patchedCopyLost = false;
+};
+const FileRule& RuleFor(const FileVerdict& file, FolderShows shows);
+
+// What a side of the folder means for an operation as a whole.
+struct SideRule {
+  FolderShows shows = FolderShows::NothingStored;
+  SwitchKind toBase = SwitchKind::Applied, toPatched = SwitchKind::Applied;  // a switch that no file refuses
+  bool showsPatch = false;  // some file shows the patch or a switch
+  bool asksFirst = false;   // the switch asks the player before it moves anything
+};
+const SideRule& RuleFor(FolderShows shows);
+
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows);
 
 // A backup was made once, or began: the flag says so, a killed one left a
