@@ -54,11 +54,17 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
     SwitchFile file = Noted(rule.finding, f);
     file.gone = GoneName(files, f, shows);
     std::vector<SwitchFile>& named = rule.move == SwitchMove::Refuse ? refusals : notes;
-    if (rule.finding != SwitchFinding::Linked) {
+    if (rule.finding != SwitchFinding::Unreadable && rule.finding != SwitchFinding::Linked) {
       named.push_back(file);
       continue;
     }
-    for (const char* link : f.links) file.name = link, named.push_back(file);
+    // Each name that cannot be checked, with why, and each link is named.
+    for (const auto& [name, why] : f.unreadables) {
+      file.what = SwitchFinding::Unreadable, file.name = name, file.status = why;
+      named.push_back(file);
+    }
+    file.status = {};
+    for (const char* link : f.links) file.what = SwitchFinding::Linked, file.name = link, named.push_back(file);
   }
   putAway.insert(putAway.end(), bringIn.begin(), bringIn.end());
   return putAway;
@@ -104,27 +110,6 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   }
 }
 
-// Names that cannot be checked leave nothing to plan; the links beside
-// them are named at once too.
-void NameUnreadables(const FolderVerdicts& files, SwitchOutcome& out) {
-  for (const FileVerdict& f : files) {
-    for (const auto& [name, why] : f.unreadables) {
-      SwitchFile file = Finding(SwitchFinding::Unreadable, f.entry, name);
-      file.status = why;
-      file.tempLeft = f.tempLeft;
-      out.files.push_back(file);
-      out.kind = SwitchKind::Unreadable;
-    }
-  }
-  for (const FileVerdict& f : files) {
-    for (const char* link : f.links) {
-      if (out.files.empty()) continue;
-      out.files.push_back(Finding(SwitchFinding::Linked, f.entry, link));
-      out.files.back().tempLeft = f.tempLeft;
-    }
-  }
-}
-
 }  // namespace
 
 SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
@@ -139,20 +124,18 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   }
 
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
-  NameUnreadables(files, out);
-  if (!out.files.empty()) return out;
+  const FolderShows shows = WhatFolderShows(files);
   for (const FileVerdict& f : files) {
-    if (f.dateDiffers) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
+    if (f.dateDiffers && RuleFor(shows).namesDates) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
   }
 
-  const FolderShows shows = WhatFolderShows(files);
   // Everything that stands in the way is named at once.
   std::vector<SwitchFile> refusals, notes;
   const std::vector<RenameStep> steps = PlanSwitch(files, shows, target, refusals, notes);
   CheckPlan(steps, out.files);
   out.files.insert(out.files.end(), refusals.begin(), refusals.end());
   if (!out.files.empty()) {
-    out.kind = SwitchKind::Refused;
+    out.kind = RuleFor(shows).refused;
     return out;
   }
   out.kind = SwitchEndFor(shows, target);

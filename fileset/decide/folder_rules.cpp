@@ -13,21 +13,22 @@ using B = BackupFinding;
 using S = FolderShows;
 
 constexpr size_t kVerdicts = static_cast<size_t>(Verdict::Unreadable) + 1;  // Unreadable is the last verdict
-constexpr size_t kSides = static_cast<size_t>(S::StrayBase) + 1;           // StrayBase is the last side
+constexpr size_t kSides = static_cast<size_t>(S::Unreadable) + 1;          // Unreadable is the last side
 
-// A set of the folder's sides, for a row that holds on several.
-using Sides = unsigned;
-template <typename... Side>
-constexpr Sides SidesOf(Side... sides) {
-  return ((1u << static_cast<unsigned>(sides)) | ...);
+// A set of verdicts or of sides, for a row that holds for several.
+using Set = unsigned;
+template <typename... E>
+constexpr Set Of(E... e) {
+  return ((1u << static_cast<unsigned>(e)) | ...);
 }
-constexpr Sides kEverySide = (1u << kSides) - 1;
+constexpr Set kEveryVerdict = (1u << kVerdicts) - 1;
+constexpr Set kEverySide = (1u << kSides) - 1;
+constexpr Set kReadable = kEverySide & ~Of(S::Unreadable);
 // Where nothing shows that a switch was made or the patch installed.
-constexpr Sides kNoPatchShown = SidesOf(S::NothingStored, S::BackupOnly, S::StrayBase);
+constexpr Set kNoPatchShown = Of(S::NothingStored, S::BackupOnly, S::StrayBase);
 
 struct Row {
-  Verdict verdict;
-  Sides sides;
+  Set verdicts, sides;
   FileRule rule;
 };
 
@@ -50,39 +51,45 @@ struct Row {
 // renamed by hand into its other name looks the same, and only the player
 // knows which it was.
 constexpr Row kRules[] = {
-    {Verdict::BaseActive, SidesOf(S::BothActive),
+    {Of(Verdict::BaseActive), Of(S::BothActive),
      {{M::Stay, F::SidesDisagree}, {M::Swap, F::SidesDisagree}, B::PatchedStored}},
-    {Verdict::BaseActive, kEverySide & ~SidesOf(S::BothActive), {{M::Stay}, {M::Swap}, B::PatchedStored}},
-    {Verdict::PatchedActive, SidesOf(S::BothActive),
+    {Of(Verdict::BaseActive), kReadable & ~Of(S::BothActive), {{M::Stay}, {M::Swap}, B::PatchedStored}},
+    {Of(Verdict::PatchedActive), Of(S::BothActive),
      {{M::Swap, F::SidesDisagree}, {M::Stay, F::SidesDisagree}, B::BaseStored}},
-    {Verdict::PatchedActive, kEverySide & ~SidesOf(S::BothActive), {{M::Swap}, {M::Stay}, B::BaseStored}},
-    {Verdict::HalfSwitched, kEverySide, {{M::BringIn}, {M::BringIn}, B::BaseStored}},
-    {Verdict::NotPatchedYet, kEverySide,
+    {Of(Verdict::PatchedActive), kReadable & ~Of(S::BothActive), {{M::Swap}, {M::Stay}, B::BaseStored}},
+    {Of(Verdict::HalfSwitched), kReadable, {{M::BringIn}, {M::BringIn}, B::BaseStored}},
+    {Of(Verdict::NotPatchedYet), kReadable,
      {{M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored}},
-    {Verdict::SameAsPatchedCopy, SidesOf(S::PatchOverBase),
+    {Of(Verdict::SameAsPatchedCopy), Of(S::PatchOverBase),
      {{M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten}, B::BaseGone}},
-    {Verdict::SameAsPatchedCopy, kEverySide & ~SidesOf(S::PatchOverBase),
+    {Of(Verdict::SameAsPatchedCopy), kReadable & ~Of(S::PatchOverBase),
      {{M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseGone}},
-    {Verdict::NoStoredCopy, kNoPatchShown,
+    {Of(Verdict::NoStoredCopy), kNoPatchShown,
      {{M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy}},
-    {Verdict::NoStoredCopy, SidesOf(S::BaseSide),
+    {Of(Verdict::NoStoredCopy), Of(S::BaseSide),
      {{M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone}, B::PatchedCopyGone, true}},
-    {Verdict::NoStoredCopy, SidesOf(S::PatchOverBase),
+    {Of(Verdict::NoStoredCopy), Of(S::PatchOverBase),
      {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone, true}},
-    {Verdict::NoStoredCopy, SidesOf(S::PatchedSide, S::SwitchCutOff, S::BothActive),
+    {Of(Verdict::NoStoredCopy), Of(S::PatchedSide, S::SwitchCutOff, S::BothActive),
      {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone}},
-    {Verdict::Empty, kEverySide, {{M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty}},
-    {Verdict::Contradictory, kEverySide, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled}},
-    {Verdict::Missing, kEverySide, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
-    {Verdict::Unreadable, kEverySide, {{M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable}},
-    {Verdict::Linked, kEverySide, {{M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked}},
+    {Of(Verdict::Empty), kReadable, {{M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty}},
+    {Of(Verdict::Contradictory), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled}},
+    {Of(Verdict::Missing), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
+    {Of(Verdict::Unreadable), kEverySide, {{M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable}},
+    {Of(Verdict::Linked), kEverySide, {{M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked}},
+    // Where a name cannot be read, the switch plans nothing and names only
+    // what cannot be read and the links: the rest of the folder may read
+    // otherwise once it can be read. The backup goes file by file and takes
+    // its side from the names it can read, so only the switch meets this
+    // column.
+    {kEveryVerdict & ~Of(Verdict::Unreadable, Verdict::Linked), Of(S::Unreadable), {{M::Stay}, {M::Stay}, B::ToCopy}},
 };
 
 constexpr bool EveryCellOnce() {
   for (size_t v = 0; v < kVerdicts; ++v) {
     for (size_t s = 0; s < kSides; ++s) {
       int rows = 0;
-      for (const Row& row : kRules) rows += static_cast<size_t>(row.verdict) == v && (row.sides >> s & 1u);
+      for (const Row& row : kRules) rows += (row.verdicts >> v & 1u) && (row.sides >> s & 1u);
       if (rows != 1) return false;
     }
   }
@@ -94,8 +101,10 @@ using Grid = std::array<std::array<FileRule, kSides>, kVerdicts>;
 constexpr Grid GridOf() {
   Grid grid{};
   for (const Row& row : kRules) {
-    for (size_t s = 0; s < kSides; ++s) {
-      if (row.sides >> s & 1u) grid[static_cast<size_t>(row.verdict)][s] = row.rule;
+    for (size_t v = 0; v < kVerdicts; ++v) {
+      for (size_t s = 0; s < kSides; ++s) {
+        if ((row.verdicts >> v & 1u) && (row.sides >> s & 1u)) grid[v][s] = row.rule;
+      }
     }
   }
   return grid;
@@ -108,7 +117,8 @@ constexpr Grid kGrid = GridOf();
 // patch over base is refused by its files' rows), whether it shows the patch
 // or a switch, and whether the switch asks before it moves anything (stored
 // copies that disagree: a switch whose undo was cut off, or a stored copy
-// renamed by hand).
+// renamed by hand). Where a name cannot be read, a refused switch says so,
+// and the box leaves out the files judged by size alone.
 constexpr SideRule kSideRules[] = {
     {S::NothingStored, SwitchKind::Applied, SwitchKind::Applied, false, false},
     {S::BackupOnly, SwitchKind::BaseAlreadyActive, SwitchKind::PatchNotInstalled, false, false},
@@ -118,6 +128,7 @@ constexpr SideRule kSideRules[] = {
     {S::BothActive, SwitchKind::Applied, SwitchKind::Applied, true, true},
     {S::SwitchCutOff, SwitchKind::Applied, SwitchKind::Applied, true, false},
     {S::StrayBase, SwitchKind::Applied, SwitchKind::Applied, false, false},
+    {S::Unreadable, SwitchKind::Refused, SwitchKind::Refused, false, false, SwitchKind::Unreadable, false},
 };
 
 constexpr bool EachSideInItsPlace() {
@@ -148,7 +159,10 @@ const FileRule& RuleFor(const FileVerdict& file, FolderShows shows) {
 
 const SideRule& RuleFor(FolderShows shows) { return kSideRules[static_cast<size_t>(shows)]; }
 
-FolderShows WhatFolderShows(const FolderVerdicts& files) {
+namespace {
+
+// The side of the names that can be read.
+FolderShows SideOfReadable(const FolderVerdicts& files) {
   const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
   const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::SameAsPatchedCopy);
   if (patched > 0 && base > 0) return S::BothActive;
@@ -160,11 +174,17 @@ FolderShows WhatFolderShows(const FolderVerdicts& files) {
   return S::NothingStored;
 }
 
+}  // namespace
+
+FolderShows WhatFolderShows(const FolderVerdicts& files) {
+  return Any(files, Verdict::Unreadable) ? S::Unreadable : SideOfReadable(files);
+}
+
 // Without the flag, a stored base copy of another size shows the patch only
 // where a switch was made too, or every file has a stored copy: alone, it
 // may be a copy left from an older install.
 FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone) {
-  const FolderShows shows = WhatFolderShows(files);
+  const FolderShows shows = SideOfReadable(files);
   if (flagSaysDone || shows != S::PatchedSide || !Any(files, Verdict::NoStoredCopy)) return shows;
   for (const FileVerdict& f : files) {
     if (f.patched.kind == EntryKind::File) return shows;
@@ -191,7 +211,7 @@ bool ShowsPatch(FolderShows shows) { return RuleFor(shows).showsPatch; }
 bool SwitchAsksFirst(FolderShows shows) { return RuleFor(shows).asksFirst; }
 
 bool BackupIncomplete(const FolderVerdicts& files) {
-  return !ShowsPatch(WhatFolderShows(files)) && Any(files, Verdict::NoStoredCopy);
+  return !ShowsPatch(SideOfReadable(files)) && Any(files, Verdict::NoStoredCopy);
 }
 
 bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone) {

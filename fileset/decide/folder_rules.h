@@ -23,10 +23,12 @@ enum class FolderShows {
   StrayBase,      // stored base copies of another size beside files with nothing stored, where
                   // the flag was never set and no switch was made: a copy left from an older
                   // install, or a backup cut off and the patch after it; only the backup sees it
+  Unreadable,     // some name cannot be read; only the switch sees it
 };
+// As the switch sees the folder.
 FolderShows WhatFolderShows(const FolderVerdicts& files);
-// The same, as the backup and the start see it: they know whether the flag
-// says the backup was made.
+// As the backup and the start see it, from the names they can read: they
+// know whether the flag says the backup was made.
 FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone);
 
 // What the switch does with one file, and why the box names it.
@@ -118,6 +120,8 @@ struct SideRule {
   SwitchKind toBase = SwitchKind::Applied, toPatched = SwitchKind::Applied;  // a switch that no file refuses
   bool showsPatch = false;  // some file shows the patch or a switch
   bool asksFirst = false;   // the switch asks the player before it moves anything
+  SwitchKind refused = SwitchKind::Refused;  // a switch that some file refuses
+  bool namesDates = true;   // the box names the files judged by their size alone
 };
 const SideRule& RuleFor(FolderShows shows);
 
