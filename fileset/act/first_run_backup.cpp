@@ -19,27 +19,17 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
   std::vector<BackupFile> files(FileSet.size());
   const FolderVerdicts verdicts = ReadVerdicts(ops, gameDir);
   const FolderShows shows = WhatFolderShows(verdicts, resume.flagSaysDone);
-  bool toCopy = false;
   for (size_t i = 0; i < FileSet.size(); ++i) {
     const FileVerdict& f = verdicts[i];
     BackupFile& file = files[i];
-    file.entry = &FileSet[i];
-    file.verdict = f.verdict;
-    file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
-    file.stored = f.base;
-    file.active = f.active;
-    file.temp = f.temp;
+    static_cast<FileVerdict&>(file) = f;
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
     if (file.what == BackupFinding::Unreadable) std::tie(file.name, file.status) = f.unreadables.front();
     if (file.what == BackupFinding::Linked) file.name = f.links.front();
-    file.unreadables = f.unreadables, file.links = f.links;
-    file.tempLeft = f.tempLeft;
-    file.empty = f.empty;
-    toCopy = toCopy || file.what == BackupFinding::ToCopy;
   }
   out.showsPatch = ShowsPatch(shows);
-  out.asked = toCopy && EarlierBackup(verdicts, resume.flagSaysDone);
+  out.asked = BackupResumes(verdicts, shows, resume.flagSaysDone);
   return files;
 }
 
@@ -50,13 +40,13 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
 bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file, bool changedBefore) {
   if (file.tempLeft == LeftCopy::None) return true;
   if (file.tempLeft == LeftCopy::Bytes && !AreTwins(file.temp, file.active)) {
-    file.what = BackupFinding::TempKept;
+    file.done = BackupDone::TempKept;
     return false;
   }
   file.status = RemoveTempCopy(ops, GamePath(gameDir, file.entry->TempName));
   if (!file.status) {
     BlameTheFile(file.status, changedBefore);
-    file.what = BackupFinding::TempLeft;
+    file.done = BackupDone::TempLeft;
     return false;
   }
   file.tempLeft = LeftCopy::None;
@@ -81,7 +71,7 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
                               GamePath(gameDir, e.BaseCopyName), progress);
         // A copy refused at its target name made its temporary file first.
         BlameTheFile(file.copy.status, changed || file.copy.stage == CopyStage::Target);
-        file.what = file.copy ? BackupFinding::Copied : BackupFinding::CopyFailed;
+        file.done = file.copy ? BackupDone::Copied : BackupDone::CopyFailed;
         // A copy that failed after making its temporary file changed the folder too.
         changed = changed || file.copy || file.copy.stage != CopyStage::Source;
       }
@@ -94,27 +84,20 @@ void CopyAll(FileOps& ops, const std::string& gameDir, std::vector<BackupFile>& 
   }
 }
 
-// What stops the backup before its first copy, with the outcome's kind set:
-// a base version that is gone can only come back from outside, the player's
-// word that the files may hold the patch, too little room.
+// Whether the backup stops before its first copy, with the outcome's kind
+// set: as the table says, where the player's word is that the files may
+// hold the patch, and where the copies would not fit.
 bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQuestion& resume, BackupOutcome& out) {
-  for (const BackupFile& file : out.files) {
-    if (file.what == BackupFinding::BaseGone) {
-      out.kind = BackupKind::Failed;
-      return true;
-    }
+  std::vector<BackupFinding> found;
+  for (const BackupFile& file : out.files) found.push_back(file.what);
+  out.stop = BackupStopFor(found, out.asked);
+  if (out.stop == BackupStop::BaseGone || out.stop == BackupStop::InTheWay) {
+    out.kind = BackupKind::Failed;
+    return true;
   }
-  // What stands in the way is named before the player is asked anything:
-  // once it is cleared, the backup asks.
-  for (const BackupFile& file : out.files) {
-    if (out.asked && file.Failed()) {
-      out.kind = BackupKind::Failed;
-      return true;
-    }
-  }
-  if (out.asked && !(resume.holdsBase && resume.holdsBase(out))) {
+  if (out.stop == BackupStop::Ask && !(resume.holdsBase && resume.holdsBase(out))) {
     for (BackupFile& file : out.files) {
-      if (file.what == BackupFinding::ToCopy) file.what = BackupFinding::MayHoldPatch;
+      if (file.what == BackupFinding::ToCopy) file.done = BackupDone::MayHoldPatch;
     }
     out.kind = BackupKind::Failed;
     return true;
@@ -133,7 +116,7 @@ bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQu
 void RecountRoom(FileOps& ops, const std::string& gameDir, BackupOutcome& out) {
   out.needed = 0;
   for (const BackupFile& f : out.files) {
-    if (f.what == BackupFinding::CopyFailed) out.needed += f.active.size;
+    if (f.done == BackupDone::CopyFailed) out.needed += f.active.size;
   }
   if (!ops.FreeSpace(gameDir, out.free)) out.free = 0;
 }
@@ -167,7 +150,7 @@ BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameD
 
   CopyAll(ops, gameDir, out.files, progress, seed);
   for (const BackupFile& file : out.files) {
-    if (file.what == BackupFinding::CopyFailed && file.copy.status.kind == FailureKind::DiskFull) {
+    if (file.done == BackupDone::CopyFailed && file.copy.status.kind == FailureKind::DiskFull) {
       RecountRoom(ops, gameDir, out);
       break;
     }

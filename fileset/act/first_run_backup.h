@@ -30,26 +30,27 @@ class RandomSteps {
   uint32_t state_;
 };
 
-struct BackupFile {
-  const FileSetEntry* entry = nullptr;
+// What the backup did with a file the table gave it to copy.
+enum class BackupDone {
+  Nothing,       // nothing was tried
+  Copied,        // copied now
+  CopyFailed,    // copy says which name failed and why
+  TempKept,      // a killed run's temporary copy is not known to be the file's copy: kept, and not copied
+  TempLeft,      // a killed run's temporary copy could not be removed: status
+  MayHoldPatch,  // the player did not say that it holds the base version: not copied as base
+};
+
+// A file as the folder showed it, what the table found and what was done.
+struct BackupFile : FileVerdict {
   BackupFinding what = BackupFinding::ToCopy;
-  Verdict verdict = Verdict::Missing;
-  FileStatus status;
+  BackupDone done = BackupDone::Nothing;
+  FileStatus status;           // Unreadable, TempLeft: why
   CopyResult copy;
-  PathProbe stored, active, temp;
-  std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
   const char* gone = nullptr;  // PatchedCopyGone: the stored name it lost
   const char* name = nullptr;  // Unreadable, Linked: the name
-  std::vector<std::pair<const char*, FileStatus>> unreadables;  // Unreadable: each name and why
-  std::vector<const char*> links;                               // Linked: each name
-  LeftCopy tempLeft = LeftCopy::None;  // a killed run's temporary copy is still there
-  std::array<bool, 3> empty{};         // Empty: which of the active, base and patched names are empty
-  bool Failed() const { return !Kept() && what != BackupFinding::ToCopy && what != BackupFinding::PatchedCopyGone; }
+  bool Failed() const { return done == BackupDone::Nothing ? Fails(what) : done != BackupDone::Copied; }
   // A base version kept now, stored or active beside its stored patched copy.
-  bool Kept() const {
-    return what == BackupFinding::Copied || what == BackupFinding::BaseStored || what == BackupFinding::SameVersionStored ||
-           what == BackupFinding::PatchedStored;
-  }
+  bool Kept() const { return done == BackupDone::Copied || Keeps(what); }
 };
 
 enum class BackupKind {
@@ -68,9 +69,10 @@ struct BackupOutcome {
   // Some file shows the patch or a switch: the box then warns against
   // nothing the player has done.
   bool showsPatch = false;
-  // An earlier backup stopped short or lost a copy, and the player was asked
-  // what the files still to copy hold now.
+  // An earlier backup stopped short or lost a copy: the player is asked what
+  // the files still to copy hold now.
   bool asked = false;
+  BackupStop stop = BackupStop::None;
   std::vector<BackupFile> files;
   bool Succeeded() const { return kind == BackupKind::Done || kind == BackupKind::AlreadyPatched; }
 };

@@ -10,21 +10,11 @@ struct RenameStep {
   const PathProbe* found;  // what the folder held under `to` when it was read
 };
 
-SwitchFile Finding(SwitchFinding what, const FileSetEntry* entry, const char* name, const char* other = nullptr) {
-  SwitchFile file;
-  file.what = what;
-  file.entry = entry;
-  file.name = name;
-  file.other = other;
-  return file;
-}
-
 SwitchFile Noted(SwitchFinding what, const FileVerdict& f) {
-  SwitchFile file = Finding(what, f.entry, f.entry->ActiveName);
-  file.verdict = f.verdict;
-  file.kinds = {f.active.kind, f.base.kind, f.patched.kind};
-  file.tempLeft = f.tempLeft;
-  file.empty = f.empty;
+  SwitchFile file;
+  static_cast<FileVerdict&>(file) = f;
+  file.what = what;
+  file.name = f.entry->ActiveName;
   return file;
 }
 
@@ -76,7 +66,9 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
 // what may stand in the way.
 void CheckPlan(const std::vector<RenameStep>& steps, std::vector<SwitchFile>& out) {
   for (const RenameStep& step : steps) {
-    if (step.found->kind == EntryKind::Folder) out.push_back(Finding(SwitchFinding::FolderInTheWay, nullptr, step.to));
+    if (step.found->kind != EntryKind::Folder) continue;
+    out.emplace_back().what = SwitchFinding::FolderInTheWay;
+    out.back().name = step.to;
   }
 }
 
@@ -93,21 +85,17 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
     if (!failure) break;
   }
   if (done == steps.size()) return;
-  SwitchFile failed = Finding(SwitchFinding::RenameFailed, nullptr, steps[done].from, steps[done].to);
-  failed.status = failure;
-  BlameTheFile(failed.status, done > 0);
-  out.files.push_back(failed);
+  out.failed = {steps[done].from, steps[done].to, failure};
+  BlameTheFile(out.failed.status, done > 0);
   out.kind = SwitchKind::Undone;
+  std::vector<FileStatus> undos;
   while (done > 0) {
     const RenameStep& s = steps[--done];
     const FileStatus undo = ops.RenamePatiently(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
-    if (!undo) {
-      SwitchFile stranded = Finding(SwitchFinding::Stranded, nullptr, s.to, s.from);
-      stranded.status = undo;
-      out.files.push_back(stranded);
-      out.kind = SwitchKind::Stranded;
-    }
+    if (!undo) out.stranded.push_back({s.to, s.from, undo}), undos.push_back(undo);
   }
+  if (!out.stranded.empty()) out.kind = SwitchKind::Stranded;
+  out.pressAgain = PressAgainFinishes(undos);
 }
 
 }  // namespace
@@ -149,6 +137,10 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
     out.files.clear();
   }
   RunPlan(ops, gameDir, steps, out);
-  if (out.Succeeded()) out.files = notes;
+  if (!out.Succeeded()) return out;
+  out.files = notes;
+  std::vector<SwitchFinding> found;
+  for (const SwitchFile& f : notes) found.push_back(f.what);
+  out.patchAgain = PatchAgainAdvised(target, found);
   return out;
 }

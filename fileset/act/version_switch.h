@@ -13,17 +13,20 @@
 #include "fileset/decide/game_folder.h"
 #include "fileset/system/file_ops.h"
 
-struct SwitchFile {
+// A file the table names, as the folder showed it, with what the table found.
+struct SwitchFile : FileVerdict {
   SwitchFinding what = SwitchFinding::None;
-  const FileSetEntry* entry = nullptr;
-  const char* name = nullptr;
-  const char* other = nullptr;
+  const char* name = nullptr;  // the active name, or the name that cannot be read, is a link or is in the way
+  FileStatus status;           // Unreadable: why
+  const char* gone = nullptr;  // the stored name it lost, where the folder shows which
+};
+
+// A rename the system refused, from where its file is to the name it was
+// to take.
+struct RefusedRename {
+  const char* from = nullptr;
+  const char* to = nullptr;
   FileStatus status;
-  Verdict verdict = Verdict::Missing;
-  std::array<EntryKind, 3> kinds{};  // what the active, base and patched names hold
-  const char* gone = nullptr;        // the stored name it lost, where the folder shows which
-  LeftCopy tempLeft = LeftCopy::None;  // a killed backup's temporary copy is there
-  std::array<bool, 3> empty{};         // Empty: which of the active, base and patched names are empty
 };
 
 struct SwitchOutcome {
@@ -31,10 +34,19 @@ struct SwitchOutcome {
   GameVersion target = GameVersion::Base;
   std::string gameDir;
   FolderCheck folder;
+  // What the table found: the refusals, or the notes on a switch made.
   std::vector<SwitchFile> files;
   // Files whose size is their stored copy's and their date is not: judged by
   // the size, and named in every box.
   std::vector<SwitchFile> dateDiffers;
+  // The notes the table adds: reinstalling the patch now may be due, and
+  // pressing again finishes a switch whose undo failed.
+  bool patchAgain = false, pressAgain = false;
+  // What the renames did: the one that failed (Undone, Stranded) and each
+  // undo after it that failed too (Stranded), which leaves its file under
+  // `from` instead of its own name `to`.
+  RefusedRename failed;
+  std::vector<RefusedRename> stranded;
   bool Succeeded() const {
     return kind == SwitchKind::Applied || kind == SwitchKind::BaseAlreadyActive ||
            kind == SwitchKind::PatchedAlreadyActive;

@@ -67,6 +67,8 @@ struct FileVerdict {
   // the active name's first: a box names them all at once.
   std::vector<std::pair<const char*, FileStatus>> unreadables;
   std::vector<const char*> links;
+  // What the active, base and patched names hold.
+  std::array<EntryKind, 3> Kinds() const { return {active.kind, base.kind, patched.kind}; }
 };
 
 using FolderVerdicts = std::array<FileVerdict, FileSet.size()>;

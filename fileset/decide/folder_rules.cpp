@@ -208,22 +208,58 @@ BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
 
 bool ShowsPatch(FolderShows shows) { return RuleFor(shows).showsPatch; }
 
+bool PatchAgainAdvised(GameVersion target, const std::vector<SwitchFinding>& found) {
+  bool same = false;
+  for (SwitchFinding f : found) {
+    if (f == F::NoStoredCopy || f == F::SameAsPatched) return false;
+    same = same || f == F::NotPatchedYet;
+  }
+  return target == GameVersion::Patched && same;
+}
+
+bool PressAgainFinishes(const std::vector<FileStatus>& undosRefused) {
+  for (const FileStatus& undo : undosRefused) {
+    if (!MayBeHeld(undo)) return false;
+  }
+  return true;
+}
+
 bool SwitchAsksFirst(FolderShows shows) { return RuleFor(shows).asksFirst; }
 
 bool BackupIncomplete(const FolderVerdicts& files) {
   return !ShowsPatch(SideOfReadable(files)) && Any(files, Verdict::NoStoredCopy);
 }
 
-bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone) {
-  bool earlier = flagSaysDone;
+bool Keeps(BackupFinding finding) {
+  return finding == B::BaseStored || finding == B::SameVersionStored || finding == B::PatchedStored;
+}
+
+bool Fails(BackupFinding finding) { return !Keeps(finding) && finding != B::ToCopy && finding != B::PatchedCopyGone; }
+
+// A base version that is gone stops the backup first. What stands in the
+// way is named before the player is asked anything: once it is cleared,
+// the backup asks.
+BackupStop BackupStopFor(const std::vector<BackupFinding>& found, bool resumes) {
+  bool fails = false;
+  for (BackupFinding f : found) {
+    if (f == B::BaseGone) return BackupStop::BaseGone;
+    fails = fails || Fails(f);
+  }
+  if (!resumes) return BackupStop::None;
+  return fails ? BackupStop::InTheWay : BackupStop::Ask;
+}
+
+bool BackupResumes(const FolderVerdicts& files, FolderShows shows, bool flagSaysDone) {
+  bool toCopy = false, earlier = flagSaysDone;
   for (const FileVerdict& f : files) {
+    toCopy = toCopy || BackupRuleFor(f, shows) == B::ToCopy;
     earlier = earlier || f.tempLeft != LeftCopy::None || (f.base.kind == EntryKind::File && !f.base.link) ||
               (f.patched.kind == EntryKind::File && !f.patched.link);
     // A stored or temporary name that cannot be read, or a link, may hide one.
     for (const auto& [name, why] : f.unreadables) earlier = earlier || name != f.entry->ActiveName;
     for (const char* name : f.links) earlier = earlier || name != f.entry->ActiveName;
   }
-  return earlier;
+  return toCopy && earlier;
 }
 
 // A patched copy is stored only by a switch to the base version, and that

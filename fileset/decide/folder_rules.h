@@ -3,6 +3,8 @@
 // switch and the backup all read it, so that no two of them judge one folder
 // two ways. The switch and the backup carry out what it says.
 #pragma once
+#include <vector>
+
 #include "fileset/decide/file_verdict.h"
 
 enum class GameVersion { Base, Patched };
@@ -54,8 +56,6 @@ enum class SwitchFinding {
   NotPatchedYet,    // the version of its stored base copy: left active
   SameAsPatched,    // the version of its stored patched copy: left active (left alone, or patched over base)
   NoStoredCopy,     // nothing stored: left active, whichever version it is
-  RenameFailed,     // renaming `name` to `other` failed: status
-  Stranded,         // `name` holds the file whose own name is `other`: status
 };
 
 enum class SwitchKind {
@@ -67,8 +67,8 @@ enum class SwitchKind {
   PatchNotInstalled,  // every active file is of its backup's version; patched asked for
   Refused,            // the renames cannot all be made: files
   NotCutOff,          // stored copies disagree, and the player did not say a switch was cut off: files
-  Undone,             // a rename failed (files) and the ones before it are undone
-  Stranded,           // a rename failed and some undos too: files
+  Undone,             // a rename failed and the ones before it are undone
+  Stranded,           // a rename failed and some undos too
 };
 
 struct SwitchRule {
@@ -82,28 +82,35 @@ SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion
 // side says which version is active.
 SwitchKind SwitchEndFor(FolderShows shows, GameVersion target);
 
+// After a switch to the patched version that left files of their base
+// copy's size, whether the box advises reinstalling the patch now: only
+// where no file is left of unknown version or of its patched copy's, for a
+// reinstall overwrites every active file.
+bool PatchAgainAdvised(GameVersion target, const std::vector<SwitchFinding>& found);
+
+// After a rename failed and some undos too, whether pressing again finishes
+// the switch: where every undo was refused only because something held the
+// file.
+bool PressAgainFinishes(const std::vector<FileStatus>& undosRefused);
+
 // What the backup does with one file.
 enum class BackupFinding {
   ToCopy,           // nothing stored yet: to be copied
-  Copied,           // copied now
   BaseStored,       // its base version is under a stored name already
   SameVersionStored,  // stored already: the stored base copy is of the active file's version
   PatchedStored,    // the base version is active, the patched one stored
   PatchedCopyGone,  // the base version is active, its stored patched copy is gone: nothing to copy
   BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
-  MayHoldPatch,     // the player did not say that it holds the base version: not copied as base
   SourceMissing,    // no active file to copy
   SourceIsFolder,   // a folder holds the active name
   StoredIsFolder,   // a folder holds the stored base name
   Unsettled,        // the names contradict each other: kinds
   TempInTheWay,     // something other than a file holds the temporary name
-  TempLeft,         // a killed run's temporary copy could not be removed: status
-  TempKept,         // a killed run's temporary copy is not known to be the file's copy: kept
   Unreadable,       // the system could not check a name: status
   Linked,           // a junction or symbolic link holds one of its names, or its temporary name
-  CopyFailed,       // copy says which name failed and why
   Empty,            // one of its names holds an empty file: empty
 };
+
 // One cell of the table: a file's verdict on one side of the folder.
 struct FileRule {
   SwitchRule toBase, toPatched;
@@ -127,11 +134,26 @@ const SideRule& RuleFor(FolderShows shows);
 
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows);
 
+// A base version kept: stored already, or active beside its stored patched copy.
+bool Keeps(BackupFinding finding);
+// A file the backup cannot store as it stands: something is in the way, or
+// its base version is not here.
+bool Fails(BackupFinding finding);
+
+// What stops the backup before its first copy.
+enum class BackupStop {
+  None,      // it copies what is to copy
+  BaseGone,  // some base version is gone: it can only come back from outside
+  InTheWay,  // it resumes an earlier backup and something stands in the way: named before the player is asked
+  Ask,       // it resumes an earlier backup: the player is asked first what the files to copy hold now
+};
+BackupStop BackupStopFor(const std::vector<BackupFinding>& found, bool resumes);
+
 // A backup was made once, or began: the flag says so, a killed one left a
-// temporary copy, or some base copy is stored. The files still to copy may
-// hold the patch by now, which the folder cannot show: the backup asks
-// before it copies them.
-bool EarlierBackup(const FolderVerdicts& files, bool flagSaysDone);
+// temporary copy, or some base copy is stored; and some file is still to
+// copy. The files still to copy may hold the patch by now, which the folder
+// cannot show: the backup asks before it copies them.
+bool BackupResumes(const FolderVerdicts& files, FolderShows shows, bool flagSaysDone);
 
 // Although the flag says the backup was made, the start shows the first-run
 // face: some file has nothing stored, and no switch was ever made.

@@ -273,9 +273,7 @@ std::string AppliedText(const SwitchOutcome& o) {
             "maradtak, ahogy voltak:\n" + JoinNames(same) + ".";
   } else if (!same.empty()) {
     text += "\nEzek a file-ok méretre még ugyanazok, mint az alap változatuk:\n" + JoinNames(same) + ".";
-    // A reinstall overwrites every active file: only where each base version
-    // is stored, and none may be the active one.
-    if (alone.empty() && NamesOf(o, SwitchFinding::SameAsPatched).empty()) {
+    if (o.patchAgain) {
       text += "\nHa a patchnek le kellett volna cserélnie őket, telepítsd újra a Vonu11 1.01 Patchet most, amíg a "
               "patchelt változat aktív!";
     }
@@ -308,7 +306,9 @@ std::string AppliedText(const SwitchOutcome& o) {
 }
 
 // What each of an entry's three names holds.
-std::string NamesHeld(const FileSetEntry& e, const std::array<EntryKind, 3>& kinds) {
+std::string NamesHeld(const FileVerdict& f) {
+  const FileSetEntry& e = *f.entry;
+  const std::array<EntryKind, 3> kinds = f.Kinds();
   std::vector<std::string> present, folders, absent;
   const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
   for (size_t i = 0; i < 3; ++i) {
@@ -324,7 +324,7 @@ std::string NamesHeld(const FileSetEntry& e, const std::array<EntryKind, 3>& kin
 
 std::string Found(const SwitchFile& f) {
   const FileSetEntry& e = *f.entry;
-  return Noted(ShownName(e.ActiveName), TempNote(e, f.tempLeft)) + " – " + NamesHeld(e, f.kinds) + "\n";
+  return Noted(ShownName(e.ActiveName), TempNote(e, f.tempLeft)) + " – " + NamesHeld(f) + "\n";
 }
 
 // The names of a file that hold an empty file.
@@ -429,22 +429,19 @@ std::string Advice(FailureKind kind, const std::string& gameDir) {
 }
 
 std::string RenameFailedText(const SwitchOutcome& o) {
-  const SwitchFile& failed = o.files.front();
-  std::string text = "A " + ShownName(failed.name) + " átnevezése " + ShownName(failed.other) +
+  const RefusedRename& failed = o.failed;
+  std::string text = "A " + ShownName(failed.from) + " átnevezése " + ShownName(failed.to) +
                      " névre nem sikerült: " + Why(failed.status) + "\n";
   if (o.kind == SwitchKind::Undone) {
     return text + "A program az addigi átnevezéseket visszavonta. " + kNothingChanged +
            Advice(failed.status.kind, o.gameDir);
   }
   text += "A visszaállítás sem sikerült teljesen. Ezek a file-ok most más néven vannak a Game mappában:\n";
-  bool allHeld = true;
-  for (const SwitchFile& f : o.files) {
-    if (f.what != SwitchFinding::Stranded) continue;
-    text += ShownName(f.name) + ", eredeti neve: " + ShownName(f.other) + " (" + Why(f.status) + ")\n";
-    allHeld = allHeld && MayBeHeld(f.status);
+  for (const RefusedRename& f : o.stranded) {
+    text += ShownName(f.from) + ", eredeti neve: " + ShownName(f.to) + " (" + Why(f.status) + ")\n";
   }
   text += "A többi file a helyén van. ";
-  if (allHeld) {
+  if (o.pressAgain) {
     text += "Amint a fenti file-okat már semmi sem használja, nyomd meg újra az „" + std::string(kApplyCaption) +
             "” gombot, és a program befejezi a váltást. ";
   }
@@ -530,12 +527,20 @@ std::string LinksAt(const BackupFile& f) {
 std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
   const FileSetEntry& e = *f.entry;
   const std::string temp = ShownName(e.TempName);
+  switch (f.done) {
+    case BackupDone::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
+    case BackupDone::TempKept:
+      return "a " + temp + " egy félbeszakadt mentés másolata, de a mérete vagy a dátuma eltér a file-étól (" +
+             Described(e.TempName, f.temp, zone) + "; " + Described(e.ActiveName, f.active, zone) +
+             "), így egy korábbi változatot tarthat: a program nem törli, és nem ment a helyére";
+    case BackupDone::CopyFailed: return WhyCopyFailed(f);
+    default: break;
+  }
   switch (f.what) {  // GCOVR_EXCL_BR_LINE only the findings of a failed file are worded here
     case BackupFinding::SourceMissing: return "nem található a Game mappában";
     case BackupFinding::SourceIsFolder: return "a " + ShownName(e.ActiveName) + " nevet egy mappa foglalja";
     case BackupFinding::StoredIsFolder: return "a " + ShownName(e.BaseCopyName) + " nevet egy mappa foglalja";
     case BackupFinding::TempInTheWay: return "a " + temp + " nevet egy mappa foglalja";
-    case BackupFinding::TempLeft: return "a félkész " + temp + " nem törölhető: " + Why(f.status);
     case BackupFinding::Unreadable: {
       std::vector<std::string> names;
       for (const auto& [name, why] : f.unreadables) names.push_back("a " + ShownName(name) + " nem ellenőrizhető: " + Why(why));
@@ -544,25 +549,22 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     }
     case BackupFinding::Linked: return LinksAt(f);
     case BackupFinding::Unsettled:
-      return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(e, f.kinds) + ")";
+      return "a nevekből nem derül ki, melyik változat hol van (" + NamesHeld(f) + ")";
     case BackupFinding::Empty: {
       // The stored copy, which the player may not have looked at, with its size and date.
-      const std::string stored = f.empty[1] ? " (" + Described(e.BaseCopyName, f.stored, zone) + ")" : "";
+      const std::string stored = f.empty[1] ? " (" + Described(e.BaseCopyName, f.base, zone) + ")" : "";
       return "üres (0 bájtos) file áll itt: " + EmptyNames(e, f.empty) + stored + "; üres file-t a program nem ment el";
     }
-    case BackupFinding::TempKept:
-      return "a " + temp + " egy félbeszakadt mentés másolata, de a mérete vagy a dátuma eltér a file-étól (" +
-             Described(e.TempName, f.temp, zone) + "; " + Described(e.ActiveName, f.active, zone) +
-             "), így egy korábbi változatot tarthat: a program nem törli, és nem ment a helyére";
-    case BackupFinding::CopyFailed: return WhyCopyFailed(f);
     default: return {};
   }
 }
 
-std::vector<std::string> BackupNames(const BackupOutcome& o, BackupFinding what) {
+// The shown names of the backup's files that `is` picks.
+template <typename Pick>
+std::vector<std::string> BackupNames(const BackupOutcome& o, Pick is) {
   std::vector<std::string> names;
   for (const BackupFile& f : o.files) {
-    if (f.what == what) {
+    if (is(f)) {
       names.push_back(Noted(ShownName(f.entry->ActiveName), f.gone ? ShownName(f.gone) : "", TempNote(*f.entry, f.tempLeft)));
     }
   }
@@ -578,7 +580,7 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
   for (const BackupFile& f : o.files) {
     sameAsPatched = sameAsPatched || f.verdict == Verdict::SameAsPatchedCopy;
     if (f.verdict == Verdict::PatchedActive) {
-      evidence += Described(f.entry->BaseCopyName, f.stored, zone) + "; " +
+      evidence += Described(f.entry->BaseCopyName, f.base, zone) + "; " +
                   Described(f.entry->ActiveName, f.active, zone) + "\n";
     }
   }
@@ -591,7 +593,7 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
     evidence = "A patch a tárolt patchelt (mrvupd) példányokon látszik.\n";
   }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
-         "mentés:\n" + JoinNames(BackupNames(o, BackupFinding::BaseGone)) +
+         "mentés:\n" + JoinNames(BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::BaseGone; })) +
          ".\nA patchelt file-okat a program nem menti el alapként; ha a patch lecserélte őket (a méretükből ez nem "
          "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack +
          " a biztonsági mentéshez!";
@@ -601,14 +603,14 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
 std::string MayHoldPatchText(const BackupOutcome& o) {
   return "Mivel nem biztos, hogy ezek a file-ok most az alap (v1.0) változatot tartalmazzák, a program nem menti "
          "el őket alapként; ha a Vonu11 1.01 Patch lecserélte őket, az alap változatuk már nincs meg a Game "
-         "mappában:\n" + JoinNames(BackupNames(o, BackupFinding::MayHoldPatch)) + ".\n" + kNotMade +
+         "mappában:\n" + JoinNames(BackupNames(o, [](const BackupFile& f) { return f.done == BackupDone::MayHoldPatch; })) + ".\n" + kNotMade +
          kPutBaseBack + ", és a kérdésre válaszolj „Igen”-nel!";
 }
 
 std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
+  if (o.stop == BackupStop::BaseGone) return BaseGoneText(o, zone);
   for (const BackupFile& f : o.files) {
-    if (f.what == BackupFinding::BaseGone) return BaseGoneText(o, zone);
-    if (f.what == BackupFinding::MayHoldPatch) return MayHoldPatchText(o);
+    if (f.done == BackupDone::MayHoldPatch) return MayHoldPatchText(o);
   }
   std::string text = "A biztonsági mentés nem készült el teljesen!\nEzeket a file-okat nem sikerült menteni:\n";
   bool foreign = false, kept = false, tempKept = false;
@@ -617,14 +619,14 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
   for (const BackupFile& f : o.files) {
     kept = kept || f.Kept();
     if (!f.Failed()) continue;
-    const bool aboutTemp = f.what == BackupFinding::TempKept || f.what == BackupFinding::TempLeft;
+    const bool aboutTemp = f.done == BackupDone::TempKept || f.done == BackupDone::TempLeft;
     text += Noted(ShownName(f.entry->ActiveName), aboutTemp ? "" : TempNote(*f.entry, f.tempLeft)) + ": " +
             WhyNotSaved(f, zone) + "\n";
     foreign = foreign || f.what == BackupFinding::Empty;
-    tempKept = tempKept || f.what == BackupFinding::TempKept;
-    const FailureKind kind = f.what == BackupFinding::CopyFailed ? f.copy.status.kind
-                             : f.what == BackupFinding::TempLeft ? f.status.kind
-                                                                 : FailureKind::Changed;
+    tempKept = tempKept || f.done == BackupDone::TempKept;
+    const FailureKind kind = f.done == BackupDone::CopyFailed ? f.copy.status.kind
+                             : f.done == BackupDone::TempLeft ? f.status.kind
+                                                              : FailureKind::Changed;
     bool seen = kind == FailureKind::Changed;
     for (FailureKind k : advised) seen = seen || k == kind;
     if (!seen && kind == FailureKind::DiskFull) {
@@ -675,7 +677,7 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   switch (o.kind) {  // GCOVR_EXCL_BR_LINE every kind has its case
     case BackupKind::Done: return kDone;
     case BackupKind::AlreadyPatched: {
-      const std::vector<std::string> gone = BackupNames(o, BackupFinding::PatchedCopyGone);
+      const std::vector<std::string> gone = BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::PatchedCopyGone; });
       if (gone.empty()) return kAlreadyPatched;
       return kAlreadyPatched + ("\n" + std::string(kPatchedCopyGone)) + JoinNames(gone) + ".\n" + kRestorePatchedCopy;
     }
@@ -699,7 +701,7 @@ std::string CutOffQuestionText(const SwitchOutcome& o) {
 
 std::string ResumeQuestionText(const BackupOutcome& o) {
   return "Egy korábbi biztonsági mentés nem készült el teljesen, vagy azóta eltűnt belőle valami. Ezeknek a "
-         "file-oknak nincs mentése:\n" + JoinNames(BackupNames(o, BackupFinding::ToCopy)) +
+         "file-oknak nincs mentése:\n" + JoinNames(BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::ToCopy; })) +
          ".\nEzek a file-ok most az alap (v1.0) változatot tartalmazzák?\n"
          "Ha igen (például mert a patch óta újratelepítetted a játékot, vagy a patch még nincs telepítve), a "
          "program most elmenti őket alap változatként. Ha nem, vagy nem tudod biztosan, válaszd a „Nem”-et: a "

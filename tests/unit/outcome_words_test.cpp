@@ -96,7 +96,7 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
           o.kind = k.kind, o.target = target, o.gameDir = kDir;
           SwitchFile f;
           f.what = finding, f.entry = &kExe, f.name = kExe.ActiveName, f.status = Refused(FailureKind::Other);
-          f.kinds = {EntryKind::File, EntryKind::Folder, EntryKind::Missing};
+          f.active.kind = EntryKind::File, f.base.kind = EntryKind::Folder;
           f.gone = tempLeft != LeftCopy::None ? kExe.PatchCopyName : nullptr, f.tempLeft = tempLeft;
           f.empty = {false, true, false};
           o.files = {f};
@@ -121,11 +121,8 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
     for (SwitchKind ending : {SwitchKind::Undone, SwitchKind::Stranded}) {
       SwitchOutcome o;
       o.kind = ending, o.gameDir = kDir;
-      SwitchFile failed, stranded;
-      failed.what = F::RenameFailed, failed.name = kExe.ActiveName, failed.other = kExe.BaseCopyName;
-      failed.status = Refused(kind);
-      stranded = failed, stranded.what = F::Stranded;
-      o.files = {failed, stranded, stranded};
+      o.failed = {kExe.ActiveName, kExe.BaseCopyName, Refused(kind)};
+      o.stranded = {o.failed, o.failed};
       ExpectReadable(SwitchText(o), "vonu.exe");
     }
   }
@@ -133,19 +130,23 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
 
 TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
   using B = BackupFinding;
-  for (B finding : {B::SourceMissing, B::SourceIsFolder, B::StoredIsFolder, B::Unsettled, B::TempInTheWay, B::TempLeft,
-                    B::TempKept, B::Unreadable, B::Linked, B::Empty, B::BaseGone,
-                    B::MayHoldPatch}) {
+  using D = BackupDone;
+  for (auto [finding, done] : std::initializer_list<std::pair<B, D>>{
+           {B::SourceMissing, D::Nothing}, {B::SourceIsFolder, D::Nothing}, {B::StoredIsFolder, D::Nothing},
+           {B::Unsettled, D::Nothing}, {B::TempInTheWay, D::Nothing}, {B::ToCopy, D::TempLeft}, {B::ToCopy, D::TempKept},
+           {B::Unreadable, D::Nothing}, {B::Linked, D::Nothing}, {B::Empty, D::Nothing}, {B::BaseGone, D::Nothing},
+           {B::ToCopy, D::MayHoldPatch}}) {
     for (Verdict verdict : {Verdict::PatchedActive, Verdict::SameAsPatchedCopy}) {
       SCOPED_TRACE(static_cast<int>(finding));
       BackupOutcome o;
       o.kind = BackupKind::Failed, o.gameDir = kDir, o.showsPatch = verdict == Verdict::PatchedActive;
+      o.stop = finding == B::BaseGone ? BackupStop::BaseGone : BackupStop::None;
       BackupFile f, kept;
-      f.what = finding, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
+      f.what = finding, f.done = done, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
       f.name = kExe.BaseCopyName;
-      f.kinds = {EntryKind::File, EntryKind::Folder, EntryKind::Missing};
+      f.active.kind = EntryKind::File, f.base.kind = EntryKind::Folder;
       f.tempLeft = LeftCopy::Bytes, f.empty = {true, false, false};
-      kept.what = B::Copied, kept.entry = &FileSet.front();
+      kept.done = D::Copied, kept.entry = &FileSet.front();
       o.files = {f, f, kept};
       ExpectReadable(BackupText(o, Utc()), "vonu.exe");
     }
@@ -158,7 +159,7 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
         BackupOutcome o;
         o.kind = BackupKind::Failed, o.gameDir = kDir;
         BackupFile f;
-        f.what = B::CopyFailed, f.entry = &kExe;
+        f.done = BackupDone::CopyFailed, f.entry = &kExe;
         f.copy.status = Refused(kind), f.copy.stage = stage;
         if (!removed) f.copy.removal = Refused(FailureKind::InUse);
         BackupFile other = f;

@@ -100,11 +100,6 @@ unsigned CopySays(const World& w, bool base, bool odd = false) {
 // What the box says of one file of the switch, checked; empty when true.
 // `excused` gains the file where the note explains why it keeps its version.
 std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f, const ToolRun& run, const Versions& v, std::set<size_t>& excused) {
-  if (f.what == SwitchFinding::RenameFailed && (run.refused != Name(f.name) || f.status.reason != run.failure.reason))
-    return "RenameFailed names " + Name(f.name) + ", the refused operation was on " + run.refused;
-  if (f.what == SwitchFinding::Stranded && (!a.At(Name(f.name)) || a.Bytes(Name(f.name)) != b.Bytes(Name(f.other))))
-    return Name(f.name) + " is said to hold " + Name(f.other) + "'s file";
-  if (f.what == SwitchFinding::RenameFailed || f.what == SwitchFinding::Stranded) return {};
   // What the tool could not read, or found a link or a folder under.
   if (f.what == SwitchFinding::Unreadable) return OddClaim(b, run, f.name, EntryKind::Unknown, false);
   if (f.what == SwitchFinding::Linked) return OddClaim(b, run, f.name, EntryKind::File, true);
@@ -144,7 +139,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
                                : b.odd.count(names[k]) ? b.odd.at(names[k]).kind
                                : b.At(names[k])        ? EntryKind::File
                                                        : EntryKind::Missing;
-        if (f.kinds[k] != kind) return "the box misstates what holds " + names[k];
+        if (f.Kinds()[k] != kind) return "the box misstates what holds " + names[k];
       }
       return {};
     }
@@ -164,9 +159,20 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
   const size_t i = IndexOf(f.entry);
   const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
   if (f.gone && a.At(Name(f.gone))) return Name(f.gone) + " is said to be gone, and it is there";
+  switch (f.done) {
+    case BackupDone::Copied: return a.Bytes(base) == b.Bytes(active) ? "" : base + " is said to be a copy of " + active;
+    case BackupDone::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
+    case BackupDone::TempKept:
+      return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
+    case BackupDone::CopyFailed:
+    case BackupDone::TempLeft: {
+      const FileStatus& why = f.done == BackupDone::CopyFailed ? f.copy.status : f.status;
+      return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
+    }
+    case BackupDone::Nothing: break;
+  }
   switch (f.what) {
     case BackupFinding::ToCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
-    case BackupFinding::Copied: return a.Bytes(base) == b.Bytes(active) ? "" : base + " is said to be a copy of " + active;
     case BackupFinding::BaseStored:
       return !v.Changes(i) || (b.vouched & (1u << i)) || a.Bytes(base) == v.base[i] ? "" : base + " is said to hold the base version";
     case BackupFinding::SameVersionStored:
@@ -186,15 +192,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
         return "the patch is said to be installed, and no patched file is in the folder";
       return b.At(base) ? active + " is said to have no stored base copy" : "";
     }
-    case BackupFinding::MayHoldPatch: return run.asked && !run.saidYes ? "" : "the player did not answer no";
-    case BackupFinding::TempKept:
-      return b.At(Temp(i)) && !b.At(Temp(i))->bytes.empty() && !Twins(b.At(Temp(i)), b.At(active)) ? "" : Temp(i) + " is said not to be a copy of " + active;
     case BackupFinding::SourceMissing: return b.At(active) || b.odd.count(active) || run.odd == active ? active + " is said to be missing" : "";
-    case BackupFinding::CopyFailed:
-    case BackupFinding::TempLeft: {
-      const FileStatus& why = f.what == BackupFinding::CopyFailed ? f.copy.status : f.status;
-      return why.reason == run.failure.reason && !run.refused.empty() ? "" : active + " is said to have failed, unrefused";
-    }
     // Said to contradict each other: under all three names, or stored and not active.
     case BackupFinding::Unsettled:
       return AllThree(b, i) || (!b.At(active) && (b.At(base) || b.At(patched))) ? "" : active + "'s names are said to contradict each other";
@@ -215,7 +213,7 @@ bool EarlierBackup(const World& w) {
 
 // The patch stops the backup before its first copy: its box is about the
 // files that show the patch alone.
-bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::BaseGone || f.what == BackupFinding::MayHoldPatch; }
+bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::BaseGone || f.done == BackupDone::MayHoldPatch; }
 bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), StopsBackup); }
 
 // What the box, or its question, owes the player, judged from the account:
@@ -263,7 +261,7 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
     const auto of = [&](const auto& f) { return f.entry == &FileSet[i]; };
     if (run.switched) return std::any_of(run.switched->files.begin(), run.switched->files.end(), of);
     return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), [&](const BackupFile& f) {
-      return of(f) && (stopped ? StopsBackup(f) : (f.Failed() && f.what != BackupFinding::TempLeft) || f.what == BackupFinding::PatchedCopyGone);
+      return of(f) && (stopped ? StopsBackup(f) : (f.Failed() && f.done != BackupDone::TempLeft) || f.what == BackupFinding::PatchedCopyGone);
     });
   };
   // A temporary copy beside a file the box names is named too, as empty
@@ -397,6 +395,13 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
   if (!run.switched) return {};
   const SwitchOutcome& o = *run.switched;
   std::set<size_t> excused;
+  if ((o.kind == SwitchKind::Undone || o.kind == SwitchKind::Stranded) &&
+      (run.refused != Name(o.failed.from) || o.failed.status.reason != run.failure.reason))
+    return "the failed rename names " + Name(o.failed.from) + ", the refused operation was on " + run.refused;
+  for (const RefusedRename& r : o.stranded) {
+    if (!run.after.At(Name(r.from)) || run.after.Bytes(Name(r.from)) != before.Bytes(Name(r.to)))
+      return Name(r.from) + " is said to hold " + Name(r.to) + "'s file";
+  }
   for (const SwitchFile& f : o.files) {
     // What the tool says of a file whose names the player made is the player's.
     if (f.entry && before.PlayersWord()) continue;
@@ -593,7 +598,7 @@ std::string DeadEnd(World w, const Versions& v) {
           const FileSetEntry& e = *f.entry;
           if (f.what == BackupFinding::Empty) away(e, f.empty, {});
           if (f.what == BackupFinding::StoredIsFolder) away(e, {}, {e.BaseCopyName});
-          if (f.what == BackupFinding::TempKept || f.what == BackupFinding::TempInTheWay) away(e, {}, {e.TempName});
+          if (f.done == BackupDone::TempKept || f.what == BackupFinding::TempInTheWay) away(e, {}, {e.TempName});
           if (f.what == BackupFinding::SourceIsFolder) away(e, {}, {e.ActiveName});
           if (f.what == BackupFinding::Linked) away(e, {}, {f.name});
         }
