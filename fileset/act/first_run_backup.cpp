@@ -91,7 +91,7 @@ bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQu
   std::vector<BackupFinding> found;
   for (const BackupFile& file : out.files) found.push_back(file.what);
   out.stop = BackupStopFor(found, out.asked);
-  if (out.stop == BackupStop::BaseGone || out.stop == BackupStop::InTheWay) {
+  if (out.stop == BackupStop::NoBaseCopy || out.stop == BackupStop::InTheWay) {
     out.kind = BackupKind::Failed;
     return true;
   }

@@ -91,7 +91,7 @@ struct ResumeQuestion {
 // Copies each FileSet entry's ActiveName to its BaseCopyName where the folder
 // rules say so, and steps the gauge to 1..3, 30..32, 90..92 and 100 after
 // copies four to seven. Never stores a patched file as base: while the folder
-// shows the patch, the files with nothing stored are not copied (BaseGone),
+// shows the patch, the files with nothing stored are not copied (NoBaseCopy),
 // and a resumed backup copies only after the player said the files hold the
 // base version. An empty file is kept and reported; without the flag, a
 // stored base copy of another size is kept too. A killed run's temporary copy is

@@ -61,17 +61,17 @@ constexpr Row kRules[] = {
     {Of(Verdict::NotPatchedYet), kReadable,
      {{M::Stay, F::NotPatchedYet}, {M::Stay, F::NotPatchedYet}, B::SameVersionStored}},
     {Of(Verdict::SameAsPatchedCopy), Of(S::PatchOverBase),
-     {{M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten}, B::BaseGone}},
+     {{M::Refuse, F::BaseOverwritten}, {M::Stay, F::BaseOverwritten}, B::NoBaseCopy}},
     {Of(Verdict::SameAsPatchedCopy), kReadable & ~Of(S::PatchOverBase),
-     {{M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::BaseGone}},
+     {{M::Stay, F::SameAsPatched}, {M::Stay, F::SameAsPatched}, B::NoBaseCopy}},
     {Of(Verdict::NoStoredCopy), kNoPatchShown,
-     {{M::Refuse, F::BackupMissing}, {M::Refuse, F::BackupMissing}, B::ToCopy}},
+     {{M::Refuse, F::NotBackedUp}, {M::Refuse, F::NotBackedUp}, B::ToCopy}},
     {Of(Verdict::NoStoredCopy), Of(S::BaseSide),
      {{M::Stay, F::PatchedCopyGone}, {M::Refuse, F::PatchedCopyGone}, B::PatchedCopyGone, true}},
     {Of(Verdict::NoStoredCopy), Of(S::PatchOverBase),
-     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone, true}},
+     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::NoBaseCopy, true}},
     {Of(Verdict::NoStoredCopy), Of(S::PatchedSide, S::SwitchCutOff, S::BothActive),
-     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::BaseGone}},
+     {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::NoBaseCopy}},
     {Of(Verdict::Empty), kReadable, {{M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty}},
     {Of(Verdict::Contradictory), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled}},
     {Of(Verdict::Missing), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
@@ -242,7 +242,7 @@ bool Fails(BackupFinding finding) { return !Keeps(finding) && finding != B::ToCo
 BackupStop BackupStopFor(const std::vector<BackupFinding>& found, bool resumes) {
   bool fails = false;
   for (BackupFinding f : found) {
-    if (f == B::BaseGone) return BackupStop::BaseGone;
+    if (f == B::NoBaseCopy) return BackupStop::NoBaseCopy;
     fails = fails || Fails(f);
   }
   if (!resumes) return BackupStop::None;

@@ -49,7 +49,7 @@ enum class SwitchFinding {
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
   Empty,            // one of its names holds an empty file: empty
   SidesDisagree,    // its stored copy says one version was active, other files' the other: verdict
-  BackupMissing,    // nothing stored, and no switch was ever made: the backup is not whole
+  NotBackedUp,    // nothing stored, and no switch was ever made: the backup is not whole
   NoBaseCopy,       // nothing stored beside files that show the patch: no base copy, version unknown
   BaseOverwritten,  // the patch was installed over its active base version: that is gone
   PatchedCopyGone,  // its stored patched copy (mrvupd) is gone; the base version is active
@@ -100,7 +100,7 @@ enum class BackupFinding {
   SameVersionStored,  // stored already: the stored base copy is of the active file's version
   PatchedStored,    // the base version is active, the patched one stored
   PatchedCopyGone,  // the base version is active, its stored patched copy is gone: nothing to copy
-  BaseGone,         // nothing stored as base, and the folder shows the patch: not copied as base
+  NoBaseCopy,       // nothing stored as base, and the folder shows the patch: not copied as base
   SourceMissing,    // no active file to copy
   SourceIsFolder,   // a folder holds the active name
   StoredIsFolder,   // a folder holds the stored base name
@@ -143,7 +143,7 @@ bool Fails(BackupFinding finding);
 // What stops the backup before its first copy.
 enum class BackupStop {
   None,      // it copies what is to copy
-  BaseGone,  // some base version is gone: it can only come back from outside
+  NoBaseCopy,  // some base version is gone: it can only come back from outside
   InTheWay,  // it resumes an earlier backup and something stands in the way: named before the player is asked
   Ask,       // it resumes an earlier backup: the player is asked first what the files to copy hold now
 };

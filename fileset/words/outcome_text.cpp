@@ -68,7 +68,7 @@ std::vector<std::string> NamesOf(const SwitchOutcome& o, SwitchFinding what) {
 
 // The Hungarian of one piece of a box: what is wrong, then what to do.
 struct Problem {
-  std::string what;
+  std::string found;
   std::string todo;
 };
 
@@ -354,7 +354,7 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
       NamesOf(o, {SwitchFinding::FolderInTheWay}, [](const SwitchFile&) {
         return std::string("mappa");
       });
-  std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::BackupMissing);
+  std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::NotBackedUp);
   for (const std::string& name : GoneNamesOf(o, SwitchFinding::NoBaseCopy)) noBase.push_back(name);
   const std::vector<std::string> overwritten = GoneNamesOf(o, SwitchFinding::BaseOverwritten);
   const std::vector<std::string> patchedGone = GoneNamesOf(o, SwitchFinding::PatchedCopyGone);
@@ -574,7 +574,7 @@ std::vector<std::string> BackupNames(const BackupOutcome& o, Pick is) {
 // Files with no stored base copy beside files that show the patch: it may
 // have replaced them before they were backed up (or stopped before them).
 // The files that show the patch are the evidence.
-std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
+std::string NoBaseCopyText(const BackupOutcome& o, const TimeZone& zone) {
   std::string evidence;
   bool sameAsPatched = false;
   for (const BackupFile& f : o.files) {
@@ -593,7 +593,7 @@ std::string BaseGoneText(const BackupOutcome& o, const TimeZone& zone) {
     evidence = "A patch a tárolt patchelt (mrvupd) példányokon látszik.\n";
   }
   return "A Vonu11 1.01 Patch már telepítve van, de ezeknek a file-oknak az alap (v1.0) változatáról nincs "
-         "mentés:\n" + JoinNames(BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::BaseGone; })) +
+         "mentés:\n" + JoinNames(BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::NoBaseCopy; })) +
          ".\nA patchelt file-okat a program nem menti el alapként; ha a patch lecserélte őket (a méretükből ez nem "
          "mindig derül ki), az alap változatuk már nincs meg a Game mappában.\n" + evidence + kPutBaseBack +
          " a biztonsági mentéshez!";
@@ -608,7 +608,7 @@ std::string MayHoldPatchText(const BackupOutcome& o) {
 }
 
 std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
-  if (o.stop == BackupStop::BaseGone) return BaseGoneText(o, zone);
+  if (o.stop == BackupStop::NoBaseCopy) return NoBaseCopyText(o, zone);
   for (const BackupFile& f : o.files) {
     if (f.done == BackupDone::MayHoldPatch) return MayHoldPatchText(o);
   }
@@ -651,7 +651,7 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
   return text + advice + "Hárítsd el a hibát, majd futtasd újra ezt a programot!";
 }
 
-std::string NotMadeText(const Problem& p) { return p.what + kNotMade + kDontPatchYet + p.todo; }
+std::string NotMadeText(const Problem& p) { return p.found + kNotMade + kDontPatchYet + p.todo; }
 
 }  // namespace
 
@@ -667,7 +667,7 @@ std::string SwitchText(const SwitchOutcome& o) {
   std::string text = Headline(o.target) + kNothingChanged;
   std::string todo;
   for (const Problem& p : SwitchProblems(o)) {
-    text += p.what;
+    text += p.found;
     todo += (todo.empty() ? "" : "\n") + p.todo;  // each kind of problem comes once, with advice of its own
   }
   return text + todo + DateDiffersText(o);

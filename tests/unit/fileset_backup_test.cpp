@@ -186,7 +186,7 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 //   Y a stored base copy dated 2040, after the active file
 TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
-  const char kBaseGone[] = "változatáról nincs mentés:\n";
+  const char kNoBaseCopy[] = "változatáról nincs mentés:\n";
   struct Case {
     const char* layout;
     bool success;
@@ -213,7 +213,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"PPPUUUU", true, kDone},
       {"UUUPUUU", true, kDone},
       // The patch installed over the base files after a switch: nothing to store.
-      {"OOOOOOO", false, std::string(kBaseGone) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
+      {"OOOOOOO", false, std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
       {"UUUUUUG", true, kDone},
       {"UUUUUUY", true, kDone},
   };
@@ -221,7 +221,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
     SCOPED_TRACE(c.layout);
     TempGameFolder folder;
     std::map<std::string, std::string> expected;
-    const bool baseGone = c.says.find(kBaseGone) != std::string::npos || c.stopsFirst;
+    const bool noBaseCopy = c.says.find(kNoBaseCopy) != std::string::npos || c.stopsFirst;
     for (size_t i = 0; i < FileSet.size(); ++i) {
       const FileSetEntry& e = FileSet[i];
       const time_t t = 1000000000 + static_cast<time_t>(i) * 86400;
@@ -244,7 +244,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       if (letter == 'w') put(e.BaseCopyName, base, t - 3);
       if (letter == 'Y') put(e.BaseCopyName, base + "!", 2214129600);
       if (letter == 'B' || letter == 'S' || letter == 'O') put(e.PatchCopyName, "patched " + ShownName(e.ActiveName), t);
-      if (letter == 'U' && !baseGone) expected[ShownName(e.BaseCopyName)] = base;
+      if (letter == 'U' && !noBaseCopy) expected[ShownName(e.BaseCopyName)] = base;
     }
     PosixFileOps ops;
     RecordingGauge gauge;
@@ -257,7 +257,7 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
     // "Install the patch now" only when every base version is stored and the
     // patch is not installed.
     EXPECT_EQ(result.text.find("Most telepítheted") != std::string::npos, c.says == kDone) << result.text;
-    EXPECT_EQ(gauge.values.size(), baseGone ? 0u : 4u);
+    EXPECT_EQ(gauge.values.size(), noBaseCopy ? 0u : 4u);
   }
 }
 

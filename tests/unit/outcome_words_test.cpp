@@ -80,7 +80,7 @@ TEST(OutcomeWords, EveryFindingOfTheSwitchNamesItsFile) {
     std::vector<F> findings;
   } kinds[] = {
       {SwitchKind::Refused,
-       {F::Linked, F::FolderInTheWay, F::Unsettled, F::Empty, F::BackupMissing, F::NoBaseCopy, F::BaseOverwritten,
+       {F::Linked, F::FolderInTheWay, F::Unsettled, F::Empty, F::NotBackedUp, F::NoBaseCopy, F::BaseOverwritten,
         F::PatchedCopyGone}},
       {SwitchKind::NotCutOff, {F::SidesDisagree}},
       {SwitchKind::Applied,
@@ -134,13 +134,13 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
   for (auto [finding, done] : std::initializer_list<std::pair<B, D>>{
            {B::SourceMissing, D::Nothing}, {B::SourceIsFolder, D::Nothing}, {B::StoredIsFolder, D::Nothing},
            {B::Unsettled, D::Nothing}, {B::TempInTheWay, D::Nothing}, {B::ToCopy, D::TempLeft}, {B::ToCopy, D::TempKept},
-           {B::Unreadable, D::Nothing}, {B::Linked, D::Nothing}, {B::Empty, D::Nothing}, {B::BaseGone, D::Nothing},
+           {B::Unreadable, D::Nothing}, {B::Linked, D::Nothing}, {B::Empty, D::Nothing}, {B::NoBaseCopy, D::Nothing},
            {B::ToCopy, D::MayHoldPatch}}) {
     for (Verdict verdict : {Verdict::PatchedActive, Verdict::SameAsPatchedCopy}) {
       SCOPED_TRACE(static_cast<int>(finding));
       BackupOutcome o;
       o.kind = BackupKind::Failed, o.gameDir = kDir, o.showsPatch = verdict == Verdict::PatchedActive;
-      o.stop = finding == B::BaseGone ? BackupStop::BaseGone : BackupStop::None;
+      o.stop = finding == B::NoBaseCopy ? BackupStop::NoBaseCopy : BackupStop::None;
       BackupFile f, kept;
       f.what = finding, f.done = done, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
       f.name = kExe.BaseCopyName;

@@ -124,7 +124,7 @@ std::string FalseSwitchClaim(const World& b, const World& a, const SwitchFile& f
       const bool gone = !v.Changes(i) || (!a.Holds(v.base[i]) && (a.Bytes(Temp(i)) != v.base[i] || Mentions(run.text, Temp(i))));
       return gone || bySize ? "" : active + "'s base version is said to be gone, and it is in the folder";
     }
-    case SwitchFinding::BackupMissing:
+    case SwitchFinding::NotBackedUp:
     case SwitchFinding::NoBaseCopy: return b.At(base) ? active + " is said to have no stored base copy" : "";
     // Its stored patched copy is gone; that its base version is active is
     // what the rest of the folder says, a doubt the box tells.
@@ -184,7 +184,7 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     // is installed, and where it shows: on files of their stored patched
     // copy's size, which they may be, as a file the patch leaves alone looks
     // the same as one it was installed over.
-    case BackupFinding::BaseGone: {
+    case BackupFinding::NoBaseCopy: {
       const bool bySize = Mentions(run.text, "amelyek megegyeznek a tárolt patchelt");
       if (bySize && !SomeFile([&](size_t j) { return SameSize(b, ActiveName(j), PatchCopyName(j)); }))
         return "the patch is said to show on files of their patched copy's size, and none is";
@@ -213,7 +213,7 @@ bool EarlierBackup(const World& w) {
 
 // The patch stops the backup before its first copy: its box is about the
 // files that show the patch alone.
-bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::BaseGone || f.done == BackupDone::MayHoldPatch; }
+bool StopsBackup(const BackupFile& f) { return f.what == BackupFinding::NoBaseCopy || f.done == BackupDone::MayHoldPatch; }
 bool PatchStops(const ToolRun& run) { return run.backedUp && std::any_of(run.backedUp->files.begin(), run.backedUp->files.end(), StopsBackup); }
 
 // What the box, or its question, owes the player, judged from the account:
@@ -285,7 +285,7 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   const bool refused = (run.switched && run.switched->kind == SwitchKind::Refused) ||
                        (run.backedUp && run.backedUp->kind == BackupKind::Failed && !run.backedUp->asked && run.refused.empty() &&
                         std::none_of(run.backedUp->files.begin(), run.backedUp->files.end(),
-                                     [](const BackupFile& f) { return f.what == BackupFinding::BaseGone; }));
+                                     [](const BackupFile& f) { return f.what == BackupFinding::NoBaseCopy; }));
   for (size_t i = 0; refused && i < kFiles; ++i) {
     const std::array<std::string, 4> names = NamesOf(i);
     const bool odd = MadeOdd(run, i) || std::any_of(names.begin(), names.end(), [&](const std::string& n) { return b.odd.count(n); });
@@ -546,7 +546,7 @@ bool SaysWhatIsGone(const ToolRun& run, const World& w) {
   }
   for (const BackupFile& f : run.backedUp ? run.backedUp->files : std::vector<BackupFile>{}) {
     if (f.what == BackupFinding::PatchedCopyGone || (f.what == BackupFinding::Unsettled && unsettled(IndexOf(f.entry))) ||
-        f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable || f.what == BackupFinding::BaseGone)
+        f.what == BackupFinding::SourceMissing || f.what == BackupFinding::Unreadable || f.what == BackupFinding::NoBaseCopy)
       return true;
   }
   return false;
