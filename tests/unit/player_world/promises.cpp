@@ -552,6 +552,41 @@ bool SaysWhatIsGone(const ToolRun& run, const World& w) {
   return false;
 }
 
+// What the boxes of one step tell the player to do, read from what each box
+// is worded from: its findings, its kind and its notes.
+struct Advice {
+  bool restore = false;    // a scanner may hold a file: restore it from its quarantine
+  bool reinstall = false;  // reinstall the game, or its base version
+  bool startOver = false;  // and delete the stored copies
+  bool patch = false;      // install the patch, now or again
+};
+
+Advice AdviceOf(const std::vector<ToolRun>& runs) {
+  using F = SwitchFinding;
+  Advice a;
+  const auto missing = [](const FolderCheck& c) { return c.state == FolderCheck::State::DirUnusable || c.state == FolderCheck::State::Missing; };
+  for (const ToolRun& run : runs) {
+    if (const std::optional<SwitchOutcome>& o = run.switched) {
+      for (const SwitchFile& f : o->files) {
+        a.restore |= f.what == F::NotBackedUp || f.what == F::NoBaseCopy || f.what == F::Empty || f.what == F::PatchedCopyGone;
+        a.reinstall |= f.what == F::BaseOverwritten || f.what == F::SidesDisagree;
+        a.startOver |= f.what == F::SidesDisagree;
+      }
+      a.reinstall |= o->kind == SwitchKind::NotReady && missing(o->folder);
+      a.patch |= o->kind == SwitchKind::BaseAlreadyActive || o->kind == SwitchKind::PatchNotInstalled || o->patchAgain;
+    }
+    if (const std::optional<BackupOutcome>& o = run.backedUp) {
+      for (const BackupFile& f : o->files) {
+        a.restore |= o->kind == BackupKind::AlreadyPatched && f.what == BackupFinding::PatchedCopyGone;
+        a.reinstall |= f.done == BackupDone::MayHoldPatch;
+      }
+      a.reinstall |= o->stop == BackupStop::NoBaseCopy || (o->kind == BackupKind::NotReady && missing(o->folder));
+      a.patch |= o->kind == BackupKind::Done;
+    }
+  }
+  return a;
+}
+
 // The player does what the face and the boxes say, and tries the other version when one is refused or changes nothing.
 std::string DeadEnd(World w, const Versions& v) {
   std::set<std::string> seen;
@@ -577,11 +612,11 @@ std::string DeadEnd(World w, const Versions& v) {
     // A box that says what is gone ends the way; no other comes back.
     if (!seen.insert(w.Key() + said).second) return gone ? std::string() : "P5: doing what the box says brings back the same box\n" + said;
     std::optional<World> next;
-    if (!w.quarantine.empty() && Mentions(said, "karanténba")) next = PlayerMove(w, {Act::Restore}, v);
-    if (!next && (Mentions(said, "elepítsd újra a játék") || Mentions(said, "újra a régi helyére") || Mentions(said, "alap változatát (például")))
-      next = PlayerMove(w, {Act::Reinstall}, v);
+    const Advice advice = AdviceOf(runs_);
+    if (!w.quarantine.empty() && advice.restore) next = PlayerMove(w, {Act::Restore}, v);
+    if (!next && advice.reinstall) next = PlayerMove(w, {Act::Reinstall}, v);
     // Starting over: the stored copies deleted too.
-    if (next && Mentions(said, "töröld a tárolt példányokat")) {
+    if (next && advice.startOver) {
       for (const char* family : {".mrvdef", ".mrvupd"}) next = PlayerMove(*next, {Act::DeleteFamily, family}, v);
       next->renamed = false;
     }
@@ -609,7 +644,7 @@ std::string DeadEnd(World w, const Versions& v) {
       }
       if (aside.Key() != w.Key()) next = aside;
     }
-    if (!next && AdvisesPatch(said)) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
+    if (!next && advice.patch) next = PlayerMove(w, {Act::Patch, "", 0x7f}, v);
     if (!next) return gone ? std::string() : "P5: nothing the box says helps\n" + said;
     w = *next;
   }
