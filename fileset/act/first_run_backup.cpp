@@ -33,13 +33,11 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
   return files;
 }
 
-// A killed run's temporary copy, where the file is copied now, goes only if
-// it holds nothing or what the active file holds (its twin: a copy carries
-// its source's date); any other is kept and the file is not copied. False,
-// with why, where the copy stays.
+// Removes a killed run's temporary copy where the file is copied now and
+// the folder rules let it go. False, with why, where the copy stays.
 bool ClearLeftoverTemp(FileOps& ops, const std::string& gameDir, BackupFile& file, bool changedBefore) {
   if (file.tempLeft == LeftCopy::None) return true;
-  if (file.tempLeft == LeftCopy::Bytes && !AreTwins(file.temp, file.active)) {
+  if (!TempCopyMayGo(file)) {
     file.done = BackupDone::TempKept;
     return false;
   }

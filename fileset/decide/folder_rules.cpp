@@ -236,6 +236,10 @@ bool Keeps(BackupFinding finding) {
 
 bool Fails(BackupFinding finding) { return !Keeps(finding) && finding != B::ToCopy && finding != B::PatchedCopyGone; }
 
+bool TempCopyMayGo(const FileVerdict& file) {
+  return file.tempLeft == LeftCopy::Empty || AreTwins(file.temp, file.active);
+}
+
 // A base version that is gone stops the backup first. What stands in the
 // way is named before the player is asked anything: once it is cleared,
 // the backup asks.

@@ -140,6 +140,12 @@ bool Keeps(BackupFinding finding);
 // its base version is not here.
 bool Fails(BackupFinding finding);
 
+// Whether a killed run's temporary copy may be removed before the file is
+// copied again: only where it holds nothing or what the active file holds
+// (its twin: a copy carries its source's date). Any other may be the only
+// copy of an earlier version: it is kept, and the file is not copied.
+bool TempCopyMayGo(const FileVerdict& file);
+
 // What stops the backup before its first copy.
 enum class BackupStop {
   None,      // it copies what is to copy
