@@ -28,7 +28,7 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     if (file.what == BackupFinding::Unreadable) std::tie(file.name, file.status) = f.unreadables.front();
     if (file.what == BackupFinding::Linked) file.name = f.links.front();
   }
-  out.showsPatch = ShowsPatch(shows);
+  out.showsPatch = RuleFor(shows).showsPatch;
   out.asked = BackupResumes(verdicts, shows, resume.flagSaysDone);
   return files;
 }

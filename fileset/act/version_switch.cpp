@@ -30,7 +30,7 @@ std::vector<RenameStep> PlanSwitch(const FolderVerdicts& files, FolderShows show
     const FileSetEntry& e = *f.entry;
     const char* wanted = toBase ? e.BaseCopyName : e.PatchCopyName;
     const char* other = toBase ? e.PatchCopyName : e.BaseCopyName;
-    const SwitchRule rule = SwitchRuleFor(f, shows, target);
+    const SwitchRule& rule = RuleFor(f, shows).To(target);
     const PathProbe* otherFound = toBase ? &f.patched : &f.base;
     switch (rule.move) {  // GCOVR_EXCL_BR_LINE every move has its case
       case SwitchMove::Swap:
@@ -126,9 +126,9 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
     out.kind = RuleFor(shows).refused;
     return out;
   }
-  out.kind = SwitchEndFor(shows, target);
+  out.kind = RuleFor(shows).EndOf(target);
   if (!out.Succeeded()) return out;
-  if (SwitchAsksFirst(shows) && !steps.empty()) {
+  if (RuleFor(shows).asksFirst && !steps.empty()) {
     out.files = notes;
     if (!(cutOff && cutOff(out))) {
       out.kind = SwitchKind::NotCutOff;

@@ -174,6 +174,12 @@ FolderShows SideOfReadable(const FolderVerdicts& files) {
   return S::NothingStored;
 }
 
+// Although the flag says the backup was made, the start shows the first-run
+// face: some file has nothing stored, and no switch was ever made.
+bool BackupIncomplete(const FolderVerdicts& files) {
+  return !RuleFor(SideOfReadable(files)).showsPatch && Any(files, Verdict::NoStoredCopy);
+}
+
 }  // namespace
 
 FolderShows WhatFolderShows(const FolderVerdicts& files) {
@@ -192,21 +198,10 @@ FolderShows WhatFolderShows(const FolderVerdicts& files, bool flagSaysDone) {
   return S::StrayBase;
 }
 
-SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target) {
-  const FileRule& rule = RuleFor(file, shows);
-  return target == GameVersion::Base ? rule.toBase : rule.toPatched;
-}
-
-SwitchKind SwitchEndFor(FolderShows shows, GameVersion target) {
-  return target == GameVersion::Base ? RuleFor(shows).toBase : RuleFor(shows).toPatched;
-}
-
 BackupFinding BackupRuleFor(const FileVerdict& file, FolderShows shows) {
   return file.folderAt == FolderAt::None ? RuleFor(file, shows).backup
                                          : kFolderFindings[static_cast<size_t>(file.folderAt)];
 }
-
-bool ShowsPatch(FolderShows shows) { return RuleFor(shows).showsPatch; }
 
 bool PatchAgainAdvised(GameVersion target, const std::vector<SwitchFinding>& found) {
   bool same = false;
@@ -222,12 +217,6 @@ bool PressAgainFinishes(const std::vector<FileStatus>& undosRefused) {
     if (!MayBeHeld(undo)) return false;
   }
   return true;
-}
-
-bool SwitchAsksFirst(FolderShows shows) { return RuleFor(shows).asksFirst; }
-
-bool BackupIncomplete(const FolderVerdicts& files) {
-  return !ShowsPatch(SideOfReadable(files)) && Any(files, Verdict::NoStoredCopy);
 }
 
 bool Keeps(BackupFinding finding) {

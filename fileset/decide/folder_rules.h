@@ -75,12 +75,6 @@ struct SwitchRule {
   SwitchMove move = SwitchMove::Stay;
   SwitchFinding finding = SwitchFinding::None;
 };
-SwitchRule SwitchRuleFor(const FileVerdict& file, FolderShows shows, GameVersion target);
-
-// How a switch that no file refuses ends, by the folder's side: where every
-// stored copy is of its active file's version, nothing is renamed, and the
-// side says which version is active.
-SwitchKind SwitchEndFor(FolderShows shows, GameVersion target);
 
 // After a switch to the patched version that left files of their base
 // copy's size, whether the box advises reinstalling the patch now: only
@@ -114,6 +108,7 @@ enum class BackupFinding {
 // One cell of the table: a file's verdict on one side of the folder.
 struct FileRule {
   SwitchRule toBase, toPatched;
+  const SwitchRule& To(GameVersion target) const { return target == GameVersion::Base ? toBase : toPatched; }
   BackupFinding backup = BackupFinding::ToCopy;
   // Nothing stored, and the rest of the folder shows that its patched copy
   // is what it lost.
@@ -124,9 +119,16 @@ const FileRule& RuleFor(const FileVerdict& file, FolderShows shows);
 // What a side of the folder means for an operation as a whole.
 struct SideRule {
   FolderShows shows = FolderShows::NothingStored;
-  SwitchKind toBase = SwitchKind::Applied, toPatched = SwitchKind::Applied;  // a switch that no file refuses
+  // How a switch that no file refuses ends: where every stored copy is of its
+  // active file's version, nothing is renamed, and the side says which
+  // version is active.
+  SwitchKind toBase = SwitchKind::Applied, toPatched = SwitchKind::Applied;
+  SwitchKind EndOf(GameVersion target) const { return target == GameVersion::Base ? toBase : toPatched; }
   bool showsPatch = false;  // some file shows the patch or a switch
-  bool asksFirst = false;   // the switch asks the player before it moves anything
+  // The switch asks the player before it moves anything: stored copies
+  // disagree on which version is active, which a switch whose undo was cut
+  // off leaves, and a stored copy renamed by hand too.
+  bool asksFirst = false;
   SwitchKind refused = SwitchKind::Refused;  // a switch that some file refuses
   bool namesDates = true;   // the box names the files judged by their size alone
 };
@@ -148,10 +150,10 @@ bool TempCopyMayGo(const FileVerdict& file);
 
 // What stops the backup before its first copy.
 enum class BackupStop {
-  None,      // it copies what is to copy
+  None,        // it copies what is to copy
   NoBaseCopy,  // some base version is gone: it can only come back from outside
-  InTheWay,  // it resumes an earlier backup and something stands in the way: named before the player is asked
-  Ask,       // it resumes an earlier backup: the player is asked first what the files to copy hold now
+  InTheWay,    // it resumes an earlier backup and something stands in the way: named before the player is asked
+  Ask,         // it resumes an earlier backup: the player is asked first what the files to copy hold now
 };
 BackupStop BackupStopFor(const std::vector<BackupFinding>& found, bool resumes);
 
@@ -160,18 +162,6 @@ BackupStop BackupStopFor(const std::vector<BackupFinding>& found, bool resumes);
 // copy. The files still to copy may hold the patch by now, which the folder
 // cannot show: the backup asks before it copies them.
 bool BackupResumes(const FolderVerdicts& files, FolderShows shows, bool flagSaysDone);
-
-// Although the flag says the backup was made, the start shows the first-run
-// face: some file has nothing stored, and no switch was ever made.
-bool BackupIncomplete(const FolderVerdicts& files);
-
-// Some file shows the patch or a switch.
-bool ShowsPatch(FolderShows shows);
-
-// Whether the switch asks the player before it moves anything: stored
-// copies disagree on which version is active, which a switch whose undo was
-// cut off leaves, and a stored copy renamed by hand too.
-bool SwitchAsksFirst(FolderShows shows);
 
 // The stored name that a file with nothing stored has lost, as far as the
 // rest of the folder shows it; nullptr where it shows nothing.
