@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include "app/ablak_style.h"
+#include "common/system_library_win32.h"
 #include "common/texts.h"
 #include "common/utf.h"
 #include "fileset/system/file_ops_win32.h"
@@ -43,11 +44,6 @@ class Security {
   SECURITY_ATTRIBUTES attributes_{sizeof attributes_, nullptr, FALSE};
 };
 
-template <class Function>
-Function Kernel32(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
-}
-
 // The private namespace whose boundary requires the Administrators group,
 // made or opened; null where Windows lacks the functions (Wine lacks
 // AddSIDToBoundaryDescriptor), and the mutex then takes the "Global\" name.
@@ -57,11 +53,12 @@ HANDLE EnterNamespace() {
   using DeleteBoundary = VOID(WINAPI*)(HANDLE);
   using CreateNamespace = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR);
   using OpenNamespace = HANDLE(WINAPI*)(LPVOID, LPCWSTR);
-  const auto createBoundary = Kernel32<CreateBoundary>("CreateBoundaryDescriptorW");
-  const auto addSid = Kernel32<AddSid>("AddSIDToBoundaryDescriptor");
-  const auto deleteBoundary = Kernel32<DeleteBoundary>("DeleteBoundaryDescriptor");
-  const auto createNamespace = Kernel32<CreateNamespace>("CreatePrivateNamespaceW");
-  const auto openNamespace = Kernel32<OpenNamespace>("OpenPrivateNamespaceW");
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  const auto createBoundary = SystemFunction<CreateBoundary>(kernel32, "CreateBoundaryDescriptorW");
+  const auto addSid = SystemFunction<AddSid>(kernel32, "AddSIDToBoundaryDescriptor");
+  const auto deleteBoundary = SystemFunction<DeleteBoundary>(kernel32, "DeleteBoundaryDescriptor");
+  const auto createNamespace = SystemFunction<CreateNamespace>(kernel32, "CreatePrivateNamespaceW");
+  const auto openNamespace = SystemFunction<OpenNamespace>(kernel32, "OpenPrivateNamespaceW");
   if (!createBoundary || !addSid || !deleteBoundary || !createNamespace || !openNamespace) return nullptr;
   BYTE administrators[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof administrators;

@@ -13,3 +13,12 @@ inline HMODULE LoadSystemLibrary(const wchar_t* name) {
   const std::wstring path = std::wstring(folder, length) + L"\\" + name;
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+// A function of a library, looked up by name rather than imported: one that
+// an older Windows lacks, or one whose library the program loads itself. Null
+// where the library or the function is missing.
+template <class Function>
+Function SystemFunction(HMODULE library, const char* name) {
+  if (!library) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}

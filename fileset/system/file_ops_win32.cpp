@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/system_library_win32.h"
 #include "common/utf.h"
 #include "common/win_handles.h"
 #include "fileset/system/pc_answers_win32.h"
@@ -69,11 +70,9 @@ struct NativeCalls {
   StatusToError statusToError = nullptr;
   NativeCalls() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll) return;
-    queryObject = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")));
-    setInformationFile =
-        reinterpret_cast<SetInformationFile>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSetInformationFile")));
-    statusToError = reinterpret_cast<StatusToError>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+    queryObject = SystemFunction<QueryObject>(ntdll, "NtQueryObject");
+    setInformationFile = SystemFunction<SetInformationFile>(ntdll, "NtSetInformationFile");
+    statusToError = SystemFunction<StatusToError>(ntdll, "RtlNtStatusToDosError");
   }
   bool Whole() const { return queryObject && setInformationFile && statusToError; }
 };
@@ -383,8 +382,7 @@ std::wstring PlainPath(std::wstring path) {
 }
 
 bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+  return SystemFunction<FARPROC>(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 std::string SystemErrorText(unsigned long code) {
