@@ -3,7 +3,6 @@
 #include <sddl.h>
 
 #include "app/ablak_style.h"
-#include "common/system_library_win32.h"
 #include "common/texts.h"
 #include "common/utf.h"
 #include "fileset/system/file_ops_win32.h"
@@ -95,7 +94,7 @@ HANDLE ClaimMutex(const wchar_t* name) {
 }  // namespace
 
 SingleInstance::SingleInstance() {
-  namespace_ = EnterNamespace();
+  namespace_.Reset(EnterNamespace());
   mutex_.Reset(ClaimMutex(namespace_ ? kPrivateName : kGlobalName));
   // Another copy runs when it owns the mutex, not when the name merely
   // exists: a handle left open elsewhere blocks nobody.

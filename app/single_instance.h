@@ -4,30 +4,23 @@
 #pragma once
 #include <windows.h>
 
+#include "common/system_library_win32.h"
 #include "common/win_handles.h"
 
-// A private namespace's handle, closed (not destroyed: another copy may be
-// using it) when the owner goes.
-class PrivateNamespace {
- public:
-  PrivateNamespace() = default;
-  ~PrivateNamespace() {
+namespace win_handle_traits {
+// A private namespace's handle is closed, not destroyed: another copy may be
+// using it.
+struct PrivateNamespace {
+  using Type = HANDLE;
+  static bool Valid(HANDLE h) { return h != nullptr; }
+  static bool Free(HANDLE h) {
     using Close = BOOLEAN(WINAPI*)(HANDLE, ULONG);
-    const auto close = reinterpret_cast<Close>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ClosePrivateNamespace")));
-    if (handle_ && close) close(handle_, 0);
+    const auto close = SystemFunction<Close>(GetModuleHandleW(L"kernel32.dll"), "ClosePrivateNamespace");
+    return close && close(h, 0);
   }
-  PrivateNamespace(const PrivateNamespace&) = delete;
-  PrivateNamespace& operator=(const PrivateNamespace&) = delete;
-  PrivateNamespace& operator=(HANDLE handle) {
-    handle_ = handle;
-    return *this;
-  }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_ = nullptr;
 };
+}  // namespace win_handle_traits
+using PrivateNamespace = UniqueOwner<win_handle_traits::PrivateNamespace>;
 
 class SingleInstance {
  public:
