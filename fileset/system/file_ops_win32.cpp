@@ -53,12 +53,6 @@ bool IsLink(const std::wstring& path) {
   return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(found.dwReserved0);
 }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() &&
-         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-             CSTR_EQUAL;
-}
-
 // The native calls, from ntdll, which every process has loaded: looked up
 // rather than imported, so that the exe imports only what it needs to start.
 struct NativeCalls {
@@ -373,6 +367,12 @@ bool LongPath(const std::wstring& path, std::wstring& longForm) {
   full.resize(length);
   longForm = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
   return longForm.size() < kLongestPath;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+             CSTR_EQUAL;
 }
 
 std::wstring PlainPath(std::wstring path) {

@@ -23,6 +23,8 @@ class Win32FileOps final : public FileOps {
 bool LongPath(const std::wstring& path, std::wstring& longForm);
 // A path without the "\\?\" prefix, as a person reads it.
 std::wstring PlainPath(std::wstring path);
+// Whether two names or paths are the same, ignoring case as Windows does for file names.
+bool SameText(const std::wstring& a, const std::wstring& b);
 
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.

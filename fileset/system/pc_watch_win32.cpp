@@ -11,12 +11,6 @@
 
 namespace {
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() &&
-         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-             CSTR_EQUAL;
-}
-
 bool StartsWithFolder(const std::wstring& path, std::wstring folder) {
   if (folder.empty()) return false;
   if (folder.back() != L'\\') folder += L'\\';
