@@ -114,9 +114,7 @@ bool IsOwnEntry(HANDLE entry, const std::wstring& path, DWORD& error) {
   const size_t slash = end == std::wstring::npos ? end : path.find_last_of(L"\\/", end);
   // A drive's root is no folder's entry.
   if (slash == std::wstring::npos || slash <= 4 || path.find(L':', slash) != std::wstring::npos) return true;
-  UniqueHandle folder(CreateFileW(path.substr(0, slash + 1).c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueHandle folder = OpenExisting(path.substr(0, slash + 1), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
   std::wstring entryPath, folderPath;
   if (!folder.Valid() || !ResolvedNameOf(folder.Get(), folderPath) || !ResolvedNameOf(entry, entryPath)) {
     error = GetLastError();
@@ -134,15 +132,12 @@ struct OwnEntry {
   DWORD error = ERROR_SUCCESS;  // the name could not be opened or checked
 };
 
-// Opens the entry that holds the name `path` in its folder, with `access` and
-// every kind of sharing; never a file that a link there leads to. A call made
-// through the handle acts on what was checked, even if the name changes
-// meanwhile.
+// Opens the entry that holds the name `path` in its folder, as OpenExisting
+// does; never a file that a link there leads to. A call made through the
+// handle acts on what was checked, even if the name changes meanwhile.
 OwnEntry OpenOwnEntry(const std::wstring& path, DWORD access, DWORD flags) {
   OwnEntry found;
-  UniqueHandle h(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             flags | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  UniqueHandle h = OpenExisting(path, access | FILE_READ_ATTRIBUTES, flags | FILE_FLAG_OPEN_REPARSE_POINT);
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!h.Valid() || !GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
     found.error = GetLastError();
@@ -321,18 +316,14 @@ bool FolderRefusesNames(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return false;
   const std::wstring folder = path.substr(0, slash + 1);
-  UniqueHandle h(CreateFileW(folder.c_str(), FILE_ADD_FILE | FILE_DELETE_CHILD,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueHandle h = OpenExisting(folder, FILE_ADD_FILE | FILE_DELETE_CHILD, FILE_FLAG_BACKUP_SEMANTICS);
   return !h.Valid() && GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 // Under Wine a folder opens for writing whatever Linux then refuses: an
 // access denied on a file that nothing holds is the folder's.
 bool NothingHolds(const std::wstring& path) {
-  UniqueHandle h(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  return h.Valid();
+  return OpenExisting(path, DELETE, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT).Valid();
 }
 
 // A deletion or a rename that met a link under the name: nothing was done.
@@ -379,6 +370,11 @@ std::wstring PlainPath(std::wstring path) {
   if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
   if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
   return path;
+}
+
+UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {
+  return UniqueHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr));
 }
 
 bool RunningUnderWine() {

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 
+#include "common/win_handles.h"
 #include "fileset/system/file_ops.h"
 
 class Win32FileOps final : public FileOps {
@@ -25,6 +26,9 @@ bool LongPath(const std::wstring& path, std::wstring& longForm);
 std::wstring PlainPath(std::wstring path);
 // Whether two names or paths are the same, ignoring case as Windows does for file names.
 bool SameText(const std::wstring& a, const std::wstring& b);
+// Opens what `path` names, with `access` and `flags` and every kind of
+// sharing: a look at a file or folder stands in no other program's way.
+UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags);
 
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/win_handles.h"
+#include "fileset/system/file_ops_win32.h"
 
 namespace {
 // An error to stand for a failure that left none.
@@ -82,9 +83,8 @@ StepAnswer StepAnswerOf(const std::wstring& path, bool sameUserEverywhere) {
   answer.attributes = found.dwFileAttributes;
   if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return answer;
   answer.reparseTag = found.dwReserved0;
-  UniqueHandle link(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  UniqueHandle link = OpenExisting(path, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
   if (!link.Valid()) {
     answer.ownerError = LastErrorOrGeneral();
     return answer;

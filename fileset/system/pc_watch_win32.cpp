@@ -47,8 +47,7 @@ std::wstring Environment(const wchar_t* name) {
 FileId IdentityOf(const std::wstring& path) {
   std::wstring wide;
   if (!LongPath(path, wide)) return {};
-  UniqueHandle h(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueHandle h = OpenExisting(wide, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
   return h.Valid() ? FileIdOf(h.Get()) : FileId{};
 }
 
@@ -99,8 +98,7 @@ std::vector<std::wstring> ProfileFolders(LONG& error) {
 
 // The folder a link leads to, as the system resolves it.
 std::wstring Target(const std::wstring& path) {
-  UniqueHandle h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueHandle h = OpenExisting(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
   if (!h.Valid()) return {};
   return PlainPath(Grown([&](wchar_t* b, DWORD n) { return GetFinalPathNameByHandleW(h.Get(), b, n, 0); }));
 }
