@@ -203,25 +203,6 @@ DWORD RenameOpenFile(HANDLE h, const std::wstring& target) {
   return NT_SUCCESS(status) ? ERROR_SUCCESS : Native().statusToError(status);
 }
 
-constexpr int64_t kTicksPerSecond = 10000000;
-
-FileTime FromFiletime(const FILETIME& ft) {
-  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
-  FileTime t;
-  t.seconds = ticks / kTicksPerSecond - kFiletimeEpochToUnixSeconds;
-  t.nanoseconds = static_cast<uint32_t>(ticks % kTicksPerSecond) * 100;
-  return t;
-}
-
-bool ToFiletime(const FileTime& t, FILETIME& ft) {
-  const int64_t seconds = t.seconds + kFiletimeEpochToUnixSeconds;
-  if (seconds < 0 || seconds > INT64_MAX / kTicksPerSecond - 1) return false;
-  const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + t.nanoseconds / 100);
-  ft.dwLowDateTime = static_cast<DWORD>(ticks);
-  ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  return true;
-}
-
 class Win32ReadableFile final : public ReadableFile {
  public:
   explicit Win32ReadableFile(HANDLE h) : h_(h) {}
@@ -370,6 +351,25 @@ std::wstring PlainPath(std::wstring path) {
   if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
   if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
   return path;
+}
+
+constexpr int64_t kTicksPerSecond = 10000000;
+
+FileTime FromFiletime(const FILETIME& ft) {
+  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+  FileTime t;
+  t.seconds = ticks / kTicksPerSecond - kFiletimeEpochToUnixSeconds;
+  t.nanoseconds = static_cast<uint32_t>(ticks % kTicksPerSecond) * 100;
+  return t;
+}
+
+bool ToFiletime(const FileTime& t, FILETIME& ft) {
+  const int64_t seconds = t.seconds + kFiletimeEpochToUnixSeconds;
+  if (seconds < 0 || seconds > INT64_MAX / kTicksPerSecond - 1) return false;
+  const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + t.nanoseconds / 100);
+  ft.dwLowDateTime = static_cast<DWORD>(ticks);
+  ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return true;
 }
 
 UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {

@@ -30,6 +30,11 @@ bool SameText(const std::wstring& a, const std::wstring& b);
 // sharing: a look at a file or folder stands in no other program's way.
 UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags);
 
+// A file time as Windows keeps it, and back: false for a time before 1601
+// or beyond what Windows counts.
+FileTime FromFiletime(const FILETIME& ft);
+bool ToFiletime(const FileTime& t, FILETIME& ft);
+
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.
 std::string SystemErrorText(unsigned long code);
