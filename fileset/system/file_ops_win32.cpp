@@ -307,6 +307,15 @@ bool NothingHolds(const std::wstring& path) {
   return OpenExisting(path, DELETE, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT).Valid();
 }
 
+// What holds a name, where the system could not tell: why.
+PathProbe UnknownEntry(DWORD code) {
+  PathProbe probe;
+  probe.kind = EntryKind::Unknown;
+  probe.reason = SystemErrorText(code);
+  probe.code = code;
+  return probe;
+}
+
 // A deletion or a rename that met a link under the name: nothing was done.
 FileStatus LinkRefused() { return Failure(ERROR_CANT_ACCESS_FILE); }
 
@@ -396,34 +405,19 @@ std::string SystemErrorText(unsigned long code) {
 PathProbe Win32FileOps::Probe(const std::string& path) {
   PathProbe probe;
   std::wstring wide;
-  if (!WidePath(path, wide)) {
-    probe.kind = EntryKind::Unknown;
-    probe.reason = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
-    probe.code = ERROR_FILENAME_EXCED_RANGE;
-    return probe;
-  }
+  if (!WidePath(path, wide)) return UnknownEntry(ERROR_FILENAME_EXCED_RANGE);
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-      probe.link = HiddenLink(wide);
-      probe.kind = probe.link ? EntryKind::Folder : EntryKind::Missing;
-    } else {
-      probe.kind = EntryKind::Unknown;
-      probe.reason = SystemErrorText(error);
-      probe.code = error;
-    }
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return UnknownEntry(error);
+    probe.link = HiddenLink(wide);
+    probe.kind = probe.link ? EntryKind::Folder : EntryKind::Missing;
     return probe;
   }
   probe.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLink(wide);
   if (!probe.link) {
     const OwnEntry own = OpenOwnEntry(wide, 0, FILE_FLAG_BACKUP_SEMANTICS);
-    if (own.error != ERROR_SUCCESS) {
-      probe.kind = EntryKind::Unknown;
-      probe.reason = SystemErrorText(own.error);
-      probe.code = own.error;
-      return probe;
-    }
+    if (own.error != ERROR_SUCCESS) return UnknownEntry(own.error);
     probe.link = own.linked;
   }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
