@@ -33,6 +33,8 @@ FailureKind KindOf(DWORD code) {
 
 FileStatus Failure(DWORD code) { return FileStatus::Failure(SystemErrorText(code), KindOf(code), code); }
 FileStatus LastError() { return Failure(GetLastError()); }
+// A call's BOOL answer as a status.
+FileStatus Checked(BOOL done) { return done ? FileStatus::Success() : LastError(); }
 
 // The longest path the system takes in the "\\?\" form.
 constexpr size_t kLongestPath = 32767;
@@ -251,8 +253,7 @@ class Win32WritableFile final : public WritableFile {
     if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
     FILETIME ft;
     if (!ToFiletime(time, ft)) return Failure(ERROR_INVALID_PARAMETER);
-    if (!SetFileTime(h_.Get(), nullptr, nullptr, &ft)) return LastError();
-    return FileStatus::Success();
+    return Checked(SetFileTime(h_.Get(), nullptr, nullptr, &ft));
   }
 
   FileStatus SetAttributes(uint32_t attributes) override {
@@ -262,20 +263,15 @@ class Win32WritableFile final : public WritableFile {
     FILE_BASIC_INFO basic{};
     basic.FileAttributes = attributes & file_attribute::kCarried;
     if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (!SetFileInformationByHandle(h_.Get(), FileBasicInfo, &basic, sizeof(basic))) return LastError();
-    return FileStatus::Success();
+    return Checked(SetFileInformationByHandle(h_.Get(), FileBasicInfo, &basic, sizeof(basic)));
   }
 
   FileStatus Flush() override {
     if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
-    if (!FlushFileBuffers(h_.Get())) return LastError();
-    return FileStatus::Success();
+    return Checked(FlushFileBuffers(h_.Get()));
   }
 
-  FileStatus Close() override {
-    if (!h_.Close()) return LastError();
-    return FileStatus::Success();
-  }
+  FileStatus Close() override { return Checked(h_.Close()); }
 
  private:
   UniqueHandle h_;
