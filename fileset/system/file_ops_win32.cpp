@@ -49,9 +49,7 @@ bool IsLink(const std::wstring& path) {
   std::wstring name = path;
   while (name.size() > 7 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW(name.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
+  if (!UniqueFind(FindFirstFileW(name.c_str(), &found)).Valid()) return false;
   return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(found.dwReserved0);
 }
 
@@ -509,13 +507,12 @@ FileStatus Win32FileOps::ListNames(const std::string& folder, std::vector<std::s
   if (!wide.empty() && wide.back() != L'\\') wide += L'\\';
   wide += L'*';
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return LastError();
+  UniqueFind search(FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+  if (!search.Valid()) return LastError();
   do {
     names.push_back(Narrow(found.cFileName));
-  } while (FindNextFileW(search, &found));
+  } while (FindNextFileW(search.Get(), &found));
   const DWORD ended = GetLastError();
-  FindClose(search);
   return ended == ERROR_NO_MORE_FILES ? FileStatus::Success() : Failure(ended);
 }
 

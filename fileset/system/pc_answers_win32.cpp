@@ -74,12 +74,10 @@ StepAnswer StepAnswerOf(const std::wstring& path, bool sameUserEverywhere) {
   StepAnswer answer;
   answer.sameUserEverywhere = sameUserEverywhere;
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
+  if (!UniqueFind(FindFirstFileW(path.c_str(), &found)).Valid()) {
     answer.attributesError = LastErrorOrGeneral();
     return answer;
   }
-  FindClose(search);
   answer.attributes = found.dwFileAttributes;
   if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return answer;
   answer.reparseTag = found.dwReserved0;
