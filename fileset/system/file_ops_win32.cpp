@@ -117,8 +117,7 @@ bool IsOwnEntry(HANDLE entry, const std::wstring& path, DWORD& error) {
   UniqueHandle folder = OpenExisting(path.substr(0, slash + 1), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
   std::wstring entryPath, folderPath;
   if (!folder.Valid() || !ResolvedNameOf(folder.Get(), folderPath) || !ResolvedNameOf(entry, entryPath)) {
-    error = GetLastError();
-    if (error == ERROR_SUCCESS) error = ERROR_GEN_FAILURE;
+    error = LastErrorOrGeneral();
     return false;
   }
   if (folderPath.empty() || folderPath.back() != L'\\') folderPath += L'\\';
@@ -378,6 +377,11 @@ bool ToFiletime(const FileTime& t, FILETIME& ft) {
 UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {
   return UniqueHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, flags, nullptr));
+}
+
+DWORD LastErrorOrGeneral() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
 }
 
 bool RunningUnderWine() {

@@ -35,6 +35,9 @@ UniqueHandle OpenExisting(const std::wstring& path, DWORD access, DWORD flags);
 FileTime FromFiletime(const FILETIME& ft);
 bool ToFiletime(const FileTime& t, FILETIME& ft);
 
+// The last error, or a general failure where the failing call left none.
+DWORD LastErrorOrGeneral();
+
 // The system's text for a Windows error code, in UTF-8, without the trailing
 // line break; empty when the system has no text for it.
 std::string SystemErrorText(unsigned long code);

@@ -8,12 +8,6 @@
 #include "fileset/system/file_ops_win32.h"
 
 namespace {
-// An error to stand for a failure that left none.
-DWORD LastErrorOrGeneral() {
-  const DWORD error = GetLastError();
-  return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
-}
-
 bool IsTrustedInstaller(PSID sid) {
   PSID installer = nullptr;
   if (!ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &installer))

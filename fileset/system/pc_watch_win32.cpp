@@ -138,7 +138,6 @@ std::wstring ImagePathOf(DWORD processId) {
 
 void Win32PcWatch::Failed(CheckNotRun::Step step, unsigned long code) {
   if (notRun_.step != CheckNotRun::Step::None) return;
-  if (code == ERROR_SUCCESS) code = ERROR_GEN_FAILURE;
   notRun_ = {step, FileStatus::Failure(SystemErrorText(code), FailureKind::Other, code)};
 }
 
@@ -156,13 +155,13 @@ int Win32PcWatch::RunningFrom(const std::vector<std::string>& exePaths) {
   }
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot.Valid()) {
-    Failed(CheckNotRun::Step::RunningGame, GetLastError());
+    Failed(CheckNotRun::Step::RunningGame, LastErrorOrGeneral());
     return -1;
   }
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   BOOL more = Process32FirstW(snapshot.Get(), &entry);
-  if (!more && GetLastError() != ERROR_NO_MORE_FILES) Failed(CheckNotRun::Step::RunningGame, GetLastError());
+  if (!more && GetLastError() != ERROR_NO_MORE_FILES) Failed(CheckNotRun::Step::RunningGame, LastErrorOrGeneral());
   for (; more; more = Process32NextW(snapshot.Get(), &entry)) {
     // Each image is read and opened once, whichever exe it is compared with.
     ImageAnswer image;
@@ -212,7 +211,7 @@ FolderLink Win32PcWatch::LinkOnTheWay(const std::string& gameDir) {
   // renamed, removed or swapped for a link until the operation's box is gone.
   folder_.Reset(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder_.Valid()) Failed(CheckNotRun::Step::HoldFolder, GetLastError());
+  if (!folder_.Valid()) Failed(CheckNotRun::Step::HoldFolder, LastErrorOrGeneral());
   // Under Wine every program is the same Linux user, and Linux players keep
   // games on other disks through symbolic links: a link is nobody else's.
   const bool sameUser = RunningUnderWine();
