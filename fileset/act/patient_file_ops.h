@@ -57,10 +57,11 @@ class PatientFileOps final : public FileOps {
  private:
   FileStatus PatientRename(const std::string& from, const std::string& to, unsigned patienceMs);
   FileStatus PatientDelete(const std::string& path, unsigned patienceMs);
-  // Runs `attempt` until it succeeds, `worthWaiting` says no for its failure,
-  // or `patienceMs` have passed; the last failure is the answer.
+  // Runs `attempt` until it succeeds, fails in a way that waiting does not
+  // end (not MayBeHeld, or `worthWaiting` says no), or `patienceMs` have
+  // passed; the last failure is the answer.
   FileStatus Retry(unsigned patienceMs, const std::function<FileStatus()>& attempt,
-                   const std::function<bool(const FileStatus&)>& worthWaiting);
+                   const std::function<bool()>& worthWaiting);
 
   FileOps& inner_;
   RetryClock& clock_;
