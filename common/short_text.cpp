@@ -102,14 +102,15 @@ struct TextLine {
   size_t begin, end;
 };
 
-std::vector<TextLine> LinesOf(const std::string& text) {
+// The text's lines, or its stretches between one `gap` and the next.
+std::vector<TextLine> LinesOf(const std::string& text, const std::string& gap = "\n") {
   std::vector<TextLine> lines;
   size_t start = 0;
   for (;;) {
-    const size_t end = text.find('\n', start);
+    const size_t end = text.find(gap, start);
     lines.push_back({start, end == std::string::npos ? text.size() : end});
     if (end == std::string::npos) return lines;
-    start = end + 1;
+    start = end + gap.size();
   }
 }
 
@@ -135,13 +136,8 @@ std::vector<NameList> ListsOf(const std::string& text, const std::vector<TextLin
     if (!IsHeading(text, lines[i - 1]) || lines[i].begin == lines[i].end) continue;
     const std::string line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
     NameList list{i, {}, 0};
-    size_t at = 0;
-    for (;;) {
-      const size_t gap = line.find(kNameGap, at);
-      list.names.push_back(line.substr(at, gap == std::string::npos ? std::string::npos : gap - at));
-      if (gap == std::string::npos) break;
-      at = gap + 2;
-    }
+    for (const TextLine& name : LinesOf(line, kNameGap))
+      list.names.push_back(line.substr(name.begin, name.end - name.begin));
     list.kept = list.names.size();
     if (list.kept > 2) lists.push_back(std::move(list));
   }
