@@ -37,22 +37,6 @@ std::string CutMiddle(const std::string& piece, size_t limit) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
-// Every run without white space (a path, a name, a system's token) longer
-// than limit loses its middle; the spaces and line breaks stay as they are.
-std::string ShortenWords(const std::string& text, size_t limit) {
-  std::string out;
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t end = i;
-    const bool space = IsSpace(text[i]) || text[i] == '\n';
-    while (end < text.size() && (IsSpace(text[end]) || text[end] == '\n') == space) ++end;
-    const std::string run = text.substr(i, end - i);
-    out += space ? run : CutMiddle(run, limit);
-    i = end;
-  }
-  return out;
-}
-
 // A stretch of the text that the box shows on one line, or on height lines
 // when it is a single run longer than a line. begin and end are byte offsets
 // at word boundaries (or a line's ends), so a cut there splits no word.
@@ -189,6 +173,18 @@ std::vector<Word> WordsOf(const std::string& text) {
     words.push_back({begin, i});
   }
   return words;
+}
+
+// Every run without white space (a path, a name, a system's token) longer
+// than limit loses its middle; the spaces and line breaks stay as they are.
+std::string ShortenWords(const std::string& text, size_t limit) {
+  std::string out;
+  size_t at = 0;
+  for (const Word& word : WordsOf(text)) {
+    out += text.substr(at, word.begin - at) + CutMiddle(text.substr(word.begin, word.end - word.begin), limit);
+    at = word.end;
+  }
+  return out + text.substr(at);
 }
 
 // The first `head` and the last `tail` words of text around a line holding
