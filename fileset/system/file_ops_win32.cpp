@@ -309,9 +309,6 @@ PathProbe UnknownEntry(DWORD code) {
   return probe;
 }
 
-// A deletion or a rename that met a link under the name: nothing was done.
-FileStatus LinkRefused() { return Failure(ERROR_CANT_ACCESS_FILE); }
-
 // A rename's, a removal's or a new file's failure, with the kind the advice
 // and the wait for a brief hold depend on.
 FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = false) {
@@ -324,6 +321,19 @@ FileStatus NameFailure(DWORD code, const std::wstring& path, bool newName = fals
     }
   }
   return FileStatus::Failure(SystemErrorText(code), kind, code);
+}
+
+// A rename or a removal of the name `path`, made by `change` through `own`,
+// the entry that holds it; `change` answers with the system's error. A link
+// under the name is refused, nothing done. The failure is judged with the
+// handle closed, as another program would find the file.
+template <class Change>
+FileStatus ChangeEntry(const std::wstring& path, OwnEntry own, Change change) {
+  if (own.linked) return Failure(ERROR_CANT_ACCESS_FILE);
+  const DWORD error = own.error != ERROR_SUCCESS ? own.error : change(own.handle.Get());
+  own.handle.Reset();
+  if (error != ERROR_SUCCESS) return NameFailure(error, path);
+  return FileStatus::Success();
 }
 
 }  // namespace
@@ -431,15 +441,8 @@ PathProbe Win32FileOps::Probe(const std::string& path) {
 FileStatus Win32FileOps::Rename(const std::string& from, const std::string& to) {
   std::wstring source, target;
   if (!WidePath(from, source) || !WidePath(to, target)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
-  DWORD error = ERROR_SUCCESS;
-  {
-    const OwnEntry own = OpenOwnEntry(source, DELETE, FILE_FLAG_BACKUP_SEMANTICS);
-    if (own.linked) return LinkRefused();
-    error = own.error != ERROR_SUCCESS ? own.error : RenameOpenFile(own.handle.Get(), target);
-  }
-  // The failure is judged with the handle closed, as another program would find the file.
-  if (error != ERROR_SUCCESS) return NameFailure(error, source);
-  return FileStatus::Success();
+  return ChangeEntry(source, OpenOwnEntry(source, DELETE, FILE_FLAG_BACKUP_SEMANTICS),
+                     [&](HANDLE h) { return RenameOpenFile(h, target); });
 }
 
 FileStatus Win32FileOps::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) {
@@ -487,21 +490,12 @@ FileStatus Win32FileOps::CreateNew(const std::string& path, std::unique_ptr<Writ
 FileStatus Win32FileOps::Delete(const std::string& path) {
   std::wstring wide;
   if (!WidePath(path, wide)) return NameFailure(ERROR_FILENAME_EXCED_RANGE, L"");
-  DWORD error = ERROR_SUCCESS;
-  {
-    // The right to change attributes serves a read-only file; a removal
-    // without it is still worth trying. The file goes as the handle closes.
-    OwnEntry own = OpenOwnEntry(wide, DELETE | FILE_WRITE_ATTRIBUTES, 0);
-    if (own.error == ERROR_ACCESS_DENIED) own = OpenOwnEntry(wide, DELETE, 0);
-    if (own.linked) return LinkRefused();
-    if (own.error != ERROR_SUCCESS) {
-      error = own.error;
-    } else if (!MarkForDeletion(own.handle.Get())) {
-      error = GetLastError();
-    }
-  }
-  if (error != ERROR_SUCCESS) return NameFailure(error, wide);
-  return FileStatus::Success();
+  // The right to change attributes serves a read-only file; a removal
+  // without it is still worth trying. The file goes as the handle closes.
+  OwnEntry own = OpenOwnEntry(wide, DELETE | FILE_WRITE_ATTRIBUTES, 0);
+  if (own.error == ERROR_ACCESS_DENIED) own = OpenOwnEntry(wide, DELETE, 0);
+  return ChangeEntry(wide, std::move(own),
+                     [](HANDLE h) { return MarkForDeletion(h) ? ERROR_SUCCESS : GetLastError(); });
 }
 
 FileStatus Win32FileOps::ListNames(const std::string& folder, std::vector<std::string>& names) {
