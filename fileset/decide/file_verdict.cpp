@@ -26,13 +26,13 @@ void Judge(FileVerdict& f) {
   } else if (b && p) {
     f.verdict = Verdict::HalfSwitched;
   } else {
-    f.verdict = b || p ? Verdict::Contradictory : Verdict::Missing;
+    f.verdict = b || p ? Verdict::Contradictory : Verdict::NoFile;
   }
   if (f.base.kind == EntryKind::Folder) {
     f.folderAt = FolderAt::Stored;
   } else if (f.temp.kind == EntryKind::Folder) {
     f.folderAt = FolderAt::Temp;
-  } else if (f.verdict == Verdict::Missing && f.active.kind == EntryKind::Folder) {
+  } else if (f.verdict == Verdict::NoFile && f.active.kind == EntryKind::Folder) {
     f.folderAt = FolderAt::Active;
   }
   const bool sameVersion = f.verdict == Verdict::NotPatchedYet || f.verdict == Verdict::SameAsPatchedCopy;

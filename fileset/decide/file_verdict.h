@@ -20,7 +20,7 @@ enum class Verdict {
   HalfSwitched,   // both copies stored, none active: a switch cut off midway
   Contradictory,  // all three names, or one stored copy alone: which is which cannot be told
   Empty,          // one of its names holds an empty file: no version of it, whatever the others hold
-  Missing,        // no name holds a file
+  NoFile,         // no name holds a file
   Linked,         // a junction or symbolic link holds one of its names: `linked`
   Unreadable,     // the system could not check a name: `unreadable`
 };
@@ -52,7 +52,7 @@ enum class LeftCopy {
 // no file there.
 struct FileVerdict {
   const FileSetEntry* entry = nullptr;
-  Verdict verdict = Verdict::Missing;
+  Verdict verdict = Verdict::NoFile;
   PathProbe active, base, patched, temp;
   FolderAt folderAt = FolderAt::None;
   bool dateDiffers = false;          // NotPatchedYet or SameAsPatchedCopy by size alone

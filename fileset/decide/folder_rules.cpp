@@ -74,7 +74,7 @@ constexpr Row kRules[] = {
      {{M::Refuse, F::NoBaseCopy}, {M::Stay, F::NoStoredCopy}, B::NoBaseCopy}},
     {Of(Verdict::Empty), kReadable, {{M::Refuse, F::Empty}, {M::Refuse, F::Empty}, B::Empty}},
     {Of(Verdict::Contradictory), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::Unsettled}},
-    {Of(Verdict::Missing), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
+    {Of(Verdict::NoFile), kReadable, {{M::Refuse, F::Unsettled}, {M::Refuse, F::Unsettled}, B::SourceMissing}},
     {Of(Verdict::Unreadable), kEverySide, {{M::Refuse, F::Unreadable}, {M::Refuse, F::Unreadable}, B::Unreadable}},
     {Of(Verdict::Linked), kEverySide, {{M::Refuse, F::Linked}, {M::Refuse, F::Linked}, B::Linked}},
     // Where a name cannot be read, the switch plans nothing and names only
