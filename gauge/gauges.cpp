@@ -41,18 +41,6 @@ void WindowlessControl::RepaintRequest() {
   if (visible_ && parent_ != nullptr && parent_->WindowExists()) parent_->RepaintNow(*this);
 }
 
-// ---- TBltBitmap ----
-
-TBltBitmap::TBltBitmap(Canvas& compatibleWith) : bitmap_(compatibleWith.CreateBitmap()) {}
-
-void TBltBitmap::MakeLike(const OffscreenBitmap& templateBitmap) {
-  SetWidth(templateBitmap.Width());
-  SetHeight(templateBitmap.Height());
-  Canvas& canvas = GetCanvas();
-  canvas.SetBrush(clWindowFrame, bsSolid);
-  canvas.FillRect(TRect{0, 0, Width(), Height()});
-}
-
 // ---- Arithmetic ----
 
 namespace {
@@ -121,14 +109,6 @@ std::string RangeMessage(int32_t low, int32_t high) {
   return text;
 }
 
-void Blacken(OffscreenBitmap& bitmap, int32_t width, int32_t height) {
-  Canvas& canvas = bitmap.GetCanvas();
-  const TRect all{0, 0, width, height};
-  canvas.SetCopyMode(cmBlackness);
-  canvas.CopyRect(all, canvas, all);
-  canvas.SetCopyMode(cmSrcCopy);
-}
-
 void DrawInverted(Canvas& target, OffscreenBitmap& layer) {
   const TRect all{0, 0, layer.Width(), layer.Height()};
   target.SetCopyMode(cmSrcInvert);
@@ -137,6 +117,18 @@ void DrawInverted(Canvas& target, OffscreenBitmap& layer) {
 }
 
 }  // namespace
+
+std::unique_ptr<OffscreenBitmap> BlackBitmap(Canvas& compatibleWith, int32_t width, int32_t height) {
+  std::unique_ptr<OffscreenBitmap> bitmap = compatibleWith.CreateBitmap();
+  bitmap->SetWidth(width);
+  bitmap->SetHeight(height);
+  Canvas& canvas = bitmap->GetCanvas();
+  const TRect all{0, 0, width, height};
+  canvas.SetCopyMode(cmBlackness);
+  canvas.CopyRect(all, canvas, all);
+  canvas.SetCopyMode(cmSrcCopy);
+  return bitmap;
+}
 
 int32_t PercentDone(int32_t minValue, int32_t maxValue, int32_t progress) {
   const int32_t range = WrapSub(maxValue, minValue);
@@ -246,22 +238,17 @@ void TGauge::Paint(Canvas& canvas) {
   const int32_t h = Height();
   if (w <= 0 || h <= 0) return;
 
-  std::unique_ptr<OffscreenBitmap> image = canvas.CreateBitmap();
-  image->SetWidth(w);
-  image->SetHeight(h);
-  Blacken(*image, w, h);
+  std::unique_ptr<OffscreenBitmap> image = BlackBitmap(canvas, w, h);
 
   TRect r{0, 0, w, h};
   if (borderStyle_ == bsSingle) r = TRect{1, 1, w - 1, h - 1};
 
   {
-    TBltBitmap overlay(canvas);
-    overlay.MakeLike(*image);
-    Blacken(overlay, w, h);
-    PaintBar(overlay.GetCanvas(), r);
+    std::unique_ptr<OffscreenBitmap> overlay = BlackBitmap(canvas, w, h);
+    PaintBar(overlay->GetCanvas(), r);
     // The image is black, so this makes it equal to the overlay; outside R
     // (the frame) both stay black.
-    DrawInverted(image->GetCanvas(), overlay);
+    DrawInverted(image->GetCanvas(), *overlay);
     if (showText_) PaintText(*image, r);
   }
 
@@ -301,12 +288,10 @@ void TGauge::PaintBar(Canvas& overlay, const TRect& r) const {
 // so every glyph pixel shows the inverse of what lies beneath it: readable on
 // both sides of the bar's edge. Clipping to R keeps it off the frame.
 void TGauge::PaintText(OffscreenBitmap& image, const TRect& r) const {
-  TBltBitmap layer(image.GetCanvas());
-  layer.MakeLike(image);
-  Blacken(layer, Width(), Height());
+  std::unique_ptr<OffscreenBitmap> layer = BlackBitmap(image.GetCanvas(), Width(), Height());
 
   const std::string text = std::to_string(PercentDone()) + "%";
-  Canvas& canvas = layer.GetCanvas();
+  Canvas& canvas = layer->GetCanvas();
   canvas.SetBrushStyle(bsClear);
   TFontSpec font = Font();
   font.color = clWhite;
@@ -316,5 +301,5 @@ void TGauge::PaintText(OffscreenBitmap& image, const TRect& r) const {
   const int32_t y = (r.bottom - r.top + 1 - extent.cy) / 2;
   canvas.TextRect(r, x, y, text);
 
-  DrawInverted(image.GetCanvas(), layer);
+  DrawInverted(image.GetCanvas(), *layer);
 }

@@ -1,5 +1,5 @@
-// TGauge, a windowless progress gauge, and TBltBitmap, the off-screen layer it
-// composes each picture from. Portable: all drawing goes through Canvas, and the
+// TGauge, a windowless progress gauge, and the off-screen layers it composes
+// each picture from. Portable: all drawing goes through Canvas, and the
 // window that hosts the gauge is reached through GaugeParent.
 #pragma once
 #include <cstdint>
@@ -79,24 +79,9 @@ class WindowlessControl {
   TFontSpec font_;
 };
 
-// An off-screen bitmap with one addition, MakeLike. It wraps a bitmap made by
-// the canvas it will be drawn onto, so it shares that surface's pixel format.
-class TBltBitmap : public OffscreenBitmap {
- public:
-  explicit TBltBitmap(Canvas& compatibleWith);
-  int32_t Width() const override { return bitmap_->Width(); }
-  int32_t Height() const override { return bitmap_->Height(); }
-  void SetWidth(int32_t width) override { bitmap_->SetWidth(width); }
-  void SetHeight(int32_t height) override { bitmap_->SetHeight(height); }
-  Canvas& GetCanvas() override { return bitmap_->GetCanvas(); }
-
-  // Takes the template's size and fills the whole bitmap with a solid brush of
-  // the window-frame colour.
-  void MakeLike(const OffscreenBitmap& templateBitmap);
-
- private:
-  std::unique_ptr<OffscreenBitmap> bitmap_;
-};
+// A width x height off-screen bitmap, black all over, made by the canvas it
+// will be drawn onto so that it shares that surface's pixel format.
+std::unique_ptr<OffscreenBitmap> BlackBitmap(Canvas& compatibleWith, int32_t width, int32_t height);
 
 // 100 x (progress - minValue) / (maxValue - minValue), truncated toward zero;
 // 0 for an empty range. The product is formed in 64 bits.

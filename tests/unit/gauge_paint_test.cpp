@@ -239,19 +239,15 @@ TEST(GaugePicture, RepaintRequestPaintsTheNewPercentAtOnce) {
   }
 }
 
-TEST(BltBitmap, MakeLikeTakesTheSizeAndASolidFrameColourFill) {
+TEST(BlackBitmap, TakesTheSizeAndABlackFill) {
   SoftBitmap target(1, 1);
-  SoftBitmap pattern(7, 3);
-  TBltBitmap bitmap(target.GetCanvas());
-  bitmap.SetWidth(2);
-  bitmap.SetHeight(2);
-  auto& canvas = static_cast<SoftCanvas&>(bitmap.GetCanvas());
-  canvas.SetBrush(clWhite, bsClear);
-  bitmap.MakeLike(pattern);
-  EXPECT_EQ(bitmap.Width(), 7);
-  EXPECT_EQ(bitmap.Height(), 3);
-  EXPECT_EQ(canvas.BrushColor(), clWindowFrame);
-  EXPECT_EQ(canvas.BrushStyle(), bsSolid);
+  const auto bitmap = BlackBitmap(target.GetCanvas(), 7, 3);
+  EXPECT_EQ(bitmap->Width(), 7);
+  EXPECT_EQ(bitmap->Height(), 3);
+  const auto& pixels = static_cast<const SoftBitmap&>(*bitmap);
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 7; ++x) EXPECT_EQ(pixels.Pixel(x, y), 0u) << x << "," << y;
+  }
 }
 
 TEST(SoftCanvas, CopyModesCombinePixelsExactly) {
