@@ -109,10 +109,12 @@ std::string RangeMessage(int32_t low, int32_t high) {
   return text;
 }
 
-void DrawInverted(Canvas& target, OffscreenBitmap& layer) {
-  const TRect all{0, 0, layer.Width(), layer.Height()};
-  target.SetCopyMode(cmSrcInvert);
-  target.CopyRect(all, layer.GetCanvas(), all);
+// Combines the whole of source into target's top-left corner under mode, and
+// leaves target copying plainly again.
+void CopyWhole(Canvas& target, OffscreenBitmap& source, TCopyMode mode) {
+  const TRect all{0, 0, source.Width(), source.Height()};
+  target.SetCopyMode(mode);
+  target.CopyRect(all, source.GetCanvas(), all);
   target.SetCopyMode(cmSrcCopy);
 }
 
@@ -122,11 +124,7 @@ std::unique_ptr<OffscreenBitmap> BlackBitmap(Canvas& compatibleWith, int32_t wid
   std::unique_ptr<OffscreenBitmap> bitmap = compatibleWith.CreateBitmap();
   bitmap->SetWidth(width);
   bitmap->SetHeight(height);
-  Canvas& canvas = bitmap->GetCanvas();
-  const TRect all{0, 0, width, height};
-  canvas.SetCopyMode(cmBlackness);
-  canvas.CopyRect(all, canvas, all);
-  canvas.SetCopyMode(cmSrcCopy);
+  CopyWhole(bitmap->GetCanvas(), *bitmap, cmBlackness);
   return bitmap;
 }
 
@@ -248,13 +246,11 @@ void TGauge::Paint(Canvas& canvas) {
     PaintBar(overlay->GetCanvas(), r);
     // The image is black, so this makes it equal to the overlay; outside R
     // (the frame) both stay black.
-    DrawInverted(image->GetCanvas(), *overlay);
+    CopyWhole(image->GetCanvas(), *overlay, cmSrcInvert);
     if (showText_) PaintText(*image, r);
   }
 
-  const TRect all{0, 0, w, h};
-  canvas.SetCopyMode(cmSrcCopy);
-  canvas.CopyRect(all, image->GetCanvas(), all);
+  CopyWhole(canvas, *image, cmSrcCopy);
 }
 
 // W and H are one more than R's width and height, and the filled part's right
@@ -301,5 +297,5 @@ void TGauge::PaintText(OffscreenBitmap& image, const TRect& r) const {
   const int32_t y = (r.bottom - r.top + 1 - extent.cy) / 2;
   canvas.TextRect(r, x, y, text);
 
-  DrawInverted(image.GetCanvas(), *layer);
+  CopyWhole(image.GetCanvas(), *layer, cmSrcInvert);
 }
