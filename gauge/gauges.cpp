@@ -31,12 +31,6 @@ void WindowlessControl::SetVisible(bool visible) {
   }
 }
 
-void WindowlessControl::SetFont(const TFontSpec& font) {
-  if (font == font_) return;
-  font_ = font;
-  RepaintRequest();
-}
-
 void WindowlessControl::RepaintRequest() {
   if (visible_ && parent_ != nullptr && parent_->WindowExists()) parent_->RepaintNow(*this);
 }
@@ -195,36 +189,6 @@ void TGauge::SetMaxValue(int32_t value) {
   }
   maxValue_ = value;
   if (value < progress_) progress_ = value;
-  RepaintRequest();
-}
-
-void TGauge::SetKind(TGaugeKind kind) {
-  if (kind == kind_) return;
-  kind_ = kind;
-  RepaintRequest();
-}
-
-void TGauge::SetShowText(bool showText) {
-  if (showText == showText_) return;
-  showText_ = showText;
-  RepaintRequest();
-}
-
-void TGauge::SetBorderStyle(TBorderStyle style) {
-  if (style == borderStyle_) return;
-  borderStyle_ = style;
-  RepaintRequest();
-}
-
-void TGauge::SetForeColor(TColor color) {
-  if (color == foreColor_) return;
-  foreColor_ = color;
-  RepaintRequest();
-}
-
-void TGauge::SetBackColor(TColor color) {
-  if (color == backColor_) return;
-  backColor_ = color;
   RepaintRequest();
 }
 

@@ -60,7 +60,7 @@ class WindowlessControl {
 
   // Follows the parent's font: the host sets it to the window's font.
   const TFontSpec& Font() const { return font_; }
-  void SetFont(const TFontSpec& font);
+  void SetFont(const TFontSpec& font) { Change(font_, font); }
 
   // canvas: (0, 0) is the control's top-left pixel and output is clipped to its size.
   virtual void Paint(Canvas& canvas) = 0;
@@ -70,6 +70,13 @@ class WindowlessControl {
   // Paints at once through the parent when visible and the parent's window
   // exists; otherwise the change waits for the next paint.
   void RepaintRequest();
+  // Sets a property the picture shows; repaints only when it changed.
+  template <class T>
+  void Change(T& property, const T& value) {
+    if (value == property) return;
+    property = value;
+    RepaintRequest();
+  }
 
  private:
   GaugeParent* parent_;
@@ -114,11 +121,11 @@ class TGauge : public WindowlessControl {
   // Clamped into MinValue..MaxValue (the lower bound wins when they cross);
   // repaints only when percent done changes.
   void SetProgress(int32_t value);
-  void SetKind(TGaugeKind kind);
-  void SetShowText(bool showText);
-  void SetBorderStyle(TBorderStyle style);
-  void SetForeColor(TColor color);
-  void SetBackColor(TColor color);
+  void SetKind(TGaugeKind kind) { Change(kind_, kind); }
+  void SetShowText(bool showText) { Change(showText_, showText); }
+  void SetBorderStyle(TBorderStyle style) { Change(borderStyle_, style); }
+  void SetForeColor(TColor color) { Change(foreColor_, color); }
+  void SetBackColor(TColor color) { Change(backColor_, color); }
 
   int32_t PercentDone() const;
 
