@@ -5,12 +5,6 @@
 #include "gauge/gauge_accessible_win32.h"
 #include "gauge/gdi_canvas.h"
 
-namespace {
-
-RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
-
 GaugeHostWin32::GaugeHostWin32(HWND window) : window_(window) {}
 
 GaugeHostWin32::~GaugeHostWin32() = default;

@@ -9,12 +9,6 @@ COLORREF ResolveGdiColor(TColor color) {
   return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : (color & 0xFFFFFF);
 }
 
-namespace {
-
-RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
-
 // ---- GdiCanvas ----
 
 void GdiCanvas::FillRect(const TRect& rect) {

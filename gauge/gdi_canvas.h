@@ -18,6 +18,8 @@ class EOutOfResources : public std::runtime_error {
 
 // An RGB colour as it is, a system colour as the user's current setting.
 COLORREF ResolveGdiColor(TColor color);
+// The same rectangle as GDI takes it.
+inline RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // A canvas over a DC it does not own (a window's, or a bitmap's memory DC).
 // Leaves the DC with the font it found.
