@@ -11,17 +11,9 @@
 #include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
+#include "gauge/gdi_canvas.h"
 
 namespace {
-HFONT MakeFont(int height, bool bold) {
-  LOGFONTW lf{};
-  lf.lfHeight = height;
-  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(lf.lfFaceName, Widen(kFontFace).c_str(), LF_FACESIZE);
-  return CreateFontIndirectW(&lf);
-}
-
 // The window class and styles each kind of control is made with; none for
 // the windowless kinds.
 struct ControlWindow {
@@ -54,16 +46,16 @@ void TKvt::MeasureScreen() {
   // The layout was made for 96 dots per inch: the font follows the screen, and
   // the layout follows the font's text height.
   windowFontHeight_ = WindowFontHeight(dpi);
-  UniqueFont probe(MakeFont(windowFontHeight_, false));
+  UniqueFont probe(CreateGdiFont({kFontFace, windowFontHeight_}));
   SelectedObject select(screen.Get(), probe.Get());
   TEXTMETRICW tm{};
   if (GetTextMetricsW(screen.Get(), &tm) && tm.tmHeight > 0) textHeight_ = tm.tmHeight;
 }
 
 void TKvt::MakeFonts() {
-  windowFont_.Reset(MakeFont(windowFontHeight_, false));
-  boldFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), true));
-  labelFont_.Reset(MakeFont(ScaleFontHeight(-13, textHeight_), false));
+  windowFont_.Reset(CreateGdiFont({kFontFace, windowFontHeight_}));
+  boldFont_.Reset(CreateGdiFont({kFontFace, ScaleFontHeight(-13, textHeight_), true}));
+  labelFont_.Reset(CreateGdiFont({kFontFace, ScaleFontHeight(-13, textHeight_)}));
 }
 
 Bounds TKvt::Scaled(ControlIndex index) const {
@@ -128,10 +120,7 @@ void TKvt::CreateGauge(const ControlSpec& design) {
   PB->BeginLoading();
   const Bounds pb = Scaled(ControlIndex::PB);
   PB->SetBounds(pb.left, pb.top, pb.width, pb.height);
-  TFontSpec font;
-  font.name = kFontFace;
-  font.height = windowFontHeight_;
-  PB->SetFont(font);
+  PB->SetFont({kFontFace, windowFontHeight_});
   PB->SetProgress(0);
   PB->SetVisible(false);
   PB->EndLoading();

@@ -1,12 +1,21 @@
 #include "gauge/gdi_canvas.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "common/utf.h"
 
 COLORREF ResolveGdiColor(TColor color) {
   return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : (color & 0xFFFFFF);
+}
+
+HFONT CreateGdiFont(const TFontSpec& spec, BYTE quality) {
+  LOGFONTW logFont{};
+  logFont.lfHeight = spec.height;
+  logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  logFont.lfQuality = quality;
+  lstrcpynW(logFont.lfFaceName, Widen(spec.name).c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&logFont);
 }
 
 // ---- GdiCanvas ----
@@ -36,21 +45,9 @@ void GdiCanvas::SetFont(const TFontSpec& font) {
 
 void GdiCanvas::SelectFont() {
   if (fontHandle_) return;
-  LOGFONTW logFont{};
-  logFont.lfHeight = font_.height;
-  logFont.lfWeight = font_.bold ? FW_BOLD : FW_NORMAL;
-  logFont.lfCharSet = DEFAULT_CHARSET;
-  logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   // The percentage is drawn by inverting the pixels under the glyphs: smoothed
   // edges would invert to stray colours, so the glyphs are drawn solid.
-  logFont.lfQuality = NONANTIALIASED_QUALITY;
-  logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = Widen(font_.name);
-  const size_t length = std::min<size_t>(face.size(), LF_FACESIZE - 1);
-  std::wmemcpy(logFont.lfFaceName, face.c_str(), length);
-  logFont.lfFaceName[length] = L'\0';
-  fontHandle_.Reset(CreateFontIndirectW(&logFont));
+  fontHandle_.Reset(CreateGdiFont(font_, NONANTIALIASED_QUALITY));
   if (!fontHandle_) throw EOutOfResources();
   fontSelection_.Select(dc_, fontHandle_.Get());
 }
