@@ -15,10 +15,8 @@ static_assert(kStateInvisible == STATE_SYSTEM_INVISIBLE, "oleacc's invisible sta
 
 namespace {
 
-// COM and the accessibility library, which only a screen reader needs: the
-// program does not import them, so that they cost nothing at start-up. They
-// are loaded on the first question, each by its full path in the system
-// folder, and kept for the program's life.
+// What the program uses of COM and oleacc.dll (gauge_accessible_win32.h), kept
+// for the program's life once loaded.
 struct AccessLibraries {
   HRESULT(WINAPI* coInitializeEx)(LPVOID, DWORD) = nullptr;
   void(WINAPI* coUninitialize)() = nullptr;

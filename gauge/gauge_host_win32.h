@@ -31,8 +31,7 @@ class GaugeHostWin32 : public GaugeParent {
   void InsertControl(WindowlessControl& control) override;
   void RemoveControl(WindowlessControl& control) override;
   bool WindowExists() const override;
-  // GetDC of the window, clipped to the control's rectangle; paints the control
-  // and the visible controls above it that meet the clip; ReleaseDC on every path.
+  // On the window's DC from GetDC, released on every path.
   void RepaintNow(WindowlessControl& control) override;
   // InvalidateRect without erasing for opaque controls.
   void MarkForPaint(const TRect& rect, bool erase) override;
