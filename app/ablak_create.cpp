@@ -28,7 +28,7 @@ ControlWindow WindowFor(ControlKind kind) {
     // Checked by the program, not by the control itself.
     case ControlKind::RadioButton: return {L"BUTTON", kChild | BS_RADIOBUTTON, 0};
     // Hidden until FormCreate.
-    case ControlKind::Panel: return {kPanelClass, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case ControlKind::Container: return {kPanelClass, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::Label: return {L"STATIC", kChild | SS_CENTER | SS_NOPREFIX, 0};
     // Placed by the layout like every other control, without a size grip.
     case ControlKind::StatusBar: return {STATUSCLASSNAMEW, kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NOMOVEY, 0};
@@ -77,7 +77,7 @@ HWND* TKvt::Slot(ControlIndex index) {
   }
 }
 
-HWND TKvt::ParentWindow(Parent parent) const { return parent == Parent::Panel ? Panel : handle_; }
+HWND TKvt::ParentWindow(Parent parent) const { return parent == Parent::InPanel ? Panel : handle_; }
 
 HFONT TKvt::FontFor(FontKind kind) const {
   switch (kind) {
@@ -106,7 +106,7 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
   HWND control = CreateWindowExW(window.exStyle, window.windowClass, Widen(design.caption).c_str(), window.style,
                                  b.left, b.top, b.width, b.height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), GetModuleHandleW(nullptr),
-                                 design.kind == ControlKind::Panel ? this : nullptr);
+                                 design.kind == ControlKind::Container ? this : nullptr);
   if (!control) return nullptr;
   // Later controls lie above earlier ones.
   SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

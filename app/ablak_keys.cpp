@@ -20,7 +20,7 @@ bool Reachable(HWND window) {
 // its controls; otherwise among the main window's. Of the two radio buttons
 // only the checked one is a tab stop.
 bool TKvt::MoveFocus(bool backward) {
-  const Parent face = IsWindowVisible(Panel) ? Parent::Panel : Parent::Main;
+  const Parent face = IsWindowVisible(Panel) ? Parent::InPanel : Parent::Main;
   std::vector<HWND> reachable;
   for (ControlIndex index : TabOrder(face)) {
     HWND* control = Slot(index);

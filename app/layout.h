@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-enum class ControlKind { StatusBar, PictureButton, Picture, RadioButton, Panel, Gauge, Label };
+enum class ControlKind { StatusBar, PictureButton, Picture, RadioButton, Container, Gauge, Label };
 enum class FontKind {
   Window,     // Tahoma -11 regular, the window's font
   Bold13,     // Tahoma -13 bold
   Regular13,  // Tahoma -13 regular
   System,     // the control's own system font (the status bar)
 };
-enum class Parent { Main, Panel };
+enum class Parent { Main, InPanel };
 
 struct ControlSpec {
   const char* name;

@@ -44,7 +44,7 @@ TEST(Layout, TableMatchesTheDesign) {
   EXPECT_EQ(Bounds({kLayout[Bstart].left, kLayout[Bstart].top, kLayout[Bstart].width,
                     kLayout[Bstart].height}),
             Bounds({264, 24, 108, 26}));
-  EXPECT_EQ(kLayout[PB].parent, Parent::Panel);
+  EXPECT_EQ(kLayout[PB].parent, Parent::InPanel);
   EXPECT_EQ(Bounds({kLayout[PB].left, kLayout[PB].top, kLayout[PB].width, kLayout[PB].height}),
             Bounds({56, 88, 273, 17}));
   EXPECT_EQ(kLayout[RBdef].tabOrder, 0);
@@ -89,7 +89,7 @@ TEST(Layout, ControlsGrowRightOnlyAsFarAsTheirCaptionsNeedAndRoomAllows) {
 TEST(Layout, TabOrderFollowsTheTablePerParent) {
   // Keyboard navigation reads its order from the table alone.
   EXPECT_EQ(TabOrder(Parent::Main), (std::vector<ControlIndex>{RBdef, RBupd, Bstart, Panel}));
-  EXPECT_EQ(TabOrder(Parent::Panel), (std::vector<ControlIndex>{Bok, Boff}));
+  EXPECT_EQ(TabOrder(Parent::InPanel), (std::vector<ControlIndex>{Bok, Boff}));
 }
 
 }  // namespace
