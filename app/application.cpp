@@ -5,7 +5,6 @@
 #include "app/box_fit_win32.h"
 #include "app/error_text.h"
 #include "common/short_text.h"
-#include "common/texts.h"
 #include "common/utf.h"
 
 TApplication Application;
@@ -76,17 +75,10 @@ int TApplication::ShowMessage(const std::string& text, const std::string& captio
                      flags);
 }
 
-void TApplication::ShowException(const std::exception& error) noexcept {
+void TApplication::ShowError(const char* message) noexcept {
   try {
-    ShowMessage(ErrorBoxText(error.what()), title_, MB_OK | MB_ICONSTOP);
+    ShowMessage(ErrorBoxText(message), title_, MB_OK | MB_ICONSTOP);
   } catch (...) {
     // Even the report failed (out of memory): the program runs on regardless.
-  }
-}
-
-void TApplication::ShowUnexpected() noexcept {
-  try {
-    ShowMessage(kUnexpectedError, title_, MB_OK | MB_ICONSTOP);
-  } catch (...) {
   }
 }

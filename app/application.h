@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+#include "common/texts.h"
+
 class TApplication {
  public:
   // Sets the title and makes the hidden window that owns the message boxes
@@ -20,8 +22,9 @@ class TApplication {
   // program is disabled while it is up. flags as for MessageBoxW. Over-long
   // pieces of the text are shortened so that the box fits on the screen.
   int ShowMessage(const std::string& text, const std::string& caption, UINT flags);
-  // The error box for an error that left a handler; the program runs on.
-  void ShowException(const std::exception& error) noexcept;
+  // The error box for an error that left a handler, told by its what() (by
+  // kUnexpectedError when it is no std::exception); the program runs on.
+  void ShowError(const char* message) noexcept;
   // Runs action; an error it raises is shown in the error box instead of
   // travelling on. Every window procedure runs its work through this.
   template <class Action>
@@ -29,9 +32,9 @@ class TApplication {
     try {
       action();
     } catch (const std::exception& error) {
-      ShowException(error);
+      ShowError(error.what());
     } catch (...) {
-      ShowUnexpected();
+      ShowError(kUnexpectedError);
     }
   }
 
@@ -52,8 +55,6 @@ class TApplication {
   }
 
  private:
-  void ShowUnexpected() noexcept;
-
   std::string title_;
   HWND hidden_ = nullptr;
   HWND main_ = nullptr;
