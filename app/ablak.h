@@ -69,10 +69,6 @@ class TKvt {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void Clicked(HWND control);
-  // An operation's box: the keys and clicks queued while it ran are thrown
-  // away first, so that none of them answers it unread.
-  // The answer, as MessageBoxW gives it.
-  static int ShowOutcome(const std::string& text, const std::string& caption, UINT flags);
   // The first-run face as it was before OK, after a backup that did not end.
   void ShowBackupFaceAgain();
   // The question a resumed backup asks the player before any copy.

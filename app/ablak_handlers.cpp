@@ -75,12 +75,31 @@ struct GameFileOps {
   PatientFileOps patient{system, clock, KeepWindowPainted};
   Win32PcWatch pc;
 };
-}  // namespace
 
-int TKvt::ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
+// An operation's box: the keys and clicks queued while it ran are thrown
+// away first, so that none of them answers it unread.
+int ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
   if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
   return Application.ShowMessage(text, caption, flags);
 }
+
+// An operation's question to the player, with No as the default button.
+bool AnsweredYes(const std::string& question) {
+  return ShowOutcome(question, Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// The box that ends an operation; after a success the program ends too.
+// Returns whether it succeeded.
+bool ShowFinalBox(bool succeeded, const std::string& text, const std::string& successTitle) {
+  if (succeeded) {
+    ShowOutcome(text, successTitle, MB_OK | MB_ICONINFORMATION);
+    Application.Terminate();
+    return true;
+  }
+  ShowOutcome(text, Application.Title(), MB_OK | MB_ICONSTOP);
+  return false;
+}
+}  // namespace
 
 void TKvt::StartReading() {
   reading_ = CreateThread(nullptr, 0, ReadInBackground, this, 0, nullptr);
@@ -168,10 +187,9 @@ ResumeQuestion TKvt::AskBeforeResuming() {
   resume.flagSaysDone = backupMadeOnce_;
   resume.holdsBase = [this](const BackupOutcome& found) {
     gaugeHost_->SetBusy(false);
-    const int answer =
-        ShowOutcome(ResumeQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    const bool yes = AnsweredYes(ResumeQuestionText(found));
     gaugeHost_->SetBusy(true);
-    return answer == IDYES;
+    return yes;
   };
   return resume;
 }
@@ -203,13 +221,7 @@ void TKvt::BokClick() {
     return;
   }
   const std::string text = BackupText(outcome, SystemTimeZone());
-  if (outcome.Succeeded()) {
-    ShowOutcome(text, kBackedUpTitle, MB_OK | MB_ICONINFORMATION);
-    Application.Terminate();
-    return;
-  }
-  ShowOutcome(text, Application.Title(), MB_OK | MB_ICONSTOP);
-  ShowBackupFaceAgain();
+  if (!ShowFinalBox(outcome.Succeeded(), text, kBackedUpTitle)) ShowBackupFaceAgain();
 }
 
 void TKvt::BstartClick() {
@@ -226,18 +238,12 @@ void TKvt::BstartClick() {
   GameFileOps files;
   // Only a yes, never the default, finishes a switch whose stored copies
   // disagree: a copy renamed by hand looks the same.
-  const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target, [this](const SwitchOutcome& found) {
-    return ShowOutcome(CutOffQuestionText(found), Application.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-           IDYES;
+  const SwitchOutcome outcome = VersionSwitch(files.patient, files.pc, GameDir, target, [](const SwitchOutcome& found) {
+    return AnsweredYes(CutOffQuestionText(found));
   });
-  if (outcome.Succeeded()) {
-    ShowOutcome(SwitchText(outcome), kSwitchedTitle, MB_OK | MB_ICONINFORMATION);
-    Application.Terminate();
-    return;
-  }
+  if (ShowFinalBox(outcome.Succeeded(), SwitchText(outcome), kSwitchedTitle)) return;
   // The files are as they were (or the box says where each one stands): the
   // user can close the game and try again.
-  ShowOutcome(SwitchText(outcome), Application.Title(), MB_OK | MB_ICONSTOP);
   EnableWindow(Bstart, TRUE);
   SetFocus(Bstart);
 }

@@ -18,7 +18,7 @@
 //        while it waits for those threads, calls ProgressSink::StillWorking,
 //        which is KeepPainted; the gauge paints itself on each step
 //   -> SwitchText / BackupText (fileset/words/outcome_text.cpp): the box's Hungarian
-//   -> TKvt::ShowOutcome: DropQueuedInput throws away the clicks and keys that
+//   -> ShowOutcome: DropQueuedInput throws away the clicks and keys that
 //      arrived meanwhile, keeping Alt+F4 and the close box as a held close;
 //      then Application.ShowMessage, the program's windows disabled while the
 //      box is up (an error thrown out of the handler gets the same in Clicked)
