@@ -49,7 +49,7 @@ T* Owner(HWND window, UINT message, LPARAM lParam) {
 TKvt::TKvt() = default;
 
 TKvt::~TKvt() {
-  FinishReading();
+  reading_.Join();
   PB.reset();  // leaves the host's stacking order before the host goes
   gaugeHost_.reset();
   if (handle_) DestroyWindow(handle_);
@@ -107,7 +107,7 @@ bool TKvt::Create() {
   // leaves CreateError() at ERROR_SUCCESS.
   if (!made) return false;
 
-  FinishReading();
+  reading_.Join();
   Application.Guard([this] { FormCreate(); });
 
   ShowWindow(handle_, SW_SHOWNORMAL);

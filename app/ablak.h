@@ -19,6 +19,7 @@
 #include "app/layout.h"
 #include "app/picture_button.h"
 #include "common/win_handles.h"
+#include "fileset/act/copy_thread.h"
 
 class TGauge;
 class GaugeHostWin32;
@@ -74,11 +75,8 @@ class TKvt {
   // The question a resumed backup asks the player before any copy.
   ResumeQuestion AskBeforeResuming();
 
-  static DWORD WINAPI ReadInBackground(void* self);
   // The reads FormCreate decides from; an error they raise is FormCreate's.
   void ReadStart();
-  // Waits for StartReading's thread, if one runs.
-  void FinishReading();
   bool RegisterClasses();
   void MeasureScreen();
   void MakeFonts();
@@ -123,7 +121,7 @@ class TKvt {
   bool backupMadeOnce_ = false;
   // The start's reads: the thread doing them, what they decided and the
   // error that stopped them.
-  HANDLE reading_ = nullptr;
+  CopyThread reading_;
   bool backupNeeded_ = false;
   std::exception_ptr startError_;
 };

@@ -102,20 +102,9 @@ bool ShowFinalBox(bool succeeded, const std::string& text, const std::string& su
 }  // namespace
 
 void TKvt::StartReading() {
-  reading_ = CreateThread(nullptr, 0, ReadInBackground, this, 0, nullptr);
-  if (!reading_) ReadStart();
-}
-
-DWORD WINAPI TKvt::ReadInBackground(void* self) {
-  static_cast<TKvt*>(self)->ReadStart();
-  return 0;
-}
-
-void TKvt::FinishReading() {
-  if (!reading_) return;
-  WaitForSingleObject(reading_, INFINITE);
-  CloseHandle(reading_);
-  reading_ = nullptr;
+  // What still escapes the reads (no memory for the picture) ends the program,
+  // as it does where they run on the window's thread.
+  if (!reading_.Start([this]() noexcept { ReadStart(); })) ReadStart();
 }
 
 void TKvt::ReadStart() {
