@@ -86,9 +86,8 @@ bool TKvt::Create() {
   tick_.Load(IDB_TICK);
   abort_.Load(IDB_ABORT);
 
-  RECT frame{0, 0, MulDivRounded(kClientWidth, textHeight_, kDesignTextHeight),
-             MulDivRounded(kClientHeight, textHeight_, kDesignTextHeight)};
-  if (textHeight_ == kDesignTextHeight) frame = RECT{0, 0, kClientWidth, kClientHeight};
+  const Bounds client = ScaleBounds(Bounds{0, 0, kClientWidth, kClientHeight}, textHeight_);
+  RECT frame{0, 0, client.width, client.height};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;

@@ -99,8 +99,7 @@ void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip) const {
   UniqueMemoryDc memory(CreateCompatibleDC(dc));
   if (!memory) return;
   SelectedObject select(memory.Get(), bitmap_.Get());
-  const int saved = SaveDC(dc);
+  SavedDcState saved(dc);
   IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
   BitBlt(dc, x, y, width_, height_, memory.Get(), 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
 }
