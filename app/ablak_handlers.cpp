@@ -76,8 +76,7 @@ struct GameFileOps {
   Win32PcWatch pc;
 };
 
-// An operation's box: the keys and clicks queued while it ran are thrown
-// away first, so that none of them answers it unread.
+// An operation's box, shown once the input queued meanwhile is thrown away.
 int ShowOutcome(const std::string& text, const std::string& caption, UINT flags) {
   if (OperationPump* running = OperationPump::Current()) running->DropQueuedInput();
   return Application.ShowMessage(text, caption, flags);

@@ -17,8 +17,7 @@ bool Reachable(HWND window) {
 }  // namespace
 
 // The first-run panel, where shown, covers everything else: Tab moves among
-// its controls; otherwise among the main window's. Of the two radio buttons
-// only the checked one is a tab stop.
+// its controls; otherwise among the main window's.
 bool TKvt::MoveFocus(bool backward) {
   const Parent face = IsWindowVisible(Panel) ? Parent::InPanel : Parent::Main;
   std::vector<HWND> reachable;

@@ -70,8 +70,7 @@ class OperationPump {
   void HoldClose() { closeHeld_ = true; }
   // The operation itself still runs (no box of it is up yet).
   bool Working() const { return !answering_; }
-  // A close request arrived during the operation or its box; the window
-  // carries it out once they are over.
+  // HoldClose was called during the operation or its box.
   bool CloseHeld() const { return closeHeld_; }
 
  private:
