@@ -38,9 +38,9 @@ std::string ReadGameFolder(TRegistry& registry) {
 bool ReadOrCreateFlag(TRegistry& registry) {
   registry.OpenKey(kToolKey, true);
   KeyCloser closer{registry};
-  // Only a flag known to be absent is created: one that exists but can't be
-  // read raises the read error and stays as stored, since writing "0" over a
-  // "1" would bring back the first run over a folder that holds its copies.
+  // Only a flag known to be absent is created: writing "0" over a "1" that
+  // could not be read would bring back the first run over a folder that holds
+  // its copies.
   if (registry.ValueExists(kBackupValue)) {
     return ReadTyped(kToolKey, kBackupValue,
                      kDeleteValue + ("reg delete \"HKLM\\" + std::string(kToolKey)) + "\" /v " + kBackupValue +
