@@ -228,20 +228,19 @@ void TGauge::PaintBar(Canvas& overlay, const TRect& r) const {
   if (kind_ == gkText) return;
 
   overlay.SetBrush(foreColor_, bsSolid);
-  if (kind_ == gkVerticalBar) {
-    // The horizontal rule turned upright: fills upward from R's bottom edge.
-    int32_t length = BarLength(PercentDone(), barHeight);
-    if (length > barHeight) length = barHeight;
-    if (length <= 0) return;
-    overlay.FillRect(TRect{r.left, r.bottom - (length - r.top), r.right, r.bottom});
-    return;
-  }
-  // gkHorizontalBar; the round kinds have no drawing of their own here and
-  // show as the horizontal bar.
-  int32_t length = BarLength(PercentDone(), barWidth);
-  if (length > barWidth) length = barWidth;
+  const bool upright = kind_ == gkVerticalBar;
+  const int32_t extent = upright ? barHeight : barWidth;
+  int32_t length = BarLength(PercentDone(), extent);
+  if (length > extent) length = extent;
   if (length <= 0) return;
-  overlay.FillRect(TRect{r.left, r.top, length, barHeight});
+  if (upright) {
+    // The horizontal rule turned upright: fills upward from R's bottom edge.
+    overlay.FillRect(TRect{r.left, r.bottom - (length - r.top), r.right, r.bottom});
+  } else {
+    // gkHorizontalBar; the round kinds have no drawing of their own here and
+    // show as the horizontal bar.
+    overlay.FillRect(TRect{r.left, r.top, length, barHeight});
+  }
 }
 
 // The text is drawn white on a black layer that is then XORed onto the image,
