@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/ablak.h"
+#include "app/ablak_style.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
 #include "common/texts.h"
@@ -26,10 +27,6 @@ namespace {
 // The game's install directory followed by "\Game\": set once by FormCreate's
 // reads and read by both operations.
 std::string GameDir;
-
-// A control acts only while the user can see and reach it: a click sent by
-// another program to a hidden or disabled button does nothing.
-bool IsShown(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
 
 void KeepWindowPainted() {
   if (OperationPump* pump = OperationPump::Current()) pump->KeepPainted();
@@ -135,8 +132,9 @@ void TKvt::FormCreate() {
 }
 
 void TKvt::Clicked(HWND control) {
-  // Nothing starts while an operation and its box are under way.
-  if (OperationPump::Current() || !IsShown(control)) return;
+  // Nothing starts while an operation and its box are under way; a click sent
+  // by another program to a hidden or disabled button does nothing.
+  if (OperationPump::Current() || !VisibleAndEnabled(control)) return;
   if (control == Bstart || control == Bok) {
     // Held for the operation and every box it shows, an error box included.
     OperationPump pump;

@@ -6,13 +6,13 @@
 
 #include <vector>
 
+#include "app/ablak_style.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
 
 namespace {
 bool Reachable(HWND window) {
-  return window && IsWindowVisible(window) && IsWindowEnabled(window) &&
-         (GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP);
+  return VisibleAndEnabled(window) && (GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP);
 }
 }  // namespace
 
@@ -89,9 +89,7 @@ bool TKvt::Activated(WPARAM wParam) {
     if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
     return false;
   }
-  if (HIWORD(wParam) || !lastFocus_ || !IsWindow(lastFocus_) || !IsWindowVisible(lastFocus_) ||
-      !IsWindowEnabled(lastFocus_))
-    return false;
+  if (HIWORD(wParam) || !VisibleAndEnabled(lastFocus_)) return false;
   SetFocus(lastFocus_);
   return true;
 }

@@ -1,4 +1,4 @@
-// Names and colours shared by the main window's source files.
+// Names, colours and a check shared by the main window's source files.
 #pragma once
 #include <windows.h>
 
@@ -8,3 +8,5 @@ inline constexpr char kFontFace[] = "Tahoma";
 inline constexpr COLORREF kRadioText = RGB(255, 0, 0);
 inline constexpr COLORREF kRadioBack = RGB(255, 255, 255);
 
+// The user can see the control and act on it.
+inline bool VisibleAndEnabled(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
