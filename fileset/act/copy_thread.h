@@ -1,5 +1,6 @@
-// The one helper thread a copy may run beside the window's thread, and the
-// lock and wake-up the two share. The compiler's own thread library is not
+// A helper thread beside the window's thread (a copy's read-ahead, or the
+// start's reads of the registry and the folder), and the lock and wake-up the
+// two share. The compiler's own thread library is not
 // available on every toolchain this builds with, so each system provides
 // these in a file of its own; what the thread runs is written once, for
 // every system (copy_thread.cpp).
