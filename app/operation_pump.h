@@ -17,7 +17,7 @@
 //        another; the window's thread writes each chunk and, between chunks and
 //        while it waits for those threads, calls ProgressSink::StillWorking,
 //        which is KeepPainted; the gauge paints itself on each step
-//   -> SwitchText / BackupText (fileset/words/outcome_text.cpp): the box's Hungarian
+//   -> SwitchText / BackupText (fileset/words/switch_text.cpp, backup_text.cpp): the box's Hungarian
 //   -> ShowOutcome: DropQueuedInput throws away the clicks and keys that
 //      arrived meanwhile, keeping Alt+F4 and the close box as a held close;
 //      then Application.ShowMessage, the program's windows disabled while the

@@ -1,6 +1,6 @@
 // Every Hungarian text the player reads, in UTF-8, but the sentences that word one outcome of the switch or the
-// backup: those stay in fileset/words/outcome_text.cpp, and take from here what several boxes say alike and the names
-// of the buttons and versions.
+// backup: those stay in fileset/words/ (switch_text.cpp, backup_text.cpp, obstacle_text.cpp, names_text.cpp), and
+// take from here what several boxes say alike and the names of the buttons and versions.
 #pragma once
 
 static_assert(sizeof("é") == 3, "both compilers read the sources as UTF-8 and keep the bytes the tests check");

@@ -1,0 +1,51 @@
+#include "fileset/words/text_parts.h"
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) {
+    if (!out.empty()) out += ", ";
+    out += n;
+  }
+  return out;
+}
+
+std::string TempNote(const FileSetEntry& e, LeftCopy left) {
+  switch (left) {  // GCOVR_EXCL_BR_LINE every kind of copy has its case
+    case LeftCopy::Bytes:
+      return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés másolata, a file egy korábbi változata lehet "
+             "benne: ne töröld";
+    case LeftCopy::Empty: return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés üres másolata";
+    case LeftCopy::None: break;
+  }
+  return {};
+}
+
+std::string Noted(const std::string& name, const std::string& note, const std::string& more) {
+  const std::string both = note.empty() || more.empty() ? note + more : note + "; " + more;
+  return both.empty() ? name : name + " (" + both + ")";
+}
+
+std::string NamesHeld(const FileVerdict& f) {
+  const FileSetEntry& e = *f.entry;
+  const std::array<EntryKind, 3> kinds = f.Kinds();
+  std::vector<std::string> present, folders, absent;
+  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+  for (size_t i = 0; i < 3; ++i) {
+    const EntryKind kind = kinds[i];
+    (kind == EntryKind::File ? present : kind == EntryKind::Folder ? folders : absent).push_back(ShownName(names[i]));
+  }
+  std::string out, sep;
+  if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";
+  if (!folders.empty()) out += sep + "mappa: " + JoinNames(folders), sep = "; ";
+  if (!absent.empty()) out += sep + "hiányzik: " + JoinNames(absent);
+  return out;
+}
+
+std::string EmptyNames(const FileSetEntry& e, const std::array<bool, 3>& empty) {
+  const char* names[] = {e.ActiveName, e.BaseCopyName, e.PatchCopyName};
+  std::vector<std::string> shown;
+  for (size_t i = 0; i < 3; ++i) {
+    if (empty[i]) shown.push_back(ShownName(names[i]));
+  }
+  return JoinNames(shown);
+}
