@@ -75,9 +75,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
-      if (why.empty()) why = kWindowsErrorCode + std::to_string(form.CreateError());
-      Application.ShowMessage(kNoWindow + why + kRestartPc + kRunAgain, Application.Title(),
-                              MB_OK | MB_ICONSTOP);
+      if (why.empty()) why = Filled(kWindowsErrorCode, {std::to_string(form.CreateError())});
+      Application.ShowMessage(Filled(kNoWindow, {why}), Application.Title(), MB_OK | MB_ICONSTOP);
     }
     return 1;
   }

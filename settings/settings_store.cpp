@@ -21,7 +21,7 @@ auto ReadTyped(const std::string& key, const char* value, const std::string& tod
   try {
     return read();
   } catch (const ERegistryTypeError& error) {
-    throw ERegistryTypeError(error.what() + (kTheKey + key) + kKeysValue + value + kIsNotText + todo);
+    throw ERegistryTypeError(error.what() + Filled(kValueNotText, {key, value}) + todo);
   }
 }
 }  // namespace
@@ -31,7 +31,7 @@ std::string ReadGameFolder(TRegistry& registry) {
   KeyCloser closer{registry};
   // Some installers store the folder as an expandable string
   // ("%SystemDrive%\Games\..."): it means the folder it expands to.
-  return ReadTyped(kGameKey, kInstallDirValue, kInstallerWritesIt + std::string(kRunAgain),
+  return ReadTyped(kGameKey, kInstallDirValue, kInstallerWritesIt,
                    [&] { return registry.ReadExpandedString(kInstallDirValue); });
 }
 
@@ -42,9 +42,8 @@ bool ReadOrCreateFlag(TRegistry& registry) {
   // could not be read would bring back the first run over a folder that holds
   // its copies.
   if (registry.ValueExists(kBackupValue)) {
-    return ReadTyped(kToolKey, kBackupValue,
-                     kDeleteValue + ("reg delete \"HKLM\\" + std::string(kToolKey)) + "\" /v " + kBackupValue +
-                         " /reg:32 /f), " + kRunAgain,
+    const std::string command = "reg delete \"HKLM\\" + std::string(kToolKey) + "\" /v " + kBackupValue + " /reg:32 /f";
+    return ReadTyped(kToolKey, kBackupValue, Filled(kDeleteValue, {command}),
                      [&] { return registry.ReadString(kBackupValue); }) == "0";
   }
   registry.WriteString(kBackupValue, "0");

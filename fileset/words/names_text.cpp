@@ -1,5 +1,7 @@
 #include "fileset/words/text_parts.h"
 
+#include "common/texts.h"
+
 std::string JoinNames(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) {
@@ -11,10 +13,8 @@ std::string JoinNames(const std::vector<std::string>& names) {
 
 std::string TempNote(const FileSetEntry& e, LeftCopy left) {
   switch (left) {  // GCOVR_EXCL_BR_LINE every kind of copy has its case
-    case LeftCopy::Bytes:
-      return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés másolata, a file egy korábbi változata lehet "
-             "benne: ne töröld";
-    case LeftCopy::Empty: return "a " + ShownName(e.TempName) + " egy félbeszakadt mentés üres másolata";
+    case LeftCopy::Bytes: return Filled(kTempHoldsBytes, {ShownName(e.TempName)});
+    case LeftCopy::Empty: return Filled(kTempEmpty, {ShownName(e.TempName)});
     case LeftCopy::None: break;
   }
   return {};
@@ -35,9 +35,9 @@ std::string NamesHeld(const FileVerdict& f) {
     (kind == EntryKind::File ? present : kind == EntryKind::Folder ? folders : absent).push_back(ShownName(names[i]));
   }
   std::string out, sep;
-  if (!present.empty()) out += sep + "megvan: " + JoinNames(present), sep = "; ";
-  if (!folders.empty()) out += sep + "mappa: " + JoinNames(folders), sep = "; ";
-  if (!absent.empty()) out += sep + "hiányzik: " + JoinNames(absent);
+  if (!present.empty()) out += sep + Filled(kNamesPresent, {JoinNames(present)}), sep = "; ";
+  if (!folders.empty()) out += sep + Filled(kNamesFolders, {JoinNames(folders)}), sep = "; ";
+  if (!absent.empty()) out += sep + Filled(kNamesAbsent, {JoinNames(absent)});
   return out;
 }
 
