@@ -10,7 +10,7 @@
 #include "app/single_instance.h"
 #include "common/system_library_win32.h"
 #include "common/texts.h"
-#include "fileset/system/file_ops_win32.h"
+#include "fileset/system/win32_calls.h"
 
 namespace {
 // The exe runs elevated, often from a Downloads folder: no DLL planted beside

@@ -5,8 +5,8 @@
 #include "app/ablak_style.h"
 #include "common/texts.h"
 #include "common/utf.h"
-#include "fileset/system/file_ops_win32.h"
 #include "fileset/system/pc_answers_win32.h"
+#include "fileset/system/win32_calls.h"
 
 namespace {
 // "Global\": one copy per machine, whichever user started it.

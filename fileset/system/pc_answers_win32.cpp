@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/win_handles.h"
-#include "fileset/system/file_ops_win32.h"
+#include "fileset/system/win32_calls.h"
 
 namespace {
 bool IsTrustedInstaller(PSID sid) {

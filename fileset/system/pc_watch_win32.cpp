@@ -6,8 +6,8 @@
 
 #include "common/utf.h"
 #include "common/win_handles.h"
-#include "fileset/system/file_ops_win32.h"
 #include "fileset/system/pc_answers_win32.h"
+#include "fileset/system/win32_calls.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "fileset/system/file_ops_win32.h"
+#include "fileset/system/win32_calls.h"
 #include "fileset/words/time_zone.h"
 
 namespace {
