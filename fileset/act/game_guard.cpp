@@ -51,7 +51,7 @@ FolderCheck CheckFolder(FileOps& ops, PcWatch& pc, const std::string& gameDir) {
   }
   check.link = pc.LinkOnTheWay(gameDir);
   if (!check.link.link.empty()) {
-    check.state = FolderCheck::State::Linked;
+    check.state = FolderCheck::State::LinkOnTheWay;
     return check;
   }
   // A folder that tells names apart by case (a Linux folder under Wine) may

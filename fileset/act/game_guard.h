@@ -68,12 +68,12 @@ Obstacle FindObstacle(PcWatch& pc, FileOps& ops, const std::string& gameDir);
 // Everything both operations check before they read a single name: the
 // GameDir itself, the folder, and the obstacles above.
 struct FolderCheck {
-  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed, Linked, NotChecked, NamesByCase };
+  enum class State { Ready, DirUnusable, Missing, Unreachable, Obstructed, LinkOnTheWay, NotChecked, NamesByCase };
   State state = State::Ready;
   GameDirProblem dirProblem = GameDirProblem::None;
   FileStatus why;  // Unreachable
   Obstacle obstacle;
-  FolderLink link;  // Linked
+  FolderLink link;  // LinkOnTheWay
   CheckNotRun notRun;  // NotChecked
   std::vector<std::string> twinned;  // NamesByCase: names of the set beside a twin in other case
 };

@@ -92,7 +92,7 @@ Problem NotReadyText(const FolderCheck& folder, const std::string& gameDir, cons
     case FolderCheck::State::Unreachable:
       return {Filled(kFolderUnreachable, {gameDir, Why(folder.why)}), kConnectDrive};
     case FolderCheck::State::Obstructed: return ObstacleText(folder.obstacle, button);
-    case FolderCheck::State::Linked: return LinkText(folder.link, button);
+    case FolderCheck::State::LinkOnTheWay: return LinkText(folder.link, button);
     case FolderCheck::State::NamesByCase:
       return {Filled(kNamesByCase, {JoinNames(folder.twinned)}), Filled(kRenameOneTwin, {button})};
     case FolderCheck::State::NotChecked: return NotCheckedText(folder.notRun, button);

@@ -626,7 +626,7 @@ TEST(FirstRunBackup, RunningGamePrivateCopiesAndForeignLinksStopBothOperations) 
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));
     const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
-    const auto state = what == kLink ? FolderCheck::State::Linked : FolderCheck::State::Obstructed;
+    const auto state = what == kLink ? FolderCheck::State::LinkOnTheWay : FolderCheck::State::Obstructed;
     EXPECT_EQ(backup.outcome.folder.state, state);
     EXPECT_EQ(switched.folder.state, state);
     EXPECT_EQ(folder.Snapshot(), before);

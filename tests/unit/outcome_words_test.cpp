@@ -44,7 +44,7 @@ std::vector<FolderCheck> EveryCheck() {
   });
   for (LinkDoubt d : {LinkDoubt::MadeByOther, LinkDoubt::AttributesUnread, LinkDoubt::OwnerUnread}) {
     for (const char* target : {"", "D:\\elsewhere"})
-      add(S::Linked, [&](FolderCheck& c) { c.link.link = "C:\\VONU11", c.link.target = target, c.link.doubt = d; });
+      add(S::LinkOnTheWay, [&](FolderCheck& c) { c.link.link = "C:\\VONU11", c.link.target = target, c.link.doubt = d; });
   }
   for (auto step : {CheckNotRun::Step::RunningGame, CheckNotRun::Step::HoldFolder, CheckNotRun::Step::LinkWalk,
                     CheckNotRun::Step::Profiles})
