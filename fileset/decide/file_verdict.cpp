@@ -41,6 +41,11 @@ void Judge(FileVerdict& f) {
 
 }  // namespace
 
+FileVerdict::FileVerdict() = default;
+FileVerdict::FileVerdict(const FileVerdict&) = default;
+FileVerdict& FileVerdict::operator=(const FileVerdict&) = default;
+FileVerdict::~FileVerdict() = default;
+
 FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
   FolderVerdicts files;
   for (size_t i = 0; i < FileSet.size(); ++i) {

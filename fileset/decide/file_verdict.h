@@ -51,6 +51,15 @@ enum class LeftCopy {
 // installers restore their archive's dates. A folder under a name counts as
 // no file there.
 struct FileVerdict {
+  // Made, copied and freed in file_verdict.cpp alone: a verdict holds
+  // strings and lists, and each list of the files that the switch and the
+  // backup name would otherwise carry a whole copy inline (some 20 KB of the
+  // exe).
+  FileVerdict();
+  FileVerdict(const FileVerdict&);
+  FileVerdict& operator=(const FileVerdict&);
+  ~FileVerdict();
+
   const FileSetEntry* entry = nullptr;
   Verdict verdict = Verdict::NoFile;
   PathProbe active, base, patched, temp;
