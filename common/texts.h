@@ -9,19 +9,8 @@
 static_assert(sizeof("é") == 3, "both compilers read the sources as UTF-8 and keep the bytes the tests check");
 
 // `text` with each mark %1 to %9 replaced by that value of `values`; the values go in as they are, marks and all.
-inline std::string Filled(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const size_t n = text[i] == '%' && i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : values.size();
-    if (n < values.size()) {
-      out += values.begin()[n];
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
+// Out of line (texts.cpp): inline, each of the sentences' calls carried its own copy of the loop.
+std::string Filled(std::string_view text, std::initializer_list<std::string_view> values);
 
 // The window and its controls.
 inline constexpr char kProgramTitle[] = "VONU11 XQ";
