@@ -8,13 +8,13 @@ COLORREF ResolveGdiColor(TColor color) {
   return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : (color & 0xFFFFFF);
 }
 
-HFONT CreateGdiFont(const TFontSpec& spec, BYTE quality) {
+HFONT CreateGdiFont(const TFontSpec& font, BYTE quality) {
   LOGFONTW logFont{};
-  logFont.lfHeight = spec.height;
-  logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfHeight = font.height;
+  logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   logFont.lfCharSet = DEFAULT_CHARSET;
   logFont.lfQuality = quality;
-  lstrcpynW(logFont.lfFaceName, Widen(spec.name).c_str(), LF_FACESIZE);
+  lstrcpynW(logFont.lfFaceName, Widen(font.name).c_str(), LF_FACESIZE);
   return CreateFontIndirectW(&logFont);
 }
 

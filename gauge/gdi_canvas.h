@@ -20,9 +20,9 @@ class EOutOfResources : public std::runtime_error {
 COLORREF ResolveGdiColor(TColor color);
 // The same rectangle as GDI takes it.
 inline RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-// A GDI font of spec's face, height and weight (the text colour is the DC's);
+// A GDI font of the font's face, height and weight (the text colour is the DC's);
 // quality as LOGFONTW's lfQuality. Null when GDI cannot make one.
-HFONT CreateGdiFont(const TFontSpec& spec, BYTE quality = DEFAULT_QUALITY);
+HFONT CreateGdiFont(const TFontSpec& font, BYTE quality = DEFAULT_QUALITY);
 
 // A canvas over a DC it does not own (a window's, or a bitmap's memory DC).
 // Leaves the DC with the font it found.

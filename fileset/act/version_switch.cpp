@@ -88,13 +88,15 @@ void RunPlan(FileOps& ops, const std::string& gameDir, const std::vector<RenameS
   out.failed = {steps[done].from, steps[done].to, failure};
   BlameTheFile(out.failed.status, done > 0);
   out.kind = SwitchKind::Undone;
-  std::vector<FileStatus> undos;
   while (done > 0) {
     const RenameStep& s = steps[--done];
     const FileStatus undo = ops.RenamePatiently(GamePath(gameDir, s.to), GamePath(gameDir, s.from));
-    if (!undo) out.stranded.push_back({s.to, s.from, undo}), undos.push_back(undo);
+    if (!undo) out.stranded.push_back({s.to, s.from, undo});
   }
-  if (!out.stranded.empty()) out.kind = SwitchKind::Stranded;
+  if (out.stranded.empty()) return;
+  out.kind = SwitchKind::Stranded;
+  std::vector<FileStatus> undos;
+  for (const RefusedRename& r : out.stranded) undos.push_back(r.status);
   out.pressAgain = PressAgainFinishes(undos);
 }
 
@@ -113,8 +115,9 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
 
   const FolderVerdicts files = ReadVerdicts(ops, gameDir);
   const FolderShows shows = WhatFolderShows(files);
+  const SideRule& side = RuleFor(shows);
   for (const FileVerdict& f : files) {
-    if (f.dateDiffers && RuleFor(shows).namesDates) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
+    if (f.dateDiffers && side.namesDates) out.dateDiffers.push_back(Noted(SwitchFinding::None, f));
   }
 
   // Everything that stands in the way is named at once.
@@ -123,12 +126,12 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   CheckPlan(steps, out.files);
   out.files.insert(out.files.end(), refusals.begin(), refusals.end());
   if (!out.files.empty()) {
-    out.kind = RuleFor(shows).refused;
+    out.kind = side.refused;
     return out;
   }
-  out.kind = RuleFor(shows).EndOf(target);
+  out.kind = side.EndOf(target);
   if (!out.Succeeded()) return out;
-  if (RuleFor(shows).asksFirst && !steps.empty()) {
+  if (side.asksFirst && !steps.empty()) {
     out.files = notes;
     if (!(cutOff && cutOff(out))) {
       out.kind = SwitchKind::NotCutOff;
