@@ -93,7 +93,7 @@ bool StopsBeforeCopying(FileOps& ops, const std::string& gameDir, const ResumeQu
     out.kind = BackupKind::Failed;
     return true;
   }
-  if (out.stop == BackupStop::Ask && !(resume.holdsBase && resume.holdsBase(out))) {
+  if (out.stop == BackupStop::Ask && !resume.holdsBase(out)) {
     for (BackupFile& file : out.files) {
       if (file.what == BackupFinding::ToCopy) file.done = BackupDone::MayHoldPatch;
     }

@@ -84,8 +84,9 @@ struct BackupOutcome {
 struct ResumeQuestion {
   bool flagSaysDone = false;
   // Asked before any copy, with the files still to copy in the outcome:
-  // do they hold the base version now? Only true copies them; unset is no.
-  std::function<bool(const BackupOutcome&)> holdsBase;
+  // do they hold the base version now? Only true copies them; left out, the
+  // answer is no.
+  std::function<bool(const BackupOutcome&)> holdsBase = [](const BackupOutcome&) { return false; };
 };
 
 // Copies each FileSet entry's ActiveName to its BaseCopyName where the folder

@@ -133,7 +133,7 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   if (!out.Succeeded()) return out;
   if (side.asksFirst && !steps.empty()) {
     out.files = notes;
-    if (!(cutOff && cutOff(out))) {
+    if (!cutOff(out)) {
       out.kind = SwitchKind::NotCutOff;
       return out;
     }

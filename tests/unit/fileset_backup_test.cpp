@@ -44,7 +44,7 @@ BackedUp Backup(FileOps& ops, const std::string& gameDir, ProgressSink& progress
   resume.holdsBase = [&answer](const BackupOutcome& found) {
     const std::string question = ResumeQuestionText(found);
     EXPECT_EQ(BoxTextProblem(question), "") << question;
-    return answer ? answer(found) : false;
+    return answer(found);
   };
   BackupOutcome outcome = FirstRunBackup(ops, pc, gameDir, progress, seed, markBackupDone, resume);
   const std::string text = BackupText(outcome, FixedZone(0));
