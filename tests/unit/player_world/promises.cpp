@@ -491,14 +491,20 @@ std::string UntrueBox(const World& before, const ToolRun& run, const Versions& v
 }
 
 std::string PatchAdvisedOverTheOnlyBase(const World& before, const ToolRun& run, const Versions& v) {
-  if (!AdvisesPatch(run.text) || run.after.PlayersWord()) return {};
+  if (run.after.PlayersWord()) return {};
+  const auto onlyBase = FirstFile([&](size_t i) { return v.Changes(i) && run.after.Copies(v.base[i]) == 1 && run.after.Active(i) == v.base[i]; });
+  // Before the patch came, a backup that is not whole warns against it,
+  // unless the player said the files may hold it.
+  const bool saidPatched = run.asked && !run.saidYes;
+  if (onlyBase && run.backedUp && !run.Succeeded() && !saidPatched && NothingPatched(before, v) && !Mentions(run.text, "ne telepítsd"))
+    return "P4: the backup is not whole, and the box does not warn that the patch would overwrite " + ActiveName(*onlyBase);
+  if (!AdvisesPatch(run.text)) return {};
   // Nor says the backup is made for the patch to come where every file is
   // stored and shows the patch.
   if (run.backedUp && run.backedUp->kind == BackupKind::Done && !before.Unstored() &&
       EveryFile([&](size_t i) { return !v.Shows(i) || run.after.Active(i) == v.patched[i]; }))
     return "P4: the backup advises the patch, and every file shows it";
-  if (const auto i = FirstFile([&](size_t i) { return v.Changes(i) && run.after.Copies(v.base[i]) == 1 && run.after.Active(i) == v.base[i]; }))
-    return "P4: the box advises the patch, but " + ActiveName(*i) + "'s only base version is active";
+  if (onlyBase) return "P4: the box advises the patch, but " + ActiveName(*onlyBase) + "'s only base version is active";
   return {};
 }
 

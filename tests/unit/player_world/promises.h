@@ -6,7 +6,8 @@
 //      chosen version, except named files whose note excuses it; every claim
 //      a box makes of a file (its notes, what is gone, what holds what, a
 //      refused operation and its cause) is checked against the account;
-//   P4 no box advises the patch while a file's only base version is active;
+//   P4 no box advises the patch while a file's only base version is active,
+//      and a backup that is not whole warns against it there;
 //   P5 from every folder, doing what the boxes say (answering the question
 //      truly) leads to one where both switches work, or to a box that says
 //      what is gone; never to the same box over the same folder again;
