@@ -84,9 +84,8 @@ struct BackupOutcome {
 struct ResumeQuestion {
   bool flagSaysDone = false;
   // Asked before any copy, with the files still to copy in the outcome:
-  // do they hold the base version now? Only true copies them; left out, the
-  // answer is no.
-  std::function<bool(const BackupOutcome&)> holdsBase = [](const BackupOutcome&) { return false; };
+  // do they hold the base version now? Only true copies them.
+  std::function<bool(const BackupOutcome&)> holdsBase;
 };
 
 // Copies each FileSet entry's ActiveName to its BaseCopyName where the folder
@@ -105,4 +104,4 @@ struct ResumeQuestion {
 // copies of its files.
 BackupOutcome FirstRunBackup(FileOps& ops, PcWatch& pc, const std::string& gameDir, ProgressSink& progress,
                              uint32_t seed, const std::function<void()>& markBackupDone,
-                             const ResumeQuestion& resume = {});
+                             const ResumeQuestion& resume);

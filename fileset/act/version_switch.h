@@ -55,7 +55,7 @@ struct SwitchOutcome {
 
 // Asked before any rename where stored copies disagree, with the files and
 // the side each one's copy says in the outcome: was a switch cut off? Only
-// true finishes it as the copies say; left out, the answer is no.
+// true finishes it as the copies say.
 using CutOffQuestion = std::function<bool(const SwitchOutcome&)>;
 
 // Reads one verdict per file and makes only the renames still needed, as the
@@ -65,4 +65,4 @@ using CutOffQuestion = std::function<bool(const SwitchOutcome&)>;
 // touched while the game runs from the folder or Windows keeps private
 // copies of its files (FindObstacle), nor when gameDir is not absolute.
 SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDir, GameVersion target,
-                            const CutOffQuestion& cutOff = [](const SwitchOutcome&) { return false; });
+                            const CutOffQuestion& cutOff);

@@ -515,7 +515,7 @@ TEST(FirstRunBackup, NamesThatDifferOnlyInCaseStopBothOperations) {
     RecordingGauge gauge;
     const BackedUp backedUp = Backup(ops, folder.GameDir(), gauge, 0, [] {});
     FakePc pc;
-    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
+    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base, {});
     EXPECT_TRUE(folder.Snapshot() == before);
     for (const std::string& text : {backedUp.text, SwitchText(switched)}) {
       EXPECT_NE(text.find("csak kis- és nagybetűben különböznek egymástól: "), std::string::npos) << text;
@@ -551,7 +551,7 @@ TEST(FirstRunBackup, FlagWriteErrorReachesCallerAndCopiesStay) {
   RecordingGauge gauge;
   FakePc pc;
   EXPECT_THROW(FirstRunBackup(ops, pc, folder.GameDir(), gauge, 0,
-                              [] { throw std::runtime_error("Failed to set data for 'Backup'"); }),
+                              [] { throw std::runtime_error("Failed to set data for 'Backup'"); }, {}),
                std::runtime_error);
   for (size_t i = 0; i < FileSet.size(); ++i) ExpectWholeCopy(folder, i);
 }
@@ -625,7 +625,7 @@ TEST(FirstRunBackup, RunningGamePrivateCopiesAndForeignLinksStopBothOperations) 
     PosixFileOps ops;
     RecordingGauge gauge;
     const BackedUp backup = Backup(ops, folder.GameDir(), gauge, 0, [] {}, FakePc(pc));
-    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base);
+    const SwitchOutcome switched = VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base, {});
     const auto state = what == kLink ? FolderCheck::State::LinkOnTheWay : FolderCheck::State::Obstructed;
     EXPECT_EQ(backup.outcome.folder.state, state);
     EXPECT_EQ(switched.folder.state, state);
@@ -659,7 +659,7 @@ TEST(FirstRunBackup, LinksUnderTheSetsNamesAreRefused) {
     EXPECT_TRUE(std::filesystem::is_symlink(folder.PathOf(linkName)));
     if (std::string(linkName) != "data0.mrvtmpbig") {
       FakePc pc;
-      const std::string switched = SwitchText(VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base));
+      const std::string switched = SwitchText(VersionSwitch(ops, pc, folder.GameDir(), GameVersion::Base, {}));
       EXPECT_NE(switched.find("Ezeken a neveken hivatkozás (junction vagy szimbolikus link) áll, nem file: " +
                               std::string(linkName)), std::string::npos) << switched;
     }

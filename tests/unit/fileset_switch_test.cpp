@@ -403,11 +403,11 @@ TEST(VersionSwitch, AnOddNameIsNamedAndLosesNothing) {
       FakePc pc;
       NoGauge gauge;
       if (op < 2) {
-        const SwitchOutcome o = VersionSwitch(ops, pc, dir, op == 0 ? GameVersion::Base : GameVersion::Patched);
+        const SwitchOutcome o = VersionSwitch(ops, pc, dir, op == 0 ? GameVersion::Base : GameVersion::Patched, {});
         text = SwitchText(o);
         return o.Succeeded();
       }
-      const BackupOutcome o = FirstRunBackup(ops, pc, dir, gauge, 0, [] {});
+      const BackupOutcome o = FirstRunBackup(ops, pc, dir, gauge, 0, [] {}, {});
       text = BackupText(o, Utc());
       return o.Succeeded();
     };

@@ -268,12 +268,12 @@ TEST(GameFolder, FromTheRegistryValueToTheOperations) {
 
     NoFileAccess files;
     NoPc pc;
-    const SwitchOutcome switched = VersionSwitch(files, pc, gameDir, GameVersion::Base);
+    const SwitchOutcome switched = VersionSwitch(files, pc, gameDir, GameVersion::Base, {});
     EXPECT_EQ(switched.kind, SwitchKind::NotReady);
     EXPECT_EQ(switched.folder.state, FolderCheck::State::DirUnusable);
     NoGauge gauge;
     bool marked = false;
-    const BackupOutcome backedUp = FirstRunBackup(files, pc, gameDir, gauge, 0, [&] { marked = true; });
+    const BackupOutcome backedUp = FirstRunBackup(files, pc, gameDir, gauge, 0, [&] { marked = true; }, {});
     EXPECT_EQ(backedUp.folder.state, FolderCheck::State::DirUnusable);
     EXPECT_FALSE(marked);
     const std::string says = c.outcome == kUnreadable ? "nem sikerült kiolvasni a registryből"
