@@ -246,7 +246,12 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
       if (((saysBase | saysPatched) & (1u << i)) && !Mentions(run.question, ActiveName(i))) return "the question does not name " + ActiveName(i);
     }
   }
-  // A file judged by its size alone, against another date, is named so.
+  // A file judged by its size alone, against another date, is named so;
+  // where a name cannot be read, the switch judges none: the folder may
+  // read otherwise once it can.
+  const bool unreadable = (!run.odd.empty() && run.oddProbe.kind == EntryKind::Unknown) ||
+                          std::any_of(b.odd.begin(), b.odd.end(), [&](const auto& o) { return o.second.kind == EntryKind::Unknown && o.first != run.odd; });
+  if (run.switched && unreadable && !run.switched->dateDiffers.empty()) return "a name could not be read, and the switch judged files by their size";
   const bool read = run.switched && run.switched->kind != SwitchKind::NotReady && run.switched->kind != SwitchKind::Unreadable;
   for (size_t i = 0; read && i < kFiles; ++i) {
     const std::string active = ActiveName(i), base = BaseCopyName(i), patched = PatchCopyName(i);
