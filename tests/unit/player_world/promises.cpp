@@ -234,6 +234,13 @@ std::string OwedNote(const World& b, const ToolRun& run, const Versions& v) {
   const bool shows = SomeFile([&](size_t i) { return b.At(BaseCopyName(i)) && b.At(ActiveName(i)) && !SameSize(b, ActiveName(i), BaseCopyName(i)); });
   if (run.backedUp && run.plain && !run.asked && !switched && b.Unstored() && baseStored && (b.flag != Flag::One || !shows))
     return "a file with nothing stored is beside a stored one, and nobody was asked";
+  // Beside base files, a file with nothing stored lost its patched copy, as
+  // far as the folder tells: every box over such a folder says so, unless
+  // the patch stops the backup before its first copy.
+  for (size_t i = 0; run.plain && !PatchStops(run) && i < kFiles; ++i) {
+    if (v.Shows(i) && StaysUnstored(b, v, GameVersion::Base, i) && !Mentions(run.text, PatchCopyName(i)))
+      return "the box does not say that " + PatchCopyName(i) + " is gone";
+  }
   // Where the backup ended or a switch was made, a file that shows the patch
   // says it is installed: the files with nothing stored are not asked about.
   if (run.backedUp && run.plain && run.asked && ShowsActive(b, v, GameVersion::Patched) && b.Ended())
