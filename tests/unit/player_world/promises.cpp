@@ -414,6 +414,11 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
     if (!run.after.At(Name(r.from)) || run.after.Bytes(Name(r.from)) != before.Bytes(Name(r.to)))
       return Name(r.from) + " is said to hold " + Name(r.to) + "'s file";
   }
+  // A scanner's hold (a file in use, or access denied while it reads) passes
+  // and pressing again finishes; a full drive or the rights stay.
+  const bool passes = run.failure.kind == FailureKind::InUse || run.failure.kind == FailureKind::AccessDenied;
+  if (o.kind == SwitchKind::Stranded && o.pressAgain != passes)
+    return o.pressAgain ? "pressing again is offered, and the refusal stays" : "the hold passes, and pressing again is not offered";
   for (const SwitchFile& f : o.files) {
     // What the tool says of a file whose names the player made is the player's.
     if (f.entry && before.PlayersWord()) continue;
@@ -467,6 +472,15 @@ std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Ver
   if (const auto i = FirstFile([&](size_t i) { return AllThree(run.after, i); }); i && o.Succeeded())
     return "the backup says it is done, and left " + ActiveName(*i) + " under all three names";
   if (o.kind == BackupKind::Failed && PatchStops(run) && run.after.folder != before.folder) return "nothing was to be copied, but the folder changed";
+  // A failed backup says that the base versions it kept stay: stored, or
+  // active beside a stored patched copy, of a file whose names are settled.
+  const bool kept = SomeFile([&](size_t i) {
+    const World& a = run.after;
+    return a.At(ActiveName(i)) && !AllThree(a, i) && !a.Odd(i) && !MadeOdd(run, i) &&
+           (a.Bytes(BaseCopyName(i)) == v.base[i] || (a.Active(i) == v.base[i] && a.Bytes(PatchCopyName(i)) == v.patched[i]));
+  });
+  if (o.kind == BackupKind::Failed && !PatchStops(run) && kept && !Mentions(run.text, "mentések megmaradnak"))
+    return "the backup failed, and the box does not say that the copies it kept stay";
   return {};
 }
 
