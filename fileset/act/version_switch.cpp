@@ -131,7 +131,7 @@ SwitchOutcome VersionSwitch(FileOps& ops, PcWatch& pc, const std::string& gameDi
   }
   out.kind = side.EndOf(target);
   if (!out.Succeeded()) return out;
-  if (side.asksFirst && !steps.empty()) {
+  if (side.asksFirst) {
     out.files = notes;
     if (!cutOff(out)) {
       out.kind = SwitchKind::NotCutOff;

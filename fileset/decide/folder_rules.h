@@ -127,7 +127,8 @@ struct SideRule {
   bool showsPatch = false;  // some file shows the patch or a switch
   // The switch asks the player before it moves anything: stored copies
   // disagree on which version is active, which a switch whose undo was cut
-  // off leaves, and a stored copy renamed by hand too.
+  // off leaves, and a stored copy renamed by hand too. There, whichever
+  // version is chosen, some file's copy says the other, so something moves.
   bool asksFirst = false;
   SwitchKind refused = SwitchKind::Refused;  // a switch that some file refuses
   bool namesDates = true;   // the box names the files judged by their size alone
