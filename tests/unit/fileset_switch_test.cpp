@@ -140,6 +140,9 @@ TEST(VersionSwitch, EachFileFromItsVerdict) {
       // A file under all three names elsewhere: no guess at which copy is gone.
       {"UUUBUU3", kPatched, nullptr, "az alap változatuk aktív):\ndata0.bh, data1.bh, data3.bh, data1.big, data3.big.\n", kT,
        kRefused},
+      // Beside a switch cut off, nothing tells which version it is, nor which copy it lost.
+      {"TTTOOOU", kPatched, "TTTOOOU", "melyik változatuk aktív:\nvonu.exe.", kT, kApplied},
+      {"TTTOOOU", kBase, nullptr, "változatuk-e:\nvonu.exe.\n", kT, kRefused},
       // Beside patched files it may be either version: it stays.
       {"UUUPUUU", kPatched, "UUUPUUU", "nincs tárolt példánya, ezért úgy maradtak, ahogy voltak", kT, kApplied},
       // The patch installed again over the base version: that is gone.
@@ -430,6 +433,11 @@ TEST(VersionSwitch, AnOddNameIsNamedAndLosesNothing) {
           }
           if (!succeeded && (probe != &folder || works)) {
             EXPECT_NE(text.find(odd), std::string::npos) << text;
+          }
+          // A folder where a stored copy says the file is: names that contradict each other.
+          const size_t at = static_cast<size_t>(&odd - names.data());
+          if (op == 2 && probe == &folder && at % 4 == 0 && layout[at / 4] != 'U') {
+            EXPECT_NE(text.find("a nevekből nem derül ki"), std::string::npos) << text;
           }
         }
       }
