@@ -49,7 +49,7 @@ enum class SwitchFinding {
   Unsettled,        // the names do not tell where the versions are: verdict, kinds
   Empty,            // one of its names holds an empty file: empty
   SidesDisagree,    // its stored copy says one version was active, other files' the other: verdict
-  NotBackedUp,    // nothing stored, and no switch was ever made: the backup is not whole
+  NotBackedUp,      // nothing stored, and no switch was ever made: the backup is not whole
   NoBaseCopy,       // nothing stored beside files that show the patch: no base copy, version unknown
   BaseOverwritten,  // the patch was installed over its active base version: that is gone
   PatchedCopyGone,  // its stored patched copy (mrvupd) is gone; the base version is active

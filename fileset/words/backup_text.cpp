@@ -1,5 +1,7 @@
 #include "fileset/words/outcome_text.h"
 
+#include <algorithm>
+
 #include "common/texts.h"
 #include "fileset/decide/game_folder.h"
 #include "fileset/words/text_parts.h"
@@ -138,15 +140,13 @@ std::string FailureText(const BackupOutcome& o, const TimeZone& zone) {
     const FailureKind kind = f.done == BackupDone::CopyFailed ? f.copy.status.kind
                              : f.done == BackupDone::TempLeft ? f.status.kind
                                                               : FailureKind::Changed;
-    bool seen = kind == FailureKind::Changed;
-    for (FailureKind k : advised) seen = seen || k == kind;
-    if (!seen && kind == FailureKind::DiskFull) {
-      advised.push_back(kind);
-      advice += Filled(kDiskFullForBackup, {DriveOf(o.gameDir), Megabytes(o.needed, true), Megabytes(o.free, false)}) +
-                "\n";
-    } else if (!seen) {
-      advised.push_back(kind), advice += Advice(kind, o.gameDir) + "\n";
-    }
+    // Each kind of failure is advised on once.
+    if (kind == FailureKind::Changed || std::find(advised.begin(), advised.end(), kind) != advised.end()) continue;
+    advised.push_back(kind);
+    advice += kind == FailureKind::DiskFull
+                  ? Filled(kDiskFullForBackup, {DriveOf(o.gameDir), Megabytes(o.needed, true), Megabytes(o.free, false)})
+                  : Advice(kind, o.gameDir);
+    advice += "\n";
   }
   if (foreign) text += kSetCopiesAside;
   if (tempKept) text += kSaveTempCopy;
@@ -162,11 +162,10 @@ std::string NotMadeText(const Problem& p) { return p.found + kNotMade + kDontPat
 std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
   switch (o.kind) {  // GCOVR_EXCL_BR_LINE every kind has its case
     case BackupKind::Done: return kBackupDone;
-    case BackupKind::AlreadyPatched: {
-      const std::vector<std::string> gone = BackupNames(o, [](const BackupFile& f) { return f.what == BackupFinding::PatchedCopyGone; });
-      if (gone.empty()) return kAlreadyPatched;
-      return kAlreadyPatched + ("\n" + Filled(kPatchedCopyGone, {JoinNames(gone)})) + kRestorePatchedCopy;
-    }
+    case BackupKind::AlreadyPatched:
+      return kAlreadyPatched + PatchedCopyGoneNote(BackupNames(o, [](const BackupFile& f) {
+               return f.what == BackupFinding::PatchedCopyGone;
+             }));
     case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, kOkCaption));
     case BackupKind::NoRoom:
       return Filled(kNoRoom, {Megabytes(o.needed, true), Megabytes(o.free, false)}) + kNotMade + kDontPatchYet +

@@ -25,6 +25,10 @@ std::string Noted(const std::string& name, const std::string& note, const std::s
   return both.empty() ? name : name + " (" + both + ")";
 }
 
+std::string PatchedCopyGoneNote(const std::vector<std::string>& names) {
+  return names.empty() ? "" : "\n" + Filled(kPatchedCopyGone, {JoinNames(names)}) + kRestorePatchedCopy;
+}
+
 std::string NamesHeld(const FileVerdict& f) {
   const FileSetEntry& e = *f.entry;
   const std::array<EntryKind, 3> kinds = f.Kinds();

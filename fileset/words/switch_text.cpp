@@ -77,8 +77,7 @@ std::string AppliedText(const SwitchOutcome& o) {
   if (!alone.empty()) text += Filled(kNoStoredCopy, {alone});
   const std::string overwritten = JoinNames(GoneNamesOf(o, SwitchFinding::BaseOverwritten));
   if (!overwritten.empty()) text += "\n" + Filled(kBaseOverwritten, {overwritten}) + kIfBaseWanted + kReinstallGame;
-  const std::string patchedGone = JoinNames(GoneNamesOf(o, SwitchFinding::PatchedCopyGone));
-  if (!patchedGone.empty()) text += "\n" + Filled(kPatchedCopyGone, {patchedGone}) + kRestorePatchedCopy;
+  text += PatchedCopyGoneNote(GoneNamesOf(o, SwitchFinding::PatchedCopyGone));
   const std::string sides = SidesText(o);
   if (!sides.empty()) text += "\n" + sides + kSwitchedBySides + kStartOver;
   return text + DateDiffersText(o);
@@ -96,8 +95,8 @@ Problem LinkedNamesText(const std::vector<std::string>& names) {
 std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   const std::string blocking =
       JoinNames(NamesOf(o, {SwitchFinding::FolderInTheWay}, [](const SwitchFile&) { return std::string(kIsFolder); }));
-  std::vector<std::string> noBase = GoneNamesOf(o, SwitchFinding::NotBackedUp);
-  for (const std::string& name : GoneNamesOf(o, SwitchFinding::NoBaseCopy)) noBase.push_back(name);
+  // Never backed up, or beside files that show the patch: one side of the folder has one of them.
+  const std::string noBase = JoinNames(NamesOf(o, {SwitchFinding::NotBackedUp, SwitchFinding::NoBaseCopy}, WithGone));
   const std::string overwritten = JoinNames(GoneNamesOf(o, SwitchFinding::BaseOverwritten));
   const std::string patchedGone = JoinNames(GoneNamesOf(o, SwitchFinding::PatchedCopyGone));
   std::string unsettled, empty;
@@ -111,7 +110,7 @@ std::vector<Problem> RefusedText(const SwitchOutcome& o) {
   std::vector<Problem> out;
   const std::vector<std::string> linked = NamesOf(o, SwitchFinding::Linked);
   if (!linked.empty()) out.push_back(LinkedNamesText(linked));
-  if (!noBase.empty()) out.push_back({Filled(kNoBaseCopy, {JoinNames(noBase)}), kRestoreBaseCopy});
+  if (!noBase.empty()) out.push_back({Filled(kNoBaseCopy, {noBase}), kRestoreBaseCopy});
   if (!overwritten.empty()) out.push_back({Filled(kBaseOverwritten, {overwritten}), kReinstallGame});
   if (!patchedGone.empty()) {
     out.push_back({Filled(kPatchedCopyGone, {patchedGone}), kRestorePatchedCopy + std::string(kThenTryAgain)});

@@ -22,6 +22,10 @@ std::string Noted(const std::string& name, const std::string& note, const std::s
 // it may be the only copy of the file's earlier version.
 std::string TempNote(const FileSetEntry& e, LeftCopy left);
 
+// The note that these files lost their stored patched copy, with what to
+// do; empty for no file.
+std::string PatchedCopyGoneNote(const std::vector<std::string>& names);
+
 // What each of an entry's three names holds.
 std::string NamesHeld(const FileVerdict& f);
 
