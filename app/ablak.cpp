@@ -50,6 +50,7 @@ TKvt::TKvt() = default;
 
 TKvt::~TKvt() {
   reading_.Join();
+  statusBarLoading_.Join();
   PB.reset();  // leaves the host's stacking order before the host goes
   gaugeHost_.reset();
   if (handle_) DestroyWindow(handle_);
@@ -101,6 +102,7 @@ bool TKvt::Create() {
   if (!highContrast_) MakeTranslucent(handle_);
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
   bool made = false;
+  statusBarLoading_.Join();
   Application.Guard([&] { made = CreateControls() || failed(); });
   // An error raised while making the controls was shown by the guard, and
   // leaves CreateError() at ERROR_SUCCESS.

@@ -37,6 +37,12 @@ class TKvt {
   // window and its controls are made; where no thread can be had, they are
   // read at once. Only the copy that runs on calls this, before Create.
   void StartReading();
+  // Starts loading the status bar's library on a thread of its own, while
+  // the window is made. Only once the program has made its first window:
+  // under Wine, a library that registers window classes while another
+  // thread makes the process's first window can leave both threads waiting
+  // for each other.
+  void StartLoadingStatusBar();
   // Creates the window and its controls, runs FormCreate, and shows the window
   // at the centre of the primary screen. On failure the system's error code
   // is in CreateError().
@@ -124,4 +130,5 @@ class TKvt {
   CopyThread reading_;
   bool backupNeeded_ = false;
   std::exception_ptr startError_;
+  CopyThread statusBarLoading_;
 };

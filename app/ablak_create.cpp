@@ -7,6 +7,7 @@
 
 #include "app/ablak_style.h"
 #include "app/caption_fit.h"
+#include "common/system_library_win32.h"
 #include "common/texts.h"
 #include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
@@ -14,6 +15,18 @@
 #include "gauge/gdi_canvas.h"
 
 namespace {
+// The common controls library is loaded rather than imported, so that it too
+// comes from the system folder only.
+void RegisterStatusBarClass() noexcept {
+  HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
+  if (!comctl) return;
+  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  FARPROC proc = GetProcAddress(comctl, "InitCommonControlsEx");
+  if (!proc) return;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
+  reinterpret_cast<InitEx>(reinterpret_cast<void*>(proc))(&icc);
+}
+
 // The window class and styles each kind of control is made with; none for
 // the windowless kinds.
 struct ControlWindow {
@@ -126,6 +139,10 @@ void TKvt::CreateGauge(const ControlSpec& design) {
   PB->EndLoading();
   // Named as the player sees it: by the explanation above it.
   gaugeHost_->SetAccessibleGauge(*PB, kLayout[ControlIndex::Linfo].caption);
+}
+
+void TKvt::StartLoadingStatusBar() {
+  if (!statusBarLoading_.Start(RegisterStatusBarClass)) RegisterStatusBarClass();
 }
 
 // Every control in the table's order, each on the parent the table names.

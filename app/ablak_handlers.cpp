@@ -105,7 +105,7 @@ void TKvt::StartReading() {
 
 void TKvt::ReadStart() {
   // The picture first: the reads look up native calls, which waits while
-  // the window's thread is loading the common controls; decoding does not.
+  // the common controls are loading; decoding does not.
   Ibg.LoadResource(IDR_BACKGROUND);
   try {
     Win32MachineRoot root;

@@ -1,14 +1,11 @@
 // The program's entry: no command line, no environment, no files of its own.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/single_instance.h"
-#include "common/system_library_win32.h"
 #include "common/texts.h"
 #include "fileset/system/win32_calls.h"
 
@@ -41,18 +38,6 @@ void DistrustForeignJunctions() {
   DWORD flags = kEnforceRedirectionTrust;
   reinterpret_cast<SetPolicy>(reinterpret_cast<void*>(proc))(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
 }
-
-// The common controls library is loaded rather than imported, so that it too
-// comes from the system folder only.
-void InitStatusBarClass() {
-  HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
-  if (!comctl) return;
-  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  FARPROC proc = GetProcAddress(comctl, "InitCommonControlsEx");
-  if (!proc) return;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
-  reinterpret_cast<InitEx>(reinterpret_cast<void*>(proc))(&icc);
-}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -70,8 +55,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   TKvt form;
   form.StartReading();
-  InitStatusBarClass();
   Application.Initialize(kProgramTitle);
+  form.StartLoadingStatusBar();
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
