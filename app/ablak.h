@@ -35,7 +35,9 @@ class TKvt {
   // Starts reading what FormCreate decides from (the settings, the Game
   // folder) and decoding the background on a thread of their own, while the
   // window and its controls are made; where no thread can be had, they are
-  // read at once. Only the copy that runs on calls this, before Create.
+  // read at once. Only the copy that runs on calls this, before Create, and
+  // once the program has made its first window: under Wine, reads beside the
+  // making of the process's first window slowed it by more than they took.
   void StartReading();
   // Starts loading the status bar's library on a thread of its own, while
   // the window is made. Only once the program has made its first window:

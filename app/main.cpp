@@ -54,9 +54,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 0;
   }
   TKvt form;
-  form.StartReading();
+  // The form's threads start only after the program's first window (see ablak.h).
   Application.Initialize(kProgramTitle);
   form.StartLoadingStatusBar();
+  form.StartReading();
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
