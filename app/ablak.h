@@ -32,19 +32,16 @@ class TKvt {
   TKvt(const TKvt&) = delete;
   TKvt& operator=(const TKvt&) = delete;
 
-  // Starts reading what FormCreate decides from (the settings, the Game
-  // folder) and decoding the background on a thread of their own, while the
-  // window and its controls are made; where no thread can be had, they are
-  // read at once. Only the copy that runs on calls this, before Create, and
-  // once the program has made its first window: under Wine, reads beside the
-  // making of the process's first window slowed it by more than they took.
-  void StartReading();
-  // Starts loading the status bar's library on a thread of its own, while
-  // the window is made. Only once the program has made its first window:
-  // under Wine, a library that registers window classes while another
-  // thread makes the process's first window can leave both threads waiting
-  // for each other.
-  void StartLoadingStatusBar();
+  // Starts, each on a thread of its own, what can run while the window and
+  // its controls are made: loading the status bar's library, and reading
+  // what FormCreate decides from (the settings, the Game folder) with the
+  // background's decoding. Where no thread can be had, that work is done at
+  // once. Only the copy that runs on calls this, before Create, and only once
+  // the program has made its first window: under Wine, a library that
+  // registers window classes while another thread makes the process's first
+  // window can leave both threads waiting for each other, and the reads
+  // beside it slowed it by more than they took.
+  void StartBackgroundWork();
   // Creates the window and its controls, runs FormCreate, and shows the window
   // at the centre of the primary screen. On failure the system's error code
   // is in CreateError().

@@ -18,13 +18,10 @@ namespace {
 // The common controls library is loaded rather than imported, so that it too
 // comes from the system folder only.
 void RegisterStatusBarClass() noexcept {
-  HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
-  if (!comctl) return;
   using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  FARPROC proc = GetProcAddress(comctl, "InitCommonControlsEx");
-  if (!proc) return;
+  const auto init = SystemFunction<InitEx>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
-  reinterpret_cast<InitEx>(reinterpret_cast<void*>(proc))(&icc);
+  if (init) init(&icc);
 }
 
 // The window class and styles each kind of control is made with; none for
@@ -141,8 +138,11 @@ void TKvt::CreateGauge(const ControlSpec& design) {
   gaugeHost_->SetAccessibleGauge(*PB, kLayout[ControlIndex::Linfo].caption);
 }
 
-void TKvt::StartLoadingStatusBar() {
+void TKvt::StartBackgroundWork() {
   if (!statusBarLoading_.Start(RegisterStatusBarClass)) RegisterStatusBarClass();
+  // What still escapes the reads (no memory for the picture) ends the program,
+  // as it does where they run on the window's thread.
+  if (!reading_.Start([this]() noexcept { ReadStart(); })) ReadStart();
 }
 
 // Every control in the table's order, each on the parent the table names.

@@ -97,12 +97,6 @@ bool ShowFinalBox(bool succeeded, const std::string& text, const std::string& su
 }
 }  // namespace
 
-void TKvt::StartReading() {
-  // What still escapes the reads (no memory for the picture) ends the program,
-  // as it does where they run on the window's thread.
-  if (!reading_.Start([this]() noexcept { ReadStart(); })) ReadStart();
-}
-
 void TKvt::ReadStart() {
   // The picture first: the reads look up native calls, which waits while
   // the common controls are loading; decoding does not.

@@ -54,10 +54,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 0;
   }
   TKvt form;
-  // The form's threads start only after the program's first window (see ablak.h).
   Application.Initialize(kProgramTitle);
-  form.StartLoadingStatusBar();
-  form.StartReading();
+  form.StartBackgroundWork();  // after the program's first window, made just above
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
