@@ -453,6 +453,9 @@ std::string UntrueOfTheSwitch(const World& before, const ToolRun& run, const Ver
 std::string UntrueOfTheBackup(const World& before, const ToolRun& run, const Versions& v) {
   if (!run.backedUp) return {};
   const BackupOutcome& o = *run.backedUp;
+  // The flag is the tool's word that the backup was made: set by a backup that says so, and by no other.
+  if (o.Succeeded() && run.after.flag != Flag::One) return "the backup is said to be made, and the flag does not say so";
+  if (!o.Succeeded() && before.flag != Flag::One && run.after.flag == Flag::One) return "the backup failed, and the flag says it was made";
   if (run.asked && !EarlierBackup(before)) return "the player is asked about an earlier backup, and there was none";
   // Without the flag and any switch, a stored base copy of another size
   // beside a file with nothing stored may be left from an older install:
