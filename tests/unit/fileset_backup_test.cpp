@@ -214,6 +214,8 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"UUUPUUU", true, kDone},
       // The patch installed over the base files after a switch: nothing to store.
       {"OOOOOOO", false, std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
+      // A file with nothing stored beside them may hold the patch as well.
+      {"OOOOOOU", false, std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe (vonu.mrvupdexe).\n"},
       {"UUUUUUG", true, kDone},
       {"UUUUUUY", true, kDone},
   };
