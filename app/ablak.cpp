@@ -86,6 +86,7 @@ bool TKvt::Create() {
   MakeFonts();
   tick_.Load(IDB_TICK);
   abort_.Load(IDB_ABORT);
+  StartBackgroundWork();
 
   const Bounds client = ScaleBounds(Bounds{0, 0, kClientWidth, kClientHeight}, textHeight_);
   RECT frame{0, 0, client.width, client.height};

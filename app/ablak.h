@@ -32,16 +32,6 @@ class TKvt {
   TKvt(const TKvt&) = delete;
   TKvt& operator=(const TKvt&) = delete;
 
-  // Starts, each on a thread of its own, what can run while the window and
-  // its controls are made: loading the status bar's library, and reading
-  // what FormCreate decides from (the settings, the Game folder) with the
-  // background's decoding. Where no thread can be had, that work is done at
-  // once. Only the copy that runs on calls this, before Create, and only once
-  // the program has made its first window: under Wine, a library that
-  // registers window classes while another thread makes the process's first
-  // window can leave both threads waiting for each other, and the reads
-  // beside it slowed it by more than they took.
-  void StartBackgroundWork();
   // Creates the window and its controls, runs FormCreate, and shows the window
   // at the centre of the primary screen. On failure the system's error code
   // is in CreateError().
@@ -80,6 +70,16 @@ class TKvt {
   // The question a resumed backup asks the player before any copy.
   ResumeQuestion AskBeforeResuming();
 
+  // Starts, each on a thread of its own, what can run while the window and
+  // its controls are made: loading the status bar's library, and reading
+  // what FormCreate decides from (the settings, the Game folder) with the
+  // background's decoding. Where no thread can be had, that work is done at
+  // once. Create calls it once the program's first window exists (under
+  // Wine, a library that registers window classes while another thread makes
+  // the process's first window can leave both threads waiting for each
+  // other) and the window's own classes and pictures are loaded: finding a
+  // resource waits for the loader, which the library holds while it loads.
+  void StartBackgroundWork();
   // The reads FormCreate decides from; an error they raise is FormCreate's.
   void ReadStart();
   bool RegisterClasses();

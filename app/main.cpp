@@ -55,7 +55,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   TKvt form;
   Application.Initialize(kProgramTitle);
-  form.StartBackgroundWork();  // after the program's first window, made just above
   if (!form.Create()) {
     if (form.CreateError() != ERROR_SUCCESS) {
       std::string why = SystemErrorText(form.CreateError());
