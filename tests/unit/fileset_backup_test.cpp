@@ -187,6 +187,8 @@ TEST(FirstRunBackup, GaugeNeverShowsTheGaps) {
 TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
   const char kAlreadyPatched[] = "A biztonsági mentések megvannak, a Vonu11 1.01 Patch pedig már telepítve van!";
   const char kNoBaseCopy[] = "változatáról nincs mentés:\n";
+  // The list of files with no base copy, up to vonu.exe.
+  const std::string kUpToTheExe = std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, ";
   struct Case {
     const char* layout;
     bool success;
@@ -213,9 +215,9 @@ TEST(FirstRunBackup, DecidesFromEachFilesVerdict) {
       {"PPPUUUU", true, kDone},
       {"UUUPUUU", true, kDone},
       // The patch installed over the base files after a switch: nothing to store.
-      {"OOOOOOO", false, std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe.\n"},
+      {"OOOOOOO", false, kUpToTheExe + "vonu.exe.\n"},
       // A file with nothing stored beside them may hold the patch as well.
-      {"OOOOOOU", false, std::string(kNoBaseCopy) + "data0.bh, data1.bh, data3.bh, data0.big, data1.big, data3.big, vonu.exe (vonu.mrvupdexe).\n"},
+      {"OOOOOOU", false, kUpToTheExe + "vonu.exe (vonu.mrvupdexe).\n"},
       {"UUUUUUG", true, kDone},
       {"UUUUUUY", true, kDone},
   };
