@@ -8,12 +8,6 @@ const char kEllipsis[] = "\xE2\x80\xA6";  // U+2026
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-size_t Characters(const std::string& text, size_t begin, size_t end) {
-  size_t count = 0;
-  for (size_t i = begin; i < end; ++i) count += !IsContinuation(static_cast<unsigned char>(text[i]));
-  return count;
-}
-
 // Byte offsets at which each character of text starts, and text.size() last.
 std::vector<size_t> CharacterStarts(const std::string& text) {
   std::vector<size_t> starts;
@@ -36,50 +30,6 @@ std::string CutMiddle(const std::string& piece, size_t limit) {
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
-
-// A stretch of the text that the box shows on one line, or on height lines
-// when it is a single run longer than a line. begin and end are byte offsets
-// at word boundaries (or a line's ends), so a cut there splits no word.
-struct BoxLine {
-  size_t begin, end, height;
-};
-
-// The text's lines wrapped between words, greedily, at width characters.
-std::vector<BoxLine> WrapIntoBox(const std::string& text, size_t width) {
-  std::vector<BoxLine> box;
-  size_t lineStart = 0;
-  for (;;) {
-    size_t lineEnd = text.find('\n', lineStart);
-    if (lineEnd == std::string::npos) lineEnd = text.size();
-    BoxLine current{lineStart, lineStart, 1};
-    size_t used = 0;
-    bool open = false;
-    size_t i = lineStart;
-    while (i < lineEnd) {
-      const size_t gapStart = i;
-      while (i < lineEnd && IsSpace(text[i])) ++i;
-      if (i == lineEnd) break;
-      const size_t gap = Characters(text, gapStart, i);
-      const size_t wordStart = i;
-      while (i < lineEnd && !IsSpace(text[i])) ++i;
-      const size_t length = Characters(text, wordStart, i);
-      const size_t height = std::max<size_t>(1, (length + width - 1) / width);
-      if (open && height == 1 && used + gap + length <= width) {
-        current.end = i;
-        used += gap + length;
-        continue;
-      }
-      if (open) box.push_back(current);
-      // A line's indentation stays with its first word.
-      current = BoxLine{open ? wordStart : gapStart, i, height};
-      used = height > 1 ? width : (open ? length : gap + length);
-      open = true;
-    }
-    box.push_back(open ? current : BoxLine{lineStart, lineEnd, 1});  // an empty line takes a line too
-    if (lineEnd == text.size()) return box;
-    lineStart = lineEnd + 1;
-  }
-}
 
 // A stretch of text between two line breaks, as byte offsets.
 struct TextLine {
@@ -212,13 +162,6 @@ std::string HeadAndTail(const std::string& text, const std::vector<TextLine>& li
   return out + "\n" + text.substr(start);
 }
 }  // namespace
-
-bool CountedBoxFit::Fits(const std::string& text) const {
-  if (limits_.lines < 3) return true;
-  size_t total = 0;
-  for (const BoxLine& line : WrapIntoBox(text, std::max<size_t>(1, limits_.width))) total += line.height;
-  return total <= limits_.lines;
-}
 
 std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t word) {
   const std::string shown = ShortenWords(text, word);

@@ -11,7 +11,8 @@
 #include <string>
 
 // Whether a box showing a text fits on the screen: the system's measurement
-// on Windows (app/box_fit_win32.h), a count of lines in the native tests.
+// on Windows (app/box_fit_win32.h), a count of lines in the native tests
+// (tests/support/counted_box_fit.h).
 class BoxFit {
  public:
   virtual ~BoxFit() = default;
@@ -19,21 +20,8 @@ class BoxFit {
   virtual bool Fits(const std::string& text) const = 0;
 };
 
-// A box that wraps its text between words at `width` characters and holds
-// `lines` lines: a stand-in for the system's measurement where there is none.
-struct TextLimits {
-  size_t word = 60;   // characters in a run without white space
-  size_t width = 50;  // characters on one line of the box, as it wraps the text
-  size_t lines = 34;  // lines of the box, after wrapping
-};
-class CountedBoxFit : public BoxFit {
- public:
-  explicit CountedBoxFit(const TextLimits& limits) : limits_(limits) {}
-  bool Fits(const std::string& text) const override;
-
- private:
-  TextLimits limits_;
-};
+// Characters a run without white space keeps, unless the caller says otherwise.
+constexpr size_t kWordLimit = 60;
 
 // text is UTF-8; cuts fall between characters. A run of non-space characters
 // longer than `word` characters keeps its head and tail around "…". When the
@@ -44,7 +32,4 @@ class CountedBoxFit : public BoxFit {
 // first and last words around such a line; a heading whose names would stay
 // then goes with them, so no list is left without its heading. Whole words
 // go, none is split. A text that fits comes back unchanged.
-std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t word = TextLimits().word);
-inline std::string ShortenForBox(const std::string& text, const TextLimits& limits) {
-  return ShortenForBox(text, CountedBoxFit(limits), limits.word);
-}
+std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t word = kWordLimit);

@@ -3,7 +3,7 @@
 #include <set>
 #include <vector>
 
-#include "common/short_text.h"
+#include "support/counted_box_fit.h"
 
 namespace {
 const std::string kEllipsis = "\xE2\x80\xA6";

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/short_text.h"
 #include "support/box_text_check.h"
+#include "support/counted_box_fit.h"
 
 namespace {
 
