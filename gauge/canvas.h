@@ -11,7 +11,6 @@ using TColor = uint32_t;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clSystemColor = 0x80000000;
-constexpr TColor clWindowFrame = clSystemColor | 6;
 constexpr TColor clWindowText = clSystemColor | 8;
 
 constexpr bool IsSystemColor(TColor color) { return (color & clSystemColor) != 0; }
@@ -38,7 +37,6 @@ struct TRect {
   friend bool operator==(const TRect& a, const TRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
-  friend bool operator!=(const TRect& a, const TRect& b) { return !(a == b); }
 };
 
 struct TSize {
@@ -56,7 +54,6 @@ struct TFontSpec {
   friend bool operator==(const TFontSpec& a, const TFontSpec& b) {
     return a.name == b.name && a.height == b.height && a.bold == b.bold && a.color == b.color;
   }
-  friend bool operator!=(const TFontSpec& a, const TFontSpec& b) { return !(a == b); }
 };
 
 class OffscreenBitmap;
@@ -77,7 +74,6 @@ class Canvas {
   virtual void CopyRect(const TRect& dest, Canvas& source, const TRect& srcRect) = 0;
 
   virtual void SetFont(const TFontSpec& font) = 0;
-  virtual const TFontSpec& Font() const = 0;
   virtual TSize TextExtent(const std::string& text) = 0;
   // Draws text (UTF-8) with the top-left of its cell at (x, y), nothing outside
   // clip. With a clear brush only the glyphs are drawn; with a solid brush the

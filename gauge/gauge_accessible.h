@@ -19,9 +19,6 @@ struct GaugeAnswers {
   std::string name;   // UTF-8
   std::string value;  // the percent as the gauge shows it: "42%"
   uint32_t state = 0;
-  bool operator==(const GaugeAnswers& o) const {
-    return role == o.role && name == o.name && value == o.value && state == o.state;
-  }
 };
 
 // name: the text shown beside the gauge; busy: the work it shows is under way.

@@ -4,9 +4,14 @@
 
 #include "common/utf.h"
 
+namespace {
+
+// An RGB colour as it is, a system colour as the user's current setting.
 COLORREF ResolveGdiColor(TColor color) {
   return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : (color & 0xFFFFFF);
 }
+
+}  // namespace
 
 HFONT CreateGdiFont(const TFontSpec& font, BYTE quality) {
   LOGFONTW logFont{};

@@ -16,8 +16,6 @@ class EOutOfResources : public std::runtime_error {
   EOutOfResources() : std::runtime_error("Out of system resources") {}
 };
 
-// An RGB colour as it is, a system colour as the user's current setting.
-COLORREF ResolveGdiColor(TColor color);
 // The same rectangle as GDI takes it.
 inline RECT ToRect(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 // A GDI font of the font's face, height and weight (the text colour is the DC's);
@@ -42,7 +40,6 @@ class GdiCanvas : public Canvas {
   // source must be a GdiCanvas (a bitmap's or a window's).
   void CopyRect(const TRect& dest, Canvas& source, const TRect& srcRect) override;
   void SetFont(const TFontSpec& font) override;
-  const TFontSpec& Font() const override { return font_; }
   TSize TextExtent(const std::string& text) override;
   void TextRect(const TRect& clip, int32_t x, int32_t y, const std::string& text) override;
   // A bitmap in the screen's format.

@@ -36,7 +36,6 @@ class SoftCanvas : public Canvas {
   // a copy mode it does not know.
   void CopyRect(const TRect& dest, Canvas& source, const TRect& srcRect) override;
   void SetFont(const TFontSpec& font) override { font_ = font; }
-  const TFontSpec& Font() const override { return font_; }
   TSize TextExtent(const std::string& text) override;
   void TextRect(const TRect& clip, int32_t x, int32_t y, const std::string& text) override;
   std::unique_ptr<OffscreenBitmap> CreateBitmap() override;
