@@ -2,15 +2,6 @@
 
 #include "common/utf.h"
 
-namespace {
-std::string Quoted(const char* format, const std::string& name) {
-  // The messages have the form "... '%s'" with the value's name filled in.
-  std::string text(format);
-  const size_t at = text.find("%s");
-  return text.replace(at, 2, name);
-}
-}  // namespace
-
 std::string DecodeRegString(const std::vector<uint8_t>& data) {
   std::u16string units;
   units.reserve(data.size() / 2);
@@ -56,7 +47,7 @@ std::string TRegistry::ReadExpandedString(const std::string& name) {
   if (type != kRegExpandSz) return text;
   std::string expanded;
   if (!root_.ExpandEnvironment(text, expanded))
-    throw ERegistryException(Quoted("Failed to get data for '%s'", name));
+    throw ERegistryException("Failed to get data for '" + name + "'");
   return expanded;
 }
 
@@ -68,18 +59,18 @@ std::string TRegistry::ReadTyped(const std::string& name, uint32_t& type) {
     case RegQuery::kMissing:
       return std::string();
     case RegQuery::kFailed:
-      throw ERegistryException(Quoted("Failed to get data for '%s'", name));
+      throw ERegistryException("Failed to get data for '" + name + "'");
     case RegQuery::kOk:
       break;
   }
   if (value.data.empty()) return std::string();
   if (value.type != kRegSz && value.type != kRegExpandSz)
-    throw ERegistryTypeError(Quoted("Invalid data type for '%s'", name));
+    throw ERegistryTypeError("Invalid data type for '" + name + "'");
   type = value.type;
   return DecodeRegString(value.data);
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& text) {
   if (!key_ || !key_->Set(name, kRegSz, EncodeRegString(text)))
-    throw ERegistryException(Quoted("Failed to set data for '%s'", name));
+    throw ERegistryException("Failed to set data for '" + name + "'");
 }
