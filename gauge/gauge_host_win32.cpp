@@ -31,10 +31,10 @@ void GaugeHostWin32::TellAccessibility() {
                          ToRect(accessibleGauge_->BoundsRect()));
 }
 
+// A control comes here once, from its constructor, and leaves from its
+// destructor: it is never here twice.
 void GaugeHostWin32::InsertControl(WindowlessControl& control) {
-  if (std::find(controls_.begin(), controls_.end(), &control) == controls_.end()) {
-    controls_.push_back(&control);
-  }
+  controls_.push_back(&control);
 }
 
 void GaugeHostWin32::RemoveControl(WindowlessControl& control) {
@@ -54,12 +54,9 @@ void GaugeHostWin32::RepaintNow(WindowlessControl& control) {
   if (!dc) throw EOutOfResources();
   const RECT bounds = ToRect(control.BoundsRect());
   IntersectClipRect(dc.Get(), bounds.left, bounds.top, bounds.right, bounds.bottom);
+  // A control is in the stacking order for all its life, so it is found: it
+  // and the controls above it are painted.
   const auto found = std::find(controls_.begin(), controls_.end(), &control);
-  if (found == controls_.end()) {
-    // Not registered here: nothing is known to lie above it.
-    PaintControl(dc.Get(), control, bounds);
-    return;
-  }
   for (auto it = found; it != controls_.end(); ++it) PaintControl(dc.Get(), **it, bounds);
 }
 
