@@ -169,27 +169,19 @@ class GaugeAccessibleObject final : public IAccessible, public IOleWindow {
   // IAccessible: the client's own answers.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (!IsSelf(child)) return Forward([&](IAccessible* s) { return s->get_accName(child, name); });
-    GaugeAnswers answers;
-    if (!Answers(answers)) return CO_E_OBJNOTCONNECTED;
-    return Text(answers.name, name);
+    return Own([&](const GaugeAnswers& answers) { return Text(answers.name, name); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     if (!IsSelf(child)) return Forward([&](IAccessible* s) { return s->get_accValue(child, value); });
-    GaugeAnswers answers;
-    if (!Answers(answers)) return CO_E_OBJNOTCONNECTED;
-    return Text(answers.value, value);
+    return Own([&](const GaugeAnswers& answers) { return Text(answers.value, value); });
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!IsSelf(child)) return Forward([&](IAccessible* s) { return s->get_accRole(child, role); });
-    GaugeAnswers answers;
-    if (!Answers(answers)) return CO_E_OBJNOTCONNECTED;
-    return Number(answers.role, role);
+    return Own([&](const GaugeAnswers& answers) { return Number(answers.role, role); });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
     if (!IsSelf(child)) return Forward([&](IAccessible* s) { return s->get_accState(child, state); });
-    GaugeAnswers answers;
-    if (!Answers(answers)) return CO_E_OBJNOTCONNECTED;
-    return Number(static_cast<LONG>(answers.state), state);
+    return Own([&](const GaugeAnswers& answers) { return Number(static_cast<LONG>(answers.state), state); });
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
     if (!IsSelf(child)) {
@@ -275,11 +267,14 @@ class GaugeAccessibleObject final : public IAccessible, public IOleWindow {
  private:
   ~GaugeAccessibleObject() = default;
 
-  bool Answers(GaugeAnswers& answers) {
+  // The client's own answer, made by answer from the answers as they stand.
+  // It runs under the lock, so the answers need no copy (which could throw);
+  // Text and Number throw nothing either.
+  template <class Answer>
+  HRESULT Own(Answer answer) {
     Locked locked(lock_);
-    if (cut_) return false;
-    answers = answers_;
-    return true;
+    if (cut_) return CO_E_OBJNOTCONNECTED;
+    return answer(answers_);
   }
 
   template <class Call>
