@@ -7,9 +7,3 @@ GaugeAnswers AnswersFor(const TGauge& gauge, const std::string& name, bool busy)
   answers.state = kStateReadOnly | (busy ? kStateBusy : 0) | (gauge.Visible() ? 0 : kStateInvisible);
   return answers;
 }
-
-bool PercentWatch::Changed(int32_t percent) {
-  if (percent == last_) return false;
-  last_ = percent;
-  return true;
-}

@@ -24,14 +24,3 @@ struct GaugeAnswers {
 // name: the text shown beside the gauge; busy: the work it shows is under way.
 // A gauge is read-only; a hidden one says so.
 GaugeAnswers AnswersFor(const TGauge& gauge, const std::string& name, bool busy);
-
-// Tells when a screen reader must hear of a new value: when the percent the
-// gauge shows has changed since the last time asked, and never more often.
-class PercentWatch {
- public:
-  explicit PercentWatch(int32_t shown = 0) : last_(shown) {}
-  bool Changed(int32_t percent);
-
- private:
-  int32_t last_;
-};

@@ -310,8 +310,9 @@ GaugeAccessibility::~GaugeAccessibility() {
   if (comStarted_) libraries.coUninitialize();
 }
 
-void GaugeAccessibility::Update(const GaugeAnswers& answers, int32_t percent, const RECT& bounds) {
-  const bool valueChanged = watch_.Changed(percent);
+void GaugeAccessibility::Update(const GaugeAnswers& answers, const RECT& bounds) {
+  // The value is the percent written out, so it changes exactly when the percent does.
+  const bool valueChanged = answers.value != answers_.value;
   const bool stateChanged = answers.state != answers_.state;
   answers_ = answers;
   bounds_ = bounds;

@@ -25,7 +25,10 @@ class GaugeAccessibleObject;
 
 class GaugeAccessibility {
  public:
-  explicit GaugeAccessibility(HWND window) : window_(window) {}
+  explicit GaugeAccessibility(HWND window) : window_(window) {
+    // A new gauge shows 0 %: a first value of 0 % is no news to a screen reader.
+    answers_.value = "0%";
+  }
   // Cuts off every caller still holding the object: they hear an error from then on.
   ~GaugeAccessibility();
   GaugeAccessibility(const GaugeAccessibility&) = delete;
@@ -34,7 +37,7 @@ class GaugeAccessibility {
   // The gauge's answers now and its rectangle in the window's client area.
   // Tells screen readers of a new value (EVENT_OBJECT_VALUECHANGE) when the
   // percent changed while the gauge shows, and of a new state when it changed.
-  void Update(const GaugeAnswers& answers, int32_t percent, const RECT& bounds);
+  void Update(const GaugeAnswers& answers, const RECT& bounds);
   // For the window's WM_GETOBJECT: true, with result set, when it answered;
   // false leaves the question to DefWindowProc (another object than the
   // client, the gauge hidden, or no COM).
@@ -45,7 +48,6 @@ class GaugeAccessibility {
   GaugeAccessibleObject* object_ = nullptr;
   GaugeAnswers answers_;
   RECT bounds_{0, 0, 0, 0};
-  PercentWatch watch_;
   bool comStarted_ = false;
   bool comTried_ = false;
   bool comUsable_ = false;

@@ -27,7 +27,7 @@ bool GaugeHostWin32::AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& resu
 void GaugeHostWin32::TellAccessibility() {
   if (!accessibleGauge_ || !window_) return;
   if (!accessibility_) accessibility_ = std::make_unique<GaugeAccessibility>(window_);
-  accessibility_->Update(AnswersFor(*accessibleGauge_, accessibleName_, busy_), accessibleGauge_->PercentDone(),
+  accessibility_->Update(AnswersFor(*accessibleGauge_, accessibleName_, busy_),
                          ToRect(accessibleGauge_->BoundsRect()));
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "gauge/gauge_accessible.h"
 #include "gauge_fake_parent.h"
@@ -44,21 +43,6 @@ TEST(GaugeAnswers, AProgressBarNamedByItsLabelSayingThePercentShown) {
     EXPECT_EQ(answers.value, c.value) << which;
     EXPECT_EQ(answers.state, c.state) << which;
   }
-}
-
-// The host asks after every write; a screen reader hears of each new percent
-// once, and of nothing while the percent stays.
-TEST(GaugeAnswers, EachNewPercentIsAnnouncedOnce) {
-  RecordingParent parent;
-  TGauge gauge(&parent);
-  gauge.SetMaxValue(1000);
-  PercentWatch watch(gauge.PercentDone());
-  std::vector<std::string> heard;
-  for (int32_t write : {0, 5, 10, 15, 19, 20, 300, 300, 2000, 1000, 0}) {
-    gauge.SetProgress(write);
-    if (watch.Changed(gauge.PercentDone())) heard.push_back(AnswersFor(gauge, kLabel, true).value);
-  }
-  EXPECT_EQ(heard, (std::vector<std::string>{"1%", "2%", "30%", "100%", "0%"}));
 }
 
 }  // namespace
