@@ -74,10 +74,3 @@ FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir) {
   }
   return files;
 }
-
-bool Any(const FolderVerdicts& files, Verdict verdict) {
-  for (const FileVerdict& f : files) {
-    if (f.verdict == verdict) return true;
-  }
-  return false;
-}

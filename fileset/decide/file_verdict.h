@@ -84,5 +84,3 @@ using FolderVerdicts = std::array<FileVerdict, FileSet.size()>;
 
 // Reads the three names of every file once.
 FolderVerdicts ReadVerdicts(FileOps& ops, const std::string& gameDir);
-
-bool Any(const FolderVerdicts& files, Verdict verdict);

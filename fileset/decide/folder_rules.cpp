@@ -145,10 +145,11 @@ static_assert(EachSideInItsPlace(), "every side of the folder needs its row, in 
 constexpr BackupFinding kFolderFindings[] = {B::ToCopy, B::SourceIsFolder, B::StoredIsFolder, B::TempInTheWay};
 static_assert(std::size(kFolderFindings) == static_cast<size_t>(FolderAt::Temp) + 1, "a finding for each name");
 
-int Count(const FolderVerdicts& files, Verdict verdict) {
-  int n = 0;
-  for (const FileVerdict& f : files) n += f.verdict == verdict;
-  return n;
+bool Any(const FolderVerdicts& files, Verdict verdict) {
+  for (const FileVerdict& f : files) {
+    if (f.verdict == verdict) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -163,14 +164,14 @@ namespace {
 
 // The side of the names that can be read.
 FolderShows SideOfReadable(const FolderVerdicts& files) {
-  const int patched = Count(files, Verdict::PatchedActive), base = Count(files, Verdict::BaseActive);
-  const int notPatched = Count(files, Verdict::NotPatchedYet), overBase = Count(files, Verdict::SameAsPatchedCopy);
-  if (patched > 0 && base > 0) return S::BothActive;
-  if (patched > 0) return S::PatchedSide;
-  if (base > 0) return S::BaseSide;
-  if (Any(files, Verdict::HalfSwitched) || (notPatched > 0 && overBase > 0)) return S::SwitchCutOff;
-  if (overBase > 0) return S::PatchOverBase;
-  if (notPatched > 0) return S::BackupOnly;
+  const bool patched = Any(files, Verdict::PatchedActive), base = Any(files, Verdict::BaseActive);
+  const bool notPatched = Any(files, Verdict::NotPatchedYet), overBase = Any(files, Verdict::SameAsPatchedCopy);
+  if (patched && base) return S::BothActive;
+  if (patched) return S::PatchedSide;
+  if (base) return S::BaseSide;
+  if (Any(files, Verdict::HalfSwitched) || (notPatched && overBase)) return S::SwitchCutOff;
+  if (overBase) return S::PatchOverBase;
+  if (notPatched) return S::BackupOnly;
   return S::NothingStored;
 }
 
