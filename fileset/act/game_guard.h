@@ -27,16 +27,9 @@ struct CheckNotRun {
 class PcWatch {
  public:
   virtual ~PcWatch() = default;
-  // Whether a running program's image is the file `exePath`.
-  virtual bool IsRunning(const std::string& exePath) = 0;
   // Which of exePaths a running program's image is (its index), or -1;
   // every running program is looked at once for all of them.
-  virtual int RunningFrom(const std::vector<std::string>& exePaths) {
-    for (size_t i = 0; i < exePaths.size(); ++i) {
-      if (IsRunning(exePaths[i])) return static_cast<int>(i);
-    }
-    return -1;
-  }
+  virtual int RunningFrom(const std::vector<std::string>& exePaths) = 0;
   // The folders where Windows keeps private copies of the files of `gameDir`
   // for programs without administrator rights (the VirtualStore of every
   // profile on the PC), or none where Windows keeps none for gameDir.

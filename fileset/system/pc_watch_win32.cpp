@@ -141,8 +141,6 @@ void Win32PcWatch::Failed(CheckNotRun::Step step, unsigned long code) {
   notRun_ = {step, FileStatus::Failure(SystemErrorText(code), FailureKind::Other, code)};
 }
 
-bool Win32PcWatch::IsRunning(const std::string& exePath) { return RunningFrom({exePath}) == 0; }
-
 int Win32PcWatch::RunningFrom(const std::vector<std::string>& exePaths) {
   // The same file however it was reached: a link to the game's folder, or a
   // drive letter mapped onto it, names the exe another way.

@@ -10,7 +10,6 @@
 
 class Win32PcWatch final : public PcWatch {
  public:
-  bool IsRunning(const std::string& exePath) override;
   int RunningFrom(const std::vector<std::string>& exePaths) override;
   std::vector<std::string> PrivateCopyFolders(const std::string& gameDir) override;
   FolderLink LinkOnTheWay(const std::string& gameDir) override;

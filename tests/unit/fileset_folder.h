@@ -106,7 +106,10 @@ class FakePc final : public PcWatch {
  public:
   std::string running;      // the exe path that runs
   std::string privateCopy;  // the folder of the private copies
-  bool IsRunning(const std::string& exePath) override { return !running.empty() && exePath == running; }
+  int RunningFrom(const std::vector<std::string>& exePaths) override {
+    const auto at = std::find(exePaths.begin(), exePaths.end(), running);
+    return running.empty() || at == exePaths.end() ? -1 : static_cast<int>(at - exePaths.begin());
+  }
   FolderLink link;          // a link on the way that no administrator made
   std::vector<std::string> PrivateCopyFolders(const std::string&) override {
     return privateCopy.empty() ? std::vector<std::string>{} : std::vector<std::string>{privateCopy};

@@ -201,7 +201,7 @@ class NoFileAccess final : public FileOps {
 };
 
 struct NoPc final : PcWatch {
-  bool IsRunning(const std::string&) override { return false; }
+  int RunningFrom(const std::vector<std::string>&) override { return -1; }
   std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 

@@ -8,8 +8,8 @@ namespace player_world {
 
 class NoPc final : public PcWatch {
  public:
-  bool running = false;  // the game
-  bool IsRunning(const std::string&) override { return running; }
+  bool running = false;  // the game, under its active name
+  int RunningFrom(const std::vector<std::string>&) override { return running ? 0 : -1; }
   std::vector<std::string> PrivateCopyFolders(const std::string&) override { return {}; }
 };
 
