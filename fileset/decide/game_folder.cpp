@@ -23,13 +23,9 @@ bool IsAbsoluteWindowsPath(const std::string& path) {
   if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
   if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
   // \\server\share: both names present.
-  size_t at = 2;
-  const size_t server = at;
-  while (at < path.size() && !IsSeparator(path[at])) ++at;
-  if (at == server || at == path.size()) return false;
-  const size_t share = ++at;
-  while (at < path.size() && !IsSeparator(path[at])) ++at;
-  return at > share;
+  const size_t afterServer = path.find_first_of("\\/", 2);
+  if (afterServer == 2 || afterServer == std::string::npos) return false;
+  return afterServer + 1 < path.size() && !IsSeparator(path[afterServer + 1]);
 }
 
 GameDirProblem GameDirProblemOf(const std::string& gameDir) {
