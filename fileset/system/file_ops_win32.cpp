@@ -226,12 +226,13 @@ class Win32ReadableFile final : public ReadableFile {
   UniqueHandle h_;
 };
 
+// Made by CreateNew from the handle it opened, and called on by the copy
+// only until its Close: the handle is open for every call.
 class Win32WritableFile final : public WritableFile {
  public:
   explicit Win32WritableFile(HANDLE h) : h_(h) {}
 
   FileStatus Write(const void* data, size_t size) override {
-    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
       const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
@@ -245,14 +246,12 @@ class Win32WritableFile final : public WritableFile {
   }
 
   FileStatus SetLastWriteTime(const FileTime& time) override {
-    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
     FILETIME ft;
     if (!ToFiletime(time, ft)) return Failure(ERROR_INVALID_PARAMETER);
     return Checked(SetFileTime(h_.Get(), nullptr, nullptr, &ft));
   }
 
   FileStatus SetAttributes(uint32_t attributes) override {
-    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
     // Zero times leave the times as they are; zero attributes would too,
     // so "none" is said as FILE_ATTRIBUTE_NORMAL.
     FILE_BASIC_INFO basic{};
@@ -262,7 +261,6 @@ class Win32WritableFile final : public WritableFile {
   }
 
   FileStatus Flush() override {
-    if (!h_.Valid()) return Failure(ERROR_INVALID_HANDLE);
     return Checked(FlushFileBuffers(h_.Get()));
   }
 
