@@ -38,15 +38,16 @@ std::string WhereRegistered() {
 }
 
 Problem GameDirText(GameDirProblem problem, const std::string& gameDir) {
+  std::string found;
   switch (problem) {  // GCOVR_EXCL_BR_LINE an unusable GameDir always has its problem
-    case GameDirProblem::NotRead: return {Filled(kGameDirNotRead, {WhereRegistered()}), kReinstallToRegister};
-    case GameDirProblem::NotRegistered:
-      return {Filled(kGameDirNotRegistered, {WhereRegistered()}), kReinstallToRegister};
+    case GameDirProblem::NotRead: found = Filled(kGameDirNotRead, {WhereRegistered()}); break;
+    case GameDirProblem::NotRegistered: found = Filled(kGameDirNotRegistered, {WhereRegistered()}); break;
     case GameDirProblem::NotAbsolute:
-      return {Filled(kGameDirNotAbsolute, {WhereRegistered(), InstallDirOf(gameDir)}), kReinstallToRegister};
-    case GameDirProblem::None: break;
+      found = Filled(kGameDirNotAbsolute, {WhereRegistered(), InstallDirOf(gameDir)});
+      break;
+    case GameDirProblem::None: return {};
   }
-  return {};
+  return {found, kReinstallToRegister};
 }
 
 // What stands on the way, by what could be read of it.
