@@ -168,8 +168,7 @@ std::string BackupText(const BackupOutcome& o, const TimeZone& zone) {
              }));
     case BackupKind::NotReady: return NotMadeText(NotReadyText(o.folder, o.gameDir, kOkCaption));
     case BackupKind::NoRoom:
-      return Filled(kNoRoom, {Megabytes(o.needed, true), Megabytes(o.free, false)}) + kNotMade + kDontPatchYet +
-             kFreeSpace;
+      return NotMadeText({Filled(kNoRoom, {Megabytes(o.needed, true), Megabytes(o.free, false)}), kFreeSpace});
     case BackupKind::Failed: break;
   }
   return FailureText(o, zone);
