@@ -2,7 +2,6 @@
 
 #include <array>
 #include <memory>
-#include <tuple>
 #include <vector>
 
 #include "fileset/act/file_copy.h"
@@ -25,8 +24,6 @@ std::vector<BackupFile> LookAtFolder(FileOps& ops, const std::string& gameDir, c
     static_cast<FileVerdict&>(file) = f;
     file.what = BackupRuleFor(f, shows);
     file.gone = GoneName(verdicts, f, shows);
-    if (file.what == BackupFinding::Unreadable) std::tie(file.name, file.status) = f.unreadables.front();
-    if (file.what == BackupFinding::Linked) file.name = f.links.front();
   }
   out.showsPatch = RuleFor(shows).showsPatch;
   out.asked = BackupResumes(verdicts, shows, resume.flagSaysDone);

@@ -44,10 +44,9 @@ enum class BackupDone {
 struct BackupFile : FileVerdict {
   BackupFinding what = BackupFinding::ToCopy;
   BackupDone done = BackupDone::Nothing;
-  FileStatus status;           // Unreadable, TempLeft: why
+  FileStatus status;           // TempLeft: why
   CopyResult copy;
   const char* gone = nullptr;  // PatchedCopyGone: the stored name it lost
-  const char* name = nullptr;  // Unreadable, Linked: the name
   bool Failed() const { return done == BackupDone::Nothing ? Fails(what) : done != BackupDone::Copied; }
   // A base version kept now, stored or active beside its stored patched copy.
   bool Kept() const { return done == BackupDone::Copied || Keeps(what); }

@@ -39,7 +39,6 @@ std::string WhyCopyFailed(const BackupFile& f) {
 std::string LinksAt(const BackupFile& f) {
   std::vector<std::string> names;
   for (const char* name : f.links) names.push_back(ShownName(name));
-  if (names.empty()) names.push_back(ShownName(f.name));
   return Filled(kLinkAtName, {JoinNames(names)});
 }
 
@@ -63,7 +62,6 @@ std::string WhyNotSaved(const BackupFile& f, const TimeZone& zone) {
     case BackupFinding::Unreadable: {
       std::vector<std::string> names;
       for (const auto& [name, why] : f.unreadables) names.push_back(Filled(kNotCheckable, {ShownName(name), Why(why)}));
-      if (names.empty()) names.push_back(Filled(kNotCheckable, {ShownName(f.name), Why(f.status)}));
       return JoinNames(names) + (f.links.empty() ? "" : "; " + LinksAt(f));
     }
     case BackupFinding::Linked: return LinksAt(f);

@@ -143,7 +143,8 @@ TEST(OutcomeWords, EveryFindingOfTheBackupNamesItsFile) {
       o.stop = finding == B::NoBaseCopy ? BackupStop::NoBaseCopy : BackupStop::None;
       BackupFile f, kept;
       f.what = finding, f.done = done, f.entry = &kExe, f.status = Refused(FailureKind::InUse), f.verdict = verdict;
-      f.name = kExe.BaseCopyName;
+      if (finding == B::Unreadable) f.unreadables = {{kExe.BaseCopyName, f.status}};
+      if (finding == B::Linked) f.links = {kExe.BaseCopyName};
       f.active.kind = EntryKind::File, f.base.kind = EntryKind::Folder;
       f.tempLeft = LeftCopy::Bytes, f.empty = {true, false, false};
       kept.done = D::Copied, kept.entry = &FileSet.front();

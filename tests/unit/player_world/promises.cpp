@@ -197,8 +197,8 @@ std::string FalseBackupClaim(const World& b, const World& a, const BackupFile& f
     case BackupFinding::Unsettled:
       return AllThree(b, i) || (!b.At(active) && (b.At(base) || b.At(patched))) ? "" : active + "'s names are said to contradict each other";
     case BackupFinding::Empty: return EmptyClaim(b, i, f.empty);
-    case BackupFinding::Unreadable: return OddClaim(b, run, f.name, EntryKind::Unknown, false);
-    case BackupFinding::Linked: return OddClaim(b, run, f.name, EntryKind::File, true);
+    case BackupFinding::Unreadable: return OddClaim(b, run, f.unreadables.front().first, EntryKind::Unknown, false);
+    case BackupFinding::Linked: return OddClaim(b, run, f.links.front(), EntryKind::File, true);
     case BackupFinding::SourceIsFolder: return OddClaim(b, run, f.entry->ActiveName, EntryKind::Folder, false);
     case BackupFinding::StoredIsFolder: return OddClaim(b, run, f.entry->BaseCopyName, EntryKind::Folder, false);
     case BackupFinding::TempInTheWay: return OddClaim(b, run, f.entry->TempName, EntryKind::Folder, false);
@@ -670,7 +670,7 @@ std::string DeadEnd(World w, const Versions& v) {
           if (f.what == BackupFinding::StoredIsFolder) away(e, {}, {e.BaseCopyName});
           if (f.done == BackupDone::TempKept || f.what == BackupFinding::TempInTheWay) away(e, {}, {e.TempName});
           if (f.what == BackupFinding::SourceIsFolder) away(e, {}, {e.ActiveName});
-          if (f.what == BackupFinding::Linked) away(e, {}, {f.name});
+          if (f.what == BackupFinding::Linked) away(e, {}, {f.links.front()});
         }
         for (const SwitchFile& f : run.switched ? run.switched->files : std::vector<SwitchFile>{}) {
           if (f.what == SwitchFinding::Empty) away(*f.entry, f.empty, {});
