@@ -25,12 +25,9 @@ constexpr MessageRange kInput[] = {
 };
 }  // namespace
 
-OperationPump::OperationPump() : outer_(current_) { current_ = this; }
+OperationPump::OperationPump() { current_ = this; }
 
-OperationPump::~OperationPump() {
-  current_ = outer_;
-  if (closeHeld_ && outer_) outer_->HoldClose();
-}
+OperationPump::~OperationPump() { current_ = nullptr; }
 
 void OperationPump::KeepPainted() noexcept {
   const ULONGLONG now = GetTickCount64();

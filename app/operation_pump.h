@@ -42,8 +42,8 @@
 
 class OperationPump {
  public:
+  // The window never makes a second one while one runs.
   OperationPump();
-  // Hands a close request held here to the operation around this one, if any.
   ~OperationPump();
   OperationPump(const OperationPump&) = delete;
   OperationPump& operator=(const OperationPump&) = delete;
@@ -75,7 +75,6 @@ class OperationPump {
 
  private:
   static OperationPump* current_;
-  OperationPump* outer_;
   ULONGLONG lastLook_ = 0;
   ULONGLONG lastAnswer_ = 0;
   bool closeHeld_ = false;
