@@ -20,36 +20,31 @@ LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-struct EnabledWindows {
-  HWND owner;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
-  auto& windows = *reinterpret_cast<EnabledWindows*>(list);
-  if (window != windows.owner && IsWindowVisible(window) && IsWindowEnabled(window))
-    windows.found.push_back(window);
-  return TRUE;
-}
-
 // Disables the program's visible windows for the life of a message box. The
 // box's owner is left to the box itself, which enables it again before it goes
 // away, so that the activation returns to the owner and not to another program.
 class ProgramDisabled {
  public:
-  explicit ProgramDisabled(HWND owner) {
-    windows_.owner = owner;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows_));
-    for (HWND window : windows_.found) EnableWindow(window, FALSE);
+  explicit ProgramDisabled(HWND owner) : owner_(owner) {
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(this));
+    for (HWND window : disabled_) EnableWindow(window, FALSE);
   }
   ~ProgramDisabled() {
-    for (HWND window : windows_.found) EnableWindow(window, TRUE);
+    for (HWND window : disabled_) EnableWindow(window, TRUE);
   }
   ProgramDisabled(const ProgramDisabled&) = delete;
   ProgramDisabled& operator=(const ProgramDisabled&) = delete;
 
  private:
-  EnabledWindows windows_;
+  static BOOL CALLBACK CollectEnabled(HWND window, LPARAM self) {
+    auto& disabling = *reinterpret_cast<ProgramDisabled*>(self);
+    if (window != disabling.owner_ && IsWindowVisible(window) && IsWindowEnabled(window))
+      disabling.disabled_.push_back(window);
+    return TRUE;
+  }
+
+  HWND owner_;
+  std::vector<HWND> disabled_;
 };
 }  // namespace
 
