@@ -7,6 +7,7 @@
 #include "app/ablak_style.h"
 #include "app/application.h"
 #include "app/operation_pump.h"
+#include "common/system_library_win32.h"
 #include "common/utf.h"
 #include "gauge/gauge_host_win32.h"
 #include "gauge/gauges.h"
@@ -21,11 +22,11 @@ constexpr BYTE kAlpha = 220;
 // attributes were never set would not be drawn at all.
 void MakeTranslucent(HWND window) {
   using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-  FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes");
-  if (!proc) return;
+  const auto setLayered = SystemFunction<SetLayered>(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes");
+  if (!setLayered) return;
   const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
   SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-  if (!reinterpret_cast<SetLayered>(reinterpret_cast<void*>(proc))(window, 0, kAlpha, LWA_ALPHA))
+  if (!setLayered(window, 0, kAlpha, LWA_ALPHA))
     SetWindowLongW(window, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
 }
 

@@ -6,6 +6,7 @@
 #include "app/ablak.h"
 #include "app/application.h"
 #include "app/single_instance.h"
+#include "common/system_library_win32.h"
 #include "common/texts.h"
 #include "fileset/system/win32_calls.h"
 
@@ -18,8 +19,8 @@ namespace {
 // its full path in the system folder.
 void RestrictDllSearch() {
   using SetDirs = BOOL(WINAPI*)(DWORD);
-  FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  if (!proc || !reinterpret_cast<SetDirs>(reinterpret_cast<void*>(proc))(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  const auto setDirs = SystemFunction<SetDirs>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (!setDirs || !setDirs(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     SetDllDirectoryW(L"");
   }
 }
@@ -33,10 +34,10 @@ void DistrustForeignJunctions() {
   constexpr int kProcessRedirectionTrustPolicy = 16;
   constexpr DWORD kEnforceRedirectionTrust = 1;
   using SetPolicy = BOOL(WINAPI*)(int, PVOID, SIZE_T);
-  FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy");
-  if (!proc) return;
+  const auto setPolicy = SystemFunction<SetPolicy>(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy");
+  if (!setPolicy) return;
   DWORD flags = kEnforceRedirectionTrust;
-  reinterpret_cast<SetPolicy>(reinterpret_cast<void*>(proc))(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
+  setPolicy(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
 }
 }  // namespace
 
