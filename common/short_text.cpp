@@ -31,14 +31,15 @@ std::string CutMiddle(const std::string& piece, size_t limit) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
-// A stretch of text between two line breaks, as byte offsets.
-struct TextLine {
+// A stretch of text as byte offsets: a line between two line breaks (or a
+// name between two gaps), or a word between white space.
+struct Span {
   size_t begin, end;
 };
 
 // The text's lines, or its stretches between one `gap` and the next.
-std::vector<TextLine> LinesOf(const std::string& text, const std::string& gap = "\n") {
-  std::vector<TextLine> lines;
+std::vector<Span> LinesOf(const std::string& text, const std::string& gap = "\n") {
+  std::vector<Span> lines;
   size_t start = 0;
   for (;;) {
     const size_t end = text.find(gap, start);
@@ -48,7 +49,7 @@ std::vector<TextLine> LinesOf(const std::string& text, const std::string& gap = 
   }
 }
 
-bool IsHeading(const std::string& text, const TextLine& line) {
+bool IsHeading(const std::string& text, const Span& line) {
   size_t end = line.end;
   while (end > line.begin && IsSpace(text[end - 1])) --end;
   return end > line.begin && text[end - 1] == ':';
@@ -64,13 +65,13 @@ struct NameList {
 
 const char kNameGap[] = ", ";
 
-std::vector<NameList> ListsOf(const std::string& text, const std::vector<TextLine>& lines) {
+std::vector<NameList> ListsOf(const std::string& text, const std::vector<Span>& lines) {
   std::vector<NameList> lists;
   for (size_t i = 1; i < lines.size(); ++i) {
     if (!IsHeading(text, lines[i - 1]) || lines[i].begin == lines[i].end) continue;
     const std::string line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
     NameList list{i, {}, 0};
-    for (const TextLine& name : LinesOf(line, kNameGap))
+    for (const Span& name : LinesOf(line, kNameGap))
       list.names.push_back(line.substr(name.begin, name.end - name.begin));
     list.kept = list.names.size();
     if (list.kept > 2) lists.push_back(std::move(list));
@@ -86,7 +87,7 @@ std::string Joined(const std::vector<std::string>& names, size_t from, size_t to
 
 // The text with each list down to its kept names: the first ones, a line
 // holding "…" and the last ones.
-std::string WithLists(const std::string& text, const std::vector<TextLine>& lines, const std::vector<NameList>& lists) {
+std::string WithLists(const std::string& text, const std::vector<Span>& lines, const std::vector<NameList>& lists) {
   std::string out;
   size_t next = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -106,12 +107,8 @@ std::string WithLists(const std::string& text, const std::vector<TextLine>& line
   return out;
 }
 
-struct Word {
-  size_t begin, end;
-};
-
-std::vector<Word> WordsOf(const std::string& text) {
-  std::vector<Word> words;
+std::vector<Span> WordsOf(const std::string& text) {
+  std::vector<Span> words;
   size_t i = 0;
   while (i < text.size()) {
     if (IsSpace(text[i]) || text[i] == '\n') {
@@ -130,7 +127,7 @@ std::vector<Word> WordsOf(const std::string& text) {
 std::string ShortenWords(const std::string& text, size_t limit) {
   std::string out;
   size_t at = 0;
-  for (const Word& word : WordsOf(text)) {
+  for (const Span& word : WordsOf(text)) {
     out += text.substr(at, word.begin - at) + CutMiddle(text.substr(word.begin, word.end - word.begin), limit);
     at = word.end;
   }
@@ -140,7 +137,7 @@ std::string ShortenWords(const std::string& text, size_t limit) {
 // The first `head` and the last `tail` words of text around a line holding
 // "…". The tail keeps the indentation of a line it starts; a tail that would
 // start among the names after a heading it left out starts after them.
-std::string HeadAndTail(const std::string& text, const std::vector<TextLine>& lines, const std::vector<Word>& words,
+std::string HeadAndTail(const std::string& text, const std::vector<Span>& lines, const std::vector<Span>& words,
                         size_t head, size_t tail) {
   std::string out = head > 0 ? text.substr(0, words[head - 1].end) + "\n" : std::string();
   out += kEllipsis;
@@ -168,7 +165,7 @@ std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t wor
   if (fit.Fits(shown)) return shown;
 
   // The lists of names give their middles first, the longest list first.
-  const std::vector<TextLine> lines = LinesOf(shown);
+  const std::vector<Span> lines = LinesOf(shown);
   std::vector<NameList> lists = ListsOf(shown, lines);
   std::string current = shown;
   for (;;) {
@@ -182,8 +179,8 @@ std::string ShortenForBox(const std::string& text, const BoxFit& fit, size_t wor
   }
 
   // Then the words between the first and the last ones: the most that fit.
-  const std::vector<TextLine> currentLines = LinesOf(current);
-  const std::vector<Word> words = WordsOf(current);
+  const std::vector<Span> currentLines = LinesOf(current);
+  const std::vector<Span> words = WordsOf(current);
   const auto kept = [&](size_t count) {
     const size_t head = (count + 1) / 2;
     return HeadAndTail(current, currentLines, words, head, count - head);
