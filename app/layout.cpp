@@ -8,17 +8,17 @@
 // Captions hold UTF-8; the accented ones are the reason every text reaches the
 // system through its Unicode functions.
 const ControlSpec kLayout[kControlCount] = {
-    {"SB", 100, ControlKind::StatusBar, Parent::Main, 0, 171, 389, 19, "", FontKind::System, -1},
-    {"Bstart", 101, ControlKind::PictureButton, Parent::Main, 264, 24, 108, 26, kApplyCaption, FontKind::Bold13, 2},
-    {"Ibg", 0, ControlKind::Picture, Parent::Main, 0, 0, 389, 171, "", FontKind::Window, -1},
-    {"RBdef", 102, ControlKind::RadioButton, Parent::Main, 16, 16, 145, 17, kBaseCaption, FontKind::Bold13, 0},
-    {"RBupd", 103, ControlKind::RadioButton, Parent::Main, 16, 40, 177, 17, kPatchedCaption, FontKind::Bold13, 1},
-    {"Panel", 104, ControlKind::Container, Parent::Main, 0, 0, 393, 174, "", FontKind::Window, 4},
-    {"PB", 0, ControlKind::Gauge, Parent::InPanel, 56, 88, 273, 17, "", FontKind::Window, -1},
-    {"Linfo", 107, ControlKind::Label, Parent::InPanel, 0, 32, 385, 17, kBackupNeededCaption, FontKind::Regular13, -1},
-    {"Label1", 108, ControlKind::Label, Parent::InPanel, 0, 48, 385, 17, kPressOkCaption, FontKind::Regular13, -1},
-    {"Bok", 105, ControlKind::PictureButton, Parent::InPanel, 96, 88, 75, 25, kOkCaption, FontKind::Window, 0},
-    {"Boff", 106, ControlKind::PictureButton, Parent::InPanel, 217, 88, 75, 25, kQuitCaption, FontKind::Window, 1},
+    {100, ControlKind::StatusBar, Parent::Main, 0, 171, 389, 19, "", FontKind::System, -1},
+    {101, ControlKind::PictureButton, Parent::Main, 264, 24, 108, 26, kApplyCaption, FontKind::Bold13, 2},
+    {0, ControlKind::Picture, Parent::Main, 0, 0, 389, 171, "", FontKind::Window, -1},
+    {102, ControlKind::RadioButton, Parent::Main, 16, 16, 145, 17, kBaseCaption, FontKind::Bold13, 0},
+    {103, ControlKind::RadioButton, Parent::Main, 16, 40, 177, 17, kPatchedCaption, FontKind::Bold13, 1},
+    {104, ControlKind::Container, Parent::Main, 0, 0, 393, 174, "", FontKind::Window, 4},
+    {0, ControlKind::Gauge, Parent::InPanel, 56, 88, 273, 17, "", FontKind::Window, -1},
+    {107, ControlKind::Label, Parent::InPanel, 0, 32, 385, 17, kBackupNeededCaption, FontKind::Regular13, -1},
+    {108, ControlKind::Label, Parent::InPanel, 0, 48, 385, 17, kPressOkCaption, FontKind::Regular13, -1},
+    {105, ControlKind::PictureButton, Parent::InPanel, 96, 88, 75, 25, kOkCaption, FontKind::Window, 0},
+    {106, ControlKind::PictureButton, Parent::InPanel, 217, 88, 75, 25, kQuitCaption, FontKind::Window, 1},
 };
 
 int32_t MulDivRounded(int32_t a, int32_t b, int32_t c) {

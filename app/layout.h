@@ -15,7 +15,6 @@ enum class FontKind {
 enum class Parent { Main, InPanel };
 
 struct ControlSpec {
-  const char* name;
   int id;  // the child-window identifier; windowless controls have none
   ControlKind kind;
   Parent parent;
@@ -43,9 +42,6 @@ int32_t MulDivRounded(int32_t a, int32_t b, int32_t c);
 
 struct Bounds {
   int left, top, width, height;
-  bool operator==(const Bounds& o) const {
-    return left == o.left && top == o.top && width == o.width && height == o.height;
-  }
 };
 
 // Scales a designed rectangle by textHeight / 13: left, top, right and bottom

@@ -3,6 +3,11 @@
 #include "app/error_text.h"
 #include "app/layout.h"
 
+// Beside Bounds in its namespace, where EXPECT_EQ finds it.
+bool operator==(const Bounds& a, const Bounds& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
 namespace {
 
 TEST(ErrorBox, FullStopOnlyAfterCharactersSortingAfterIt) {
