@@ -148,9 +148,7 @@ bool TKvt::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   switch (message) {
     case WM_COMMAND: {
       if (HIWORD(wParam) != BN_CLICKED) return false;
-      HWND from = reinterpret_cast<HWND>(lParam);
-      if (from != Bstart && from != Bok && from != Boff && from != RBdef && from != RBupd) return false;
-      Clicked(from);
+      Clicked(reinterpret_cast<HWND>(lParam));
       result = 0;
       return true;
     }
