@@ -118,10 +118,8 @@ HWND TKvt::CreateControl(const ControlSpec& design, HWND parent) {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), GetModuleHandleW(nullptr),
                                  design.kind == ControlKind::Container ? this : nullptr);
   if (!control) return nullptr;
-  // A control lies above the earlier ones it overlaps. Raising one that
-  // overlaps none would change nothing on the screen, and costs the start a
-  // call to the window manager per control.
-  if (LiesOverEarlier(design)) SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Later controls lie above earlier ones.
+  SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }

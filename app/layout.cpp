@@ -73,19 +73,3 @@ int RoomToTheRight(const ControlSpec& control, int textHeight) {
   }
   return std::max(0, right - self.left);
 }
-
-namespace {
-// The picture and the gauge are drawn by their parent, under its windows.
-bool Windowed(const ControlSpec& control) {
-  return control.kind != ControlKind::Picture && control.kind != ControlKind::Gauge;
-}
-}  // namespace
-
-bool LiesOverEarlier(const ControlSpec& control) {
-  for (const ControlSpec* other = kLayout; other < kLayout + kControlCount && other != &control; ++other) {
-    const bool overlaps = other->left < control.left + control.width && control.left < other->left + other->width &&
-                          other->top < control.top + control.height && control.top < other->top + other->height;
-    if (Windowed(control) && Windowed(*other) && other->parent == control.parent && overlaps) return true;
-  }
-  return false;
-}

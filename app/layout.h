@@ -69,7 +69,3 @@ int WidthForCaption(int captionExtent, int besideCaption, int scaledWidth, int r
 // parent that stands to its right in a row it shares. Controls it already
 // overlaps (the background picture, the panel covering the window) don't count.
 int RoomToTheRight(const ControlSpec& control, int textHeight);
-
-// Whether a row of the table that is a window overlaps, by its design
-// bounds, an earlier window of the same parent.
-bool LiesOverEarlier(const ControlSpec& control);

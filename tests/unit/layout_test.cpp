@@ -97,14 +97,4 @@ TEST(Layout, TabOrderFollowsTheTablePerParent) {
   EXPECT_EQ(TabOrder(Parent::InPanel), (std::vector<ControlIndex>{Bok, Boff}));
 }
 
-TEST(Layout, OnlyWindowsOverAnEarlierWindowAreRaised) {
-  // The panel covers the window's first controls; the second label's top row
-  // the first's bottom one. The panel's buttons lie only over the gauge,
-  // which is no window.
-  std::vector<ControlIndex> raised;
-  for (int i = 0; i < kControlCount; ++i)
-    if (LiesOverEarlier(kLayout[i])) raised.push_back(static_cast<ControlIndex>(i));
-  EXPECT_EQ(raised, (std::vector<ControlIndex>{Panel, Label1}));
-}
-
 }  // namespace
