@@ -13,12 +13,6 @@ constexpr size_t kLongestWord = 45;
 constexpr size_t kLineCharacters = 50;
 constexpr size_t kScreenLines = (1080 - 72 - 160) / 24;
 
-size_t Characters(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 struct Run {

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-namespace {
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
-
-size_t Characters(const std::string& text, size_t begin, size_t end) {
+size_t Characters(const std::string& text) {
   size_t count = 0;
-  for (size_t i = begin; i < end; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
   return count;
 }
+
+namespace {
+bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
 // The lines the text takes, wrapped between words, greedily, at width
 // characters; a run longer than a line takes the lines it needs.
@@ -25,10 +25,10 @@ size_t WrappedLines(const std::string& text, size_t width) {
       const size_t gapStart = i;
       while (i < lineEnd && IsSpace(text[i])) ++i;
       if (i == lineEnd) break;
-      const size_t gap = Characters(text, gapStart, i);
+      const size_t gap = Characters(text.substr(gapStart, i - gapStart));
       const size_t wordStart = i;
       while (i < lineEnd && !IsSpace(text[i])) ++i;
-      const size_t length = Characters(text, wordStart, i);
+      const size_t length = Characters(text.substr(wordStart, i - wordStart));
       const size_t height = std::max<size_t>(1, (length + width - 1) / width);
       if (open && height == 1 && used + gap + length <= width) {
         used += gap + length;

@@ -6,6 +6,9 @@
 
 #include "common/short_text.h"
 
+// The characters of a UTF-8 text: its bytes that start one.
+size_t Characters(const std::string& text);
+
 struct TextLimits {
   size_t word = kWordLimit;  // characters in a run without white space
   size_t width = 50;         // characters on one line of the box, as it wraps the text

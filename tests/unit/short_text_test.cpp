@@ -7,12 +7,6 @@
 
 namespace {
 
-size_t Characters(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
 const std::string kDots = "\xE2\x80\xA6";
 
 TEST(ShortenForBox, CutsOnlyWhatHasNoWords) {
